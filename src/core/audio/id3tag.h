@@ -30,7 +30,7 @@ public:
     qint32 Track = 0;          // 0 = none
     QString Title;
     QString Year;
-    qint32 GenreIndex = -1;    // index into GenreList (ID3v1 only), -1 = none
+    qint32 GenreIndex = -1;    // index into GenreList (ID3v1 only), 0..147; -1 = none
     bool Exists = false;
     bool Enabled = true;
     qint32 TagSize = 0;        // bytes the tag occupies in the file
