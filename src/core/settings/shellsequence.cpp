@@ -1,0 +1,120 @@
+#include "settings/shellsequence.h"
+
+#include "settings/currentcollection.h"
+#include "settings/shellservices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QVersionNumber>
+
+namespace shellsequence {
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TfmMainBase", text);
+}
+
+bool saveNamedCollection(TCurrentCollection &collection, TMessageService &messages,
+                         const TCloseHooks &hooks)
+{
+    if (collection.SaveToFile(collection.FileName()))
+        return true;
+    const QString question =
+        tr("The collection could not be saved to\n\"%1\".\n\n"
+           "You can try again, save it under another name, or quit without saving it.")
+            .arg(QDir::toNativeSeparators(collection.FileName()));
+    for (;;) {
+        switch (messages.AskSaveFailed(question)) {
+        case TSaveFailedChoice::Retry:
+            if (collection.SaveToFile(collection.FileName()))
+                return true;
+            break;
+        case TSaveFailedChoice::SaveElsewhere:
+            if (hooks.SaveAs && hooks.SaveAs())
+                return true;
+            break;
+        case TSaveFailedChoice::QuitAnyway:
+            return true;
+        case TSaveFailedChoice::Cancel:
+            return false;
+        }
+    }
+}
+
+bool queryCollection(TCurrentCollection &collection, TMessageService &messages, const TCloseHooks &hooks)
+{
+    if (!collection.FileName().isEmpty())
+        return saveNamedCollection(collection, messages, hooks);
+    switch (messages.AskYesNoCancel(tr("This database has not been saved yet. Do you want to save it now?"))) {
+    case TAnswer::Cancel:
+        return false;
+    case TAnswer::No:
+        return true;
+    case TAnswer::Yes:
+        return hooks.SaveAs && hooks.SaveAs();
+    }
+    return false;
+}
+
+bool queryPlaylist(TMessageService &messages, const TCloseHooks &hooks)
+{
+    if (!hooks.PlaylistModified || !hooks.PlaylistModified())
+        return true;
+    switch (messages.AskYesNoCancel(tr("This playlist has not been saved yet. Do you want to save it now?"))) {
+    case TAnswer::Cancel:
+        return false;
+    case TAnswer::No:
+        return true;
+    case TAnswer::Yes:
+        // Cancelling the playlist's own file dialog does not stop the close.
+        if (hooks.SavePlaylist)
+            hooks.SavePlaylist();
+        return true;
+    }
+    return false;
+}
+} // namespace
+
+QString ChooseCollectionFile(const QStringList &argumentsAfterProgram, const QString &currentDatabase)
+{
+    if (argumentsAfterProgram.isEmpty())
+        return currentDatabase;
+    const QString first = argumentsAfterProgram.first();
+    return first.isEmpty() ? first : QFileInfo(first).absoluteFilePath();
+}
+
+QString FolderOf(const QString &fileName)
+{
+    QString folder = QFileInfo(fileName).absolutePath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+bool OpenAtStart(TCurrentCollection &collection, const QString &fileName,
+                 QString &currentDatabase, QString &dataFolder)
+{
+    if (!fileName.isEmpty() && collection.LoadFromFile(fileName)) {
+        currentDatabase = collection.FileName();
+        dataFolder = FolderOf(currentDatabase);
+        return true;
+    }
+    currentDatabase.clear();
+    return false;
+}
+
+bool IsRuntimeSufficient(const QString &runtimeVersion, const QString &builtVersion)
+{
+    const QVersionNumber runtime = QVersionNumber::fromString(runtimeVersion);
+    const QVersionNumber built = QVersionNumber::fromString(builtVersion);
+    return QVersionNumber::compare(runtime, built) >= 0;
+}
+
+bool QueryClose(TCurrentCollection &collection, TMessageService &messages, const TCloseHooks &hooks)
+{
+    return queryCollection(collection, messages, hooks) && queryPlaylist(messages, hooks);
+}
+
+} // namespace shellsequence

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class TCurrentCollection;
+class TMessageService;
+
+// Decisions of start-up and shutdown that need no window, so they can be
+// tested on their own.
+namespace shellsequence {
+
+// The collection to open: the first command-line argument (made absolute)
+// when there is one, otherwise the last collection.
+QString ChooseCollectionFile(const QStringList &argumentsAfterProgram, const QString &currentDatabase);
+
+// The folder part of a file name, ending in a path delimiter.
+QString FolderOf(const QString &fileName);
+
+// Opens the chosen collection.  On success the last collection and the data
+// folder follow it; on failure the last collection is cleared, so the next
+// start does not try the same file again.
+bool OpenAtStart(TCurrentCollection &collection, const QString &fileName,
+                 QString &currentDatabase, QString &dataFolder);
+
+// The new collection prompt appears only on the very first run.
+inline bool ShouldOfferNewCollection(bool firstRun, bool autoSelectFolder)
+{
+    return firstRun && autoSelectFolder;
+}
+
+// The Qt runtime must not be older than the Qt the program was built with.
+bool IsRuntimeSufficient(const QString &runtimeVersion, const QString &builtVersion);
+
+// What closing needs from the main window.
+struct TCloseHooks {
+    std::function<bool()> SaveAs;            // asks for a name and saves; false when cancelled or failed
+    std::function<bool()> PlaylistModified;  // may be empty: no playlist
+    std::function<void()> SavePlaylist;      // its own dialog may be cancelled
+};
+
+// Close query: saves the collection (asking only when it has no file name)
+// and asks about an unsaved playlist.  False keeps the window open.
+// A failed save is never silent: the user retries, saves elsewhere, quits
+// without saving, or cancels the close.
+bool QueryClose(TCurrentCollection &collection, TMessageService &messages, const TCloseHooks &hooks);
+
+} // namespace shellsequence

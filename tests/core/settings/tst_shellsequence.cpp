@@ -1,0 +1,259 @@
+#include "settings/currentcollection.h"
+#include "settings/shellsequence.h"
+#include "settings/shellservices.h"
+
+#include <QtTest>
+
+namespace {
+
+// A collection that records what was done to it.
+class FakeCollection : public TCurrentCollection {
+public:
+    QString FileName() const override { return fileName; }
+    QString GetDisplayName() const override
+    {
+        return fileName.isEmpty() ? QStringLiteral("[New Collection]") : QFileInfo(fileName).fileName();
+    }
+    bool LoadFromFile(const QString &name) override
+    {
+        loads << name;
+        if (!QFileInfo::exists(name)) {
+            fileName.clear();
+            return false;
+        }
+        fileName = name;
+        return true;
+    }
+    bool SaveToFile(const QString &name) override
+    {
+        saves << name;
+        return saveResults.isEmpty() ? true : saveResults.takeFirst();
+    }
+    bool IsModified() const override { return false; }
+
+    QString fileName;
+    QStringList loads;
+    QStringList saves;
+    QList<bool> saveResults;
+};
+
+// Message boxes answered from a script; every question is recorded.
+class ScriptedMessages : public TMessageService {
+public:
+    void ShowInfo(const QString &text) override { asked << text; }
+    void ShowError(const QString &text) override { asked << text; }
+    bool AskYesNo(const QString &text) override
+    {
+        asked << text;
+        return next() == TAnswer::Yes;
+    }
+    TAnswer AskYesNoCancel(const QString &text) override
+    {
+        asked << text;
+        return next();
+    }
+    TSaveFailedChoice AskSaveFailed(const QString &text) override
+    {
+        asked << text;
+        return failedChoices.takeFirst();
+    }
+    TAnswer next() { return answers.takeFirst(); }
+
+    QList<TAnswer> answers;
+    QList<TSaveFailedChoice> failedChoices;
+    QStringList asked;
+};
+
+const QString CollectionQuestion = QStringLiteral("This database has not been saved yet. Do you want to save it now?");
+const QString PlaylistQuestion = QStringLiteral("This playlist has not been saved yet. Do you want to save it now?");
+
+} // namespace
+
+Q_DECLARE_METATYPE(TAnswer)
+Q_DECLARE_METATYPE(TSaveFailedChoice)
+
+class TestShellSequence : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void argumentBeatsCurrentDatabase();
+    void openAtStart();
+    void missingLastCollectionStartsNew();
+    void firstRunOffer();
+    void runtimeVersion_data();
+    void runtimeVersion();
+    void closeMatrix_data();
+    void closeMatrix();
+    void failedFinalSave_data();
+    void failedFinalSave();
+};
+
+void TestShellSequence::argumentBeatsCurrentDatabase()
+{
+    using shellsequence::ChooseCollectionFile;
+    QCOMPARE(ChooseCollectionFile({}, QStringLiteral("/d/last.tbx")), QStringLiteral("/d/last.tbx"));
+    QCOMPARE(ChooseCollectionFile({QStringLiteral("/x/rock.tbx"), QStringLiteral("more")}, QStringLiteral("/d/last.tbx")),
+             QStringLiteral("/x/rock.tbx"));
+    QCOMPARE(ChooseCollectionFile({QStringLiteral("rel.tbx")}, QString()),
+             QDir::current().absoluteFilePath(QStringLiteral("rel.tbx")));
+}
+
+void TestShellSequence::openAtStart()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("rock.tbx"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    FakeCollection c;
+    QString current = QStringLiteral("/old/last.tbx");
+    QString dataFolder = QStringLiteral("/old/");
+    QVERIFY(shellsequence::OpenAtStart(c, file, current, dataFolder));
+    QCOMPARE(current, file);
+    QCOMPARE(dataFolder, dir.path() + QLatin1Char('/'));
+}
+
+void TestShellSequence::missingLastCollectionStartsNew()
+{
+    FakeCollection c;
+    QString current = QStringLiteral("/gone/last.tbx");
+    QString dataFolder = QStringLiteral("/data/");
+    QVERIFY(!shellsequence::OpenAtStart(c, current, current, dataFolder));
+    QCOMPARE(current, QString());
+    QCOMPARE(dataFolder, QStringLiteral("/data/"));
+    QCOMPARE(c.GetDisplayName(), QStringLiteral("[New Collection]"));
+
+    // An empty last collection (cleared by the previous run) loads nothing.
+    FakeCollection fresh;
+    QVERIFY(!shellsequence::OpenAtStart(fresh, QString(), current, dataFolder));
+    QVERIFY(fresh.loads.isEmpty());
+}
+
+void TestShellSequence::firstRunOffer()
+{
+    QVERIFY(shellsequence::ShouldOfferNewCollection(true, true));
+    QVERIFY(!shellsequence::ShouldOfferNewCollection(false, true));
+    QVERIFY(!shellsequence::ShouldOfferNewCollection(true, false));
+}
+
+void TestShellSequence::runtimeVersion_data()
+{
+    QTest::addColumn<QString>("runtime");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("same") << QStringLiteral("6.4.2") << true;
+    QTest::newRow("newer patch") << QStringLiteral("6.4.3") << true;
+    QTest::newRow("newer minor") << QStringLiteral("6.10.0") << true;
+    QTest::newRow("older patch") << QStringLiteral("6.4.1") << false;
+    QTest::newRow("older minor") << QStringLiteral("6.3.9") << false;
+}
+
+void TestShellSequence::runtimeVersion()
+{
+    QFETCH(QString, runtime);
+    QFETCH(bool, ok);
+    QCOMPARE(shellsequence::IsRuntimeSufficient(runtime, QStringLiteral("6.4.2")), ok);
+}
+
+void TestShellSequence::closeMatrix_data()
+{
+    QTest::addColumn<bool>("hasFileName");
+    QTest::addColumn<bool>("playlistModified");
+    QTest::addColumn<QList<TAnswer>>("answers");
+    QTest::addColumn<bool>("saveAsResult");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<int>("saves");       // saves of the named collection
+    QTest::addColumn<int>("saveAsCalls");
+    QTest::addColumn<int>("playlistSaves");
+
+    using L = QList<TAnswer>;
+    const QStringList none;
+    const QStringList c{CollectionQuestion};
+    const QStringList p{PlaylistQuestion};
+    const QStringList cp{CollectionQuestion, PlaylistQuestion};
+    QTest::newRow("named: saved without asking") << true << false << L{} << true << true << none << 1 << 0 << 0;
+    QTest::newRow("new: No closes unsaved") << false << false << L{TAnswer::No} << true << true << c << 0 << 0 << 0;
+    QTest::newRow("new: Cancel stays") << false << false << L{TAnswer::Cancel} << true << false << c << 0 << 0 << 0;
+    QTest::newRow("new: Yes saves as") << false << false << L{TAnswer::Yes} << true << true << c << 0 << 1 << 0;
+    QTest::newRow("new: Yes, save as cancelled") << false << false << L{TAnswer::Yes} << false << false << c << 0 << 1 << 0;
+    QTest::newRow("playlist: Yes saves it") << true << true << L{TAnswer::Yes} << true << true << p << 1 << 0 << 1;
+    QTest::newRow("playlist: No") << true << true << L{TAnswer::No} << true << true << p << 1 << 0 << 0;
+    QTest::newRow("playlist: Cancel after save") << true << true << L{TAnswer::Cancel} << true << false << p << 1 << 0 << 0;
+    QTest::newRow("both asked, collection first") << false << true << L{TAnswer::No, TAnswer::Yes} << true << true << cp << 0 << 0 << 1;
+    QTest::newRow("collection Cancel skips playlist") << false << true << L{TAnswer::Cancel} << true << false << c << 0 << 0 << 0;
+}
+
+void TestShellSequence::closeMatrix()
+{
+    QFETCH(bool, hasFileName);
+    QFETCH(bool, playlistModified);
+    QFETCH(QList<TAnswer>, answers);
+    QFETCH(bool, saveAsResult);
+    QFETCH(bool, closes);
+    QFETCH(QStringList, questions);
+    QFETCH(int, saves);
+    QFETCH(int, saveAsCalls);
+    QFETCH(int, playlistSaves);
+
+    FakeCollection c;
+    if (hasFileName)
+        c.fileName = QStringLiteral("/m/rock.tbx");
+    ScriptedMessages m;
+    m.answers = answers;
+    int saveAs = 0;
+    int playlist = 0;
+    shellsequence::TCloseHooks hooks;
+    hooks.SaveAs = [&] { ++saveAs; return saveAsResult; };
+    hooks.PlaylistModified = [&] { return playlistModified; };
+    hooks.SavePlaylist = [&] { ++playlist; };
+
+    QCOMPARE(shellsequence::QueryClose(c, m, hooks), closes);
+    QCOMPARE(m.asked, questions);
+    QVERIFY(m.answers.isEmpty());
+    QCOMPARE(c.saves.size(), saves);
+    QCOMPARE(saveAs, saveAsCalls);
+    QCOMPARE(playlist, playlistSaves);
+}
+
+void TestShellSequence::failedFinalSave_data()
+{
+    QTest::addColumn<QList<bool>>("saveResults");
+    QTest::addColumn<QList<TSaveFailedChoice>>("choices");
+    QTest::addColumn<QList<bool>>("saveAsResults");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("saves");
+
+    using C = QList<TSaveFailedChoice>;
+    using B = QList<bool>;
+    QTest::newRow("retry succeeds") << B{false, true} << C{TSaveFailedChoice::Retry} << B{} << true << 2;
+    QTest::newRow("retry fails, cancel") << B{false, false} << C{TSaveFailedChoice::Retry, TSaveFailedChoice::Cancel}
+                                         << B{} << false << 2;
+    QTest::newRow("save elsewhere") << B{false} << C{TSaveFailedChoice::SaveElsewhere} << B{true} << true << 1;
+    QTest::newRow("save elsewhere cancelled, quit")
+        << B{false} << C{TSaveFailedChoice::SaveElsewhere, TSaveFailedChoice::QuitAnyway} << B{false} << true << 1;
+    QTest::newRow("quit anyway") << B{false} << C{TSaveFailedChoice::QuitAnyway} << B{} << true << 1;
+    QTest::newRow("cancel keeps running") << B{false} << C{TSaveFailedChoice::Cancel} << B{} << false << 1;
+}
+
+void TestShellSequence::failedFinalSave()
+{
+    QFETCH(QList<bool>, saveResults);
+    QFETCH(QList<TSaveFailedChoice>, choices);
+    QFETCH(QList<bool>, saveAsResults);
+    QFETCH(bool, closes);
+    QFETCH(int, saves);
+
+    FakeCollection c;
+    c.fileName = QStringLiteral("/readonly/rock.tbx");
+    c.saveResults = saveResults;
+    ScriptedMessages m;
+    m.failedChoices = choices;
+    shellsequence::TCloseHooks hooks;
+    hooks.SaveAs = [&] { return saveAsResults.takeFirst(); };
+    QCOMPARE(shellsequence::QueryClose(c, m, hooks), closes);
+    QCOMPARE(c.saves.size(), saves);
+    QVERIFY(m.failedChoices.isEmpty());
+    QVERIFY(m.asked.first().contains(QLatin1String("/readonly/rock.tbx")));
+}
+
+QTEST_APPLESS_MAIN(TestShellSequence)
+#include "tst_shellsequence.moc"
