@@ -1,7 +1,7 @@
 #include "settings/shellsequence.h"
 
 #include "settings/currentcollection.h"
-#include "settings/shellservices.h"
+#include "settings/desktopservices.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,8 +16,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("TfmMainBase", text);
 }
 
-bool saveNamedCollection(TCurrentCollection &collection, TMessageService &messages,
-                         const TCloseHooks &hooks)
+bool saveNamedCollection(TCurrentCollection &collection, const TCloseHooks &hooks)
 {
     if (collection.SaveToFile(collection.FileName()))
         return true;
@@ -26,7 +25,7 @@ bool saveNamedCollection(TCurrentCollection &collection, TMessageService &messag
            "You can try again, save it under another name, or quit without saving it.")
             .arg(QDir::toNativeSeparators(collection.FileName()));
     for (;;) {
-        switch (messages.AskSaveFailed(question)) {
+        switch (hooks.AskSaveFailed ? hooks.AskSaveFailed(question) : TSaveFailedChoice::Cancel) {
         case TSaveFailedChoice::Retry:
             if (collection.SaveToFile(collection.FileName()))
                 return true;
@@ -43,31 +42,31 @@ bool saveNamedCollection(TCurrentCollection &collection, TMessageService &messag
     }
 }
 
-bool queryCollection(TCurrentCollection &collection, TMessageService &messages, const TCloseHooks &hooks)
+bool queryCollection(TCurrentCollection &collection, TDesktopServices &messages, const TCloseHooks &hooks)
 {
     if (!collection.FileName().isEmpty())
-        return saveNamedCollection(collection, messages, hooks);
+        return saveNamedCollection(collection, hooks);
     switch (messages.AskYesNoCancel(tr("This database has not been saved yet. Do you want to save it now?"))) {
-    case TAnswer::Cancel:
+    case TDesktopServices::TAnswer::Cancel:
         return false;
-    case TAnswer::No:
+    case TDesktopServices::TAnswer::No:
         return true;
-    case TAnswer::Yes:
+    case TDesktopServices::TAnswer::Yes:
         return hooks.SaveAs && hooks.SaveAs();
     }
     return false;
 }
 
-bool queryPlaylist(TMessageService &messages, const TCloseHooks &hooks)
+bool queryPlaylist(TDesktopServices &messages, const TCloseHooks &hooks)
 {
     if (!hooks.PlaylistModified || !hooks.PlaylistModified())
         return true;
     switch (messages.AskYesNoCancel(tr("This playlist has not been saved yet. Do you want to save it now?"))) {
-    case TAnswer::Cancel:
+    case TDesktopServices::TAnswer::Cancel:
         return false;
-    case TAnswer::No:
+    case TDesktopServices::TAnswer::No:
         return true;
-    case TAnswer::Yes:
+    case TDesktopServices::TAnswer::Yes:
         // Cancelling the playlist's own file dialog does not stop the close.
         if (hooks.SavePlaylist)
             hooks.SavePlaylist();
@@ -112,7 +111,7 @@ bool IsRuntimeSufficient(const QString &runtimeVersion, const QString &builtVers
     return QVersionNumber::compare(runtime, built) >= 0;
 }
 
-bool QueryClose(TCurrentCollection &collection, TMessageService &messages, const TCloseHooks &hooks)
+bool QueryClose(TCurrentCollection &collection, TDesktopServices &messages, const TCloseHooks &hooks)
 {
     return queryCollection(collection, messages, hooks) && queryPlaylist(messages, hooks);
 }

@@ -5,8 +5,10 @@
 
 #include <functional>
 
+#include "settings/shellservices.h"
+
 class TCurrentCollection;
-class TMessageService;
+class TDesktopServices;
 
 // Decisions of start-up and shutdown that need no window, so they can be
 // tested on their own.
@@ -39,12 +41,13 @@ struct TCloseHooks {
     std::function<bool()> SaveAs;            // asks for a name and saves; false when cancelled or failed
     std::function<bool()> PlaylistModified;  // may be empty: no playlist
     std::function<void()> SavePlaylist;      // its own dialog may be cancelled
+    std::function<TSaveFailedChoice(const QString &)> AskSaveFailed; // when saving the collection failed
 };
 
 // Close query: saves the collection (asking only when it has no file name)
 // and asks about an unsaved playlist.  False keeps the window open.
 // A failed save is never silent: the user retries, saves elsewhere, quits
 // without saving, or cancels the close.
-bool QueryClose(TCurrentCollection &collection, TMessageService &messages, const TCloseHooks &hooks);
+bool QueryClose(TCurrentCollection &collection, TDesktopServices &messages, const TCloseHooks &hooks);
 
 } // namespace shellsequence

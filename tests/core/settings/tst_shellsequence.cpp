@@ -1,5 +1,6 @@
 #include "settings/currentcollection.h"
 #include "settings/shellsequence.h"
+#include "settings/desktopservices.h"
 #include "settings/shellservices.h"
 
 #include <QtTest>
@@ -37,27 +38,32 @@ public:
     QList<bool> saveResults;
 };
 
+using TAnswer = TDesktopServices::TAnswer;
+
 // Message boxes answered from a script; every question is recorded.
-class ScriptedMessages : public TMessageService {
+class ScriptedMessages : public TDesktopServices {
 public:
+    bool RunProgram(const QString &, const QString &, const QString &, TShowMode) override { return false; }
+    bool BrowseForFolder(const QString &, const QString &, QString &, QObject *) override { return false; }
     void ShowInfo(const QString &text) override { asked << text; }
     void ShowError(const QString &text) override { asked << text; }
-    bool AskYesNo(const QString &text) override
+    TAnswer AskYesNo(const QString &text) override
     {
         asked << text;
-        return next() == TAnswer::Yes;
+        return answers.takeFirst();
     }
     TAnswer AskYesNoCancel(const QString &text) override
     {
         asked << text;
-        return next();
+        return answers.takeFirst();
     }
-    TSaveFailedChoice AskSaveFailed(const QString &text) override
+    void SetBusyCursor() override {}
+    void ResetCursor() override {}
+    TSaveFailedChoice AskSaveFailed(const QString &text)
     {
         asked << text;
         return failedChoices.takeFirst();
     }
-    TAnswer next() { return answers.takeFirst(); }
 
     QList<TAnswer> answers;
     QList<TSaveFailedChoice> failedChoices;
@@ -69,7 +75,7 @@ const QString PlaylistQuestion = QStringLiteral("This playlist has not been save
 
 } // namespace
 
-Q_DECLARE_METATYPE(TAnswer)
+Q_DECLARE_METATYPE(TDesktopServices::TAnswer)
 Q_DECLARE_METATYPE(TSaveFailedChoice)
 
 class TestShellSequence : public QObject {
@@ -249,6 +255,7 @@ void TestShellSequence::failedFinalSave()
     m.failedChoices = choices;
     shellsequence::TCloseHooks hooks;
     hooks.SaveAs = [&] { return saveAsResults.takeFirst(); };
+    hooks.AskSaveFailed = [&m](const QString &text) { return m.AskSaveFailed(text); };
     QCOMPARE(shellsequence::QueryClose(c, m, hooks), closes);
     QCOMPARE(c.saves.size(), saves);
     QVERIFY(m.failedChoices.isEmpty());
