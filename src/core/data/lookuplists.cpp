@@ -1,0 +1,326 @@
+#include "data/lookuplists.h"
+
+#include "data/dataexceptions.h"
+#include "data/fieldlists.h"
+#include "data/rootitem.h"
+#include "data/textcompare.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+int compareIDs(const TDataItem *a, const TDataItem *b)
+{
+    const qint32 idA = a->GetID();
+    const qint32 idB = b->GetID();
+    return idA < idB ? -1 : (idA > idB ? 1 : 0);
+}
+
+// The order of a lookup list: by sort name (A to Z folded), ties by
+// identifier.
+int compareBySortName(const QString &nameA, const TDataItem *a, const QString &nameB,
+                      const TDataItem *b)
+{
+    if (a == b)
+        return 0;
+    const int result = compareAsciiNoCase(nameA, nameB);
+    return result != 0 ? result : compareIDs(a, b);
+}
+
+} // namespace
+
+// ---- TLookupList ----------------------------------------------------------
+
+TLookupList::TLookupList(TRootItem *root, bool addDefaults, qint32 fieldID)
+    : TDataList(root)
+    , FieldID(fieldID)
+{
+    if (addDefaults)
+        AddDefaults();
+}
+
+TLookupList::~TLookupList() = default;
+
+TDataItem *TLookupList::CreateItem()
+{
+    auto *item = new TLookupItem(this);
+    Add(item);
+    return item;
+}
+
+void TLookupList::AddDefaults()
+{
+}
+
+TLookupItem *TLookupList::AddNew(const QString &name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    const bool wasSorted = isKnownSorted();
+    const bool wasIndexed = m_indexRevision == revision();
+    auto *item = static_cast<TLookupItem *>(CreateItem());
+    item->DisplayName = name;
+    if (wasSorted)
+        insertSorted(item);
+    else
+        sortBySortName();
+    m_sortedRevision = revision();
+    if (wasIndexed) {
+        indexItem(item);
+        m_indexRevision = revision();
+    }
+    return item;
+}
+
+void TLookupList::ItemChanged(TLookupItem *item)
+{
+    if (!item)
+        return;
+    if (IndexOf(item) < 0)
+        throw EData(QStringLiteral("TLookupList.ItemChanged : item not found in list"));
+    // Sorting moves the revision on, so the name index is rebuilt on its
+    // next use with the item's new names.
+    sortBySortName();
+}
+
+void TLookupList::sortBySortName()
+{
+    std::vector<std::pair<QString, TDataItem *>> keyed;
+    keyed.reserve(size_t(Count()));
+    for (TDataItem *item : *this)
+        keyed.emplace_back(static_cast<TLookupItem *>(item)->GetSortName(), item);
+    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        return compareBySortName(a.first, a.second, b.first, b.second) < 0;
+    });
+    for (int i = 0; i < int(keyed.size()); ++i)
+        put(i, keyed[size_t(i)].second);
+    m_sortedRevision = revision();
+}
+
+void TLookupList::insertSorted(TLookupItem *item)
+{
+    // item was just appended; the items before it are in order.
+    const QString name = item->GetSortName();
+    int low = 0;
+    int high = Count() - 1;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const TLookupItem *other = Get(middle);
+        if (compareBySortName(name, item, other->GetSortName(), other) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (low != Count() - 1)
+        move(Count() - 1, low);
+}
+
+void TLookupList::indexItem(TLookupItem *item) const
+{
+    const QString displayKey = foldAsciiCase(item->DisplayName);
+    const QString sortKey = foldAsciiCase(item->GetSortName());
+    m_nameIndex[displayKey].append(item);
+    if (sortKey != displayKey)
+        m_nameIndex[sortKey].append(item);
+}
+
+void TLookupList::rebuildIndexIfStale() const
+{
+    if (m_indexRevision == revision())
+        return;
+    m_nameIndex.clear();
+    m_nameIndex.reserve(Count() * 2);
+    for (TDataItem *item : *this)
+        indexItem(static_cast<TLookupItem *>(item));
+    m_indexRevision = revision();
+}
+
+TLookupItem *TLookupList::FindByName(const QString &name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    rebuildIndexIfStale();
+    const auto candidates = m_nameIndex.constFind(foldAsciiCase(name));
+    if (candidates == m_nameIndex.cend())
+        return nullptr;
+    // Several values may carry the name: the first in list order wins.
+    TLookupItem *found = nullptr;
+    int foundPosition = -1;
+    for (TLookupItem *item : *candidates) {
+        // Names changed without ItemChanged leave stale entries: verify.
+        if (!equalsAsciiNoCase(item->DisplayName, name) && !equalsAsciiNoCase(item->GetSortName(), name))
+            continue;
+        if (candidates->size() == 1)
+            return item;
+        const int position = IndexOf(item);
+        if (position >= 0 && (!found || position < foundPosition)) {
+            found = item;
+            foundPosition = position;
+        }
+    }
+    return found;
+}
+
+TLookupItem *TLookupList::FindOrAdd(const QString &name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    if (TLookupItem *item = FindByName(name))
+        return item;
+    return AddNew(name);
+}
+
+void TLookupList::FillStrings(TLookupEntries &strings)
+{
+    sortBySortName();
+    strings.clear();
+    strings.reserve(Count());
+    const QString twoNames = QStringLiteral("%1 (%2)");
+    for (int i = 0; i < Count(); ++i) {
+        TLookupItem *item = Get(i);
+        const QString text = item->GetDisplayName();
+        if (i > 0) {
+            TLookupItem *previous = Get(i - 1);
+            if (text == previous->GetDisplayName()) {
+                strings.append({twoNames.arg(text, item->DisplayName), item});
+                strings[i - 1].Text = twoNames.arg(previous->GetDisplayName(), previous->DisplayName);
+                continue;
+            }
+        }
+        strings.append({text, item});
+    }
+}
+
+void TLookupList::MergeFrom(TLookupList &otherList, TRootItem &otherRoot)
+{
+    const TDataField *field = otherRoot.Fields ? otherRoot.Fields->FindByID(otherList.FieldID) : nullptr;
+    int i = 0;
+    while (i < otherList.Count()) {
+        TLookupItem *incoming = otherList.Get(i);
+        if (TLookupItem *existing = FindByName(incoming->GetSortName())) {
+            if (field && otherRoot.Items) {
+                for (TDataItem *item : *otherRoot.Items)
+                    item->ReplaceLookupItem(field, incoming, existing);
+            }
+            ++i;
+            continue;
+        }
+        // Taken over as it is (unsorted); it draws a fresh identifier here.
+        const bool wasIndexed = m_indexRevision == revision();
+        incoming->ID = -1;
+        Add(incoming);
+        incoming->Owner = this;
+        otherList.Delete(i);
+        if (wasIndexed) {
+            indexItem(incoming);
+            m_indexRevision = revision();
+        }
+    }
+}
+
+void TLookupList::ResetToDefaults()
+{
+    FreeAll();
+    AddDefaults();
+}
+
+TDataItem *TSortLookupList::CreateItem()
+{
+    auto *item = new TSortLookupItem(this);
+    Add(item);
+    return item;
+}
+
+TDataItem *TPersonLookupList::CreateItem()
+{
+    auto *item = new TPersonLookupItem(this);
+    Add(item);
+    return item;
+}
+
+TYearLookupList::TYearLookupList(TRootItem *root, bool addDefaults, qint32 fieldID)
+    : TLookupList(root, false, fieldID)
+{
+    if (addDefaults)
+        AddDefaults();
+}
+
+void TYearLookupList::AddDefaults()
+{
+    for (int year = 1950; year <= 2005; ++year)
+        AddNew(QString::number(year));
+}
+
+// ---- TLookupItemRefList ---------------------------------------------------
+
+TLookupItemRefList::TLookupItemRefList(TDataItem *owner, qint32 fieldID)
+    : TDataRefList(owner)
+    , FieldID(fieldID)
+{
+}
+
+int TLookupItemRefList::Add(TDataItem *item)
+{
+    if (!item)
+        return -1;
+    TDataRefList::Add(item);
+    return 0;
+}
+
+TLookupItem *TLookupItemRefList::First() const
+{
+    return isEmpty() ? nullptr : Get(0);
+}
+
+void TLookupItemRefList::Put(int index, TLookupItem *item)
+{
+    put(index, item);
+}
+
+bool TLookupItemRefList::IsEqual(const TLookupItemRefList &list) const
+{
+    if (list.Count() != Count())
+        return false;
+    for (int i = 0; i < Count(); ++i) {
+        if (list.Get(i) != Get(i))
+            return false;
+    }
+    return true;
+}
+
+bool TLookupItemRefList::ContainsOrEmpty(const TLookupItem *item) const
+{
+    return item ? IndexOf(item) >= 0 : isEmpty();
+}
+
+void TLookupItemRefList::SetLookupItem(TLookupItem *item, TLookupItem *oldItem, qint32 mode)
+{
+    switch (mode) {
+    case LookupSetMode::Append:
+        Add(item);
+        break;
+    case LookupSetMode::Replace:
+        if (oldItem)
+            Remove(oldItem);
+        if (item)
+            Add(item);
+        else
+            Clear();
+        break;
+    case LookupSetMode::Empty:
+        Clear();
+        break;
+    default:
+        break;
+    }
+}
+
+QString TLookupItemRefList::GetText() const
+{
+    QStringList names;
+    names.reserve(Count());
+    for (int i = 0; i < Count(); ++i)
+        names.append(GetLookupDisplayName(Get(i)));
+    return names.join(QStringLiteral("; "));
+}
