@@ -29,6 +29,9 @@ public:
     virtual QStringList SubSectionNames(const QString &section) const = 0;
     // Removes a section with its values and all its sub-sections.
     virtual void EraseSection(const QString &section) = 0;
+    // Writes pending changes to permanent storage; true on success and when
+    // nothing was pending.  Stores held only in memory have nothing to do.
+    virtual bool Flush() { return true; }
 
     qint32 ReadInteger(const QString &section, const QString &name, qint32 defaultValue) const
     {
