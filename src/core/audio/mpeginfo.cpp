@@ -49,15 +49,21 @@ public:
 
 private:
     static constexpr qint64 BlockSize = 64 * 1024;
+    // A new block also keeps the bytes just before the one asked for: a
+    // look-ahead one frame past the block (under 3 KB) must not make the
+    // search that continues behind it read the block again.
+    static constexpr qint64 KeepBehind = 4096;
 
     bool fill(qint64 pos)
     {
         m_block.clear();
-        m_start = pos;
-        if (pos < 0 || pos >= m_size || !m_device.seek(pos))
+        if (pos < 0 || pos >= m_size)
             return false;
-        m_block = m_device.read(BlockSize);
-        return !m_block.isEmpty();
+        m_start = qMax<qint64>(0, pos - KeepBehind);
+        if (!m_device.seek(m_start))
+            return false;
+        m_block = m_device.read(KeepBehind + BlockSize);
+        return pos < m_start + m_block.size();
     }
 
     QIODevice &m_device;
@@ -181,9 +187,8 @@ bool startsStream(BlockReader &in, qint64 pos, const FrameHeader &header, qint64
     return following && following->sameStreamAs(header);
 }
 
-std::optional<FoundFrame> findFirstFrame(BlockReader &in)
+std::optional<FoundFrame> findFirstFrame(BlockReader &in, qint64 end)
 {
-    const qint64 end = audioEnd(in);
     for (qint64 pos = searchStart(in); pos + 4 <= end; ++pos) {
         if (in.byteAt(pos) != 0xFF)
             continue;
@@ -284,9 +289,13 @@ void TMpegInfo::ReadFromDevice(QIODevice &device, qint64 audioSize)
 {
     Reset();
     BlockReader in(device);
-    const std::optional<FoundFrame> found = findFirstFrame(in);
+    const qint64 end = audioEnd(in);
+    const std::optional<FoundFrame> found = findFirstFrame(in, end);
     if (!found)
         return;
+    // Bytes before the first header are no audio, whatever the caller
+    // counted; a stray header near the end of junk thus counts one frame.
+    audioSize = qMin(audioSize, end - found->position);
     const FrameHeader &h = found->header;
     HeaderPosition = found->position;
     Version = h.version;

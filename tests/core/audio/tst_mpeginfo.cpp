@@ -14,6 +14,12 @@ Q_DECLARE_METATYPE(mp3::Frame)
 
 namespace {
 
+// Zeros after the stream make a file of the given size.
+QByteArray padTo(const QByteArray &bytes, qint64 size)
+{
+    return bytes + QByteArray(qMax<qint64>(0, size - bytes.size()), '\0');
+}
+
 TMpegInfo analyse(const QByteArray &bytes, qint64 audioSize = -1)
 {
     QBuffer buffer;
@@ -58,6 +64,7 @@ private Q_SLOTS:
     void headerFlags();
     void cbrCountsUseAudioSize();
     void largeAudioSizeDoesNotOverflow();
+    void strayHeaderAtEndOfJunk();
     void streamStart_data();
     void streamStart();
     void vbrHeaders_data();
@@ -144,16 +151,36 @@ void TestMpegInfo::headerFlags()
 void TestMpegInfo::cbrCountsUseAudioSize()
 {
     // 128 kbit/s at 44100 Hz: frames of 417.96 bytes on average.
-    const TMpegInfo info = analyse(Frame().repeated(3), 4'800'000);
+    const TMpegInfo info = analyse(padTo(Frame().repeated(3), 4'800'000));
     QCOMPARE(info.Frames, 11484);
     QCOMPARE(info.Length, 300);
 }
 
 void TestMpegInfo::largeAudioSizeDoesNotOverflow()
 {
-    const TMpegInfo info = analyse(Frame().repeated(3), 5'000'000'000LL);
+    // A sparse file, so that no 5 GB are written.
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("big.mp3")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(Frame().repeated(3)) > 0);
+    if (!file.resize(5'000'000'000LL))
+        QSKIP("no room for a sparse 5 GB file here");
+    file.close();
+    TMpegInfo info;
+    info.ReadFromFile(file.fileName(), 5'000'000'000LL);
     QCOMPARE(info.Length, 312'500);
     QCOMPARE(info.Frames, 11'962'891);
+}
+
+void TestMpegInfo::strayHeaderAtEndOfJunk()
+{
+    // Only the bytes from the header on are audio: one (cut) frame, not
+    // a stream as long as the whole file.
+    const QByteArray bytes = QByteArray(50'000, 'j') + Frame().bytes().left(300);
+    const TMpegInfo info = analyse(bytes);
+    QCOMPARE(info.HeaderPosition, 50'000);
+    QCOMPARE(info.Frames, 1);
+    QCOMPARE(info.Length, 0);
 }
 
 // Where the stream is found: after ID3v2 tags, past junk and false syncs.
@@ -218,38 +245,40 @@ void TestMpegInfo::vbrHeaders_data()
     QTest::addColumn<int>("length");
 
     const Frame mpeg1 = frame(mp3::Mpeg1, 3, 128, 44100);
+    // Where the file is padded to the audio size, a frame follows the first.
+    const QByteArray next = mpeg1.bytes();
     // 10000 frames of 1152 samples at 44100 Hz: 261.2 s; 4,010,000 bytes give
     // 122.8 kbit/s on average.
-    QTest::newRow("xing mpeg1 stereo") << mp3::xingFrame(mpeg1, 10000u, 4'010'000u) << qint64(1) << true << 123
+    QTest::newRow("xing mpeg1 stereo") << mp3::xingFrame(mpeg1, 10000u, 4'010'000u) << qint64(0) << true << 123
                                        << qint64(10000) << 261;
     QTest::newRow("xing mpeg1 mono")
-        << mp3::xingFrame(frame(mp3::Mpeg1, 3, 64, 44100, mp3::SingleChannel), 10000u, 2'000'000u) << qint64(1)
+        << mp3::xingFrame(frame(mp3::Mpeg1, 3, 64, 44100, mp3::SingleChannel), 10000u, 2'000'000u) << qint64(0)
         << true << 61 << qint64(10000) << 261;
     // MPEG 2 Layer III frames hold 576 samples: 10000 frames at 22050 Hz are
     // 261.2 s, and 1,000,000 bytes over them average 30.6 kbit/s.
     QTest::newRow("xing mpeg2 stereo") << mp3::xingFrame(frame(mp3::Mpeg2, 3, 64, 22050), 10000u, 1'000'000u)
-                                       << qint64(1) << true << 31 << qint64(10000) << 261;
+                                       << qint64(0) << true << 31 << qint64(10000) << 261;
     QTest::newRow("xing mpeg2 mono")
-        << mp3::xingFrame(frame(mp3::Mpeg2, 3, 32, 22050, mp3::SingleChannel), 10000u, 1'000'000u) << qint64(1)
+        << mp3::xingFrame(frame(mp3::Mpeg2, 3, 32, 22050, mp3::SingleChannel), 10000u, 1'000'000u) << qint64(0)
         << true << 31 << qint64(10000) << 261;
     QTest::newRow("xing mpeg2.5 is vbr too")
-        << mp3::xingFrame(frame(mp3::Mpeg25, 3, 32, 11025), 5000u, 600'000u) << qint64(1) << true << 18
+        << mp3::xingFrame(frame(mp3::Mpeg25, 3, 32, 11025), 5000u, 600'000u) << qint64(0) << true << 18
         << qint64(5000) << 261;
     QTest::newRow("xing without byte count takes audio size")
-        << mp3::xingFrame(mpeg1, 10000u, std::nullopt) << qint64(4'010'000) << true << 123 << qint64(10000)
+        << mp3::xingFrame(mpeg1, 10000u, std::nullopt) + next << qint64(4'010'000) << true << 123 << qint64(10000)
         << 261;
     QTest::newRow("xing without frame count counts the audio")
-        << mp3::xingFrame(mpeg1, std::nullopt, 4'000'000u) << qint64(4'800'000) << true << 128 << qint64(11484)
+        << mp3::xingFrame(mpeg1, std::nullopt, 4'000'000u) + next << qint64(4'800'000) << true << 128 << qint64(11484)
         << 300;
     QTest::newRow("xing with frame count 0 counts the audio")
-        << mp3::xingFrame(mpeg1, 0u, 4'000'000u) << qint64(4'800'000) << true << 128 << qint64(11484) << 300;
+        << mp3::xingFrame(mpeg1, 0u, 4'000'000u) + next << qint64(4'800'000) << true << 128 << qint64(11484) << 300;
     QTest::newRow("info is lame's cbr header")
-        << mp3::xingFrame(mpeg1, 11000u, 4'600'000u, "Info") << qint64(4'800'000) << false << 128 << qint64(11000)
+        << mp3::xingFrame(mpeg1, 11000u, 4'600'000u, "Info") + next << qint64(4'800'000) << false << 128 << qint64(11000)
         << 287;
-    QTest::newRow("vbri") << mp3::vbriFrame(mpeg1, 10000u, 4'010'000u) << qint64(1) << true << 123
+    QTest::newRow("vbri") << mp3::vbriFrame(mpeg1, 10000u, 4'010'000u) << qint64(0) << true << 123
                           << qint64(10000) << 261;
     QTest::newRow("xing counts beyond what the stream can carry are ignored")
-        << mp3::xingFrame(mpeg1, 0xFFFFFFFFu, 400u) << qint64(4'800'000) << true << 128 << qint64(11484) << 300;
+        << mp3::xingFrame(mpeg1, 0xFFFFFFFFu, 400u) + next << qint64(4'800'000) << true << 128 << qint64(11484) << 300;
     QTest::newRow("xing flags announce counts past the frame") << [] {
         // A 24-byte frame: the tag and flags fit, the announced frame count not.
         const Frame tiny = frame(mp3::Mpeg2, 3, 8, 24000, mp3::SingleChannel);
@@ -267,7 +296,7 @@ void TestMpegInfo::vbrHeaders()
     QFETCH(int, bitrate);
     QFETCH(qint64, frames);
     QFETCH(int, length);
-    const TMpegInfo info = analyse(bytes, audioSize);
+    const TMpegInfo info = analyse(padTo(bytes, audioSize), audioSize);
     QCOMPARE(info.HeaderPosition, 0);
     QCOMPARE(info.VBR, vbr);
     QCOMPARE(info.Bitrate, bitrate);
