@@ -19,7 +19,7 @@ bool FileReport::read(const QString &path)
     if (id3v2Size > m_size)
         id3v2Size = 0;   // a broken size: the tag cannot be measured
     const qint64 audioSize = qMax<qint64>(0, m_size - m_id3v1.TagSize - id3v2Size);
-    m_mpeg.ReadFromDevice(file, audioSize);
+    m_mpeg.readFromDevice(file, audioSize);
     return true;
 }
 

@@ -272,22 +272,22 @@ bool plausible(const FrameHeader &h, double averageKbps)
 
 } // namespace
 
-void TMpegInfo::Reset()
+void TMpegInfo::reset()
 {
     *this = TMpegInfo();
 }
 
 void TMpegInfo::ReadFromFile(const QString &fileName, qint64 audioSize)
 {
-    Reset();
+    reset();
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly))
-        ReadFromDevice(file, audioSize);
+        readFromDevice(file, audioSize);
 }
 
-void TMpegInfo::ReadFromDevice(QIODevice &device, qint64 audioSize)
+void TMpegInfo::readFromDevice(QIODevice &device, qint64 audioSize)
 {
-    Reset();
+    reset();
     BlockReader in(device);
     const qint64 end = audioEnd(in);
     const std::optional<FoundFrame> found = findFirstFrame(in, end);

@@ -20,10 +20,10 @@ public:
     // Analyses the file.  audioSize is the file size without its ID3 tags;
     // it gives the frame count and length of streams without a VBR header.
     void ReadFromFile(const QString &fileName, qint64 audioSize);
-    void ReadFromDevice(QIODevice &device, qint64 audioSize);
+    void readFromDevice(QIODevice &device, qint64 audioSize);
 
     // Back to the values of a file without any stream.
-    void Reset();
+    void reset();
 
     MpegVersion Version = MpegUnknown;
     qint32 Layer = 0;             // 1..3, 0 = unknown

@@ -26,7 +26,7 @@ TMpegInfo analyse(const QByteArray &bytes, qint64 audioSize = -1)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     TMpegInfo info;
-    info.ReadFromDevice(buffer, audioSize < 0 ? bytes.size() : audioSize);
+    info.readFromDevice(buffer, audioSize < 0 ? bytes.size() : audioSize);
     return info;
 }
 
@@ -353,9 +353,9 @@ void TestMpegInfo::secondReadKeepsNothingOfTheFirst()
     second.setData("no audio here");
     second.open(QIODevice::ReadOnly);
     TMpegInfo info;
-    info.ReadFromDevice(first, 40'000);
+    info.readFromDevice(first, 40'000);
     QVERIFY(info.VBR);
-    info.ReadFromDevice(second, 13);
+    info.readFromDevice(second, 13);
     verifyNoStream(info);
 }
 
