@@ -107,7 +107,14 @@ void TLookupList::insertSorted(TLookupItem *item)
     while (low < high) {
         const int middle = low + (high - low) / 2;
         const TLookupItem *other = Get(middle);
-        if (compareBySortName(name, item, other->GetSortName(), other) < 0)
+        int result = compareAsciiNoCase(name, other->GetSortName());
+        if (result == 0) {
+            // A tie goes by identifier; the value already listed draws its
+            // identifier first, so the newcomer follows it.
+            other->GetID();
+            result = compareIDs(item, other);
+        }
+        if (result < 0)
             high = middle;
         else
             low = middle + 1;
