@@ -1,0 +1,119 @@
+#include "shell/widgetdesktopservices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+
+QString title()
+{
+    return QApplication::applicationDisplayName();
+}
+
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title(), text, buttons, MessageBoxOwner());
+    box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+TDesktopServices::TAnswer answerOf(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Yes: return TDesktopServices::TAnswer::Yes;
+    case QMessageBox::No: return TDesktopServices::TAnswer::No;
+    default: return TDesktopServices::TAnswer::Cancel;
+    }
+}
+
+} // namespace
+
+QWidget *MessageBoxOwner()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+bool TWidgetDesktopServices::RunProgram(const QString &file, const QString &parameters,
+                                        const QString &folder, TShowMode)
+{
+    // Documents and addresses go to the desktop; a program with parameters
+    // is started on its own.
+    if (parameters.isEmpty()) {
+        const QUrl url = QUrl::fromUserInput(file, folder, QUrl::AssumeLocalFile);
+        return url.isValid() && QDesktopServices::openUrl(url);
+    }
+    return QProcess::startDetached(file, QProcess::splitCommand(parameters), folder);
+}
+
+bool TWidgetDesktopServices::BrowseForFolder(const QString &title, const QString &startFolder,
+                                             QString &folder, QObject *owner)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), title, startFolder);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen;
+    return true;
+}
+
+void TWidgetDesktopServices::ShowInfo(const QString &text)
+{
+    ask(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TWidgetDesktopServices::ShowError(const QString &text)
+{
+    ask(QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+TDesktopServices::TAnswer TWidgetDesktopServices::AskYesNo(const QString &text)
+{
+    return answerOf(ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)) ==
+                   TAnswer::Yes
+               ? TAnswer::Yes
+               : TAnswer::No;
+}
+
+TDesktopServices::TAnswer TWidgetDesktopServices::AskYesNoCancel(const QString &text)
+{
+    return answerOf(ask(QMessageBox::Question, text,
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes));
+}
+
+void TWidgetDesktopServices::SetBusyCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TWidgetDesktopServices::ResetCursor()
+{
+    // Balanced with SetBusyCursor; an unbalanced reset does nothing.
+    if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+TSaveFailedChoice AskSaveFailed(const QString &text, QWidget *owner)
+{
+    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::NoButton, owner);
+    QPushButton *retry = box.addButton(QMessageBox::Retry);
+    QPushButton *elsewhere = box.addButton(QObject::tr("Save &As..."), QMessageBox::AcceptRole);
+    QPushButton *quit = box.addButton(QObject::tr("&Quit Without Saving"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(retry);
+    box.exec();
+    if (box.clickedButton() == retry)
+        return TSaveFailedChoice::Retry;
+    if (box.clickedButton() == elsewhere)
+        return TSaveFailedChoice::SaveElsewhere;
+    if (box.clickedButton() == quit)
+        return TSaveFailedChoice::QuitAnyway;
+    return TSaveFailedChoice::Cancel;
+}
