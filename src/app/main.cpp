@@ -1,18 +1,13 @@
-#include "shell/startwindow.h"
+#include "shell/application.h"
+#include "shell/mainbase.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    SetApplicationIdentity();
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Brimlow"));
-    QApplication::setApplicationName(QStringLiteral("Tunebase"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Brimlow Tunebase"));
-    QApplication::setApplicationVersion(QStringLiteral(TUNEBASE_VERSION));
-
-    const QStringList args = app.arguments();
-    const QString collection = args.size() > 1 ? args.at(1) : QObject::tr("[New Collection]");
-    StartWindow window(collection);
-    window.show();
-    return app.exec();
+    return RunTunebase(app, [](TMp3Prefs &prefs, TUpdateService &updates) {
+        return std::make_unique<TfmMainBase>(prefs, updates);
+    });
 }

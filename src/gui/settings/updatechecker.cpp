@@ -82,7 +82,7 @@ updatecheck::Result CheckForUpdate(const TUpdateRequest &request, QStringList &l
 bool TNetworkInformationConnection::IsOnline()
 {
     if (!QNetworkInformation::instance()
-        && !QNetworkInformation::load(QNetworkInformation::Feature::Reachability))
+        && !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
         return true;
     const auto reachability = QNetworkInformation::instance()->reachability();
     return reachability == QNetworkInformation::Reachability::Online

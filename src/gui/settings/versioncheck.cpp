@@ -6,6 +6,7 @@
 #include "settings/safelinks.h"
 #include "settings/tformplacement.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
