@@ -1,0 +1,728 @@
+#include "id3v2tag.h"
+
+#include "genretext.h"
+#include "id3v2storedtag.h"
+#include "id3v2text.h"
+#include "prefixrewrite.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QIODevice>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <array>
+
+using namespace id3v2;
+
+namespace {
+
+// Second flag byte of a frame.
+constexpr quint8 V23Compressed = 0x80;
+constexpr quint8 V23Encrypted = 0x40;
+constexpr quint8 V23Grouped = 0x20;
+constexpr quint8 V24Grouped = 0x40;
+constexpr quint8 V24Compressed = 0x08;
+constexpr quint8 V24Encrypted = 0x04;
+constexpr quint8 V24Unsynchronised = 0x02;
+constexpr quint8 V24DataLength = 0x01;
+
+bool isValidId(const QByteArray &id, int length)
+{
+    return id.size() == length && std::all_of(id.begin(), id.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+quint8 byteAt(const QByteArray &bytes, int i)
+{
+    return static_cast<quint8>(bytes[i]);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TID3Frame
+
+TID3Frame::TID3Frame(const QByteArray &id, const QByteArray &data)
+    : FrameID(id)
+{
+    setData(data);
+}
+
+bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit)
+{
+    return ReadFromStream(stream, majorVersion, limit, majorVersion >= 4);
+}
+
+bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit, bool syncSafeSizes)
+{
+    const bool v22 = majorVersion == 2;
+    const int idLength = v22 ? 3 : 4;
+    const int headerLength = v22 ? 6 : 10;
+    if (limit < 0)
+        limit = stream.size();
+    if (limit - stream.pos() < headerLength)
+        return false;
+    const QByteArray header = stream.read(headerLength);
+    if (header.size() != headerLength || !isValidId(header.left(idLength), idLength))
+        return false;
+    qint64 size = 0;
+    const QByteArrayView sizeBytes = QByteArrayView(header).sliced(idLength, v22 ? 3 : 4);
+    if (v22)
+        size = (byteAt(header, 3) << 16) | (byteAt(header, 4) << 8) | byteAt(header, 5);
+    else if (syncSafeSizes)
+        size = isSyncSafe(sizeBytes) ? syncSafe(sizeBytes) : -1;
+    else
+        size = bigEndian32(sizeBytes);
+    // A size beyond the tag is a damaged frame: it must not drive a read.
+    if (size < 0 || size > limit - stream.pos())
+        return false;
+    const QByteArray data = stream.read(size);
+    if (data.size() != size)
+        return false;
+    FrameID = header.left(idLength);
+    StatusFlags = v22 ? 0 : byteAt(header, 8);
+    FormatFlags = v22 ? 0 : byteAt(header, 9);
+    setData(data);
+    return true;
+}
+
+bool TID3Frame::WriteToStream(QIODevice &stream, int majorVersion) const
+{
+    if (FrameID.size() != 4 || (majorVersion >= 4 && quint32(Size) > MaxSyncSafe))
+        return false;
+    QByteArray header = FrameID;
+    header += majorVersion >= 4 ? toSyncSafe(Size) : toBigEndian32(Size);
+    header += char(StatusFlags);
+    header += char(FormatFlags);
+    return stream.write(header) == header.size() && stream.write(Data) == Data.size();
+}
+
+bool TID3Frame::IsValidID(const QByteArray &id)
+{
+    return isValidId(id, 4);
+}
+
+void TID3Frame::FreeData()
+{
+    Data.clear();
+    Size = 0;
+}
+
+void TID3Frame::setData(const QByteArray &data)
+{
+    Data = data;
+    Size = qint32(data.size());
+}
+
+bool TID3Frame::isOpaque(int majorVersion) const
+{
+    if (majorVersion == 3)
+        return FormatFlags & (V23Compressed | V23Encrypted);
+    if (majorVersion >= 4)
+        return FormatFlags & (V24Compressed | V24Encrypted);
+    return false;
+}
+
+qsizetype TID3Frame::prefixLength(int majorVersion) const
+{
+    if (majorVersion == 3)
+        return (FormatFlags & V23Compressed ? 4 : 0) + (FormatFlags & V23Encrypted ? 1 : 0)
+            + (FormatFlags & V23Grouped ? 1 : 0);
+    if (majorVersion >= 4)
+        return (FormatFlags & V24Grouped ? 1 : 0) + (FormatFlags & V24Encrypted ? 1 : 0)
+            + (FormatFlags & V24DataLength ? 4 : 0);
+    return 0;
+}
+
+QByteArray TID3Frame::content(int majorVersion) const
+{
+    if (isOpaque(majorVersion))
+        return QByteArray();
+    return Data.mid(prefixLength(majorVersion));
+}
+
+void TID3Frame::setContent(const QByteArray &content, int majorVersion)
+{
+    const qsizetype prefix = prefixLength(majorVersion);
+    if (isOpaque(majorVersion) || Data.size() < prefix) {
+        FormatFlags = 0;
+        setData(content);
+        return;
+    }
+    setData(Data.left(prefix) + content);
+}
+
+void TID3Frame::normaliseV24(bool tagUnsynchronised)
+{
+    if ((FormatFlags & V24Unsynchronised) || tagUnsynchronised) {
+        QByteArray plain;
+        if (undoUnsynchronisation(Data, plain))
+            setData(plain);
+        FormatFlags &= ~V24Unsynchronised;
+    }
+    const qsizetype group = FormatFlags & V24Grouped ? 1 : 0;
+    if (!isOpaque(4) && (FormatFlags & V24DataLength) && Data.size() >= group + 4) {
+        QByteArray data = Data;
+        setData(data.remove(group, 4));
+        FormatFlags &= ~V24DataLength;
+    }
+}
+
+// ------------------------------------------------------------ TID3FrameList
+
+void TID3FrameList::Clear()
+{
+    m_frames.clear();
+}
+
+qint64 TID3FrameList::TotalSize() const
+{
+    qint64 total = 0;
+    for (const auto &frame : m_frames)
+        total += frame->Size + 10;
+    return total;
+}
+
+bool TID3FrameList::ReadFromStream(QIODevice &stream, qint64 endPosition, int majorVersion)
+{
+    Clear();
+    m_majorVersion = majorVersion;
+    const qint64 start = stream.pos();
+    readFrames(stream, endPosition, majorVersion >= 4);
+    if (majorVersion >= 4 && !m_endedCleanly) {
+        // Some writers put plain 32-bit frame sizes into v2.4 tags: take
+        // that reading when it, and only it, walks the tag cleanly.
+        auto syncSafeFrames = std::move(m_frames);
+        stream.seek(start);
+        readFrames(stream, endPosition, false);
+        if (!m_endedCleanly) {
+            m_frames = std::move(syncSafeFrames);
+            m_endedCleanly = false;
+        }
+    }
+    return !m_frames.empty();
+}
+
+bool TID3FrameList::readFrames(QIODevice &stream, qint64 endPosition, bool syncSafeSizes)
+{
+    m_frames.clear();
+    m_endedCleanly = false;
+    const qint64 end = qMin(endPosition, stream.size());
+    for (;;) {
+        char first = 0;
+        if (stream.pos() >= end || stream.peek(&first, 1) != 1 || first == '\0') {
+            m_endedCleanly = true;  // the end of the tag, or padding
+            break;
+        }
+        auto frame = std::make_unique<TID3Frame>();
+        if (!frame->ReadFromStream(stream, m_majorVersion, end, syncSafeSizes))
+            break;
+        m_frames.push_back(std::move(frame));
+    }
+    return !m_frames.empty();
+}
+
+bool TID3FrameList::WriteToStream(QIODevice &stream, int majorVersion) const
+{
+    for (const auto &frame : m_frames)
+        if (!frame->WriteToStream(stream, majorVersion))
+            return false;
+    return true;
+}
+
+TID3Frame *TID3FrameList::FindFrame(const QByteArray &id) const
+{
+    for (const auto &frame : m_frames)
+        if (frame->FrameID == id)
+            return frame.get();
+    return nullptr;
+}
+
+TID3Frame *TID3FrameList::append(std::unique_ptr<TID3Frame> frame)
+{
+    m_frames.push_back(std::move(frame));
+    return m_frames.back().get();
+}
+
+void TID3FrameList::remove(const TID3Frame *frame)
+{
+    std::erase_if(m_frames, [frame](const auto &f) { return f.get() == frame; });
+}
+
+void TID3FrameList::removeAll(const QByteArray &id)
+{
+    std::erase_if(m_frames, [&id](const auto &f) { return f->FrameID == id; });
+}
+
+QString TID3FrameList::GetTextFrame(const QByteArray &id) const
+{
+    const TID3Frame *frame = FindFrame(id);
+    if (!frame)
+        return QString();
+    const QByteArray content = frame->content(m_majorVersion);
+    if (content.isEmpty() || !isValidEncoding(content[0]))
+        return QString();
+    const int encoding = content[0];
+    // v2.4 separates several values by terminators: the first one counts.
+    return trimmedControls(decode(nextString(content, 1, encoding).bytes, encoding));
+}
+
+void TID3FrameList::SetTextFrame(const QByteArray &id, const QString &text)
+{
+    if (GetTextFrame(id) == text)
+        return;  // unchanged: keep the frame byte for byte
+    TID3Frame *frame = FindFrame(id);
+    if (text.isEmpty()) {
+        remove(frame);
+        return;
+    }
+    const int encoding = encodingFor({text}, m_majorVersion);
+    const QByteArray content = char(encoding) + encode(text, encoding, false);
+    if (frame)
+        frame->setContent(content, m_majorVersion);
+    else
+        append(std::make_unique<TID3Frame>(id, content));
+}
+
+QString TID3FrameList::GetURLFrame(const QByteArray &id) const
+{
+    const TID3Frame *frame = FindFrame(id);
+    if (!frame)
+        return QString();
+    const QByteArray content = frame->content(m_majorVersion);
+    return trimmedControls(decode(nextString(content, 0, Latin1).bytes, Latin1));
+}
+
+void TID3FrameList::SetURLFrame(const QByteArray &id, const QString &url)
+{
+    if (GetURLFrame(id) == url)
+        return;
+    TID3Frame *frame = FindFrame(id);
+    if (url.isEmpty()) {
+        remove(frame);
+        return;
+    }
+    if (frame)
+        frame->setContent(encodeUrl(url), m_majorVersion);
+    else
+        append(std::make_unique<TID3Frame>(id, encodeUrl(url)));
+}
+
+QString TID3FrameList::describedText(const TID3Frame &frame, const QString &description,
+                                     bool *matches) const
+{
+    *matches = false;
+    const QByteArray content = frame.content(m_majorVersion);
+    if (content.size() < 4 || !isValidEncoding(content[0]))
+        return QString();
+    const int encoding = content[0];
+    const EncodedString desc = nextString(content, 4, encoding);  // after the language
+    if (decode(desc.bytes, encoding) != description)
+        return QString();
+    *matches = true;
+    return trimmedControls(decode(nextString(content, desc.next, encoding).bytes, encoding));
+}
+
+TID3Frame *TID3FrameList::describedFrame(const QByteArray &id, const QString &description,
+                                         bool withText) const
+{
+    for (const auto &frame : m_frames) {
+        if (frame->FrameID != id)
+            continue;
+        bool matches = false;
+        const QString text = describedText(*frame, description, &matches);
+        if (matches && (!withText || !text.isEmpty()))
+            return frame.get();
+    }
+    return nullptr;
+}
+
+QString TID3FrameList::GetDescribedFrame(const QByteArray &id, const QString &description) const
+{
+    const TID3Frame *frame = describedFrame(id, description, true);
+    bool matches = false;
+    return frame ? describedText(*frame, description, &matches) : QString();
+}
+
+void TID3FrameList::SetDescribedFrame(const QByteArray &id, const QString &description,
+                                      const QString &text)
+{
+    if (GetDescribedFrame(id, description) == text)
+        return;
+    TID3Frame *withText = describedFrame(id, description, true);
+    if (text.isEmpty()) {
+        remove(withText);
+        return;
+    }
+    TID3Frame *frame = withText ? withText : describedFrame(id, description, false);
+    const int encoding = encodingFor({description, text}, m_majorVersion);
+    // An existing frame keeps its language; new ones carry none.
+    const QByteArray language = frame ? frame->content(m_majorVersion).mid(1, 3) : QByteArray(3, '\0');
+    const QByteArray content = char(encoding) + language + encode(description, encoding, true)
+        + encode(text, encoding, false);
+    if (frame)
+        frame->setContent(content, m_majorVersion);
+    else
+        append(std::make_unique<TID3Frame>(id, content));
+}
+
+QString TID3FrameList::GetUserURLFrame(const QByteArray &id) const
+{
+    const TID3Frame *frame = FindFrame(id);
+    if (!frame)
+        return QString();
+    const QByteArray content = frame->content(m_majorVersion);
+    if (content.isEmpty() || !isValidEncoding(content[0]))
+        return QString();
+    const EncodedString desc = nextString(content, 1, content[0]);
+    // The URL itself is always ISO-8859-1.
+    return trimmedControls(decode(nextString(content, desc.next, Latin1).bytes, Latin1));
+}
+
+void TID3FrameList::SetUserURLFrame(const QByteArray &id, const QString &url)
+{
+    if (GetUserURLFrame(id) == url)
+        return;
+    TID3Frame *frame = FindFrame(id);
+    if (url.isEmpty()) {
+        remove(frame);
+        return;
+    }
+    QString description;
+    if (frame) {
+        const QByteArray old = frame->content(m_majorVersion);
+        if (!old.isEmpty() && isValidEncoding(old[0]))
+            description = decode(nextString(old, 1, old[0]).bytes, old[0]);
+    }
+    const int encoding = encodingFor({description}, m_majorVersion);
+    const QByteArray content = char(encoding) + encode(description, encoding, true) + encodeUrl(url);
+    if (frame)
+        frame->setContent(content, m_majorVersion);
+    else
+        append(std::make_unique<TID3Frame>(id, content));
+}
+
+// ---------------------------------------------------------------- TID3v2Tag
+
+namespace {
+
+enum class Layout { Text, Number, Year, Url, Described, UserUrl };
+
+struct FieldBinding {
+    Layout layout;
+    const char *id;
+    const char *description;
+    QString TID3v2Tag::*text;
+    qint32 TID3v2Tag::*number;
+};
+
+// The fields in the order their frames are added to a tag.
+const std::array<FieldBinding, 26> &fieldBindings()
+{
+    using T = TID3v2Tag;
+    static const std::array<FieldBinding, 26> bindings = {{
+        {Layout::Text, "TPE1", nullptr, &T::Artist, nullptr},
+        {Layout::Text, "TIT2", nullptr, &T::Title, nullptr},
+        {Layout::Year, nullptr, nullptr, &T::Year, nullptr},
+        {Layout::Text, "TALB", nullptr, &T::Album, nullptr},
+        {Layout::Number, "TRCK", nullptr, nullptr, &T::Track},
+        {Layout::Text, "TCON", nullptr, &T::Genre, nullptr},
+        {Layout::Described, "COMM", "", &T::Comment, nullptr},
+        {Layout::Text, "TPUB", nullptr, &T::Label, nullptr},
+        {Layout::Text, "TOPE", nullptr, &T::OrigArtist, nullptr},
+        {Layout::Text, "TCOM", nullptr, &T::Composer, nullptr},
+        {Layout::Text, "TEXT", nullptr, &T::Lyricist, nullptr},
+        {Layout::Text, "TPE2", nullptr, &T::Orchestra, nullptr},
+        {Layout::Text, "TPE3", nullptr, &T::Conductor, nullptr},
+        {Layout::Text, "TENC", nullptr, &T::EncodedBy, nullptr},
+        {Layout::Text, "TCOP", nullptr, &T::CopyrightBy, nullptr},
+        {Layout::Number, "TBPM", nullptr, nullptr, &T::BPM},
+        {Layout::Text, "TIT3", nullptr, &T::Subtitle, nullptr},
+        {Layout::Described, "COMM", "MusicMatch_Tempo", &T::Tempo, nullptr},
+        {Layout::Described, "COMM", "MusicMatch_Mood", &T::Mood, nullptr},
+        {Layout::Described, "COMM", "MusicMatch_Situation", &T::Situation, nullptr},
+        {Layout::Described, "COMM", "MusicMatch_Preference", &T::Preference, nullptr},
+        {Layout::Described, "COMM", "MusicMatch_Bio", &T::Bio, nullptr},
+        {Layout::Url, "WOAF", nullptr, &T::AudioURL, nullptr},
+        {Layout::Url, "WOAR", nullptr, &T::ArtistURL, nullptr},
+        {Layout::UserUrl, "WXXX", nullptr, &T::GeneralURL, nullptr},
+        {Layout::Described, "USLT", "", &T::Lyrics, nullptr},
+    }};
+    return bindings;
+}
+
+// v2.4 dates the recording in "TDRC", v2.3 keeps the year in "TYER".
+QByteArray yearFrame(int majorVersion)
+{
+    return majorVersion >= 4 ? "TDRC" : "TYER";
+}
+
+QByteArray otherYearFrame(int majorVersion)
+{
+    return majorVersion >= 4 ? "TYER" : "TDRC";
+}
+
+QString storedYear(const TID3FrameList &frames)
+{
+    const QString own = frames.GetTextFrame(yearFrame(frames.majorVersion()));
+    return own.isEmpty() ? frames.GetTextFrame(otherYearFrame(frames.majorVersion())) : own;
+}
+
+// "2004-05-06T12:00" is the year 2004; other texts stay as they are.
+QString yearOf(const QString &stored)
+{
+    static const QRegularExpression timestamp(QStringLiteral("^(\\d{4})(?:[-T ].*)?$"));
+    const auto match = timestamp.match(stored);
+    return match.hasMatch() ? match.captured(1) : stored;
+}
+
+// "3" and "3/12" are track 3; anything else is no number (0).
+qint32 leadingNumber(const QString &stored)
+{
+    static const QRegularExpression number(QStringLiteral("^([+-]?\\d+)(?:/.*)?$"));
+    const auto match = number.match(stored);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+void writeNumber(TID3FrameList &frames, const QByteArray &id, qint32 value)
+{
+    const QString stored = frames.GetTextFrame(id);
+    if (leadingNumber(stored) == value)
+        return;
+    if (value == 0) {
+        frames.SetTextFrame(id, QString());
+        return;
+    }
+    QString text = QString::number(value);
+    const qsizetype slash = stored.indexOf(u'/');
+    if (slash >= 0)
+        text += stored.mid(slash);  // keep the total of "3/12"
+    frames.SetTextFrame(id, text);
+}
+
+void writeYear(TID3FrameList &frames, const QString &year)
+{
+    if (yearOf(storedYear(frames)) == year)
+        return;
+    frames.SetTextFrame(yearFrame(frames.majorVersion()), year);
+    // A year in the other version's frame would contradict the new one.
+    frames.SetTextFrame(otherYearFrame(frames.majorVersion()), QString());
+}
+
+QByteArray tagHeader(int majorVersion, quint8 flags, quint32 size)
+{
+    QByteArray header("ID3");
+    header += char(majorVersion);
+    header += char(0);
+    header += char(flags);
+    header += toSyncSafe(size);
+    return header;
+}
+
+bool writeInPlace(const QString &fileName, const QByteArray &tag, QString *error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadWrite)) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.size() < tag.size()) {
+        *error = QStringLiteral("The file changed while the tag was written.");
+        return false;
+    }
+    if (file.write(tag) != tag.size() || !file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString TID3v2Tag::GetGenre() const
+{
+    return Genre;
+}
+
+void TID3v2Tag::SetGenre(const QString &text)
+{
+    Genre = text;
+}
+
+QString TID3v2Tag::genreDisplayText() const
+{
+    return ::genreDisplayText(Genre);
+}
+
+void TID3v2Tag::Clear()
+{
+    TID3Tag::Clear();
+    for (const FieldBinding &binding : fieldBindings()) {
+        if (binding.text)
+            (this->*binding.text).clear();
+        else
+            this->*binding.number = 0;
+    }
+    FrameList.Clear();
+    MajorVersion = 0;
+    Revision = 0;
+    Flags = 0;
+}
+
+bool TID3v2Tag::fail(const QString &message)
+{
+    m_errorString = message;
+    return false;
+}
+
+void TID3v2Tag::takeFieldsFromFrames()
+{
+    for (const FieldBinding &b : fieldBindings()) {
+        switch (b.layout) {
+        case Layout::Text:
+            this->*b.text = FrameList.GetTextFrame(b.id);
+            break;
+        case Layout::Number:
+            this->*b.number = leadingNumber(FrameList.GetTextFrame(b.id));
+            break;
+        case Layout::Year:
+            this->*b.text = yearOf(storedYear(FrameList));
+            break;
+        case Layout::Url:
+            this->*b.text = FrameList.GetURLFrame(b.id);
+            break;
+        case Layout::Described:
+            this->*b.text = FrameList.GetDescribedFrame(b.id, QString::fromLatin1(b.description));
+            break;
+        case Layout::UserUrl:
+            this->*b.text = FrameList.GetUserURLFrame(b.id);
+            break;
+        }
+    }
+}
+
+void TID3v2Tag::putFieldsIntoFrames()
+{
+    for (const FieldBinding &b : fieldBindings()) {
+        switch (b.layout) {
+        case Layout::Text:
+            FrameList.SetTextFrame(b.id, this->*b.text);
+            break;
+        case Layout::Number:
+            writeNumber(FrameList, b.id, this->*b.number);
+            break;
+        case Layout::Year:
+            writeYear(FrameList, this->*b.text);
+            break;
+        case Layout::Url:
+            FrameList.SetURLFrame(b.id, this->*b.text);
+            break;
+        case Layout::Described:
+            FrameList.SetDescribedFrame(b.id, QString::fromLatin1(b.description), this->*b.text);
+            break;
+        case Layout::UserUrl:
+            FrameList.SetUserURLFrame(b.id, this->*b.text);
+            break;
+        }
+    }
+}
+
+bool TID3v2Tag::ReadFromFile(const QString &fileName)
+{
+    Clear();
+    m_errorString.clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    StoredID3v2Tag stored;
+    if (!readStoredTag(file, stored))
+        return fail(QStringLiteral("Reading the file failed."));
+    if (stored.kind != StoredID3v2Tag::Kind::Supported)
+        return fail(stored.problem);
+    MajorVersion = stored.majorVersion;
+    Revision = stored.revision;
+    Flags = stored.flags;
+    TagSize = qint32(stored.size);
+    FrameList = std::move(stored.frames);
+    takeFieldsFromFrames();
+    FrameList.Clear();
+    Exists = true;
+    return true;
+}
+
+bool TID3v2Tag::WriteToFile(const QString &fileName)
+{
+    m_errorString.clear();
+    StoredID3v2Tag stored;
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(file.errorString());
+        if (!readStoredTag(file, stored))
+            return fail(QStringLiteral("Reading the file failed."));
+    }
+    if (stored.kind == StoredID3v2Tag::Kind::Unsupported)
+        return fail(stored.problem);
+    const bool hasTag = stored.kind == StoredID3v2Tag::Kind::Supported;
+    if (hasTag && !stored.extentKnown)
+        return fail(QStringLiteral("The size of the ID3v2 tag is damaged or reaches beyond the end of the file."));
+
+    if (!Enabled) {
+        if (hasTag && !rewriteFilePrefix(fileName, QByteArray(), stored.extent, &m_errorString))
+            return false;
+        Clear();
+        return true;
+    }
+    if (hasTag && (!stored.parsed || !stored.upgradable))
+        return fail(stored.problem);
+
+    // v2.2 tags come upgraded to v2.3; v2.3 and v2.4 keep their version.
+    const int version = hasTag && stored.majorVersion == 4 ? 4 : 3;
+    FrameList = std::move(stored.frames);
+    FrameList.setMajorVersion(version);
+    putFieldsIntoFrames();
+    QBuffer frames;
+    frames.open(QIODevice::WriteOnly);
+    const bool serialised = FrameList.WriteToStream(frames, version);
+    const bool empty = FrameList.isEmpty();
+    FrameList.Clear();
+    if (!serialised)
+        return fail(QStringLiteral("A frame of the ID3v2 tag is too large."));
+
+    if (empty) {
+        // No value and no other frame left: a tag needs at least one frame.
+        if (hasTag && !rewriteFilePrefix(fileName, QByteArray(), stored.extent, &m_errorString))
+            return false;
+        Exists = false;
+        TagSize = 0;
+        return true;
+    }
+    // Unsynchronisation, the extended header and the footer are never
+    // written; experimental is the only flag that still holds.
+    const quint8 flags = hasTag ? (stored.flags & TagExperimental) : 0;
+    const QByteArray &frameBytes = frames.data();
+    qint64 size = 0;
+    if (hasTag && frameBytes.size() < stored.extent - HeaderSize) {
+        size = stored.extent - HeaderSize;  // the old footer becomes padding
+        QByteArray tag = tagHeader(version, flags, quint32(size)) + frameBytes;
+        tag.append(size - frameBytes.size(), '\0');
+        if (tag != stored.raw && !writeInPlace(fileName, tag, &m_errorString))
+            return false;
+    } else {
+        constexpr qint64 Padding = 1024;
+        size = frameBytes.size() + Padding;
+        if (size > MaxSyncSafe)
+            return fail(QStringLiteral("The ID3v2 tag would be too large."));
+        QByteArray tag = tagHeader(version, flags, quint32(size)) + frameBytes;
+        tag.append(Padding, '\0');
+        if (!rewriteFilePrefix(fileName, tag, hasTag ? stored.extent : 0, &m_errorString))
+            return false;
+    }
+    Exists = true;
+    TagSize = qint32(size);
+    MajorVersion = version;
+    Revision = 0;
+    Flags = flags;
+    return true;
+}

@@ -1,0 +1,64 @@
+#include "prefixrewrite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+bool failWith(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+bool copyRest(QFile &source, QSaveFile &target)
+{
+    constexpr qint64 BlockSize = 256 * 1024;
+    QByteArray block(BlockSize, Qt::Uninitialized);
+    while (!source.atEnd()) {
+        const qint64 n = source.read(block.data(), BlockSize);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        if (target.write(block.constData(), n) != n)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
+                       qint64 oldPrefixLength, QString *error)
+{
+    const QFileInfo info(fileName);
+    const QString target = info.canonicalFilePath();  // follows symbolic links
+    if (target.isEmpty() || !QFileInfo(target).isFile())
+        return failWith(error, QStringLiteral("The file does not exist."));
+    if (!QFileInfo(target).isWritable())
+        return failWith(error, QStringLiteral("The file is read-only."));
+
+    QFile source(target);
+    if (!source.open(QIODevice::ReadOnly))
+        return failWith(error, source.errorString());
+    const qint64 sourceSize = source.size();
+    if (oldPrefixLength < 0 || oldPrefixLength > sourceSize || !source.seek(oldPrefixLength))
+        return failWith(error, QStringLiteral("The tag reaches beyond the end of the file."));
+
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return failWith(error, out.errorString());
+    if (out.write(newPrefix) != newPrefix.size() || !copyRest(source, out)
+        || out.size() != newPrefix.size() + sourceSize - oldPrefixLength) {
+        const QString message = out.errorString();
+        out.cancelWriting();
+        return failWith(error, message.isEmpty() ? QStringLiteral("Reading the file failed.") : message);
+    }
+    source.close();
+    if (!out.commit())
+        return failWith(error, out.errorString());
+    return true;
+}
