@@ -31,8 +31,8 @@ QStringList filesOf(const QString &path)
 void printHelp(QTextStream &out)
 {
     out << "Usage: tunebase-cli info [--json] PATH...\n\n"
-        << "Reports the MPEG stream and ID3v1 tag of MP3 files.  Folders are searched\n"
-        << "recursively for files ending in .mp3.\n\n"
+        << "Reports the MPEG stream and the ID3v1 and ID3v2 tags of MP3 files.  Folders\n"
+        << "are searched recursively for files ending in .mp3.\n\n"
         << "  --json   one JSON array with an object per file\n";
 }
 
@@ -89,4 +89,4 @@ int runInfo(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(info, "info [--json] PATH...", "Show the MPEG stream and ID3v1 tag of MP3 files", runInfo);
+TUNEBASE_CLI_COMMAND(info, "info [--json] PATH...", "Show the MPEG stream and ID3 tags of MP3 files", runInfo);

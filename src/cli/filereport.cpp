@@ -1,6 +1,7 @@
 #include "filereport.h"
 
 #include "audio/id3v2span.h"
+#include "tagfields.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -15,6 +16,7 @@ bool FileReport::read(const QString &path)
     }
     m_size = file.size();
     m_id3v1.ReadFromFile(path);
+    m_id3v2.ReadFromFile(path);
     qint64 id3v2Size = id3v2TagSpan(file.peek(10));
     if (id3v2Size > m_size)
         id3v2Size = 0;   // a broken size: the tag cannot be measured
@@ -60,9 +62,21 @@ FileReport::Section FileReport::id3v1Section() const
             }};
 }
 
+FileReport::Section FileReport::id3v2Section() const
+{
+    Section section{QStringLiteral("id3v2"),
+                    {
+                        {QStringLiteral("exists"), m_id3v2.Exists},
+                        {QStringLiteral("version"), m_id3v2.MajorVersion},
+                    }};
+    for (const TagField &field : tagFields())
+        section.fields.append({QLatin1String(field.name), field.value(m_id3v2)});
+    return section;
+}
+
 QList<FileReport::Section> FileReport::sections() const
 {
-    return {mpegSection(), id3v1Section()};
+    return {mpegSection(), id3v1Section(), id3v2Section()};
 }
 
 QJsonObject FileReport::toJson() const

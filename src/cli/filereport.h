@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/id3v1tag.h"
+#include "audio/id3v2tag.h"
 #include "audio/mpeginfo.h"
 
 #include <QJsonObject>
@@ -32,10 +33,12 @@ private:
     QList<Section> sections() const;
     Section mpegSection() const;
     Section id3v1Section() const;
+    Section id3v2Section() const;
 
     QString m_path;
     qint64 m_size = 0;
     QString m_error;
     TMpegInfo m_mpeg;
     TID3v1Tag m_id3v1;
+    TID3v2Tag m_id3v2;
 };

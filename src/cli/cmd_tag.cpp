@@ -1,0 +1,211 @@
+#include "clicommand.h"
+#include "tagfields.h"
+
+#include "audio/genretext.h"
+#include "audio/id3v1tag.h"
+#include "audio/id3v2tag.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <optional>
+
+namespace {
+
+enum class TagAction { Set, Remove, Keep };
+
+struct TagOptions {
+    QList<QPair<const TagField *, QString>> values;  // in the order given
+    TagAction v1 = TagAction::Keep;
+    TagAction v2 = TagAction::Set;
+    QStringList files;
+};
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] FILE...\n\n"
+        << "Writes ID3 tags into MP3 files.  Fields not named keep the values the file\n"
+        << "has; an empty VALUE clears a field.  Every frame of the ID3v2 tag the program\n"
+        << "does not know is kept.\n\n"
+        << "  --set FIELD=VALUE   a value to write (repeat for several fields)\n"
+        << "  --v2 ACTION         set (default), remove or keep the ID3v2 tag\n"
+        << "  --v1 ACTION         set, remove or keep (default) the ID3v1 tag; it holds\n"
+        << "                      title, artist, album, year, comment, track and genre\n\n"
+        << "Fields:";
+    int column = 80;
+    for (const TagField &field : tagFields()) {
+        const QString name = QLatin1String(field.name);
+        if (column + name.size() + 1 > 78) {
+            out << "\n ";
+            column = 1;
+        }
+        out << ' ' << name;
+        column += int(name.size()) + 1;
+    }
+    out << "\n";
+}
+
+std::optional<TagAction> actionNamed(const QString &text)
+{
+    if (text == QLatin1String("set"))
+        return TagAction::Set;
+    if (text == QLatin1String("remove"))
+        return TagAction::Remove;
+    if (text == QLatin1String("keep"))
+        return TagAction::Keep;
+    return std::nullopt;
+}
+
+// Parses the arguments; an empty string means success, else the complaint.
+QString parseOptions(const QStringList &args, TagOptions &options)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        QString arg = args[i];
+        QString value;
+        const bool takesValue = arg == QLatin1String("--set") || arg == QLatin1String("--v1")
+            || arg == QLatin1String("--v2");
+        if (takesValue) {
+            if (++i >= args.size())
+                return QStringLiteral("%1 needs a value").arg(arg);
+            value = args[i];
+        } else if (arg.startsWith(QLatin1String("--")) && arg.contains(u'=')) {
+            value = arg.section(u'=', 1);
+            arg = arg.section(u'=', 0, 0);
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return QStringLiteral("unknown option '%1'").arg(arg);
+        } else {
+            options.files << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--set")) {
+            const qsizetype eq = value.indexOf(u'=');
+            const TagField *field = eq > 0 ? findTagField(value.left(eq)) : nullptr;
+            if (!field)
+                return QStringLiteral("'%1' is no FIELD=VALUE of a known field").arg(value);
+            options.values.append({field, value.mid(eq + 1)});
+        } else if (arg == QLatin1String("--v1") || arg == QLatin1String("--v2")) {
+            const auto action = actionNamed(value);
+            if (!action)
+                return QStringLiteral("%1 takes set, remove or keep, not '%2'").arg(arg, value);
+            (arg == QLatin1String("--v1") ? options.v1 : options.v2) = *action;
+        } else {
+            return QStringLiteral("unknown option '%1'").arg(arg);
+        }
+    }
+    if (options.files.isEmpty())
+        return QStringLiteral("no FILE given");
+    if (options.v1 == TagAction::Keep && options.v2 == TagAction::Keep)
+        return QStringLiteral("--v1 and --v2 are both keep: nothing to write");
+    for (const auto &[field, value] : std::as_const(options.values)) {
+        TID3v2Tag probe;
+        if (!field->setValue(probe, value))
+            return QStringLiteral("%1 must be a whole number, not '%2'").arg(QLatin1String(field->name), value);
+    }
+    return QString();
+}
+
+void applyToV2(const TagOptions &options, TID3v2Tag &tag)
+{
+    for (const auto &[field, value] : options.values)
+        field->setValue(tag, value);
+}
+
+// The ID3v1 tag holds only the base fields; the others are not its business.
+void applyToV1(const TagOptions &options, TID3v1Tag &tag)
+{
+    TID3v2Tag values;
+    applyToV2(options, values);
+    for (const auto &[field, value] : options.values) {
+        const QString name = QLatin1String(field->name);
+        if (name == QLatin1String("title"))
+            tag.Title = values.Title;
+        else if (name == QLatin1String("artist"))
+            tag.Artist = values.Artist;
+        else if (name == QLatin1String("album"))
+            tag.Album = values.Album;
+        else if (name == QLatin1String("year"))
+            tag.Year = values.Year;
+        else if (name == QLatin1String("comment"))
+            tag.Comment = values.Comment;
+        else if (name == QLatin1String("track"))
+            tag.Track = values.Track;
+        else if (name == QLatin1String("genre"))
+            tag.SetGenre(genreDisplayText(values.Genre));  // "(17)" is Rock there too
+    }
+}
+
+QString actionDone(TagAction action, const char *tag)
+{
+    return QStringLiteral("%1 %2").arg(QLatin1String(tag),
+                                       action == TagAction::Set ? QStringLiteral("set")
+                                                                : QStringLiteral("removed"));
+}
+
+// Writes one file: ID3v2 first, ID3v1 only when that succeeded.  Returns
+// what was done, or sets `error`.
+QStringList tagFile(const TagOptions &options, const QString &file, QString *error)
+{
+    if (!QFileInfo(file).isFile()) {
+        *error = QFileInfo::exists(file) ? QStringLiteral("not a file") : QStringLiteral("no such file");
+        return {};
+    }
+    QStringList done;
+    if (options.v2 != TagAction::Keep) {
+        TID3v2Tag v2;
+        v2.ReadFromFile(file);
+        v2.Enabled = options.v2 == TagAction::Set;
+        applyToV2(options, v2);
+        if (!v2.WriteToFile(file)) {
+            *error = QStringLiteral("ID3v2: %1").arg(v2.errorString());
+            return {};
+        }
+        done << actionDone(options.v2, "ID3v2");
+    }
+    if (options.v1 != TagAction::Keep) {
+        TID3v1Tag v1;
+        v1.ReadFromFile(file);
+        v1.Enabled = options.v1 == TagAction::Set;
+        applyToV1(options, v1);
+        if (!v1.WriteToFile(file)) {
+            *error = done.isEmpty() ? QStringLiteral("ID3v1 could not be written")
+                                    : done.join(QStringLiteral(", ")) + QStringLiteral("; ID3v1 could not be written");
+            return {};
+        }
+        done << actionDone(options.v1, "ID3v1");
+    }
+    return done;
+}
+
+int runTag(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        printHelp(out);
+        return 0;
+    }
+    TagOptions options;
+    const QString problem = parseOptions(args, options);
+    if (!problem.isEmpty()) {
+        err << "tunebase-cli tag: " << problem << "\n\n";
+        printHelp(err);
+        return 2;
+    }
+    bool failed = false;
+    for (const QString &file : std::as_const(options.files)) {
+        QString error;
+        const QStringList done = tagFile(options, file, &error);
+        if (error.isEmpty()) {
+            out << file << ": written (" << done.join(QStringLiteral(", ")) << ")\n";
+        } else {
+            out << file << ": not written: " << error << "\n";
+            failed = true;
+        }
+    }
+    return failed ? 1 : 0;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(tag, "tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] FILE...",
+                     "Write, or remove, the ID3 tags of MP3 files", runTag);
