@@ -29,5 +29,7 @@ TSafeHtmlView::TSafeHtmlView(QWidget *parent)
 
 QVariant TSafeHtmlView::loadResource(int, const QUrl &)
 {
-    return QVariant();
+    // An empty answer rather than none: for none the document would read
+    // local files itself.
+    return QVariant(QByteArray());
 }
