@@ -2,6 +2,7 @@
 
 #include "id3v2builder.h"
 #include "mp3builder.h"
+#include "scratchfolder.h"
 #include "testsupport.h"
 
 #include <QJsonArray>
@@ -50,15 +51,7 @@ class tst_CliTag : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    int m_counter = 0;
-
-    QString newFile(const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("song%1.mp3").arg(++m_counter));
-        writeFile(path, bytes);
-        return path;
-    }
+    ScratchFolder m_dir;
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -73,7 +66,7 @@ private Q_SLOTS:
 
 void tst_CliTag::infoReportsId3v2()
 {
-    const QString path = newFile(Id3v2Builder(4).text("TIT2", "Ωmega", 3).text("TRCK", "3/12")
+    const QString path = m_dir.newFile(Id3v2Builder(4).text("TIT2", "Ωmega", 3).text("TRCK", "3/12")
                                      .text("TBPM", "99").frame("WOAF", "http://a.example/")
                                      .described("COMM", "MusicMatch_Mood", "Calm").build()
                                  + Audio);
@@ -91,7 +84,7 @@ void tst_CliTag::infoReportsId3v2()
                              "tempo", "situation", "preference", "bio", "artistURL", "generalURL", "lyrics"})
         QVERIFY2(v2[QLatin1String(name)].isString(), name);
 
-    const QJsonObject none = id3v2Info(newFile(Audio));
+    const QJsonObject none = id3v2Info(m_dir.newFile(Audio));
     QCOMPARE(none["exists"].toBool(), false);
 }
 
@@ -99,7 +92,7 @@ void tst_CliTag::setsFieldsAndKeepsTheRest()
 {
     const QByteArray tag = Id3v2Builder(3).frame("PRIV", Private).text("TIT2", "Old").text("TALB", "Album")
                                .padding(100).build();
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     const CliResult r = runCli({"tag", "--set", "title=Neu ☂", "--set", "origArtist=Someone", "--set=TRACK=5",
                                 "--set", "album=", path});
     QCOMPARE(r.exitCode, 0);
@@ -138,7 +131,7 @@ void tst_CliTag::tagActions()
     QFETCH(bool, v1);
     QFETCH(QString, report);
     const QByteArray v1Tag = mp3::Id3v1{"Old", "Old", {}, {}, {}, 1, 0}.bytes();
-    const QString path = newFile(Id3v2Builder(3).text("TIT2", "Old").build() + Audio + v1Tag);
+    const QString path = m_dir.newFile(Id3v2Builder(3).text("TIT2", "Old").build() + Audio + v1Tag);
     const CliResult r = runCli(QStringList{"tag", "--set", "title=New", "--set", "genre=(17)", "--set", "mood=Calm"}
                                + options + QStringList{path});
     QCOMPARE(r.exitCode, 0);
@@ -176,7 +169,7 @@ void tst_CliTag::usageErrors()
 {
     QFETCH(QStringList, args);
     const QByteArray bytes = Id3v2Builder(3).text("TIT2", "Old").build() + Audio;
-    const QString path = newFile(bytes);
+    const QString path = m_dir.newFile(bytes);
     const CliResult r = runCli(QStringList{"tag"} + args + QStringList{path});
     QCOMPARE(r.exitCode, 2);
     QFETCH(QString, complaint);
@@ -189,9 +182,9 @@ void tst_CliTag::reportsFilesNotWritten()
 {
     const QByteArray damaged = Id3v2Builder(3).text("TIT2", "Old").sizeField(Id3v2Builder::syncSafe(90000)).build()
         + Audio;
-    const QString bad = newFile(damaged);
-    const QString good = newFile(Audio);
-    const QString missing = m_dir.filePath("missing.mp3");
+    const QString bad = m_dir.newFile(damaged);
+    const QString good = m_dir.newFile(Audio);
+    const QString missing = m_dir.path("missing.mp3");
     const CliResult r = runCli({"tag", "--set", "title=New", bad, missing, good});
     QCOMPARE(r.exitCode, 1);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);

@@ -89,10 +89,12 @@ bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit
 
 bool TID3Frame::WriteToStream(QIODevice &stream, int majorVersion) const
 {
-    if (FrameID.size() != 4 || (majorVersion >= 4 && quint32(Size) > MaxSyncSafe))
+    // The data decides the size, should a caller have touched one without the other.
+    const auto size = quint32(Data.size());
+    if (FrameID.size() != 4 || (majorVersion >= 4 && size > MaxSyncSafe))
         return false;
     QByteArray header = FrameID;
-    header += majorVersion >= 4 ? toSyncSafe(Size) : toBigEndian32(Size);
+    header += majorVersion >= 4 ? toSyncSafe(size) : toBigEndian32(size);
     header += char(StatusFlags);
     header += char(FormatFlags);
     return stream.write(header) == header.size() && stream.write(Data) == Data.size();
@@ -180,7 +182,7 @@ qint64 TID3FrameList::TotalSize() const
 {
     qint64 total = 0;
     for (const auto &frame : m_frames)
-        total += frame->Size + 10;
+        total += frame->Data.size() + 10;
     return total;
 }
 
@@ -245,6 +247,14 @@ TID3Frame *TID3FrameList::append(std::unique_ptr<TID3Frame> frame)
     return m_frames.back().get();
 }
 
+void TID3FrameList::putContent(TID3Frame *frame, const QByteArray &id, const QByteArray &content)
+{
+    if (frame)
+        frame->setContent(content, m_majorVersion);
+    else
+        append(std::make_unique<TID3Frame>(id, content));
+}
+
 void TID3FrameList::remove(const TID3Frame *frame)
 {
     std::erase_if(m_frames, [frame](const auto &f) { return f.get() == frame; });
@@ -255,12 +265,15 @@ void TID3FrameList::removeAll(const QByteArray &id)
     std::erase_if(m_frames, [&id](const auto &f) { return f->FrameID == id; });
 }
 
-QString TID3FrameList::GetTextFrame(const QByteArray &id) const
+QByteArray TID3FrameList::firstContent(const QByteArray &id) const
 {
     const TID3Frame *frame = FindFrame(id);
-    if (!frame)
-        return QString();
-    const QByteArray content = frame->content(m_majorVersion);
+    return frame ? frame->content(m_majorVersion) : QByteArray();
+}
+
+QString TID3FrameList::GetTextFrame(const QByteArray &id) const
+{
+    const QByteArray content = firstContent(id);
     if (content.isEmpty() || !isValidEncoding(content[0]))
         return QString();
     const int encoding = content[0];
@@ -279,19 +292,12 @@ void TID3FrameList::SetTextFrame(const QByteArray &id, const QString &text)
     }
     const int encoding = encodingFor({text}, m_majorVersion);
     const QByteArray content = char(encoding) + encode(text, encoding, false);
-    if (frame)
-        frame->setContent(content, m_majorVersion);
-    else
-        append(std::make_unique<TID3Frame>(id, content));
+    putContent(frame, id, content);
 }
 
 QString TID3FrameList::GetURLFrame(const QByteArray &id) const
 {
-    const TID3Frame *frame = FindFrame(id);
-    if (!frame)
-        return QString();
-    const QByteArray content = frame->content(m_majorVersion);
-    return trimmedControls(decode(nextString(content, 0, Latin1).bytes, Latin1));
+    return trimmedControls(decode(nextString(firstContent(id), 0, Latin1).bytes, Latin1));
 }
 
 void TID3FrameList::SetURLFrame(const QByteArray &id, const QString &url)
@@ -303,10 +309,7 @@ void TID3FrameList::SetURLFrame(const QByteArray &id, const QString &url)
         remove(frame);
         return;
     }
-    if (frame)
-        frame->setContent(encodeUrl(url), m_majorVersion);
-    else
-        append(std::make_unique<TID3Frame>(id, encodeUrl(url)));
+    putContent(frame, id, encodeUrl(url));
 }
 
 QString TID3FrameList::describedText(const TID3Frame &frame, const QString &description,
@@ -361,18 +364,12 @@ void TID3FrameList::SetDescribedFrame(const QByteArray &id, const QString &descr
     const QByteArray language = frame ? frame->content(m_majorVersion).mid(1, 3) : QByteArray(3, '\0');
     const QByteArray content = char(encoding) + language + encode(description, encoding, true)
         + encode(text, encoding, false);
-    if (frame)
-        frame->setContent(content, m_majorVersion);
-    else
-        append(std::make_unique<TID3Frame>(id, content));
+    putContent(frame, id, content);
 }
 
 QString TID3FrameList::GetUserURLFrame(const QByteArray &id) const
 {
-    const TID3Frame *frame = FindFrame(id);
-    if (!frame)
-        return QString();
-    const QByteArray content = frame->content(m_majorVersion);
+    const QByteArray content = firstContent(id);
     if (content.isEmpty() || !isValidEncoding(content[0]))
         return QString();
     const EncodedString desc = nextString(content, 1, content[0]);
@@ -389,18 +386,14 @@ void TID3FrameList::SetUserURLFrame(const QByteArray &id, const QString &url)
         remove(frame);
         return;
     }
+    // The frame keeps its description.
     QString description;
-    if (frame) {
-        const QByteArray old = frame->content(m_majorVersion);
-        if (!old.isEmpty() && isValidEncoding(old[0]))
-            description = decode(nextString(old, 1, old[0]).bytes, old[0]);
-    }
+    const QByteArray old = firstContent(id);
+    if (!old.isEmpty() && isValidEncoding(old[0]))
+        description = decode(nextString(old, 1, old[0]).bytes, old[0]);
     const int encoding = encodingFor({description}, m_majorVersion);
     const QByteArray content = char(encoding) + encode(description, encoding, true) + encodeUrl(url);
-    if (frame)
-        frame->setContent(content, m_majorVersion);
-    else
-        append(std::make_unique<TID3Frame>(id, content));
+    putContent(frame, id, content);
 }
 
 // ---------------------------------------------------------------- TID3v2Tag

@@ -97,6 +97,10 @@ public:
 
 private:
     bool readFrames(QIODevice &stream, qint64 endPosition, bool syncSafeSizes);
+    // The readable content of the first frame with the id; empty if none.
+    QByteArray firstContent(const QByteArray &id) const;
+    // Gives `frame` the content, or appends a new frame when there is none.
+    void putContent(TID3Frame *frame, const QByteArray &id, const QByteArray &content);
     TID3Frame *describedFrame(const QByteArray &id, const QString &description, bool withText) const;
     QString describedText(const TID3Frame &frame, const QString &description, bool *matches) const;
 

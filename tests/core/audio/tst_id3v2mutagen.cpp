@@ -6,6 +6,7 @@
 
 #include "id3v2builder.h"
 #include "mutagentool.h"
+#include "scratchfolder.h"
 #include "testsupport.h"
 
 #include <QJsonArray>
@@ -91,15 +92,7 @@ class tst_ID3v2Mutagen : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    int m_counter = 0;
-
-    QString newFile(const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("song%1.mp3").arg(++m_counter));
-        writeFile(path, bytes);
-        return path;
-    }
+    ScratchFolder m_dir;
 
 private Q_SLOTS:
     void initTestCase()
@@ -146,7 +139,7 @@ void tst_ID3v2Mutagen::ourTagsReadByMutagen()
     QFETCH(QByteArray, tag);
     QFETCH(int, version);
     QFETCH(QStringList, unknownIds);
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     t.ReadFromFile(path);
     fillAllFields(t);
@@ -197,7 +190,7 @@ void tst_ID3v2Mutagen::mutagenTagsSurviveOurWrites_data()
 void tst_ID3v2Mutagen::mutagenTagsSurviveOurWrites()
 {
     QFETCH(int, version);
-    const QString path = newFile(Audio);
+    const QString path = m_dir.newFile(Audio);
     QString error;
     QVERIFY2(mutagentool::writeSampleTag(path, version, &error), qPrintable(error));
     QJsonObject before;

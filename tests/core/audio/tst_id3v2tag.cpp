@@ -2,6 +2,7 @@
 #include "audio/id3v2tag.h"
 
 #include "id3v2builder.h"
+#include "scratchfolder.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -63,15 +64,7 @@ class tst_ID3v2Tag : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    int m_counter = 0;
-
-    QString newFile(const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("song%1.mp3").arg(++m_counter));
-        writeFile(path, bytes);
-        return path;
-    }
+    ScratchFolder m_dir;
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -103,11 +96,13 @@ private Q_SLOTS:
     void roundTripKeepsFrames_data();
     void roundTripKeepsFrames();
     void v22IsUpgradedToV23();
+    void opaqueAndGroupedFrames();
 
     void rewriteSparesOtherFiles();
     void rewriteKeepsPermissions();
     void rewriteFollowsSymlink();
     void readOnlyFileIsRefused();
+    void readOnlyFolderRefusesRewrite();
 
     void genreDisplayText_data();
     void genreDisplayText();
@@ -194,7 +189,7 @@ void tst_ID3v2Tag::readStructures_data()
 void tst_ID3v2Tag::readStructures()
 {
     QFETCH(QByteArray, tag);
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     QVERIFY(t.Exists);
@@ -229,7 +224,7 @@ void tst_ID3v2Tag::readsAllFields()
                                .described("USLT", "", "La la la")
                                .build();
     TID3v2Tag t;
-    QVERIFY(t.ReadFromFile(newFile(tag + Audio)));
+    QVERIFY(t.ReadFromFile(m_dir.newFile(tag + Audio)));
     const QMap<QString, QString> expected = {
         {"artist", "Artist"}, {"title", "Title"}, {"album", "Album"}, {"year", "2001"},
         {"track", "9"}, {"genre", "(17)Rock"}, {"comment", "Comment"}, {"label", "Label"},
@@ -260,10 +255,10 @@ void tst_ID3v2Tag::readWithoutTag()
     QFETCH(QByteArray, bytes);
     TID3v2Tag t;
     t.Title = "stale";
-    QVERIFY(!t.ReadFromFile(newFile(bytes)));
+    QVERIFY(!t.ReadFromFile(m_dir.newFile(bytes)));
     QVERIFY(!t.Exists);
     QVERIFY(t.Title.isEmpty());
-    QVERIFY(!t.ReadFromFile(m_dir.filePath("missing.mp3")));
+    QVERIFY(!t.ReadFromFile(m_dir.path("missing.mp3")));
     QVERIFY(!t.errorString().isEmpty());
 }
 
@@ -294,7 +289,7 @@ void tst_ID3v2Tag::writePaths()
     QFETCH(QByteArray, tag);
     QFETCH(bool, inPlace);
     QFETCH(int, writtenVersion);
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
 
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
@@ -329,7 +324,7 @@ void tst_ID3v2Tag::writePaths()
 void tst_ID3v2Tag::inPlaceUsesPadding()
 {
     const QByteArray tag = Id3v2Builder(3).frame("APIC", Picture).text("TIT2", "a").padding(2000).build();
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     t.Title = "a" + QString(100, u'b');
@@ -345,7 +340,7 @@ void tst_ID3v2Tag::inPlaceUsesPadding()
 void tst_ID3v2Tag::fullTagIsRewrittenWithPadding()
 {
     const QByteArray tag = Id3v2Builder(3).text("TIT2", "Full").frame("PRIV", Private).build();
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     QVERIFY(t.WriteToFile(path));  // unchanged frames that fill the tag exactly
@@ -357,7 +352,7 @@ void tst_ID3v2Tag::fullTagIsRewrittenWithPadding()
 
 void tst_ID3v2Tag::newTagStartsWithArtist()
 {
-    const QString path = newFile(Audio);
+    const QString path = m_dir.newFile(Audio);
     TID3v2Tag t;
     QVERIFY(!t.ReadFromFile(path));
     t.Artist = "Artist";
@@ -393,7 +388,7 @@ void tst_ID3v2Tag::removal_data()
 void tst_ID3v2Tag::removal()
 {
     QFETCH(QByteArray, tag);
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     t.ReadFromFile(path);
     t.Enabled = false;
@@ -431,7 +426,7 @@ void tst_ID3v2Tag::refusesDamagedTags()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, removable);
-    const QString path = newFile(bytes);
+    const QString path = m_dir.newFile(bytes);
     TID3v2Tag t;
     t.ReadFromFile(path);
     const bool existed = t.Exists;
@@ -451,13 +446,13 @@ void tst_ID3v2Tag::refusesDamagedTags()
 
 void tst_ID3v2Tag::emptyValuesWriteNoFrames()
 {
-    const QString path = newFile(Audio);
+    const QString path = m_dir.newFile(Audio);
     TID3v2Tag t;
     t.Title = "Only title";
     QVERIFY(t.WriteToFile(path));
     QCOMPARE(viewTag(readFile(path)).ids(), QList<QByteArray>{"TIT2"});
 
-    const QString bare = newFile(Audio);
+    const QString bare = m_dir.newFile(Audio);
     TID3v2Tag empty;
     QVERIFY(empty.WriteToFile(bare));
     QVERIFY(!empty.Exists);
@@ -469,7 +464,7 @@ void tst_ID3v2Tag::emptyingFieldsRemovesFrames()
     const QByteArray tag = Id3v2Builder(3).text("TIT2", "Title").frame("WOAF", "http://a.example/")
                                .text("TRCK", "5").text("TBPM", "120").described("COMM", "", "Note")
                                .frame("PRIV", Private).padding(200).build();
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     t.AudioURL.clear();
@@ -484,7 +479,7 @@ void tst_ID3v2Tag::emptyingFieldsRemovesFrames()
 
 void tst_ID3v2Tag::emptiedTagIsRemoved()
 {
-    const QString path = newFile(Id3v2Builder(4).text("TIT2", "Title").padding(50).build() + Audio);
+    const QString path = m_dir.newFile(Id3v2Builder(4).text("TIT2", "Title").padding(50).build() + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     t.Title.clear();
@@ -495,7 +490,7 @@ void tst_ID3v2Tag::emptiedTagIsRemoved()
 
 void tst_ID3v2Tag::trackKeepsTotal()
 {
-    const QString path = newFile(Id3v2Builder(3).text("TRCK", "3/12").padding(50).build() + Audio);
+    const QString path = m_dir.newFile(Id3v2Builder(3).text("TRCK", "3/12").padding(50).build() + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     QCOMPARE(t.Track, 3);
@@ -507,7 +502,7 @@ void tst_ID3v2Tag::trackKeepsTotal()
 void tst_ID3v2Tag::yearFollowsVersion()
 {
     // v2.4: the recording time keeps its date while the year stays.
-    const QString v24 = newFile(Id3v2Builder(4).text("TDRC", "2004-05-06").text("TIT2", "x").padding(50).build()
+    const QString v24 = m_dir.newFile(Id3v2Builder(4).text("TDRC", "2004-05-06").text("TIT2", "x").padding(50).build()
                                 + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(v24));
@@ -520,14 +515,14 @@ void tst_ID3v2Tag::yearFollowsVersion()
     QCOMPARE(viewTag(readFile(v24)).find("TDRC")->data, QByteArray("\x00" "2005", 5));
 
     // A v2.4 tag holding the year in v2.3's frame: read, then moved.
-    const QString oldFrame = newFile(Id3v2Builder(4).text("TYER", "1999").padding(50).build() + Audio);
+    const QString oldFrame = m_dir.newFile(Id3v2Builder(4).text("TYER", "1999").padding(50).build() + Audio);
     QVERIFY(t.ReadFromFile(oldFrame));
     QCOMPARE(t.Year, QStringLiteral("1999"));
     t.Year = "2001";
     QVERIFY(t.WriteToFile(oldFrame));
     QCOMPARE(viewTag(readFile(oldFrame)).ids(), QList<QByteArray>{"TDRC"});
 
-    const QString v23 = newFile(Id3v2Builder(3).text("TDRC", "1988").padding(50).build() + Audio);
+    const QString v23 = m_dir.newFile(Id3v2Builder(3).text("TDRC", "1988").padding(50).build() + Audio);
     QVERIFY(t.ReadFromFile(v23));
     QCOMPARE(t.Year, QStringLiteral("1988"));
     t.Year = "1989";
@@ -551,7 +546,7 @@ void tst_ID3v2Tag::writeEncodings()
 {
     QFETCH(int, version);
     QFETCH(QString, title);
-    const QString path = newFile(Id3v2Builder(version).text("TIT2", "Old", 1).padding(50).build() + Audio);
+    const QString path = m_dir.newFile(Id3v2Builder(version).text("TIT2", "Old", 1).padding(50).build() + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     QCOMPARE(t.Title, QStringLiteral("Old"));
@@ -568,7 +563,7 @@ void tst_ID3v2Tag::writeEncodings()
 
 void tst_ID3v2Tag::commentMatchedWhateverEncoding()
 {
-    const QString path = newFile(Id3v2Builder(3).described("COMM", "iTunNORM", " 000001", 1)
+    const QString path = m_dir.newFile(Id3v2Builder(3).described("COMM", "iTunNORM", " 000001", 1)
                                      .described("COMM", "", "hello", 1, "deu").padding(100).build()
                                  + Audio);
     TID3v2Tag t;
@@ -611,7 +606,7 @@ void tst_ID3v2Tag::roundTripKeepsFrames()
 {
     QFETCH(QByteArray, tag);
     QFETCH(bool, untouched);
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     const auto before = fieldsOf(t);
@@ -638,7 +633,7 @@ void tst_ID3v2Tag::v22IsUpgradedToV23()
                                .frame("PIC", QByteArray("\x00JPG\x03" "cover\x00", 11) + jpeg)
                                .frame("TXX", QByteArray("\x00" "custom\x00value", 13))
                                .padding(20).build();
-    const QString path = newFile(tag + Audio);
+    const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
     QCOMPARE(t.MajorVersion, 2);
@@ -662,6 +657,33 @@ void tst_ID3v2Tag::v22IsUpgradedToV23()
     QCOMPARE(back.Comment, QStringLiteral("Comment"));
 }
 
+// Compressed or encrypted frames are kept as they are until the user gives
+// their field a value; a group id stays with its frame.
+void tst_ID3v2Tag::opaqueAndGroupedFrames()
+{
+    const QByteArray compressed = QByteArray("\x00\x00\x00\x10", 4) + "xyzxyzxyz";
+    const QByteArray tag = Id3v2Builder(4).frame("TPE1", compressed, 0, 0x08 | 0x01)
+                               .frame("TIT2", QByteArray("\x07\x00Grouped", 9), 0x40, 0x40)
+                               .frame("PRIV", Private, 0, 0x04).padding(100).build();
+    const QString path = m_dir.newFile(tag + Audio);
+    TID3v2Tag t;
+    QVERIFY(t.ReadFromFile(path));
+    QCOMPARE(t.Artist, QString());
+    QCOMPARE(t.Title, QStringLiteral("Grouped"));
+    t.Title = "Still grouped";
+    QVERIFY(t.WriteToFile(path));
+    StoredTagView view = viewTag(readFile(path));
+    QCOMPARE(view.frames[0], (StoredFrame{"TPE1", compressed, 0, 0x09}));
+    QCOMPARE(view.frames[1], (StoredFrame{"TIT2", QByteArray("\x07\x00Still grouped", 15), 0x40, 0x40}));
+    QCOMPARE(view.frames[2], (StoredFrame{"PRIV", Private, 0, 0x04}));
+
+    t.Artist = "Plain";
+    QVERIFY(t.WriteToFile(path));
+    view = viewTag(readFile(path));
+    QCOMPARE(view.ids(), (QList<QByteArray>{"TPE1", "TIT2", "PRIV"}));
+    QCOMPARE(view.frames[0], (StoredFrame{"TPE1", QByteArray("\x00Plain", 6), 0, 0}));
+}
+
 void tst_ID3v2Tag::rewriteSparesOtherFiles()
 {
     QTemporaryDir dir;
@@ -679,7 +701,7 @@ void tst_ID3v2Tag::rewriteSparesOtherFiles()
 
 void tst_ID3v2Tag::rewriteKeepsPermissions()
 {
-    const QString path = newFile(Audio);
+    const QString path = m_dir.newFile(Audio);
     const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     QVERIFY(QFile::setPermissions(path, permissions));
     TID3v2Tag t;
@@ -711,7 +733,7 @@ void tst_ID3v2Tag::readOnlyFileIsRefused()
     if (isRoot())
         QSKIP("root may write read-only files");
     const QByteArray bytes = mixedTag(3).build() + Audio;
-    const QString path = newFile(bytes);
+    const QString path = m_dir.newFile(bytes);
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
     TID3v2Tag t;
     QVERIFY(t.ReadFromFile(path));
@@ -720,6 +742,25 @@ void tst_ID3v2Tag::readOnlyFileIsRefused()
     t.Title = "x";  // would fit in place
     QVERIFY(!t.WriteToFile(path));
     QCOMPARE(readFile(path), bytes);
+}
+
+void tst_ID3v2Tag::readOnlyFolderRefusesRewrite()
+{
+    if (isRoot())
+        QSKIP("root may write into read-only folders");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("song.mp3");
+    const QByteArray bytes = mixedTag(3).build() + Audio;
+    writeFile(path, bytes);
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    TID3v2Tag t;
+    QVERIFY(t.ReadFromFile(path));
+    t.Title = QString(500, u't');
+    const bool written = t.WriteToFile(path);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!written);
+    QCOMPARE(readFile(path), bytes);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"song.mp3"});
 }
 
 void tst_ID3v2Tag::genreDisplayText_data()
