@@ -1,0 +1,473 @@
+#include "data/filterfields.h"
+
+#include "data/datafield.h"
+#include "data/lookupitems.h"
+#include "data/lookuplists.h"
+#include "data/rootitem.h"
+#include "data/textcompare.h"
+#include "settings/settingsstore.h"
+#include "settings/updatecheck.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace {
+
+const QString stringValueName = QStringLiteral("StringValue");
+const QString lookupValueName = QStringLiteral("LookupValue");
+const QString countName = QStringLiteral("Count");
+
+QString between(const QString &fieldName, const QString &min, const QString &max)
+{
+    return QStringLiteral("(%1 between %2 and %3)").arg(fieldName, min, max);
+}
+
+QString isText(const QString &fieldName, const QString &value)
+{
+    return QStringLiteral("(%1 is %2)").arg(fieldName, value);
+}
+
+QString itemNotFound()
+{
+    return QStringLiteral("[item not found]");
+}
+
+QString shortDate(double dayNumber)
+{
+    return QLocale().toString(updatecheck::DateOfDayNumber(dayNumber), QLocale::ShortFormat);
+}
+
+} // namespace
+
+// ---- TFilterField ---------------------------------------------------------
+
+QString TFilterField::fieldDisplayName() const
+{
+    return Field ? GetFieldDisplayName(Field) : QString();
+}
+
+// ---- TStringFilterField ---------------------------------------------------
+
+TStringFilterField::TStringFilterField(const TDataField *field, const QString &text, TDataObject *owner)
+    : TFilterField(field, owner)
+    , Text(text)
+{
+}
+
+std::unique_ptr<TDataItem> TStringFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TStringFilterField>(nullptr, QString(), owner);
+}
+
+std::unique_ptr<TDataItem> TStringFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    static_cast<TStringFilterField &>(*clone).Text = Text;
+    return clone;
+}
+
+QString TStringFilterField::GetDescription() const
+{
+    return QStringLiteral("(\"%1\" in %2)").arg(Text, fieldDisplayName());
+}
+
+bool TStringFilterField::Matches(const TDataItem *item, bool caseSensitive) const
+{
+    return Field && contains(item->GetValueAsString(Field), caseSensitive);
+}
+
+void TStringFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteString(section, stringValueName, Text);
+}
+
+void TStringFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    Text = store.ReadString(section, stringValueName);
+}
+
+bool TStringFilterField::contains(const QString &value, bool caseSensitive) const
+{
+    if (Text.isEmpty())
+        return false;
+    if (caseSensitive)
+        return value.contains(Text);
+    return foldAsciiCase(value).contains(foldAsciiCase(Text));
+}
+
+// ---- TLookupStringFilterField ---------------------------------------------
+
+std::unique_ptr<TDataItem> TLookupStringFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TLookupStringFilterField>(nullptr, QString(), owner);
+}
+
+bool TLookupStringFilterField::Matches(const TDataItem *item, bool caseSensitive) const
+{
+    if (!Field)
+        return false;
+    const auto *lookupField = dynamic_cast<const TLookupDataField *>(Field);
+    if (lookupField && lookupField->isMultiValued()) {
+        const TLookupItemRefList *values = item->GetValueAsLookupItemRefList(Field, true);
+        return values && std::any_of(values->begin(), values->end(), [&](const TDataItem *value) {
+                   return valueMatches(static_cast<const TLookupItem *>(value), caseSensitive);
+               });
+    }
+    return valueMatches(item->GetValueAsLookupItem(Field, true), caseSensitive);
+}
+
+bool TLookupStringFilterField::valueMatches(const TLookupItem *value, bool caseSensitive) const
+{
+    return value && (contains(value->GetSortName(), caseSensitive) || contains(value->DisplayName, caseSensitive));
+}
+
+void TLookupStringFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteString(section, lookupValueName, Text);
+}
+
+void TLookupStringFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    Text = store.ReadString(section, lookupValueName);
+}
+
+// ---- TLookupItemFinder ----------------------------------------------------
+
+TLookupItem *TLookupItemFinder::find(const TDataField *field, qint32 id) const
+{
+    if (!field || id < 0)
+        return nullptr;
+    const TRootItem *root = field->GetRoot();
+    const TLookupList *list = root ? root->GetLookupList(field) : nullptr;
+    if (!list)
+        return nullptr;
+    // Every element of the list is alive (the list owns it), so the
+    // remembered position only needs to still hold the identifier.
+    const auto known = m_positions.constFind(id);
+    if (known != m_positions.cend() && *known < list->Count() && list->Get(*known)->ID == id)
+        return list->Get(*known);
+    for (int i = 0; i < list->Count(); ++i) {
+        if (list->Get(i)->GetID() == id) {
+            m_positions.insert(id, i);
+            return list->Get(i);
+        }
+    }
+    m_positions.remove(id);
+    return nullptr;
+}
+
+// ---- TLookupFilterField ---------------------------------------------------
+
+TLookupFilterField::TLookupFilterField(const TDataField *field, qint32 itemID, TDataObject *owner)
+    : TFilterField(field, owner)
+    , ItemID(itemID)
+{
+}
+
+std::unique_ptr<TDataItem> TLookupFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TLookupFilterField>(nullptr, -1, owner);
+}
+
+std::unique_ptr<TDataItem> TLookupFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    static_cast<TLookupFilterField &>(*clone).ItemID = ItemID;
+    return clone;
+}
+
+QString TLookupFilterField::GetDescription() const
+{
+    const TLookupItem *value = m_finder.find(Field, ItemID);
+    return isText(fieldDisplayName(), value ? GetLookupDisplayName(value) : itemNotFound());
+}
+
+bool TLookupFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    return Field && item->HasLookupItem(Field, m_finder.find(Field, ItemID));
+}
+
+void TLookupFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteInteger(section, countName, 1);
+    store.WriteInteger(section, lookupValueName + QLatin1Char('0'), ItemID);
+}
+
+void TLookupFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    ItemID = store.ReadInteger(section, lookupValueName + QLatin1Char('0'), -1);
+}
+
+// ---- TMultiLookupFilterField ----------------------------------------------
+
+TMultiLookupFilterField::TMultiLookupFilterField(const TDataField *field, const QList<qint32> &itemIDs,
+                                                 TDataObject *owner)
+    : TFilterField(field, owner)
+    , ItemIDs(itemIDs)
+{
+}
+
+std::unique_ptr<TDataItem> TMultiLookupFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TMultiLookupFilterField>(nullptr, QList<qint32>(), owner);
+}
+
+std::unique_ptr<TDataItem> TMultiLookupFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    static_cast<TMultiLookupFilterField &>(*clone).ItemIDs = ItemIDs;
+    return clone;
+}
+
+QString TMultiLookupFilterField::GetDescription() const
+{
+    QStringList names;
+    for (qint32 id : ItemIDs) {
+        const TLookupItem *value = findItem(id);
+        names << (value ? QLatin1Char('"') + GetLookupDisplayName(value) + QLatin1Char('"') : itemNotFound());
+    }
+    return isText(fieldDisplayName(), names.join(QStringLiteral(" OR ")));
+}
+
+bool TMultiLookupFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    return Field && std::any_of(ItemIDs.cbegin(), ItemIDs.cend(), [&](qint32 id) {
+               return item->HasLookupItem(Field, findItem(id));
+           });
+}
+
+void TMultiLookupFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteInteger(section, countName, qint32(ItemIDs.size()));
+    for (int i = 0; i < ItemIDs.size(); ++i)
+        store.WriteInteger(section, lookupValueName + QString::number(i), ItemIDs.at(i));
+}
+
+void TMultiLookupFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    // Only identifiers that are actually stored: a damaged "Count" must not
+    // conjure up millions of them.
+    ItemIDs.clear();
+    const int count = store.ReadInteger(section, countName, 0);
+    const QList<int> positions =
+        TDataFieldRefList::storedPositions(store.ValueNames(section), lookupValueName, count);
+    for (int position : positions)
+        ItemIDs << store.ReadInteger(section, lookupValueName + QString::number(position), -1);
+}
+
+// ---- TMultiCreditFilterField ----------------------------------------------
+
+std::unique_ptr<TDataItem> TMultiCreditFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TMultiCreditFilterField>(nullptr, QList<qint32>(), owner);
+}
+
+bool TMultiCreditFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    const TCreditList *credits = Field ? item->GetValueAsCredits(Field, true) : nullptr;
+    return credits && std::any_of(credits->cbegin(), credits->cend(), [&](const TCredit &credit) {
+               return credit.Role == Field && credit.Person && ItemIDs.contains(credit.Person->GetID());
+           });
+}
+
+// ---- TIntegerFilterField --------------------------------------------------
+
+TIntegerFilterField::TIntegerFilterField(const TDataField *field, qint32 min, qint32 max, TDataObject *owner)
+    : TFilterField(field, owner)
+    , Min(min)
+    , Max(max)
+{
+}
+
+std::unique_ptr<TDataItem> TIntegerFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TIntegerFilterField>(nullptr, 0, std::numeric_limits<qint32>::max(), owner);
+}
+
+std::unique_ptr<TDataItem> TIntegerFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    auto &condition = static_cast<TIntegerFilterField &>(*clone);
+    condition.Min = Min;
+    condition.Max = Max;
+    return clone;
+}
+
+QString TIntegerFilterField::GetDescription() const
+{
+    return between(fieldDisplayName(), QString::number(Min), QString::number(Max));
+}
+
+bool TIntegerFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    if (!Field)
+        return false;
+    const qint32 value = item->GetValueAsInteger(Field);
+    return Min <= value && value <= Max;
+}
+
+void TIntegerFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteInteger(section, QStringLiteral("IntValue1"), Min);
+    store.WriteInteger(section, QStringLiteral("IntValue2"), Max);
+}
+
+void TIntegerFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    Min = store.ReadInteger(section, QStringLiteral("IntValue1"), -1);
+    Max = store.ReadInteger(section, QStringLiteral("IntValue2"), -1);
+}
+
+// ---- TDateFilterField -----------------------------------------------------
+
+TDateFilterField::TDateFilterField(const TDataField *field, double min, double max, TDataObject *owner)
+    : TFilterField(field, owner)
+    , Min(min)
+    , Max(max)
+{
+}
+
+std::unique_ptr<TDataItem> TDateFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TDateFilterField>(nullptr, -1.0, -1.0, owner);
+}
+
+std::unique_ptr<TDataItem> TDateFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    auto &condition = static_cast<TDateFilterField &>(*clone);
+    condition.Min = Min;
+    condition.Max = Max;
+    return clone;
+}
+
+QString TDateFilterField::GetDescription() const
+{
+    return between(fieldDisplayName(), shortDate(Min), shortDate(Max));
+}
+
+bool TDateFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    if (!Field)
+        return false;
+    const double value = item->GetValueAsDate(Field);
+    return Min <= value && value <= Max;
+}
+
+void TDateFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteDate(section, QStringLiteral("DateValue1"), Min);
+    store.WriteDate(section, QStringLiteral("DateValue2"), Max);
+}
+
+void TDateFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    Min = store.ReadDate(section, QStringLiteral("DateValue1"), -1.0);
+    Max = store.ReadDate(section, QStringLiteral("DateValue2"), -1.0);
+}
+
+// ---- TFloatFilterField ----------------------------------------------------
+
+TFloatFilterField::TFloatFilterField(const TDataField *field, double min, double max, TDataObject *owner)
+    : TFilterField(field, owner)
+    , Min(min)
+    , Max(max)
+{
+}
+
+std::unique_ptr<TDataItem> TFloatFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TFloatFilterField>(nullptr, -1.0, -1.0, owner);
+}
+
+std::unique_ptr<TDataItem> TFloatFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    auto &condition = static_cast<TFloatFilterField &>(*clone);
+    condition.Min = Min;
+    condition.Max = Max;
+    return clone;
+}
+
+QString TFloatFilterField::GetDescription() const
+{
+    return between(fieldDisplayName(), QString::number(Min, 'f', 6), QString::number(Max, 'f', 6));
+}
+
+bool TFloatFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    if (!Field)
+        return false;
+    const double value = item->GetValueAsFloat(Field);
+    return Min <= value && value <= Max;
+}
+
+void TFloatFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteFloat(section, QStringLiteral("FloatValue1"), Min);
+    store.WriteFloat(section, QStringLiteral("FloatValue2"), Max);
+}
+
+void TFloatFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    Min = store.ReadFloat(section, QStringLiteral("FloatValue1"), -1.0);
+    Max = store.ReadFloat(section, QStringLiteral("FloatValue2"), -1.0);
+}
+
+// ---- TBoolFilterField -----------------------------------------------------
+
+TBoolFilterField::TBoolFilterField(const TDataField *field, quint8 value, TDataObject *owner)
+    : TFilterField(field, owner)
+    , Value(value)
+{
+}
+
+std::unique_ptr<TDataItem> TBoolFilterField::CreateNew(TDataObject *owner) const
+{
+    return std::make_unique<TBoolFilterField>(nullptr, BoolValue::NotApplicable, owner);
+}
+
+std::unique_ptr<TDataItem> TBoolFilterField::Clone(TDataObject *owner, bool keepID) const
+{
+    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+    static_cast<TBoolFilterField &>(*clone).Value = Value;
+    return clone;
+}
+
+QString TBoolFilterField::GetDescription() const
+{
+    QString value;
+    switch (Value) {
+    case BoolValue::No:
+        value = QStringLiteral("No");
+        break;
+    case BoolValue::Yes:
+        value = QStringLiteral("Yes");
+        break;
+    default:
+        value = QStringLiteral("Yes or No");
+        break;
+    }
+    return isText(fieldDisplayName(), value);
+}
+
+bool TBoolFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+{
+    if (!Field)
+        return false;
+    if (Value != BoolValue::No && Value != BoolValue::Yes)
+        return true;
+    return item->GetValueAsBoolean(Field) == Value;
+}
+
+void TBoolFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+{
+    store.WriteInteger(section, QStringLiteral("BoolValue"), Value);
+}
+
+void TBoolFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+{
+    const qint32 value = store.ReadInteger(section, QStringLiteral("BoolValue"), BoolValue::NotApplicable);
+    Value = (value == BoolValue::No || value == BoolValue::Yes) ? quint8(value) : BoolValue::NotApplicable;
+}

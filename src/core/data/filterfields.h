@@ -1,0 +1,207 @@
+#pragma once
+
+#include "data/datafieldref.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <limits>
+
+class TLookupItem;
+class TSettingsStore;
+
+// A condition on one field that an item satisfies or not.  Conditions are
+// combined by a filter list (TFilterFieldRefList) and stored with it: each
+// one writes its own values into the settings section of its entry.
+class TFilterField : public TDataFieldRef {
+public:
+    using TDataFieldRef::TDataFieldRef;
+
+    // The condition in words, such as ("love" in Title).
+    virtual QString GetDescription() const = 0;
+    virtual bool Matches(const TDataItem *item, bool caseSensitive) const = 0;
+
+    // The condition's own values in the entry section of a stored filter
+    // (the list writes and reads "Field").
+    virtual void SaveValues(TSettingsStore &store, const QString &section) const = 0;
+    virtual void LoadValues(const TSettingsStore &store, const QString &section) = 0;
+
+protected:
+    // The field's display name; empty for a condition without a field.
+    QString fieldDisplayName() const;
+};
+
+// The field's text contains Text.
+class TStringFilterField : public TFilterField {
+public:
+    explicit TStringFilterField(const TDataField *field = nullptr, const QString &text = QString(),
+                                TDataObject *owner = nullptr);
+
+    QString Text;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+protected:
+    // Whether Text occurs in value; an empty Text occurs in nothing.  Without
+    // caseSensitive the letters A to Z match either case.
+    bool contains(const QString &value, bool caseSensitive) const;
+};
+
+// The sort name or display name of the item's lookup value contains Text;
+// for a field with several values, any of them.
+class TLookupStringFilterField : public TStringFilterField {
+public:
+    using TStringFilterField::TStringFilterField;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+private:
+    bool valueMatches(const TLookupItem *value, bool caseSensitive) const;
+};
+
+// Finds the lookup items of a field by identifier for conditions that test
+// many items in a row: it remembers where each identifier was found and
+// checks that position first, so a long lookup list is searched once rather
+// than once per item.  Negative identifiers (the "[None]" folder's -2) name
+// no item.
+class TLookupItemFinder {
+public:
+    TLookupItem *find(const TDataField *field, qint32 id) const;
+
+private:
+    mutable QHash<qint32, int> m_positions;
+};
+
+// The item's lookup value is the lookup item with ItemID.  When no item has
+// that identifier, the items without a value match.
+class TLookupFilterField : public TFilterField {
+public:
+    explicit TLookupFilterField(const TDataField *field = nullptr, qint32 itemID = -1,
+                                TDataObject *owner = nullptr);
+
+    qint32 ItemID = -1;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    // Stored in the form of a choice of one item (see TMultiLookupFilterField).
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+private:
+    TLookupItemFinder m_finder;
+};
+
+// The item's lookup value is one of the lookup items with ItemIDs (an
+// identifier without an item standing for no value).  No identifiers: no
+// item matches.
+class TMultiLookupFilterField : public TFilterField {
+public:
+    explicit TMultiLookupFilterField(const TDataField *field = nullptr,
+                                     const QList<qint32> &itemIDs = {}, TDataObject *owner = nullptr);
+
+    QList<qint32> ItemIDs;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+protected:
+    TLookupItem *findItem(qint32 id) const { return m_finder.find(Field, id); }
+
+private:
+    TLookupItemFinder m_finder;
+};
+
+// One of the item's credits in the role of Field names a person of ItemIDs.
+class TMultiCreditFilterField : public TMultiLookupFilterField {
+public:
+    using TMultiLookupFilterField::TMultiLookupFilterField;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+};
+
+// Min <= the item's integer value <= Max.
+class TIntegerFilterField : public TFilterField {
+public:
+    explicit TIntegerFilterField(const TDataField *field = nullptr, qint32 min = 0,
+                                 qint32 max = std::numeric_limits<qint32>::max(),
+                                 TDataObject *owner = nullptr);
+
+    qint32 Min = 0;
+    qint32 Max = std::numeric_limits<qint32>::max();
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+};
+
+// Min <= the item's date (a day number) <= Max.
+class TDateFilterField : public TFilterField {
+public:
+    explicit TDateFilterField(const TDataField *field = nullptr, double min = -1.0, double max = -1.0,
+                              TDataObject *owner = nullptr);
+
+    double Min = -1.0;
+    double Max = -1.0;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    // The dates in the user's short date format.
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+};
+
+// Min <= the item's floating-point value <= Max.
+class TFloatFilterField : public TFilterField {
+public:
+    explicit TFloatFilterField(const TDataField *field = nullptr, double min = -1.0, double max = -1.0,
+                               TDataObject *owner = nullptr);
+
+    double Min = -1.0;
+    double Max = -1.0;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+};
+
+// The item's three-valued boolean is Value (0 no, 1 yes).  Value 2, "Yes or
+// No", puts no restriction on the field and accepts every item.
+class TBoolFilterField : public TFilterField {
+public:
+    explicit TBoolFilterField(const TDataField *field = nullptr, quint8 value = 2,
+                              TDataObject *owner = nullptr);
+
+    quint8 Value = 2;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    QString GetDescription() const override;
+    bool Matches(const TDataItem *item, bool caseSensitive) const override;
+    void SaveValues(TSettingsStore &store, const QString &section) const override;
+    // A stored value other than 0 and 1 reads as 2.
+    void LoadValues(const TSettingsStore &store, const QString &section) override;
+};
