@@ -39,6 +39,11 @@ const TMemorySettingsStore::Section *TMemorySettingsStore::find(const QString &s
     return current;
 }
 
+TMemorySettingsStore::Section *TMemorySettingsStore::find(const QString &section)
+{
+    return const_cast<Section *>(std::as_const(*this).find(section));
+}
+
 TMemorySettingsStore::Section *TMemorySettingsStore::findOrCreate(const QString &section)
 {
     Section *current = m_root.get();
@@ -88,7 +93,7 @@ void TMemorySettingsStore::WriteString(const QString &section, const QString &na
 
 void TMemorySettingsStore::DeleteValue(const QString &section, const QString &name)
 {
-    Section *target = const_cast<Section *>(find(section));
+    Section *target = find(section);
     if (!target)
         return;
     target->values.removeIf([&name](const auto &value) { return sameName(value.first, name); });
@@ -126,7 +131,7 @@ void TMemorySettingsStore::EraseSection(const QString &section)
         clear();
         return;
     }
-    Section *parent = const_cast<Section *>(find(QStringList(path.mid(0, path.size() - 1)).join(QLatin1Char('\\'))));
+    Section *parent = find(path.mid(0, path.size() - 1).join(QLatin1Char('\\')));
     if (!parent)
         return;
     const QString &last = path.last();

@@ -48,6 +48,7 @@ private:
     static bool sameName(const QString &a, const QString &b);
     static Section *child(const Section &parent, const QString &name);
     const Section *find(const QString &section) const;
+    Section *find(const QString &section);
     Section *findOrCreate(const QString &section);
     static void dumpSection(const Section &section, const QString &path, QStringList &lines);
 
