@@ -7,6 +7,7 @@
 #include <functional>
 
 class TDataField;
+class TSortFieldRefList;
 
 // One key of a sort over several fields: the field and its direction (1
 // ascending, -1 descending).  Sort field lists hand their keys over as these.
@@ -31,6 +32,8 @@ public:
     // Sorts by the keys in turn; items equal on all keys are ordered by
     // ascending identifier whatever the directions.
     virtual void SortByFields(const TSortKeys &sortFields);
+    // The same with the keys of a sort field list.
+    void SortByFields(const TSortFieldRefList &sortFields);
     // Sorts by one field; ties are ordered by identifier in the same
     // direction.
     virtual void SortByField(const TDataField *field, qint32 direction);
