@@ -90,6 +90,9 @@ public:
     // Creates an item of the list's item class owned by the list, appends and
     // returns it; nullptr for lists whose items are made elsewhere.
     virtual TDataItem *CreateItem();
+    // Reads the list's elements, each made with CreateItem; an element whose
+    // record is cut short is dropped before the error is passed on.
+    void ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion) override;
 
     void FreeAll();
     // The first item whose identifier is id; nullptr for -1.

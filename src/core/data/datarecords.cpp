@@ -1,121 +1,239 @@
-// Reading and writing of the model's records in the collection file.  The
-// value reader and writer come with the collection file format; until then
-// every record operation reports that the format is unavailable.
+// The records of the generic model in the collection file: item headers,
+// lists, lookup items, lookup reference lists and the custom field names.
 
+#include "data/collectionformat.h"
 #include "data/dataexceptions.h"
 #include "data/dataobject.h"
 #include "data/datalists.h"
+#include "data/datastream.h"
 #include "data/fieldlists.h"
 #include "data/lookupitems.h"
 #include "data/lookuplists.h"
 #include "data/rootitem.h"
 
+#include <limits>
+
+using namespace CollectionFormat;
+
+void readItemHeader(TDataItem &item, TDataReader &reader, bool withIndex)
+{
+    item.ID = reader.ReadInteger();
+    if (withIndex)
+        item.Index = reader.ReadInteger();
+    // Whatever the file says about the counter, it must stay above every
+    // identifier in use, or new items would share an identifier.
+    if (item.ID != std::numeric_limits<qint32>::max()) {
+        if (TRootItem *root = item.GetRoot())
+            root->UpdateNextID(item.ID + 1);
+    }
+}
+
+void writeItemHeader(const TDataItem &item, TDataWriter &writer)
+{
+    writer.WriteInteger(item.GetID());
+    writer.WriteInteger(item.Index);
+}
+
+quint8 readEnumByte(TDataReader &reader)
+{
+    const qint32 value = reader.ReadInteger();
+    return value >= 0 && value <= 255 ? quint8(value) : quint8(255);
+}
+
 namespace {
 
-[[noreturn]] void formatUnavailable()
+bool lookupHeaderHasIndex(qint32 fileVersion)
 {
-    throw EData(QStringLiteral("The collection file format is not available"));
+    return fileVersion >= LookupIndexVersion;
+}
+
+// Files of data version 300 below format 120 store a lookup name as two
+// plain strings: the name in sort form and the display name.
+bool hasPlainNamePair(qint32 fileVersion, qint32 dataVersion)
+{
+    return fileVersion < CurrentFormatVersion && dataVersion == PlainNamesDataVersion;
+}
+
+void readPlainNames(TLookupItem &item, TDataReader &reader)
+{
+    const QString name = reader.ReadString();
+    const QString displayName = reader.ReadString();
+    item.SetNames(name, displayName);
 }
 
 } // namespace
 
-void TDataObject::WriteToStream(TDataWriter &)
+// ---- objects and items ----------------------------------------------------
+
+void TDataObject::WriteToStream(TDataWriter & /*writer*/)
 {
-    formatUnavailable();
 }
 
-void TDataItem::ReadFromStream(TDataReader &, qint32, qint32)
+void TDataItem::ReadFromStream(TDataReader &reader, qint32 /*fileVersion*/, qint32 /*dataVersion*/)
 {
-    formatUnavailable();
+    readItemHeader(*this, reader, true);
 }
 
-void TDataItem::WriteToStream(TDataWriter &)
+void TDataItem::WriteToStream(TDataWriter &writer)
 {
-    formatUnavailable();
+    writeItemHeader(*this, writer);
 }
 
-void TDataRefList::ReadFromStream(TDataReader &, qint32, qint32)
+// ---- lists ----------------------------------------------------------------
+
+void TDataRefList::ReadFromStream(TDataReader & /*reader*/, qint32, qint32)
 {
-    formatUnavailable();
+    // A reference list cannot make the items it would refer to.
+    throw EData(QStringLiteral("This list cannot be read from a file"));
 }
 
-void TDataRefList::WriteToStream(TDataWriter &)
+void TDataRefList::WriteToStream(TDataWriter &writer)
 {
-    formatUnavailable();
+    writer.WriteListBegin();
+    for (TDataItem *item : *this)
+        item->WriteToStream(writer);
+    writer.WriteListEnd();
 }
 
-void TLookupItem::ReadFromStream(TDataReader &, qint32, qint32)
+void TDataList::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion)
 {
-    formatUnavailable();
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        TDataItem *item = CreateItem();
+        if (!item)
+            throw EData(QStringLiteral("This list cannot be read from a file"));
+        try {
+            item->ReadFromStream(reader, fileVersion, dataVersion);
+        } catch (...) {
+            takeItem(item);
+            throw;
+        }
+    }
+    reader.ReadListEnd();
 }
 
-void TLookupItem::WriteToStream(TDataWriter &)
+// ---- lookup items ---------------------------------------------------------
+
+void TLookupItem::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion)
 {
-    formatUnavailable();
+    readItemHeader(*this, reader, lookupHeaderHasIndex(fileVersion));
+    if (fileVersion >= CurrentFormatVersion) {
+        DisplayName = reader.ReadScrambledString();
+    } else if (hasPlainNamePair(fileVersion, dataVersion)) {
+        readPlainNames(*this, reader);
+    } else {
+        DisplayName = reader.ReadScrambledString();
+        for (int i = 0; i < 3; ++i)
+            reader.ReadScrambledString();
+    }
 }
 
-void TSortLookupItem::ReadFromStream(TDataReader &, qint32, qint32)
+void TLookupItem::WriteToStream(TDataWriter &writer)
 {
-    formatUnavailable();
+    writeItemHeader(*this, writer);
+    writer.WriteScrambledString(DisplayName);
 }
 
-void TSortLookupItem::WriteToStream(TDataWriter &)
+void TSortLookupItem::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion)
 {
-    formatUnavailable();
+    readItemHeader(*this, reader, lookupHeaderHasIndex(fileVersion));
+    if (fileVersion >= CurrentFormatVersion) {
+        DisplayName = reader.ReadScrambledString();
+        LastName = reader.ReadScrambledString();
+        The = reader.ReadScrambledString();
+    } else if (hasPlainNamePair(fileVersion, dataVersion)) {
+        readPlainNames(*this, reader);
+    } else if (fileVersion <= OldNamesLastVersion) {
+        DisplayName = reader.ReadScrambledString();
+        const QString secondName = reader.ReadScrambledString();
+        LastName = reader.ReadScrambledString();
+        The = reader.ReadScrambledString();
+        if (LastName.isEmpty())
+            LastName = secondName;
+    }
+    // Formats 111 to 119 store no names for these items.
 }
 
-void TPersonLookupItem::ReadFromStream(TDataReader &, qint32, qint32)
+void TSortLookupItem::WriteToStream(TDataWriter &writer)
 {
-    formatUnavailable();
+    TLookupItem::WriteToStream(writer);
+    writer.WriteScrambledString(LastName);
+    writer.WriteScrambledString(The);
 }
 
-void TPersonLookupItem::WriteToStream(TDataWriter &)
+void TPersonLookupItem::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion)
 {
-    formatUnavailable();
+    if (fileVersion <= OldNamesLastVersion && !hasPlainNamePair(fileVersion, dataVersion)) {
+        readItemHeader(*this, reader, lookupHeaderHasIndex(fileVersion));
+        DisplayName = reader.ReadScrambledString();
+        FirstName = reader.ReadScrambledString();
+        LastName = reader.ReadScrambledString();
+        The = reader.ReadScrambledString();
+        return;
+    }
+    TSortLookupItem::ReadFromStream(reader, fileVersion, dataVersion);
+    if (fileVersion >= CurrentFormatVersion)
+        FirstName = reader.ReadScrambledString();
 }
 
-void TLookupItemRefList::ReadFromStream(TDataReader &, qint32, qint32)
+void TPersonLookupItem::WriteToStream(TDataWriter &writer)
 {
-    formatUnavailable();
+    TSortLookupItem::WriteToStream(writer);
+    writer.WriteScrambledString(FirstName);
 }
 
-void TLookupItemRefList::WriteToStream(TDataWriter &)
-{
-    formatUnavailable();
-}
+// ---- lookup reference lists -----------------------------------------------
 
-void TGlobalDataFieldList::ReadCustomNames(TDataReader &, qint32, qint32)
-{
-    formatUnavailable();
-}
-
-void TGlobalDataFieldList::WriteCustomNames(TDataWriter &)
-{
-    formatUnavailable();
-}
-
-void TRootItem::ReadFromStream(TDataReader &, qint32, qint32)
-{
-    formatUnavailable();
-}
-
-void TRootItem::WriteToStream(TDataWriter &)
-{
-    formatUnavailable();
-}
-
-void TRootItem::ReadCollection(TDataReader &, bool &)
-{
-    formatUnavailable();
-}
-
-bool TRootItem::LoadFromFile(const QString &)
+void TLookupItemRefList::ReadFromStream(TDataReader &reader, qint32 /*fileVersion*/, qint32 /*dataVersion*/)
 {
     Clear();
-    return false;
+    const TLookupList *lookups = nullptr;
+    if (TRootItem *root = GetRoot(); root && root->Fields)
+        lookups = root->GetLookupList(root->Fields->FindByID(FieldID));
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        // Identifiers the list does not hold are dropped.
+        if (TLookupItem *item = reader.FindLookup(lookups, reader.ReadInteger()))
+            Add(item);
+    }
+    reader.ReadListEnd();
 }
 
-bool TRootItem::SaveToFile(const QString &)
+void TLookupItemRefList::WriteToStream(TDataWriter &writer)
 {
-    return false;
+    writer.WriteListBegin();
+    for (TDataItem *item : *this)
+        writer.WriteInteger(item->GetID());
+    writer.WriteListEnd();
+}
+
+// ---- custom field names ---------------------------------------------------
+
+void TGlobalDataFieldList::ReadCustomNames(TDataReader &reader, qint32 /*fileVersion*/, qint32 /*dataVersion*/)
+{
+    for (int i = 0; i < Count(); ++i)
+        Get(i)->CustomName.clear();
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        const qint32 id = reader.ReadInteger();
+        const QString name = reader.ReadScrambledString();
+        // A name for a field this catalogue lacks (a newer program's field)
+        // is ignored.
+        if (TDataField *field = FindByID(id))
+            field->CustomName = name;
+    }
+    reader.ReadListEnd();
+}
+
+void TGlobalDataFieldList::WriteCustomNames(TDataWriter &writer)
+{
+    writer.WriteListBegin();
+    for (int i = 0; i < Count(); ++i) {
+        const TDataField *field = Get(i);
+        if (field->CustomName.isEmpty())
+            continue;
+        writer.WriteInteger(field->ID);
+        writer.WriteScrambledString(field->CustomName);
+    }
+    writer.WriteListEnd();
 }

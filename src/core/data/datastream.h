@@ -1,6 +1,120 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QtGlobal>
+
+class QIODevice;
+class TLookupItem;
+class TLookupList;
+
 // The value reader and writer of the collection file.  Model objects read and
 // write their own records through them (ReadFromStream / WriteToStream).
-class TDataReader;
-class TDataWriter;
+//
+// The file is a sequence of self-describing values, each introduced by a
+// one-byte tag; numbers are little-endian.  Text is stored as UTF-8; text
+// that is not valid UTF-8 (files of the earlier program, written in an 8-bit
+// code page) is read as Windows-1252.
+enum class TValueType : quint8 {
+    EndOfList = 0x00,
+    List = 0x01,
+    Int8 = 0x02,
+    Int16 = 0x03,
+    Int32 = 0x04,
+    String = 0x06,
+    False = 0x08,
+    True = 0x09,
+    LongString = 0x0C,
+    Date = 0x11,
+};
+
+// Names and custom field names are stored with their bytes scrambled by a
+// fixed table; the same operation restores them.
+QByteArray scrambleBytes(QByteArray bytes);
+
+// Reads values from a device through a buffer.  Every failure (a tag other
+// than the expected one, the end of the data, a length beyond the bytes
+// left) raises EDataRead "Read Error"; on a wrong tag nothing is consumed.
+class TDataReader {
+public:
+    static constexpr qsizetype BufferSize = 128000;
+
+    explicit TDataReader(QIODevice &device);
+    ~TDataReader();
+    TDataReader(const TDataReader &) = delete;
+    TDataReader &operator=(const TDataReader &) = delete;
+
+    // The tag of the next value, without consuming it.
+    TValueType NextValue();
+    bool EndOfList();
+    void ReadListBegin();
+    void ReadListEnd();
+    // Accepts each of the three integer forms.
+    qint32 ReadInteger();
+    bool ReadBoolean();
+    // Accepts both string forms.
+    QString ReadString();
+    QString ReadScrambledString();
+    double ReadDate();
+    // Skips one integer or string value; anything else is a read error.
+    void SkipSimpleValue();
+
+    // The lookup item with that identifier in list, or nullptr for -1 and
+    // identifiers the list does not hold.  Lists must be complete before
+    // they are searched: the index of a list is built on its first search.
+    TLookupItem *FindLookup(const TLookupList *list, qint32 id);
+
+private:
+    [[noreturn]] static void fail();
+    // Makes at least count bytes available in the buffer.
+    void require(qsizetype count);
+    qsizetype bytesLeft() const;
+    quint8 takeByte();
+    QByteArray takeBytes(qsizetype count);
+    template<typename T> T takeLittleEndian();
+    void expect(TValueType type);
+    QByteArray readStringBytes();
+
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    qsizetype m_position = 0;
+    QHash<const TLookupList *, QHash<qint32, TLookupItem *>> m_lookupIndex;
+};
+
+// Writes values to a device through a buffer.  A failed write raises
+// EDataWrite "Write Error".  The buffer is written out by FlushBuffer only:
+// a writer that is destroyed after a failure writes nothing more.
+class TDataWriter {
+public:
+    static constexpr qsizetype BufferSize = 128000;
+
+    explicit TDataWriter(QIODevice &device);
+    virtual ~TDataWriter();
+    TDataWriter(const TDataWriter &) = delete;
+    TDataWriter &operator=(const TDataWriter &) = delete;
+
+    void WriteListBegin();
+    void WriteListEnd();
+    // In the smallest of the three integer forms that holds value.
+    void WriteInteger(qint32 value);
+    void WriteBoolean(bool value);
+    void WriteString(const QString &value);
+    void WriteScrambledString(const QString &value);
+    void WriteDate(double value);
+    void FlushBuffer();
+
+protected:
+    // Hands bytes to the device; false when the device did not take them
+    // all.  Tests override it to simulate a full disk.
+    virtual bool writeToDevice(const QByteArray &bytes);
+
+private:
+    void put(TValueType type);
+    void putBytes(const char *data, qsizetype size);
+    template<typename T> void putLittleEndian(T value);
+    void writeStringBytes(const QByteArray &bytes);
+
+    QIODevice &m_device;
+    QByteArray m_buffer;
+};

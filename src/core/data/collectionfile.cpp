@@ -1,0 +1,292 @@
+#include "data/collectionfile.h"
+
+#include "data/collectionformat.h"
+#include "data/dataexceptions.h"
+#include "data/datalists.h"
+#include "data/datastream.h"
+#include "data/fieldlists.h"
+#include "data/rootitem.h"
+#include "settings/desktopservices.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+
+using namespace CollectionFormat;
+
+namespace {
+
+const QString programName = QStringLiteral("Tunebase");
+
+QString notACollectionMessage()
+{
+    return QStringLiteral("This is not a Brimlow database");
+}
+
+QString wrongTypeMessage(const QString &typeName, const QString &fileType)
+{
+    return QStringLiteral("This is not a ") + typeName
+           + QStringLiteral(" database, please use Brimlow ") + fileType
+           + QStringLiteral(" to open this database");
+}
+
+QString damagedHeaderMessage(const QString &fileName)
+{
+    return QStringLiteral("Error reading from file %1.\r\nThe file is damaged: it holds no collection "
+                          "that can be recovered.")
+        .arg(fileName);
+}
+
+QString notFoundMessage(const QString &fileName)
+{
+    return QStringLiteral("The file \"%1\" was not found").arg(fileName);
+}
+
+QString recoveredMessage(const QString &fileName, qint32 count)
+{
+    return QStringLiteral("Error reading from file %1.\r\n%2 items have been recovered from the corrupted "
+                          "file.\r\nChoose \"File | Save\" from the menu to save the %2 remaining items "
+                          "as a new file.")
+        .arg(fileName, QString::number(count));
+}
+
+QString convertedMessage(const QString &fileName)
+{
+    return QStringLiteral("The collection \"%1\" was created with an older version of %2.\r\nChoose \"File "
+                          "| Save\" from the menu to save the converted collection to a NEW "
+                          "file.\r\n(NOTE: The converted collection can NOT be opened in older versions "
+                          "of %2)")
+        .arg(fileName, programName);
+}
+
+QString writeErrorMessage(const QString &fileName)
+{
+    return QStringLiteral("Error writing to file %1.\r\nThis is probably caused by a diskspace "
+                          "problem.\r\nChoose \"File | Save As\" from the menu to save your data to a "
+                          "different location.")
+        .arg(fileName);
+}
+
+QString createErrorMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason);
+}
+
+// The block between the lookup lists and the tracks: a date and a list of
+// strings and integers that this program does not use.  Damage inside it
+// does not stop the reading; the tracks are read from where it ended.
+void skipReservedBlock(TDataReader &reader)
+{
+    try {
+        reader.ReadDate();
+    } catch (const EDataRead &) {
+    }
+    try {
+        reader.ReadListBegin();
+        while (!reader.EndOfList())
+            reader.SkipSimpleValue();
+        reader.ReadListEnd();
+    } catch (const EDataRead &) {
+    }
+}
+
+void writeReservedBlock(TDataWriter &writer)
+{
+    writer.WriteDate(0.0);
+    writer.WriteListBegin();
+    writer.WriteListEnd();
+}
+
+// After damage cut the reading short, the counters at the end of the file
+// were not read: new items must still be numbered after the ones read.
+void raiseNextIndexAboveItems(TRootItem &root)
+{
+    if (!root.Items)
+        return;
+    for (const TDataItem *item : *root.Items) {
+        if (item->Index >= root.NextIndex && item->Index < std::numeric_limits<qint32>::max())
+            root.NextIndex = item->Index + 1;
+    }
+}
+
+} // namespace
+
+// ---- the layout of the whole file -----------------------------------------
+
+void TRootItem::ReadCollection(TDataReader &reader, bool &converted)
+{
+    qint32 fileVersion = 0;
+    qint32 dataVersion = 0;
+    QString marker;
+    try {
+        marker = reader.ReadString();
+    } catch (const EDataRead &) {
+        // Empty, or something other than a collection file.
+        throw EData(notACollectionMessage());
+    }
+    if (marker != FileMarker)
+        throw EData(notACollectionMessage());
+    try {
+        const QString typeName = reader.ReadString();
+        if (typeName != GetTypeName())
+            throw EData(wrongTypeMessage(GetTypeName(), typeName));
+        fileVersion = reader.ReadInteger();
+        dataVersion = reader.ReadInteger();
+        converted = fileVersion < CurrentFormatVersion || GetDataVersion() > dataVersion;
+        NextID = 0;
+        if (fileVersion < CountersAtEndVersion)
+            NextID = reader.ReadInteger();
+    } catch (const EDataRead &) {
+        // Nothing of the collection can be recovered from a file cut off
+        // inside its header.
+        throw EData(damagedHeaderMessage(FileName));
+    }
+    ReadFromStream(reader, fileVersion, dataVersion);
+}
+
+void TRootItem::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion)
+{
+    Fields->ReadCustomNames(reader, fileVersion, dataVersion);
+    ReadLookupLists(reader, fileVersion, dataVersion);
+    skipReservedBlock(reader);
+    ReadExtraData(reader, fileVersion, dataVersion);
+    try {
+        Items->ReadFromStream(reader, fileVersion, dataVersion);
+    } catch (...) {
+        Items->SetCapacity(Items->Count());
+        throw;
+    }
+    Items->SetCapacity(Items->Count());
+    if (fileVersion >= CountersAtEndVersion) {
+        // The stored counter never lowers what the items read require.
+        UpdateNextID(reader.ReadInteger());
+        NextIndex = reader.ReadInteger();
+    }
+}
+
+void TRootItem::WriteToStream(TDataWriter &writer)
+{
+    writer.WriteString(FileMarker);
+    writer.WriteString(GetTypeName());
+    writer.WriteInteger(CurrentFormatVersion);
+    writer.WriteInteger(GetDataVersion());
+    Fields->WriteCustomNames(writer);
+    WriteLookupLists(writer);
+    writeReservedBlock(writer);
+    WriteExtraData(writer);
+    // Identifiers are handed out as the items are written, so NextID is
+    // written after them.
+    Items->WriteToStream(writer);
+    writer.WriteInteger(NextID);
+    writer.WriteInteger(NextIndex);
+}
+
+// ---- opening and saving ---------------------------------------------------
+
+TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
+{
+    TCollectionLoadResult result;
+    root.Clear();
+    const QFileInfo info(fileName);
+    if (!info.exists()) {
+        result.Status = TCollectionLoadResult::TStatus::NotFound;
+        return result;
+    }
+    root.FileDate = info.lastModified();
+    QFile file(fileName);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        result.Message = notFoundMessage(fileName);
+        return result;
+    }
+    TDataReader reader(file);
+    root.FileName = fileName;
+    result.Status = TCollectionLoadResult::TStatus::Opened;
+    try {
+        root.ReadCollection(reader, result.Converted);
+    } catch (const EDataRead &) {
+        result.Recovered = true;
+        result.Message = recoveredMessage(fileName, root.Items ? root.Items->Count() : 0);
+        result.IsError = true;
+        root.FileName.clear();
+        raiseNextIndexAboveItems(root);
+        return result;
+    } catch (const TMessageException &error) {
+        result.Message = error.Message();
+    } catch (const std::exception &error) {
+        result.Message = QString::fromLocal8Bit(error.what());
+    }
+    if (!result.Message.isEmpty()) {
+        result.Status = TCollectionLoadResult::TStatus::Failed;
+        result.IsError = true;
+        root.Clear();
+        return result;
+    }
+    if (result.Converted) {
+        root.FileName.clear();
+        result.Message = convertedMessage(fileName);
+    }
+    return result;
+}
+
+TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
+                                     const TDataWriterFactory &makeWriter)
+{
+    TCollectionSaveResult result;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.Message = createErrorMessage(fileName, file.errorString());
+        return result;
+    }
+    try {
+        const std::unique_ptr<TDataWriter> writer =
+            makeWriter ? makeWriter(file) : std::make_unique<TDataWriter>(file);
+        root.WriteToStream(*writer);
+        writer->FlushBuffer();
+        if (!file.commit())
+            throw EDataWrite(QStringLiteral("Write Error"));
+    } catch (const EDataWrite &) {
+        result.Message = writeErrorMessage(fileName);
+    } catch (const TMessageException &error) {
+        result.Message = error.Message();
+    } catch (const std::exception &error) {
+        result.Message = QString::fromLocal8Bit(error.what());
+    }
+    if (!result.Message.isEmpty()) {
+        file.cancelWriting();
+        return result;
+    }
+    root.FileName = fileName;
+    root.FileDate = QDateTime::currentDateTime();
+    result.Saved = true;
+    return result;
+}
+
+bool TRootItem::LoadFromFile(const QString &fileName)
+{
+    TCollectionLoadResult result;
+    {
+        const TBusyCursor busy;
+        result = loadCollection(*this, fileName);
+    }
+    if (!result.Message.isEmpty()) {
+        if (result.IsError)
+            ShowError(result.Message);
+        else
+            ShowInfo(result.Message);
+    }
+    return result.opened();
+}
+
+bool TRootItem::SaveToFile(const QString &fileName)
+{
+    TCollectionSaveResult result;
+    {
+        const TBusyCursor busy;
+        result = saveCollection(*this, fileName);
+    }
+    if (!result.Saved)
+        ShowError(result.Message);
+    return result.Saved;
+}

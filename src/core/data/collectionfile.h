@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+
+class QIODevice;
+class TDataWriter;
+class TRootItem;
+
+// Opening and saving a collection file, with the outcome described for the
+// caller to show: the desktop program shows it in a message box
+// (TRootItem::LoadFromFile / SaveToFile), the command line prints it.
+struct TCollectionLoadResult {
+    enum class TStatus {
+        Opened,    // read completely, or partly (Recovered)
+        NotFound,  // no such file; nothing to show
+        Failed,    // not opened; the root is empty again
+    };
+    TStatus Status = TStatus::Failed;
+    // The file came from an older format or data version.
+    bool Converted = false;
+    // Reading stopped at damaged data; what was read before stays.
+    bool Recovered = false;
+    // The text to show, empty when there is none, and whether it reports an
+    // error (else it is a plain message).
+    QString Message;
+    bool IsError = false;
+
+    bool opened() const { return Status == TStatus::Opened; }
+};
+
+struct TCollectionSaveResult {
+    bool Saved = false;
+    // The error to show when not saved.
+    QString Message;
+};
+
+// Makes the writer a save writes through; tests use it to make writes fail.
+using TDataWriterFactory = std::function<std::unique_ptr<TDataWriter>(QIODevice &device)>;
+
+// Clears root and reads fileName into it.
+TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName);
+
+// Writes root to fileName.  The file is written beside the old one and put
+// in its place (keeping its permissions) only once complete: a failure
+// leaves the old file as it was.  On success FileName and FileDate of root
+// name the saved file; on failure they stay unchanged.
+TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
+                                     const TDataWriterFactory &makeWriter = {});
