@@ -144,6 +144,25 @@ bool TPrefs::SaveToFile()
 
 // ---- TCuratorPrefs
 
+TCuratorPrefs::~TCuratorPrefs()
+{
+    if (m_dataSettingsInstalled && &TDataSettings::Current() == &m_dataSettings)
+        TDataSettings::SetCurrent(nullptr);
+}
+
+void TCuratorPrefs::InstallDataSettings()
+{
+    refreshDataSettings();
+    TDataSettings::SetCurrent(&m_dataSettings);
+    m_dataSettingsInstalled = true;
+}
+
+void TCuratorPrefs::refreshDataSettings()
+{
+    m_dataSettings.ShowLookupSortNames = ShowLookupSortNames;
+    m_dataSettings.AutoIncrementIndex = AutoIncrementIndex;
+}
+
 void TCuratorPrefs::Load()
 {
     TPrefs::Load();
@@ -162,6 +181,7 @@ void TCuratorPrefs::Load()
     ProxySettings.Load(store);
     LastUpdateCheck = store.ReadDate(Settings, QStringLiteral("LastUpdateCheck"), 0);
     NrDaysBetweenUpdateChecks = store.ReadInteger(Settings, QStringLiteral("NrDaysBetweenUpdateChecks"), 7);
+    refreshDataSettings();
 }
 
 // Replaces the base operation: the program folder is written among the
@@ -173,6 +193,7 @@ void TCuratorPrefs::Save()
     store.WriteString(Folders, QStringLiteral("App"), GetAppFolder());
     store.WriteString(Databases, QStringLiteral("CurrentDatabase"), CurrentDatabase);
     store.WriteString(Settings, QStringLiteral("ImageBaseFolder"), ImageFolder);
+    refreshDataSettings();
     store.WriteBool(Settings, QStringLiteral("ShowLookupSortNames"), ShowLookupSortNames);
     store.WriteBool(Settings, QStringLiteral("AutoIncrementIndex"), AutoIncrementIndex);
     store.WriteBool(Settings, QStringLiteral("ConfirmItemRemoval"), ConfirmItemRemoval);

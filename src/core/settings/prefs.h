@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/datasettings.h"
 #include "settings/drives.h"
 #include "settings/proxysettings.h"
 #include "settings/settingsstore.h"
@@ -54,8 +55,14 @@ private:
 // The settings every program of the product family shares.
 class TCuratorPrefs : public TPrefs {
 public:
+    ~TCuratorPrefs() override;
     void Load() override;
     void Save() override;
+
+    // Makes the collection model read ShowLookupSortNames and
+    // AutoIncrementIndex from this object (refreshed by every Load and Save)
+    // until it is destroyed.
+    void InstallDataSettings();
 
     QString DataFolder;       // ends in "/"
     QString CurrentDatabase;  // full path of the collection opened last
@@ -72,6 +79,12 @@ public:
 
 protected:
     using TPrefs::TPrefs;
+
+private:
+    void refreshDataSettings();
+
+    TDataSettings m_dataSettings;
+    bool m_dataSettingsInstalled = false;
 };
 
 // The settings of the MP3 program.

@@ -75,6 +75,7 @@ int RunTunebase(QApplication &app, const TMainWindowFactory &createMainWindow)
     int status = 0;
     {
         TMp3Prefs prefs;
+        prefs.InstallDataSettings();
         TSystemClock clock;
         TNetworkInformationConnection connection;
         TUpdateService updates(prefs, clock, connection);

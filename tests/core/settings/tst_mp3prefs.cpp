@@ -248,6 +248,25 @@ private Q_SLOTS:
         QCOMPARE(readFile(file), bytes);
     }
 
+    // The model reads its two preferences from the installed settings object,
+    // sees later changes once they are saved, and falls back to its defaults
+    // when the object is gone.
+    void modelReadsInstalledPreferences()
+    {
+        TIniSettingsStore store(settingsFile("[Settings]\nShowLookupSortNames=1\nAutoIncrementIndex=0\n"));
+        {
+            TMp3Prefs prefs(store, m_mounts);
+            prefs.InstallDataSettings();
+            QVERIFY(TDataSettings::Current().ShowLookupSortNames);
+            QVERIFY(!TDataSettings::Current().AutoIncrementIndex);
+            prefs.AutoIncrementIndex = true;
+            prefs.Save();
+            QVERIFY(TDataSettings::Current().AutoIncrementIndex);
+        }
+        QVERIFY(!TDataSettings::Current().ShowLookupSortNames);
+        QVERIFY(TDataSettings::Current().AutoIncrementIndex);
+    }
+
     void settingsFileLocation()
     {
         QCOMPARE(DefaultSettingsFileName(), m_home.filePath("config/Brimlow/Tunebase.ini"));
