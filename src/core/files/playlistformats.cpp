@@ -1,0 +1,267 @@
+#include "files/playlistformats.h"
+
+#include "audio/windows1252.h"
+#include "settings/biginifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QString PlsSection = QStringLiteral("playlist");
+const QByteArray LineEnd = "\r\n";
+
+bool readBytes(const QString &path, QByteArray &bytes, QString &error)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        error = QStringLiteral("The playlist \"%1\" does not exist.").arg(path);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("The playlist \"%1\" could not be opened: %2").arg(path, file.errorString());
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("The playlist \"%1\" could not be read: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QString writeError(const QString &path, const QString &reason)
+{
+    return QStringLiteral("The playlist \"%1\" could not be written: %2").arg(path, reason);
+}
+
+// Splits at LF, CR LF and a lone CR (the line end of old Mac files).
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+// "#EXTINF:length,title": both only when there is a comma.
+void applyInfoLine(const QString &infoLine, TPlayListRecord &record)
+{
+    const QString info = infoLine.mid(8);
+    const qsizetype comma = info.indexOf(QLatin1Char(','));
+    if (comma < 0)
+        return;
+    bool ok = false;
+    const qint32 length = info.left(comma).trimmed().toInt(&ok);
+    record.Length = ok ? length : 0;
+    record.Title = info.mid(comma + 1);
+}
+
+// Writes bytes to a temporary file; the ini object then works on a UTF-8
+// copy whatever the encoding of the original.
+bool writeTemporary(QTemporaryFile &file, const QByteArray &bytes, QString &error)
+{
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
+        error = file.errorString();
+        return false;
+    }
+    file.close();
+    return true;
+}
+
+void readPlsRecords(const TBigIniFile &ini, TPlayListRecords &records)
+{
+    ini.ReadString(PlsSection, QStringLiteral("Version"), QString()); // not used
+    const qint32 count = ini.ReadInteger(PlsSection, QStringLiteral("NumberOfEntries"), 0);
+    for (qint32 i = 1; i <= count; ++i) {
+        const QString n = QString::number(i);
+        TPlayListRecord record;
+        record.FileName = ini.ReadString(PlsSection, QStringLiteral("File") + n, QString());
+        record.Title = ini.ReadString(PlsSection, QStringLiteral("Title") + n, QString());
+        record.Length = ini.ReadInteger(PlsSection, QStringLiteral("Length") + n, 0);
+        records.append(record);
+    }
+}
+
+void writePlsRecords(TBigIniFile &ini, const TPlayListRecords &records)
+{
+    ini.WriteInteger(PlsSection, QStringLiteral("NumberOfEntries"), qint32(records.size()));
+    ini.WriteInteger(PlsSection, QStringLiteral("Version"), 2);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const QString n = QString::number(i + 1);
+        const TPlayListRecord &record = records.at(i);
+        ini.WriteString(PlsSection, QStringLiteral("File") + n, record.FileName);
+        ini.WriteString(PlsSection, QStringLiteral("Title") + n, singleLineTitle(record.Title));
+        ini.WriteInteger(PlsSection, QStringLiteral("Length") + n, record.Length);
+    }
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes); // decoding happens on conversion
+    return !utf8.hasError();
+}
+
+} // namespace
+
+TPlayListFormat playListFormatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("m3u") || suffix == QLatin1String("m3u8"))
+        return TPlayListFormat::M3U;
+    if (suffix == QLatin1String("pls"))
+        return TPlayListFormat::PLS;
+    return TPlayListFormat::Unknown;
+}
+
+QString decodePlayListText(const QByteArray &bytes)
+{
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(view);
+    return utf8.hasError() ? decodeWindows1252(view) : text;
+}
+
+QString singleLineTitle(const QString &title)
+{
+    QString line = title;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+
+QList<TPlayListRecord> parseM3u(const QString &text)
+{
+    TPlayListRecords records;
+    QString pendingInfo;
+    bool hasPendingInfo = false;
+    for (const QString &line : splitLines(text)) {
+        if (line.left(7).toUpper() == QLatin1String("#EXTINF")) {
+            pendingInfo = line;
+            hasPendingInfo = true;
+        } else if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) {
+            continue; // header, comments and blank lines
+        } else {
+            TPlayListRecord record;
+            record.FileName = line;
+            if (hasPendingInfo)
+                applyInfoLine(pendingInfo, record);
+            hasPendingInfo = false;
+            records.append(record);
+        }
+    }
+    return records;
+}
+
+QByteArray buildM3u(const TPlayListRecords &records)
+{
+    QByteArray bytes = "#EXTM3U" + LineEnd;
+    for (const TPlayListRecord &record : records) {
+        bytes += QStringLiteral("#EXTINF:%1,%2").arg(record.Length).arg(singleLineTitle(record.Title)).toUtf8()
+                 + LineEnd;
+        bytes += record.FileName.toUtf8() + LineEnd;
+    }
+    return bytes;
+}
+
+bool readM3uFile(const QString &path, TPlayListRecords &records, QString &error)
+{
+    QByteArray bytes;
+    if (!readBytes(path, bytes, error))
+        return false;
+    records = parseM3u(decodePlayListText(bytes));
+    return true;
+}
+
+bool writeM3uFile(const QString &path, const TPlayListRecords &records, QString &error)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = buildM3u(records);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = writeError(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool readPlsFile(const QString &path, TPlayListRecords &records, QString &error)
+{
+    QByteArray bytes;
+    if (!readBytes(path, bytes, error))
+        return false;
+    // The ini object reads a UTF-8 copy: the text is decoded here by the
+    // playlist rule, and reading never rewrites the user's file.
+    QTemporaryFile copy;
+    QString reason;
+    if (!writeTemporary(copy, decodePlayListText(bytes).toUtf8(), reason)) {
+        error = QStringLiteral("The playlist \"%1\" could not be read: %2").arg(path, reason);
+        return false;
+    }
+    const TBigIniFile ini(copy.fileName());
+    readPlsRecords(ini, records);
+    return true;
+}
+
+bool writePlsFile(const QString &path, const TPlayListRecords &records, QString &error)
+{
+    QByteArray existing;
+    if (QFile::exists(path) && !readBytes(path, existing, error))
+        return false; // never replace a file we could not read
+    if (existing.isEmpty() || isUtf8(existing)) {
+        TBigIniFile ini(path);
+        writePlsRecords(ini, records);
+        if (!ini.UpdateFile()) {
+            error = writeError(path, ini.ErrorString());
+            return false;
+        }
+        return true;
+    }
+
+    // A file in the older 8-bit encoding: convert it to UTF-8 in a sibling
+    // file, update that, and put it in place in one rename.
+    const QFileInfo info(path);
+    QTemporaryFile converted(info.absoluteDir().filePath(info.fileName() + QStringLiteral(".XXXXXX")));
+    QString reason;
+    if (!writeTemporary(converted, decodePlayListText(existing).toUtf8(), reason)) {
+        error = writeError(path, reason);
+        return false;
+    }
+    {
+        TBigIniFile ini(converted.fileName());
+        writePlsRecords(ini, records);
+        if (!ini.UpdateFile()) {
+            error = writeError(path, ini.ErrorString());
+            return false;
+        }
+    }
+    QFile::setPermissions(converted.fileName(), info.permissions());
+    if (std::rename(QFile::encodeName(converted.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0) {
+        error = writeError(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    converted.setAutoRemove(false);
+    return true;
+}
