@@ -5,41 +5,58 @@
 #include "settings/settingsstore.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
+
 const QString countKey = QStringLiteral("Count");
 const QString fieldKey = QStringLiteral("Field");
 const QString widthKey = QStringLiteral("Width");
 const QString orderKey = QStringLiteral("Order");
+
+// Makes the reference of a stored entry whose field the catalogue holds.
+using EntryReader = std::function<TDataFieldRef *(const TDataField *field, const QString &entry)>;
+// Writes what a reference adds beyond "Field".
+using EntryWriter = std::function<void(const TDataFieldRef &reference, const QString &entry)>;
+
+qint32 storedCount(const TSettingsStore &store, const QString &section)
+{
+    // A damaged count must not make us read (and create) millions of
+    // entries.
+    return std::min(store.ReadInteger(section, countKey, 0), MaxStoredFieldRefs);
+}
+
+void loadEntries(TDataFieldRefList &list, const TSettingsStore &store, const QString &section,
+                 qint32 count, const EntryReader &read)
+{
+    const TGlobalDataFieldList *catalogue = list.catalogue();
+    if (!catalogue)
+        return;
+    for (int i = 0; i < count; ++i) {
+        const QString entry = TDataFieldRefList::entrySection(section, i);
+        if (const TDataField *field = catalogue->FindByID(store.ReadInteger(entry, fieldKey, FieldIds::ID)))
+            list.Add(read(field, entry));
+    }
+}
+
+void saveEntries(const TDataFieldRefList &list, TSettingsStore &store, const QString &section,
+                 const EntryWriter &write)
+{
+    for (int i = 0; i < list.Count(); ++i) {
+        const TDataFieldRef *reference = list.Get(i);
+        const QString entry = TDataFieldRefList::entrySection(section, i);
+        store.WriteInteger(entry, fieldKey, reference->Field ? reference->Field->ID : FieldIds::ID);
+        if (write)
+            write(*reference, entry);
+    }
+    store.WriteInteger(section, countKey, list.Count());
+}
+
 } // namespace
 
 // ---- references -----------------------------------------------------------
 
-TDataFieldRef::TDataFieldRef(TDataField *field, TDataObject *owner)
-    : TDataItem(owner)
-    , Field(field)
-{
-}
-
-std::unique_ptr<TDataItem> TDataFieldRef::CreateNew(TDataObject *owner) const
-{
-    return std::make_unique<TDataFieldRef>(nullptr, owner);
-}
-
-std::unique_ptr<TDataItem> TDataFieldRef::Clone(TDataObject *owner, bool keepID) const
-{
-    std::unique_ptr<TDataItem> clone = CreateNew(owner);
-    copyRefTo(static_cast<TDataFieldRef &>(*clone), keepID);
-    return clone;
-}
-
-void TDataFieldRef::copyRefTo(TDataFieldRef &clone, bool keepID) const
-{
-    copyItemTo(clone, keepID);
-    clone.Field = Field;
-}
-
-TSortField::TSortField(TDataField *field, qint32 order, TDataObject *owner)
+TSortField::TSortField(const TDataField *field, qint32 order, TDataObject *owner)
     : TDataFieldRef(field, owner)
     , Order(order)
 {
@@ -52,12 +69,12 @@ std::unique_ptr<TDataItem> TSortField::CreateNew(TDataObject *owner) const
 
 std::unique_ptr<TDataItem> TSortField::Clone(TDataObject *owner, bool keepID) const
 {
-    auto clone = std::make_unique<TSortField>(nullptr, Order, owner);
-    copyRefTo(*clone, keepID);
+    std::unique_ptr<TDataItem> clone = TDataFieldRef::Clone(owner, keepID);
+    static_cast<TSortField &>(*clone).Order = Order;
     return clone;
 }
 
-TColumnField::TColumnField(TDataField *field, qint32 width, TDataObject *owner)
+TColumnField::TColumnField(const TDataField *field, qint32 width, TDataObject *owner)
     : TDataFieldRef(field, owner)
     , Width(width)
 {
@@ -70,12 +87,12 @@ std::unique_ptr<TDataItem> TColumnField::CreateNew(TDataObject *owner) const
 
 std::unique_ptr<TDataItem> TColumnField::Clone(TDataObject *owner, bool keepID) const
 {
-    auto clone = std::make_unique<TColumnField>(nullptr, Width, owner);
-    copyRefTo(*clone, keepID);
+    std::unique_ptr<TDataItem> clone = TDataFieldRef::Clone(owner, keepID);
+    static_cast<TColumnField &>(*clone).Width = Width;
     return clone;
 }
 
-TGroupField::TGroupField(TDataField *field, TDataObject *owner)
+TGroupField::TGroupField(const TDataField *field, TDataObject *owner)
     : TDataFieldRef(field, owner)
 {
 }
@@ -87,86 +104,7 @@ std::unique_ptr<TDataItem> TGroupField::CreateNew(TDataObject *owner) const
 
 std::unique_ptr<TDataItem> TGroupField::Clone(TDataObject *owner, bool keepID) const
 {
-    auto clone = std::make_unique<TGroupField>(nullptr, owner);
-    copyRefTo(*clone, keepID);
-    return clone;
-}
-
-// ---- TDataFieldRefList ----------------------------------------------------
-
-TDataFieldRefList::TDataFieldRefList(quint8 listKind, TRootItem *root)
-    : TDataList(root)
-    , ListKind(listKind)
-{
-}
-
-TGlobalDataFieldList *TDataFieldRefList::Catalogue() const
-{
-    const TRootItem *root = GetRoot();
-    return root ? root->Fields.get() : nullptr;
-}
-
-int TDataFieldRefList::IndexOfField(const TDataField *field) const
-{
-    if (!field)
-        return -1;
-    for (int i = 0; i < Count(); ++i) {
-        if (Get(i)->Field == field)
-            return i;
-    }
-    return -1;
-}
-
-QString TDataFieldRefList::entrySection(const QString &section, int i)
-{
-    return section + QLatin1Char('\\') + QString::number(i);
-}
-
-qint32 TDataFieldRefList::readCount(const TSettingsStore &store, const QString &section) const
-{
-    // A damaged count must not make us read (and create) millions of
-    // entries.
-    return std::min(store.ReadInteger(section, countKey, 0), MaxStoredEntries);
-}
-
-void TDataFieldRefList::LoadFromSettings(const TSettingsStore &store, const QString &section)
-{
-    loadEntries(store, section, readCount(store, section));
-}
-
-void TDataFieldRefList::loadEntries(const TSettingsStore &store, const QString &section, qint32 count)
-{
-    const TGlobalDataFieldList *catalogue = Catalogue();
-    if (!catalogue)
-        return;
-    for (int i = 0; i < count; ++i) {
-        const QString entry = entrySection(section, i);
-        TDataField *field = catalogue->FindByID(store.ReadInteger(entry, fieldKey, FieldIds::ID));
-        if (field)
-            Add(loadEntry(field, store, entry));
-    }
-}
-
-TDataFieldRef *TDataFieldRefList::loadEntry(TDataField *field, const TSettingsStore & /*store*/,
-                                            const QString & /*entry*/)
-{
-    return new TDataFieldRef(field, this);
-}
-
-void TDataFieldRefList::SaveToSettings(TSettingsStore &store, const QString &section) const
-{
-    for (int i = 0; i < Count(); ++i) {
-        const TDataFieldRef *reference = Get(i);
-        const QString entry = entrySection(section, i);
-        store.WriteInteger(entry, fieldKey, reference->Field ? reference->Field->ID : FieldIds::ID);
-        saveEntry(*reference, store, entry);
-    }
-    store.WriteInteger(section, countKey, Count());
-}
-
-void TDataFieldRefList::saveEntry(const TDataFieldRef & /*reference*/, TSettingsStore & /*store*/,
-                                  const QString & /*entry*/) const
-{
+    return TDataFieldRef::Clone(owner, keepID);
 }
 
 // ---- sort fields ----------------------------------------------------------
@@ -180,16 +118,19 @@ TSortKeys TSortFieldRefList::SortKeys() const
     return keys;
 }
 
-TDataFieldRef *TSortFieldRefList::loadEntry(TDataField *field, const TSettingsStore &store,
-                                            const QString &entry)
+void TSortFieldRefList::LoadFromSettings(const TSettingsStore &store, const QString &section)
 {
-    return new TSortField(field, store.ReadInteger(entry, orderKey, 1), this);
+    loadEntries(*this, store, section, storedCount(store, section),
+                [this, &store](const TDataField *field, const QString &entry) {
+                    return new TSortField(field, store.ReadInteger(entry, orderKey, 1), this);
+                });
 }
 
-void TSortFieldRefList::saveEntry(const TDataFieldRef &reference, TSettingsStore &store,
-                                  const QString &entry) const
+void TSortFieldRefList::SaveToSettings(TSettingsStore &store, const QString &section) const
 {
-    store.WriteInteger(entry, orderKey, static_cast<const TSortField &>(reference).Order);
+    saveEntries(*this, store, section, [&store](const TDataFieldRef &reference, const QString &entry) {
+        store.WriteInteger(entry, orderKey, static_cast<const TSortField &>(reference).Order);
+    });
 }
 
 void TDataRefList::SortByFields(const TSortFieldRefList &sortFields)
@@ -201,36 +142,34 @@ void TDataRefList::SortByFields(const TSortFieldRefList &sortFields)
 
 void TColumnFieldRefList::LoadFromSettings(const TSettingsStore &store, const QString &section)
 {
-    const qint32 count = readCount(store, section);
+    const qint32 count = storedCount(store, section);
     // A count below 0 can only come from a damaged store: it gets the
     // defaults, as an empty one does.
-    if (count <= 0)
+    if (count <= 0) {
         AddDefaultColumns();
-    else
-        loadEntries(store, section, count);
+        return;
+    }
+    loadEntries(*this, store, section, count, [this, &store](const TDataField *field, const QString &entry) {
+        return new TColumnField(field, store.ReadInteger(entry, widthKey, 100), this);
+    });
+}
+
+void TColumnFieldRefList::SaveToSettings(TSettingsStore &store, const QString &section) const
+{
+    saveEntries(*this, store, section, [&store](const TDataFieldRef &reference, const QString &entry) {
+        store.WriteInteger(entry, widthKey, static_cast<const TColumnField &>(reference).Width);
+    });
 }
 
 void TColumnFieldRefList::AddDefaultColumns()
 {
-    const TGlobalDataFieldList *catalogue = Catalogue();
-    if (!catalogue || ListKind >= catalogue->DefaultColumns.size())
+    const TGlobalDataFieldList *fields = catalogue();
+    if (!fields || ListKind >= fields->DefaultColumns.size())
         return;
-    for (const qint32 id : catalogue->DefaultColumns[ListKind]) {
-        if (TDataField *field = catalogue->FindByID(id))
+    for (const qint32 id : fields->DefaultColumns[ListKind]) {
+        if (const TDataField *field = fields->FindByID(id))
             Add(new TColumnField(field, field->DefaultWidth, this));
     }
-}
-
-TDataFieldRef *TColumnFieldRefList::loadEntry(TDataField *field, const TSettingsStore &store,
-                                              const QString &entry)
-{
-    return new TColumnField(field, store.ReadInteger(entry, widthKey, 100), this);
-}
-
-void TColumnFieldRefList::saveEntry(const TDataFieldRef &reference, TSettingsStore &store,
-                                    const QString &entry) const
-{
-    store.WriteInteger(entry, widthKey, static_cast<const TColumnField &>(reference).Width);
 }
 
 // ---- group fields ---------------------------------------------------------
@@ -240,8 +179,13 @@ void TGroupFieldRefList::Assign(const TGroupFieldRefList &other)
     AddItemsOf(other, this, false);
 }
 
-TDataFieldRef *TGroupFieldRefList::loadEntry(TDataField *field, const TSettingsStore & /*store*/,
-                                             const QString & /*entry*/)
+void TGroupFieldRefList::LoadFromSettings(const TSettingsStore &store, const QString &section)
 {
-    return new TGroupField(field, this);
+    loadEntries(*this, store, section, storedCount(store, section),
+                [this](const TDataField *field, const QString &) { return new TGroupField(field, this); });
+}
+
+void TGroupFieldRefList::SaveToSettings(TSettingsStore &store, const QString &section) const
+{
+    saveEntries(*this, store, section, nullptr);
 }

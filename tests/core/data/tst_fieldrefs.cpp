@@ -337,8 +337,8 @@ void tst_FieldRefs::damagedCounts_data()
     QTest::addColumn<int>("sortFields");
     QTest::newRow("negative") << "-5" << 7 << 0;
     QTest::newRow("not a number") << "many" << 7 << 0;
-    QTest::newRow("huge") << "2000000000" << int(TDataFieldRefList::MaxStoredEntries)
-                          << int(TDataFieldRefList::MaxStoredEntries);
+    QTest::newRow("huge") << "2000000000" << int(MaxStoredFieldRefs)
+                          << int(MaxStoredFieldRefs);
 }
 
 void tst_FieldRefs::damagedCounts()
@@ -360,7 +360,7 @@ void tst_FieldRefs::listWithoutRootLoadsNothing()
     TColumnFieldRefList columns(ListKind::MainItems, nullptr);
     columns.LoadFromSettings(store, columnsSection);
     QCOMPARE(columns.Count(), 0);
-    QVERIFY(!columns.Catalogue());
+    QVERIFY(!columns.catalogue());
 }
 
 QTEST_APPLESS_MAIN(tst_FieldRefs)
