@@ -15,7 +15,7 @@ const QString countName = QStringLiteral("Count");
 
 // The condition class a stored entry on field is read as, chosen by the
 // field's kind.
-std::unique_ptr<TFilterField> conditionFor(TDataField *field, TDataObject *owner)
+std::unique_ptr<TFilterField> conditionFor(const TDataField *field, TDataObject *owner)
 {
     if (dynamic_cast<const TIntegerDataField *>(field))
         return std::make_unique<TIntegerFilterField>(field, 0, 0, owner);
@@ -120,14 +120,14 @@ void TFilterFieldRefList::LoadFromSettings(const TSettingsStore &store, const QS
     Combination = quint8(store.ReadInteger(section, QStringLiteral("Combination"), CombinationAnd));
     CaseSensitive = store.ReadBool(section, QStringLiteral("CaseSensitive"), false);
     Enabled = store.ReadBool(section, QStringLiteral("Enabled"), false);
-    const TGlobalDataFieldList *fields = Catalogue();
+    const TGlobalDataFieldList *fields = catalogue();
     if (!fields)
         return;
     const int count = store.ReadInteger(section, countName, 0);
     const QList<int> entries = storedPositions(store.SubSectionNames(section), QString(), count);
     for (int i : entries) {
         const QString entry = entrySection(section, i);
-        TDataField *field = fields->FindByID(store.ReadInteger(entry, fieldName, FieldIds::ID));
+        const TDataField *field = fields->FindByID(store.ReadInteger(entry, fieldName, FieldIds::ID));
         if (!field)
             continue;
         if (std::unique_ptr<TFilterField> condition = loadCondition(store, entry, field))
@@ -137,7 +137,7 @@ void TFilterFieldRefList::LoadFromSettings(const TSettingsStore &store, const QS
 
 std::unique_ptr<TFilterField> TFilterFieldRefList::loadCondition(const TSettingsStore &store,
                                                                  const QString &section,
-                                                                 TDataField *field) const
+                                                                 const TDataField *field) const
 {
     std::unique_ptr<TFilterField> condition = conditionFor(field, Owner);
     condition->LoadValues(store, section);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/fieldrefs.h"
+#include "data/datafieldref.h"
 #include "data/filterfields.h"
 #include "data/itemfilter.h"
 
@@ -52,5 +52,5 @@ private:
     // The condition a stored entry describes for field, or nullptr when the
     // entry holds none.
     std::unique_ptr<TFilterField> loadCondition(const TSettingsStore &store, const QString &section,
-                                                TDataField *field) const;
+                                                const TDataField *field) const;
 };

@@ -40,24 +40,6 @@ QString shortDate(double dayNumber)
 
 } // namespace
 
-QList<int> storedPositions(const QStringList &names, const QString &prefix, int count)
-{
-    QList<int> positions;
-    for (const QString &name : names) {
-        if (!name.startsWith(prefix, Qt::CaseInsensitive))
-            continue;
-        const QStringView digits = QStringView(name).mid(prefix.size());
-        bool ok = false;
-        const int position = digits.toInt(&ok);
-        // Only the spelling the list writes ("7", not "07" or "+7").
-        if (ok && position >= 0 && position < count && digits == QString::number(position))
-            positions << position;
-    }
-    std::sort(positions.begin(), positions.end());
-    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    return positions;
-}
-
 // ---- TFilterField ---------------------------------------------------------
 
 QString TFilterField::fieldDisplayName() const
@@ -67,7 +49,7 @@ QString TFilterField::fieldDisplayName() const
 
 // ---- TStringFilterField ---------------------------------------------------
 
-TStringFilterField::TStringFilterField(TDataField *field, const QString &text, TDataObject *owner)
+TStringFilterField::TStringFilterField(const TDataField *field, const QString &text, TDataObject *owner)
     : TFilterField(field, owner)
     , Text(text)
 {
@@ -177,7 +159,7 @@ TLookupItem *TLookupItemFinder::find(const TDataField *field, qint32 id) const
 
 // ---- TLookupFilterField ---------------------------------------------------
 
-TLookupFilterField::TLookupFilterField(TDataField *field, qint32 itemID, TDataObject *owner)
+TLookupFilterField::TLookupFilterField(const TDataField *field, qint32 itemID, TDataObject *owner)
     : TFilterField(field, owner)
     , ItemID(itemID)
 {
@@ -219,7 +201,7 @@ void TLookupFilterField::LoadValues(const TSettingsStore &store, const QString &
 
 // ---- TMultiLookupFilterField ----------------------------------------------
 
-TMultiLookupFilterField::TMultiLookupFilterField(TDataField *field, const QList<qint32> &itemIDs,
+TMultiLookupFilterField::TMultiLookupFilterField(const TDataField *field, const QList<qint32> &itemIDs,
                                                  TDataObject *owner)
     : TFilterField(field, owner)
     , ItemIDs(itemIDs)
@@ -269,7 +251,7 @@ void TMultiLookupFilterField::LoadValues(const TSettingsStore &store, const QStr
     ItemIDs.clear();
     const int count = store.ReadInteger(section, countName, 0);
     const QList<int> positions =
-        storedPositions(store.ValueNames(section), lookupValueName, count);
+        TDataFieldRefList::storedPositions(store.ValueNames(section), lookupValueName, count);
     for (int position : positions)
         ItemIDs << store.ReadInteger(section, lookupValueName + QString::number(position), -1);
 }
@@ -291,7 +273,7 @@ bool TMultiCreditFilterField::Matches(const TDataItem *item, bool /*caseSensitiv
 
 // ---- TIntegerFilterField --------------------------------------------------
 
-TIntegerFilterField::TIntegerFilterField(TDataField *field, qint32 min, qint32 max, TDataObject *owner)
+TIntegerFilterField::TIntegerFilterField(const TDataField *field, qint32 min, qint32 max, TDataObject *owner)
     : TFilterField(field, owner)
     , Min(min)
     , Max(max)
@@ -339,7 +321,7 @@ void TIntegerFilterField::LoadValues(const TSettingsStore &store, const QString 
 
 // ---- TDateFilterField -----------------------------------------------------
 
-TDateFilterField::TDateFilterField(TDataField *field, double min, double max, TDataObject *owner)
+TDateFilterField::TDateFilterField(const TDataField *field, double min, double max, TDataObject *owner)
     : TFilterField(field, owner)
     , Min(min)
     , Max(max)
@@ -387,7 +369,7 @@ void TDateFilterField::LoadValues(const TSettingsStore &store, const QString &se
 
 // ---- TFloatFilterField ----------------------------------------------------
 
-TFloatFilterField::TFloatFilterField(TDataField *field, double min, double max, TDataObject *owner)
+TFloatFilterField::TFloatFilterField(const TDataField *field, double min, double max, TDataObject *owner)
     : TFilterField(field, owner)
     , Min(min)
     , Max(max)
@@ -435,7 +417,7 @@ void TFloatFilterField::LoadValues(const TSettingsStore &store, const QString &s
 
 // ---- TBoolFilterField -----------------------------------------------------
 
-TBoolFilterField::TBoolFilterField(TDataField *field, quint8 value, TDataObject *owner)
+TBoolFilterField::TBoolFilterField(const TDataField *field, quint8 value, TDataObject *owner)
     : TFilterField(field, owner)
     , Value(value)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/fieldrefs.h"
+#include "data/datafieldref.h"
 
 #include <QHash>
 #include <QList>
@@ -10,12 +10,6 @@
 
 class TLookupItem;
 class TSettingsStore;
-
-// The positions below count that names hold as prefix followed by a decimal
-// number ("LookupValue3"; with an empty prefix the sub-section names "0",
-// "1" ...), ascending and each once.  A stored filter is read by these, so
-// that a damaged "Count" cannot make millions of entries.
-QList<int> storedPositions(const QStringList &names, const QString &prefix, int count);
 
 // A condition on one field that an item satisfies or not.  Conditions are
 // combined by a filter list (TFilterFieldRefList) and stored with it: each
@@ -41,7 +35,7 @@ protected:
 // The field's text contains Text.
 class TStringFilterField : public TFilterField {
 public:
-    explicit TStringFilterField(TDataField *field = nullptr, const QString &text = QString(),
+    explicit TStringFilterField(const TDataField *field = nullptr, const QString &text = QString(),
                                 TDataObject *owner = nullptr);
 
     QString Text;
@@ -91,7 +85,7 @@ private:
 // that identifier, the items without a value match.
 class TLookupFilterField : public TFilterField {
 public:
-    explicit TLookupFilterField(TDataField *field = nullptr, qint32 itemID = -1,
+    explicit TLookupFilterField(const TDataField *field = nullptr, qint32 itemID = -1,
                                 TDataObject *owner = nullptr);
 
     qint32 ItemID = -1;
@@ -113,7 +107,7 @@ private:
 // item matches.
 class TMultiLookupFilterField : public TFilterField {
 public:
-    explicit TMultiLookupFilterField(TDataField *field = nullptr,
+    explicit TMultiLookupFilterField(const TDataField *field = nullptr,
                                      const QList<qint32> &itemIDs = {}, TDataObject *owner = nullptr);
 
     QList<qint32> ItemIDs;
@@ -144,7 +138,7 @@ public:
 // Min <= the item's integer value <= Max.
 class TIntegerFilterField : public TFilterField {
 public:
-    explicit TIntegerFilterField(TDataField *field = nullptr, qint32 min = 0,
+    explicit TIntegerFilterField(const TDataField *field = nullptr, qint32 min = 0,
                                  qint32 max = std::numeric_limits<qint32>::max(),
                                  TDataObject *owner = nullptr);
 
@@ -162,7 +156,7 @@ public:
 // Min <= the item's date (a day number) <= Max.
 class TDateFilterField : public TFilterField {
 public:
-    explicit TDateFilterField(TDataField *field = nullptr, double min = -1.0, double max = -1.0,
+    explicit TDateFilterField(const TDataField *field = nullptr, double min = -1.0, double max = -1.0,
                               TDataObject *owner = nullptr);
 
     double Min = -1.0;
@@ -180,7 +174,7 @@ public:
 // Min <= the item's floating-point value <= Max.
 class TFloatFilterField : public TFilterField {
 public:
-    explicit TFloatFilterField(TDataField *field = nullptr, double min = -1.0, double max = -1.0,
+    explicit TFloatFilterField(const TDataField *field = nullptr, double min = -1.0, double max = -1.0,
                                TDataObject *owner = nullptr);
 
     double Min = -1.0;
@@ -198,7 +192,7 @@ public:
 // No", puts no restriction on the field and accepts every item.
 class TBoolFilterField : public TFilterField {
 public:
-    explicit TBoolFilterField(TDataField *field = nullptr, quint8 value = 2,
+    explicit TBoolFilterField(const TDataField *field = nullptr, quint8 value = 2,
                               TDataObject *owner = nullptr);
 
     quint8 Value = 2;

@@ -2,7 +2,7 @@
 
 #include "data/datafield.h"
 #include "data/datalists.h"
-#include "data/fieldrefs.h"
+#include "data/datafieldref.h"
 #include "settings/desktopservices.h"
 #include "settings/generalhelpers.h"
 

@@ -197,7 +197,7 @@ public:
         }
     }
 
-    TDataField *field(qint32 id) const { return Fields->FindByID(id); }
+    const TDataField *field(qint32 id) const { return Fields->FindByID(id); }
     TFilterItem *addItem(const QString &title)
     {
         auto *item = static_cast<TFilterItem *>(Items->CreateItem());
@@ -243,7 +243,7 @@ private:
     TLookupItem *m_year1999 = nullptr;
     TLookupItem *m_composer = nullptr;
 
-    TDataField *field(qint32 id) const { return m_root->field(id); }
+    const TDataField *field(qint32 id) const { return m_root->field(id); }
     TFilterItem *item(const QString &title) const
     {
         for (TDataItem *i : *m_root->Items) {

@@ -1,5 +1,5 @@
 #include "data/datafield.h"
-#include "data/fieldrefs.h"
+#include "data/datafieldref.h"
 #include "output/export.h"
 
 #include "recordingprocesswindow.h"
@@ -89,7 +89,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         for (qint32 id : {testroot::TitleField, testroot::SizeField})
-            m_columns.Add(new TDataFieldRef(m_root.Fields->FindByID(id), &m_columns));
+            m_columns.Add(new TDataFieldRef(m_root.field(id), &m_columns));
     }
     void cleanup()
     {
