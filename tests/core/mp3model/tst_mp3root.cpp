@@ -1,7 +1,7 @@
 #include "data/datafield.h"
-#include "data/datatree.h"
 #include "fakemounttable.h"
-#include "fakesettingsstore.h"
+#include "memorysettingsstore.h"
+#include "memorytree.h"
 #include "mp3model/mp3fieldids.h"
 #include "mp3model/mp3fields.h"
 #include "mp3model/mp3root.h"
@@ -13,27 +13,6 @@
 using namespace Mp3FieldIds;
 
 namespace {
-
-// Records the nodes added to it.
-class RecordingTree : public TDataTree {
-public:
-    struct Node : TTreeNode {
-        QString text;
-        TDataObject *object = nullptr;
-        bool hasChildren = false;
-        void setHasChildren(bool value) override { hasChildren = value; }
-    };
-    std::vector<std::unique_ptr<Node>> nodes;
-
-    TTreeNode *addNode(TTreeNode *, const QString &text, TDataObject *object, int, int) override
-    {
-        auto node = std::make_unique<Node>();
-        node->text = text;
-        node->object = object;
-        nodes.push_back(std::move(node));
-        return nodes.back().get();
-    }
-};
 
 QStringList names(const TLookupList &list)
 {
@@ -424,15 +403,15 @@ void tst_Mp3Root::albumChildren()
         track->Album = qstrcmp(title, "Two") == 0 ? other : glow;
     }
 
-    RecordingTree tree;
-    RecordingTree::Node parent;
-    parent.hasChildren = true;
-    glow->AddChildNodes(tree, &parent);
-    QCOMPARE(tree.nodes.size(), size_t(2));
-    QCOMPARE(tree.nodes[0]->text, QStringLiteral(" - One"));
-    QCOMPARE(tree.nodes[1]->text, QStringLiteral(" - Three"));
-    QCOMPARE(tree.nodes[1]->object, root.GetTracks()->Get(2));
-    QVERIFY(parent.hasChildren);
+    TMemoryTree tree;
+    auto *node = static_cast<TMemoryTreeNode *>(glow->AddToTree(tree, nullptr));
+    QVERIFY(node->hasChildren);
+    QCOMPARE(node->imageIndex, 9);
+    glow->AddChildNodes(tree, node);
+    QCOMPARE(tree.childTexts(node), QStringList({" - One", " - Three"}));
+    QCOMPARE(node->children.at(1)->object, root.GetTracks()->Get(2));
+    QCOMPARE(node->children.at(1)->imageIndex, 7);
+    QVERIFY(node->hasChildren);
 
     TDataRefList items;
     other->GetItems(items);
@@ -440,8 +419,10 @@ void tst_Mp3Root::albumChildren()
     QCOMPARE(items.Get(0), root.GetTracks()->Get(1));
 
     auto *empty = static_cast<TAlbumLookupItem *>(root.Albums->FindOrAdd(QStringLiteral("Empty")));
-    empty->AddChildNodes(tree, &parent);
-    QVERIFY(!parent.hasChildren);
+    auto *emptyNode = static_cast<TMemoryTreeNode *>(empty->AddToTree(tree, nullptr));
+    empty->AddChildNodes(tree, emptyNode);
+    QVERIFY(emptyNode->children.isEmpty());
+    QVERIFY(!emptyNode->hasChildren);
 }
 
 void tst_Mp3Root::filePathList()
@@ -525,7 +506,7 @@ void tst_Mp3Root::importOfUnreadableFileChangesNothing()
 
 void tst_Mp3Root::defaultsInSettings()
 {
-    FakeSettingsStore store;
+    TMemorySettingsStore store;
     TMP3Defaults defaults;
     defaults.DefaultYear = QStringLiteral("stale");
     defaults.Load(store);
