@@ -109,7 +109,7 @@ std::unique_ptr<TDataItem> TGroupField::Clone(TDataObject *owner, bool keepID) c
 
 // ---- sort fields ----------------------------------------------------------
 
-TSortKeys TSortFieldRefList::SortKeys() const
+TSortKeys TSortFieldRefList::sortKeys() const
 {
     TSortKeys keys;
     keys.reserve(Count());
@@ -135,7 +135,7 @@ void TSortFieldRefList::SaveToSettings(TSettingsStore &store, const QString &sec
 
 void TDataRefList::SortByFields(const TSortFieldRefList &sortFields)
 {
-    SortByFields(sortFields.SortKeys());
+    SortByFields(sortFields.sortKeys());
 }
 
 // ---- columns --------------------------------------------------------------
@@ -146,7 +146,7 @@ void TColumnFieldRefList::LoadFromSettings(const TSettingsStore &store, const QS
     // A count below 0 can only come from a damaged store: it gets the
     // defaults, as an empty one does.
     if (count <= 0) {
-        AddDefaultColumns();
+        addDefaultColumns();
         return;
     }
     loadEntries(*this, store, section, count, [this, &store](const TDataField *field, const QString &entry) {
@@ -161,7 +161,7 @@ void TColumnFieldRefList::SaveToSettings(TSettingsStore &store, const QString &s
     });
 }
 
-void TColumnFieldRefList::AddDefaultColumns()
+void TColumnFieldRefList::addDefaultColumns()
 {
     const TGlobalDataFieldList *fields = catalogue();
     if (!fields || ListKind >= fields->DefaultColumns.size())

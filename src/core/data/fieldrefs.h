@@ -48,7 +48,7 @@ public:
 
     TSortField *Get(int index) const { return static_cast<TSortField *>(TDataRefList::Get(index)); }
     // The references as the keys the item lists sort by.
-    TSortKeys SortKeys() const;
+    TSortKeys sortKeys() const;
 
     void LoadFromSettings(const TSettingsStore &store, const QString &section) override;
     void SaveToSettings(TSettingsStore &store, const QString &section) const override;
@@ -65,7 +65,7 @@ public:
     void SaveToSettings(TSettingsStore &store, const QString &section) const override;
     // Appends a column for every default column field of the list kind that
     // the catalogue holds, with the field's default width.
-    void AddDefaultColumns();
+    void addDefaultColumns();
 };
 
 class TGroupFieldRefList : public TDataFieldRefList {

@@ -78,7 +78,7 @@ TMp3Root::~TMp3Root()
     Albums.reset();
 }
 
-QList<TLookupList *> TMp3Root::LookupLists() const
+QList<TLookupList *> TMp3Root::lookupLists() const
 {
     return {Artists.get(),   OriginalArtists.get(), Lyricists.get(),  Conductors.get(), Composers.get(),
             GenreList.get(), Labels.get(),          Orchestras.get(), Years.get(),      Tempos.get(),
@@ -113,13 +113,13 @@ QString TMp3Root::GetFileExtension() const
 void TMp3Root::Clear()
 {
     TRootItem::Clear();
-    for (TLookupList *list : LookupLists())
+    for (TLookupList *list : lookupLists())
         list->ResetToDefaults();
 }
 
 void TMp3Root::ReadLookupLists(TDataReader &reader, qint32 fileVersion, qint32 dataVersion)
 {
-    for (TLookupList *list : LookupLists()) {
+    for (TLookupList *list : lookupLists()) {
         list->FreeAll();
         list->ReadFromStream(reader, fileVersion, dataVersion);
     }
@@ -127,7 +127,7 @@ void TMp3Root::ReadLookupLists(TDataReader &reader, qint32 fileVersion, qint32 d
 
 void TMp3Root::WriteLookupLists(TDataWriter &writer)
 {
-    for (TLookupList *list : LookupLists())
+    for (TLookupList *list : lookupLists())
         list->WriteToStream(writer);
 }
 
@@ -169,7 +169,7 @@ TLookupList *TMp3Root::GetLookupList(const TDataField *field) const
 {
     if (!field)
         return nullptr;
-    for (TLookupList *list : LookupLists()) {
+    for (TLookupList *list : lookupLists()) {
         if (list->FieldID == field->ID)
             return list;
     }

@@ -84,5 +84,5 @@ public:
     void GetFilePathList(TFilePathList &paths) const;
 
     // The fifteen lookup lists in member order.
-    QList<TLookupList *> LookupLists() const;
+    QList<TLookupList *> lookupLists() const;
 };

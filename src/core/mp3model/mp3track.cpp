@@ -144,7 +144,7 @@ std::unique_ptr<TDataItem> TMp3Track::Clone(TDataObject *owner, bool keepID) con
     return clone;
 }
 
-QString TMp3Track::FileName() const
+QString TMp3Track::fileName() const
 {
     // Collections made on other systems hold "d:\music\x.mp3"; a colon is
     // a drive separator only in that position, elsewhere it belongs to the
@@ -234,7 +234,7 @@ QString TMp3Track::ownText(const TDataField *field) const
     case F::CopyrightBy: return CopyrightBy;
     case F::Filepath: return FilePath;
     case F::Genre: return Genres->GetText();
-    case F::Filename: return FileName();
+    case F::Filename: return fileName();
     case F::Size:
         return QLocale().toString(double(Size) / 1024.0, 'f', 0) + QStringLiteral(" KB");
     case F::Length:

@@ -97,7 +97,7 @@ public:
     void ApplyDefaults() override;
 
     // The last component of FilePath.
-    QString FileName() const;
+    QString fileName() const;
 
 private:
     // Whether the field is one of the track's single-valued lookups.

@@ -123,7 +123,7 @@ void tst_FieldRefs::sortByTwoFields()
     root.GetTracks()->SortByFields(sortFields);
     QCOMPARE(titles(*root.GetTracks()), QStringList({"z", "y", "x", "w"}));
 
-    const TSortKeys keys = sortFields.SortKeys();
+    const TSortKeys keys = sortFields.sortKeys();
     QCOMPARE(keys.size(), 2);
     QCOMPARE(keys[0].Field, field(Bitrate));
     QCOMPARE(keys[0].Order, -1);

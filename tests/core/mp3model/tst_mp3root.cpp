@@ -96,7 +96,7 @@ void tst_Mp3Root::lookupListsOfNewRoot()
     QFETCH(int, fieldID);
     QFETCH(int, count);
     TMp3Root root;
-    const QList<TLookupList *> lists = root.LookupLists();
+    const QList<TLookupList *> lists = root.lookupLists();
     QCOMPARE(lists.size(), 15);
     TLookupList *list = lists.at(position);
     QCOMPARE(list->FieldID, fieldID);
@@ -132,7 +132,7 @@ void tst_Mp3Root::getLookupList()
     QVERIFY(!root.GetLookupList(root.Fields->FindByID(Title)));
     QVERIFY(!root.GetLookupList(nullptr));
     QCOMPARE(root.GetLookupList(root.Fields->FindByID(OriginalArtist)), root.OriginalArtists.get());
-    for (TLookupList *list : root.LookupLists())
+    for (TLookupList *list : root.lookupLists())
         QCOMPARE(root.GetLookupList(root.Fields->FindByID(list->FieldID)), list);
 }
 
