@@ -2,19 +2,13 @@
 
 #include "data/datafield.h"
 #include "files/playlistformats.h"
+#include "mp3model/mp3fieldids.h"
+#include "mp3model/mp3track.h"
 #include "settings/desktopservices.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-
-namespace Mp3FieldIds {
-constexpr qint32 Filename = 12;
-constexpr qint32 Length = 15;
-constexpr qint32 PlaylistIndex = 35;
-constexpr qint32 PlaylistTitle = 36;
-constexpr qint32 Filepath = 66;
-} // namespace Mp3FieldIds
 
 // ---- TPlayListEntry ---------------------------------------------------------
 
@@ -115,6 +109,18 @@ TPlayListEntry *TPlayList::AddEntry(const QString &fileName, const QString &titl
     entry->Length = length;
     Modified = true;
     return entry;
+}
+
+TPlayListEntry *TPlayList::AddTrack(const TMp3Track &track)
+{
+    return AddEntry(track.FilePath, GetArtistTitle(track), track.Length);
+}
+
+void TPlayList::AddTracks(const TDataRefList &tracks)
+{
+    for (TDataItem *item : tracks)
+        if (const auto *track = dynamic_cast<const TMp3Track *>(item))
+            AddTrack(*track);
 }
 
 TPlayListEntry *TPlayList::AddEntryCopy(const TPlayListEntry &entry)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class TMp3Track;
+
 // One file of a playlist, with the title and the playing time shown for it.
 class TPlayListEntry : public TDataItem {
 public:
@@ -54,6 +56,9 @@ public:
     TPlayListEntry *NewEntry();
     TDataItem *CreateItem() override { return NewEntry(); }
 
+    // Title "Artist - Title", or the one of them that is set.
+    TPlayListEntry *AddTrack(const TMp3Track &track);
+    void AddTracks(const TDataRefList &tracks);
     TPlayListEntry *AddEntryCopy(const TPlayListEntry &entry);
     void AddEntries(const TDataRefList &entries);
     // Appends an entry from its parts (what every Add... comes down to).

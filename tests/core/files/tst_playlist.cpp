@@ -1,6 +1,7 @@
 #include "data/datafield.h"
 #include "data/fieldlists.h"
 #include "files/playlist.h"
+#include "mp3model/mp3root.h"
 
 #include "scripteddesktopservices.h"
 #include "testsupport.h"
@@ -87,6 +88,37 @@ private Q_SLOTS:
         QCOMPARE(list.Count(), 0);
         QVERIFY(list.FileName.isEmpty());
         QVERIFY(!list.Modified);
+    }
+
+    void entriesFromTracks_data()
+    {
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("both") << "A" << "T" << "A - T";
+        QTest::newRow("artist only") << "X" << "" << "X";
+        QTest::newRow("title only") << "" << "Y" << "Y";
+        QTest::newRow("neither") << "" << "" << "";
+    }
+    void entriesFromTracks()
+    {
+        QFETCH(QString, artist);
+        QFETCH(QString, title);
+        QFETCH(QString, expected);
+        TMp3Root root;
+        auto *track = static_cast<TMp3Track *>(root.GetTracks()->CreateItem());
+        track->Title = title;
+        if (!artist.isEmpty())
+            track->Artist = static_cast<TPersonLookupItem *>(root.Artists->FindOrAdd(artist));
+        track->FilePath = QStringLiteral("/music/t.mp3");
+        track->Length = 245;
+        TPlayList list(&root);
+        list.AddTracks(*root.GetTracks());
+        QCOMPARE(list.Count(), 1);
+        QCOMPARE(list.Get(0)->Title, expected);
+        QCOMPARE(list.Get(0)->FileName, track->FilePath);
+        QCOMPARE(list.Get(0)->Length, 245);
+        QVERIFY(list.Modified);
     }
 
     void entryValues()
