@@ -43,6 +43,9 @@ public:
     // Prepares a run: false when there is nothing to export, no file name,
     // the user declined to replace the file, or it could not be created.
     virtual bool Begin(TTarget target);
+    // One complete run: at most maxItems rows (AllItems for all), to the
+    // file or to Lines.
+    virtual bool Export(int maxItems, TTarget target) = 0;
     void WriteLine(const QString &text);
 
     // What the last run to a file reported ("12 Items exported to ..." or
@@ -95,7 +98,7 @@ public:
     bool IncludeFieldNames = false;
 
     bool Begin(TTarget target) override;
-    bool Export(int maxItems, TTarget target);
+    bool Export(int maxItems, TTarget target) override;
 
 private:
     QString field(const QString &value) const;
@@ -111,7 +114,7 @@ public:
     bool IncludeBrimlowLink = false;
 
     bool Begin(TTarget target) override;
-    bool Export(int maxItems, TTarget target);
+    bool Export(int maxItems, TTarget target) override;
 
     // The product's home page, linked from the last row.
     static QString HomePage();

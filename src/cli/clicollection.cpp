@@ -1,0 +1,66 @@
+#include "clicollection.h"
+
+#include "data/collectionfile.h"
+#include "data/datafield.h"
+#include "data/fieldlists.h"
+#include "data/rootitem.h"
+
+#include <QTextStream>
+
+namespace {
+
+QString nameKey(const QString &name)
+{
+    QString key = name.toCaseFolded();
+    key.remove(QLatin1Char(' '));
+    return key;
+}
+
+} // namespace
+
+bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err)
+{
+    const TCollectionLoadResult result = loadCollection(root, path);
+    if (result.Status == TCollectionLoadResult::TStatus::NotFound) {
+        err << "tunebase-cli: no such collection file '" << path << "'\n";
+        return false;
+    }
+    if (!result.opened()) {
+        err << "tunebase-cli: " << (result.Message.isEmpty() ? QStringLiteral("cannot open ") + path : result.Message)
+            << "\n";
+        return false;
+    }
+    if (result.Recovered && !result.Message.isEmpty())
+        err << "tunebase-cli: warning: " << result.Message << "\n";
+    return true;
+}
+
+const TDataField *findFieldByName(const TGlobalDataFieldList &catalogue, const QString &name, int listKind)
+{
+    const QString key = nameKey(name);
+    for (int i = 0; i < catalogue.Count(); ++i) {
+        const TDataField *field = catalogue.Get(i);
+        if (field->ListKinds.contains(listKind)
+            && (nameKey(GetFieldDisplayName(field)) == key || nameKey(field->Name) == key))
+            return field;
+    }
+    return nullptr;
+}
+
+QStringList fieldNames(const TGlobalDataFieldList &catalogue, int listKind)
+{
+    QStringList names;
+    for (int i = 0; i < catalogue.Count(); ++i)
+        if (catalogue.Get(i)->ListKinds.contains(listKind))
+            names.append(GetFieldDisplayName(catalogue.Get(i)));
+    return names;
+}
+
+QStringList splitNameList(const QStringList &values)
+{
+    QStringList names;
+    for (const QString &value : values)
+        for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            names.append(name.trimmed());
+    return names;
+}

@@ -1,0 +1,182 @@
+#include "clicollection.h"
+#include "clicommand.h"
+#include "terminalprogress.h"
+
+#include "data/datafield.h"
+#include "data/fieldlists.h"
+#include "data/fieldrefs.h"
+#include "mp3model/mp3root.h"
+#include "output/export.h"
+
+#include <QTextStream>
+
+#include <memory>
+
+namespace {
+
+struct ExportOptions {
+    QString collection;
+    QString format;
+    QStringList fields;
+    QStringList sort;
+    QString output;
+    bool help = false;
+};
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli export COLLECTION --format csv|html [--fields F1,F2...] [--sort F1,-F2...] [-o FILE]\n\n"
+        << "Writes the tracks of a collection as comma-separated text (with a first row of\n"
+        << "field names) or as an HTML table, to FILE or to the standard output.\n\n"
+        << "  --format csv|html   the kind of table\n"
+        << "  --fields LIST       the columns, by field name (default: the collection's\n"
+        << "                      default track columns)\n"
+        << "  --sort LIST         sort keys, by field name; a leading '-' sorts descending\n"
+        << "                      (default: collection order)\n"
+        << "  -o, --output FILE   the file to write; an existing file is replaced\n\n"
+        << "Field names:\n  ";
+    TMp3Root root;
+    out << fieldNames(*root.Fields, ListKind::MainItems).join(QStringLiteral(", ")) << "\n";
+}
+
+// An empty string means success, else the complaint.
+QString parseOptions(const QStringList &args, ExportOptions &options)
+{
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            options.help = true;
+            return QString();
+        }
+        const bool takesValue = arg == QLatin1String("--format") || arg == QLatin1String("--fields")
+            || arg == QLatin1String("--sort") || arg == QLatin1String("-o") || arg == QLatin1String("--output");
+        if (!takesValue) {
+            if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
+                return QStringLiteral("unknown option '%1'").arg(arg);
+            positional.append(arg);
+            continue;
+        }
+        if (++i >= args.size())
+            return QStringLiteral("%1 needs a value").arg(arg);
+        const QString &value = args.at(i);
+        if (arg == QLatin1String("--format"))
+            options.format = value.toLower();
+        else if (arg == QLatin1String("--fields"))
+            options.fields.append(value);
+        else if (arg == QLatin1String("--sort"))
+            options.sort.append(value);
+        else
+            options.output = value;
+    }
+    if (positional.size() != 1)
+        return positional.isEmpty() ? QStringLiteral("no COLLECTION given")
+                                    : QStringLiteral("one COLLECTION only, not %1").arg(positional.size());
+    options.collection = positional.first();
+    if (options.format != QLatin1String("csv") && options.format != QLatin1String("html"))
+        return options.format.isEmpty() ? QStringLiteral("--format csv or --format html is needed")
+                                        : QStringLiteral("--format takes csv or html, not '%1'").arg(options.format);
+    return QString();
+}
+
+QString unknownField(const QString &name)
+{
+    return QStringLiteral("no track field named '%1' (see 'tunebase-cli export --help')").arg(name);
+}
+
+QString buildColumns(const TMp3Root &root, const QStringList &names, TColumnFieldRefList &columns)
+{
+    if (names.isEmpty()) {
+        columns.AddDefaultColumns();
+        return QString();
+    }
+    for (const QString &name : names) {
+        const TDataField *field = findFieldByName(*root.Fields, name, ListKind::MainItems);
+        if (!field)
+            return unknownField(name);
+        columns.Add(new TColumnField(field, field->DefaultWidth, &columns));
+    }
+    return QString();
+}
+
+QString buildSortKeys(const TMp3Root &root, const QStringList &names, TSortKeys &keys)
+{
+    for (QString name : names) {
+        const bool descending = name.startsWith(QLatin1Char('-'));
+        if (descending || name.startsWith(QLatin1Char('+')))
+            name.remove(0, 1);
+        const TDataField *field = findFieldByName(*root.Fields, name, ListKind::MainItems);
+        if (!field)
+            return unknownField(name);
+        keys.append({field, descending ? -1 : 1});
+    }
+    return QString();
+}
+
+std::unique_ptr<TExport> makeExporter(const QString &format)
+{
+    if (format == QLatin1String("html")) {
+        auto html = std::make_unique<TExportHTML>(std::make_unique<TTerminalProgress>());
+        html->Border = true;
+        return html;
+    }
+    auto ascii = std::make_unique<TExportAscii>(std::make_unique<TTerminalProgress>());
+    ascii->Delimiter = QStringLiteral(",");
+    ascii->TextQualifier = QStringLiteral("\"");
+    ascii->ReplaceEnter = QStringLiteral(" ");
+    ascii->IncludeFieldNames = true;
+    return ascii;
+}
+
+int runExport(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    ExportOptions options;
+    const QString complaint = parseOptions(args, options);
+    if (options.help) {
+        printHelp(out);
+        return 0;
+    }
+    if (!complaint.isEmpty()) {
+        err << "tunebase-cli export: " << complaint << "\n";
+        return 2;
+    }
+
+    TMp3Root root;
+    if (!openCollectionArg(root, options.collection, err))
+        return 1;
+    TColumnFieldRefList columns(ListKind::MainItems, &root);
+    TSortKeys keys;
+    QString problem = buildColumns(root, splitNameList(options.fields), columns);
+    if (problem.isEmpty())
+        problem = buildSortKeys(root, splitNameList(options.sort), keys);
+    if (!problem.isEmpty()) {
+        err << "tunebase-cli export: " << problem << "\n";
+        return 2;
+    }
+    TDataRefList items;
+    items.AddItemsOf(*root.GetTracks());
+    if (!keys.isEmpty())
+        items.SortByFields(keys);
+
+    std::unique_ptr<TExport> exporter = makeExporter(options.format);
+    exporter->Items = &items;
+    exporter->Columns = &columns;
+    exporter->Interactive = false;
+    if (options.output.isEmpty()) {
+        exporter->Export(TExport::AllItems, TExport::ToLines);
+        for (const QString &line : std::as_const(exporter->Lines))
+            out << line << "\n";
+        return 0;
+    }
+    exporter->FileName = options.output;
+    const bool ok = exporter->Export(TExport::AllItems, TExport::ToFile);
+    (ok ? out : err) << (ok ? "" : "tunebase-cli export: ") << exporter->lastMessage() << "\n";
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(export, "export COLLECTION --format csv|html [--fields ...] [--sort ...] [-o FILE]",
+                     "write the tracks of a collection as CSV or an HTML table", runExport);
