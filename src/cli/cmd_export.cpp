@@ -87,7 +87,7 @@ QString unknownField(const QString &name)
 QString buildColumns(const TMp3Root &root, const QStringList &names, TColumnFieldRefList &columns)
 {
     if (names.isEmpty()) {
-        columns.AddDefaultColumns();
+        columns.addDefaultColumns();
         return QString();
     }
     for (const QString &name : names) {
