@@ -103,6 +103,34 @@ TCollectionBytes &TCollectionBytes::reservedBlock()
     return date(0.0).list().end();
 }
 
+TCollectionBytes &TCollectionBytes::track(const TTrackRecord &r)
+{
+    integer(r.ID).integer(r.Index);
+    string(r.Title).string(r.TitleSort).string(r.TitleThe).string(r.SubTitle);
+    for (const qint32 id : r.References)
+        integer(id);
+    list();
+    for (const qint32 id : r.Genres)
+        integer(id);
+    end();
+    for (const QString &text : r.Texts)
+        string(text);
+    integer(r.TrackIndex).integer(r.DiskIndex).integer(r.BPM);
+    integer(r.LocationID).string(r.FilePath);
+    for (const qint32 value : {r.Size, r.Length, r.MpegVersion, r.Layer, r.Mode, r.Bitrate, r.Frames,
+                               r.HeaderPosition, r.SampleRate})
+        integer(value);
+    boolean(r.VBR).boolean(r.CRCs).boolean(r.Copyrighted).boolean(r.Original);
+    return integer(r.Emphasis);
+}
+
+TCollectionBytes &TCollectionBytes::emptyLists(int count)
+{
+    for (int i = 0; i < count; ++i)
+        list().end();
+    return *this;
+}
+
 QByteArray TCollectionBytes::scramble(const QByteArray &bytes)
 {
     static const quint8 key[8] = {0x5A, 0x3C, 0x91, 0x07, 0xE4, 0x2B, 0x6D, 0xB8};
