@@ -321,7 +321,7 @@ void TestCollectionFile::savingAssignsIdentifiers()
     // Nothing has asked for identifiers: lookups (in list order) come
     // before tracks.
     fill(root);
-    for (TLookupList *list : root.LookupLists())
+    for (TLookupList *list : root.lookupLists())
         for (int i = 0; i < list->Count(); ++i)
             QCOMPARE(list->Get(i)->ID, -1);
     saved(root, QStringLiteral("ids.tbx"));
