@@ -43,7 +43,7 @@ QJsonObject id3v2Info(const QString &path)
 }
 
 const QByteArray Audio = mp3::Frame().repeated(6);
-const QByteArray Private = QByteArray("owner\x00\xFF\x00\xFF\xE0", 10);
+const QByteArray Private = bytes("owner\x00\xFF\x00\xFF\xE0");
 
 } // namespace
 

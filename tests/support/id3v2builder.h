@@ -94,3 +94,11 @@ StoredTagView viewTag(const QByteArray &file);
 // Bytes that look like MPEG audio: frame syncs, 0xFF 0x00 and 0xFF 0xE0
 // pairs, so any unsynchronisation or offset error shows.
 QByteArray fakeAudio(int size, int seed = 1);
+
+// The bytes of a string literal, embedded 0 bytes included, without the
+// terminator the compiler adds: bytes("\x00" "abc") has 4 bytes.
+template <qsizetype N>
+QByteArray bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}

@@ -21,8 +21,8 @@ namespace {
 
 const QByteArray Audio = fakeAudio(4000, 5);
 const QByteArray PictureBytes = fakeAudio(300, 9);
-const QByteArray Picture = QByteArray("\x00image/png\x00\x03\x00", 13) + PictureBytes;
-const QByteArray Private = QByteArray("owner@example\x00", 14) + QByteArray("\xFF\x00\xFF\xE0\x01", 5);
+const QByteArray Picture = bytes("\x00image/png\x00\x03\x00") + PictureBytes;
+const QByteArray Private = bytes("owner@example\x00") + bytes("\xFF\x00\xFF\xE0\x01");
 
 QJsonArray framesWithId(const QJsonObject &tag, const QString &id)
 {
@@ -117,7 +117,7 @@ void tst_ID3v2Mutagen::ourTagsReadByMutagen_data()
     const auto withUnknowns = [](int version) {
         Id3v2Builder b(version);
         b.frame("APIC", Picture).text("TIT2", "Old", 1).frame("PRIV", Private)
-            .frame("TXXX", QByteArray("\x00" "KEY\x00value", 10));
+            .frame("TXXX", bytes("\x00" "KEY\x00value"));
         return b;
     };
     QTest::newRow("no tag") << QByteArray() << 3 << QStringList();
@@ -129,7 +129,7 @@ void tst_ID3v2Mutagen::ourTagsReadByMutagen_data()
         << QStringList{"APIC", "PRIV", "TXXX"};
     QTest::newRow("v2.4 in place") << withUnknowns(4).padding(2000).build() << 4
                                    << QStringList{"APIC", "PRIV", "TXXX"};
-    QTest::newRow("v2.2") << Id3v2Builder(2).frame("PIC", QByteArray("\x00PNG\x03\x00", 6) + PictureBytes)
+    QTest::newRow("v2.2") << Id3v2Builder(2).frame("PIC", bytes("\x00PNG\x03\x00") + PictureBytes)
                                  .text("TT2", "Old").build()
                           << 3 << QStringList{"APIC"};
 }

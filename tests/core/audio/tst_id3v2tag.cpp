@@ -20,9 +20,9 @@ using testsupport::writeFile;
 namespace {
 
 const QByteArray Audio = fakeAudio(5000);
-const QByteArray Picture = QByteArray("\x00image/png\x00\x03\x00", 13) + fakeAudio(300, 7);
-const QByteArray Private = QByteArray("owner@example\x00", 14) + QByteArray("\xFF\x00\xFF\xE0\x01", 5);
-const QByteArray UserText = QByteArray("\x00MOOD\x00quiet", 11);
+const QByteArray Picture = bytes("\x00image/png\x00\x03\x00") + fakeAudio(300, 7);
+const QByteArray Private = bytes("owner@example\x00") + bytes("\xFF\x00\xFF\xE0\x01");
+const QByteArray UserText = bytes("\x00MOOD\x00quiet");
 
 QByteArray utf16be(const QString &text)
 {
@@ -167,7 +167,7 @@ void tst_ID3v2Tag::readStructures_data()
     QTest::newRow("track with total")
         << Id3v2Builder(3).text("TRCK", "3/12").build() << 3 << "" << "" << 3 << "" << "";
     QTest::newRow("terminated and padded texts")
-        << Id3v2Builder(3).frame("TIT2", QByteArray("\x00  Padded \x00", 11)).text("TRCK", " 4 ").build()
+        << Id3v2Builder(3).frame("TIT2", bytes("\x00  Padded \x00")).text("TRCK", " 4 ").build()
         << 3 << "Padded" << "" << 4 << "" << "";
     QTest::newRow("padding ends the list")
         << Id3v2Builder(3).text("TIT2", "Before").padding(20).build()
@@ -178,7 +178,7 @@ void tst_ID3v2Tag::readStructures_data()
                .build()
         << 3 << "Kept" << "" << 0 << "" << "";
     QTest::newRow("compressed frame is skipped")
-        << Id3v2Builder(3).frame("TPE1", QByteArray("\x00\x00\x00\x10xyzxyz", 10), 0, 0x80)
+        << Id3v2Builder(3).frame("TPE1", bytes("\x00\x00\x00\x10xyzxyz"), 0, 0x80)
                .text("TIT2", "Readable").build()
         << 3 << "Readable" << "" << 0 << "" << "";
     QTest::newRow("tag size beyond the file")
@@ -220,7 +220,7 @@ void tst_ID3v2Tag::readsAllFields()
                                .described("COMM", "MusicMatch_Bio", "Born somewhere")
                                .frame("WOAF", "http://audio.example/")
                                .frame("WOAR", "http://artist.example/")
-                               .frame("WXXX", QByteArray("\x00home\x00http://general.example/", 31))
+                               .frame("WXXX", bytes("\x00home\x00http://general.example/"))
                                .described("USLT", "", "La la la")
                                .build();
     TID3v2Tag t;
@@ -247,7 +247,7 @@ void tst_ID3v2Tag::readWithoutTag_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("audio only") << Audio;
     QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("unknown version 2.5") << QByteArray("ID3\x05\x00\x00\x00\x00\x00\x00", 10) + Audio;
+    QTest::newRow("unknown version 2.5") << bytes("ID3\x05\x00\x00\x00\x00\x00\x00") + Audio;
 }
 
 void tst_ID3v2Tag::readWithoutTag()
@@ -364,11 +364,11 @@ void tst_ID3v2Tag::newTagStartsWithArtist()
     QVERIFY(t.WriteToFile(path));
     QVERIFY(t.Exists);
     const QByteArray written = readFile(path);
-    QVERIFY(written.startsWith(QByteArray("ID3\x03\x00\x00", 6)));
+    QVERIFY(written.startsWith(bytes("ID3\x03\x00\x00")));
     const StoredTagView view = viewTag(written);
     QCOMPARE(view.ids(), (QList<QByteArray>{"TPE1", "TIT2", "TYER", "TRCK", "COMM", "USLT"}));
-    QCOMPARE(view.find("TPE1")->data, QByteArray("\x00" "Artist", 7));
-    QCOMPARE(view.find("COMM")->data, QByteArray("\x00\x00\x00\x00\x00" "Comment", 12));
+    QCOMPARE(view.find("TPE1")->data, bytes("\x00" "Artist"));
+    QCOMPARE(view.find("COMM")->data, bytes("\x00\x00\x00\x00\x00" "Comment"));
     QCOMPARE(view.paddingBytes, 1024);
     QCOMPARE(view.audio, Audio);
 }
@@ -381,7 +381,7 @@ void tst_ID3v2Tag::removal_data()
     QTest::newRow("v2.3 unsynchronised") << mixedTag(3).unsynchronised().build();
     QTest::newRow("v2.2") << Id3v2Builder(2).text("TT2", "Old").build();
     QTest::newRow("damaged extended header")
-        << QByteArray("ID3\x03\x00\x40", 6) + Id3v2Builder::syncSafe(20) + QByteArray(20, '\x7F');
+        << bytes("ID3\x03\x00\x40") + Id3v2Builder::syncSafe(20) + QByteArray(20, '\x7F');
     QTest::newRow("no tag") << QByteArray();
 }
 
@@ -408,18 +408,18 @@ void tst_ID3v2Tag::refusesDamagedTags_data()
         << Id3v2Builder(3).text("TIT2", "x").sizeField(Id3v2Builder::syncSafe(100000)).build() + Audio
         << false;
     QTest::newRow("size byte with high bit")
-        << QByteArray("ID3\x03\x00\x00\x00\x00\x80\x11", 10) + small + Audio << false;
-    QTest::newRow("unknown version 2.5") << QByteArray("ID3\x05\x00\x00\x00\x00\x00\x00", 10) + Audio
+        << bytes("ID3\x03\x00\x00\x00\x00\x80\x11") + small + Audio << false;
+    QTest::newRow("unknown version 2.5") << bytes("ID3\x05\x00\x00\x00\x00\x00\x00") + Audio
                                          << false;
     QTest::newRow("damaged extended header")
-        << QByteArray("ID3\x03\x00\x40", 6) + Id3v2Builder::syncSafe(small.size() + 4)
+        << bytes("ID3\x03\x00\x40") + Id3v2Builder::syncSafe(small.size() + 4)
                + Id3v2Builder::bigEndian(0xFFFF) + small + Audio
         << true;
     QTest::newRow("compressed v2.2 tag")
-        << QByteArray("ID3\x02\x00\x40", 6) + Id3v2Builder::syncSafe(8) + QByteArray(8, 'z') + Audio
+        << bytes("ID3\x02\x00\x40") + Id3v2Builder::syncSafe(8) + QByteArray(8, 'z') + Audio
         << true;
     QTest::newRow("v2.2 frame without v2.3 form")
-        << Id3v2Builder(2).text("TT2", "x").frame("CRM", QByteArray("owner\0xyz", 9)).build() + Audio << true;
+        << Id3v2Builder(2).text("TT2", "x").frame("CRM", bytes("owner\0xyz")).build() + Audio << true;
 }
 
 void tst_ID3v2Tag::refusesDamagedTags()
@@ -496,7 +496,7 @@ void tst_ID3v2Tag::trackKeepsTotal()
     QCOMPARE(t.Track, 3);
     t.Track = 4;
     QVERIFY(t.WriteToFile(path));
-    QCOMPARE(viewTag(readFile(path)).find("TRCK")->data, QByteArray("\x00" "4/12", 5));
+    QCOMPARE(viewTag(readFile(path)).find("TRCK")->data, bytes("\x00" "4/12"));
 }
 
 void tst_ID3v2Tag::yearFollowsVersion()
@@ -509,10 +509,10 @@ void tst_ID3v2Tag::yearFollowsVersion()
     QCOMPARE(t.Year, QStringLiteral("2004"));
     t.Title = "y";
     QVERIFY(t.WriteToFile(v24));
-    QCOMPARE(viewTag(readFile(v24)).find("TDRC")->data, QByteArray("\x00" "2004-05-06", 11));
+    QCOMPARE(viewTag(readFile(v24)).find("TDRC")->data, bytes("\x00" "2004-05-06"));
     t.Year = "2005";
     QVERIFY(t.WriteToFile(v24));
-    QCOMPARE(viewTag(readFile(v24)).find("TDRC")->data, QByteArray("\x00" "2005", 5));
+    QCOMPARE(viewTag(readFile(v24)).find("TDRC")->data, bytes("\x00" "2005"));
 
     // A v2.4 tag holding the year in v2.3's frame: read, then moved.
     const QString oldFrame = m_dir.newFile(Id3v2Builder(4).text("TYER", "1999").padding(50).build() + Audio);
@@ -536,10 +536,10 @@ void tst_ID3v2Tag::writeEncodings_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QByteArray>("data");
 
-    QTest::newRow("latin-1 in v2.3") << 3 << "Café" << QByteArray("\x00" "Caf\xE9", 5);
-    QTest::newRow("latin-1 in v2.4") << 4 << "Café" << QByteArray("\x00" "Caf\xE9", 5);
-    QTest::newRow("unicode in v2.3") << 3 << "Ωm" << QByteArray("\x01\xFF\xFE\xA9\x03m\x00", 7);
-    QTest::newRow("unicode in v2.4") << 4 << "Ωm" << QByteArray("\x03\xCE\xA9m", 4);
+    QTest::newRow("latin-1 in v2.3") << 3 << "Café" << bytes("\x00" "Caf\xE9");
+    QTest::newRow("latin-1 in v2.4") << 4 << "Café" << bytes("\x00" "Caf\xE9");
+    QTest::newRow("unicode in v2.3") << 3 << "Ωm" << bytes("\x01\xFF\xFE\xA9\x03m\x00");
+    QTest::newRow("unicode in v2.4") << 4 << "Ωm" << bytes("\x03\xCE\xA9m");
 }
 
 void tst_ID3v2Tag::writeEncodings()
@@ -573,7 +573,7 @@ void tst_ID3v2Tag::commentMatchedWhateverEncoding()
     QVERIFY(t.WriteToFile(path));
     const StoredTagView view = viewTag(readFile(path));
     QCOMPARE(view.ids(), (QList<QByteArray>{"COMM", "COMM"}));
-    QCOMPARE(view.frames[1].data, QByteArray("\x00" "deu" "\x00" "bye", 8));
+    QCOMPARE(view.frames[1].data, bytes("\x00" "deu" "\x00" "bye"));
     QVERIFY(t.ReadFromFile(path));
     QCOMPARE(t.Comment, QStringLiteral("bye"));
 }
@@ -587,7 +587,7 @@ void tst_ID3v2Tag::roundTripKeepsFrames_data()
         Id3v2Builder b(version);
         b.text("TPE1", "Ωne", 1).text("TIT2", "Title").text("TRCK", "3/12").text("TCON", "(17)")
             .described("COMM", "", "note", 0, "deu").described("COMM", "MusicMatch_Mood", "Calm", 1)
-            .frame("WXXX", QByteArray("\x00home\x00http://x.example/", 25)).frame("APIC", Picture)
+            .frame("WXXX", bytes("\x00home\x00http://x.example/")).frame("APIC", Picture)
             .described("USLT", "", "line one\nline two", 1).text("TBPM", "120.5");
         b.text(version >= 4 ? "TDRC" : "TYER", version >= 4 ? "2004-05-06" : "2004");
         return b;
@@ -595,7 +595,7 @@ void tst_ID3v2Tag::roundTripKeepsFrames_data()
     QTest::newRow("v2.3") << rich(3).padding(300).build() << true;
     QTest::newRow("v2.4") << rich(4).padding(300).build() << true;
     QTest::newRow("v2.4 several values")
-        << Id3v2Builder(4).frame("TPE1", QByteArray("\x03One\x00Two", 8)).padding(30).build() << true;
+        << Id3v2Builder(4).frame("TPE1", bytes("\x03One\x00Two")).padding(30).build() << true;
     QTest::newRow("v2.4 unsynchronised") << rich(4).unsynchronised().dataLengthIndicators().build() << false;
     QTest::newRow("v2.3 unsynchronised, extended header")
         << rich(3).unsynchronised().extendedHeader().build() << false;
@@ -630,8 +630,8 @@ void tst_ID3v2Tag::v22IsUpgradedToV23()
     const QByteArray tag = Id3v2Builder(2).text("TT2", "Old title").text("TP1", "Artist")
                                .text("TAL", "Album").text("TYE", "1998").text("TRK", "2/10")
                                .text("TCO", "(17)").described("COM", "", "Comment")
-                               .frame("PIC", QByteArray("\x00JPG\x03" "cover\x00", 11) + jpeg)
-                               .frame("TXX", QByteArray("\x00" "custom\x00value", 13))
+                               .frame("PIC", bytes("\x00JPG\x03" "cover\x00") + jpeg)
+                               .frame("TXX", bytes("\x00" "custom\x00value"))
                                .padding(20).build();
     const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
@@ -645,9 +645,9 @@ void tst_ID3v2Tag::v22IsUpgradedToV23()
     const StoredTagView view = viewTag(readFile(path));
     QCOMPARE(view.majorVersion, 3);
     QCOMPARE(view.ids(), (QList<QByteArray>{"TIT2", "TPE1", "TALB", "TYER", "TRCK", "TCON", "COMM", "APIC", "TXXX"}));
-    QCOMPARE(view.find("APIC")->data, QByteArray("\x00image/jpeg\x00\x03" "cover\x00", 19) + jpeg);
-    QCOMPARE(view.find("TXXX")->data, QByteArray("\x00" "custom\x00value", 13));
-    QCOMPARE(view.find("TRCK")->data, QByteArray("\x00" "2/10", 5));
+    QCOMPARE(view.find("APIC")->data, bytes("\x00image/jpeg\x00\x03" "cover\x00") + jpeg);
+    QCOMPARE(view.find("TXXX")->data, bytes("\x00" "custom\x00value"));
+    QCOMPARE(view.find("TRCK")->data, bytes("\x00" "2/10"));
     QCOMPARE(view.audio, Audio);
     TID3v2Tag back;
     QVERIFY(back.ReadFromFile(path));
@@ -661,9 +661,9 @@ void tst_ID3v2Tag::v22IsUpgradedToV23()
 // their field a value; a group id stays with its frame.
 void tst_ID3v2Tag::opaqueAndGroupedFrames()
 {
-    const QByteArray compressed = QByteArray("\x00\x00\x00\x10", 4) + "xyzxyzxyz";
+    const QByteArray compressed = bytes("\x00\x00\x00\x10") + "xyzxyzxyz";
     const QByteArray tag = Id3v2Builder(4).frame("TPE1", compressed, 0, 0x08 | 0x01)
-                               .frame("TIT2", QByteArray("\x07\x00Grouped", 9), 0x40, 0x40)
+                               .frame("TIT2", bytes("\x07\x00Grouped"), 0x40, 0x40)
                                .frame("PRIV", Private, 0, 0x04).padding(100).build();
     const QString path = m_dir.newFile(tag + Audio);
     TID3v2Tag t;
@@ -674,14 +674,14 @@ void tst_ID3v2Tag::opaqueAndGroupedFrames()
     QVERIFY(t.WriteToFile(path));
     StoredTagView view = viewTag(readFile(path));
     QCOMPARE(view.frames[0], (StoredFrame{"TPE1", compressed, 0, 0x09}));
-    QCOMPARE(view.frames[1], (StoredFrame{"TIT2", QByteArray("\x07\x00Still grouped", 15), 0x40, 0x40}));
+    QCOMPARE(view.frames[1], (StoredFrame{"TIT2", bytes("\x07\x00Still grouped"), 0x40, 0x40}));
     QCOMPARE(view.frames[2], (StoredFrame{"PRIV", Private, 0, 0x04}));
 
     t.Artist = "Plain";
     QVERIFY(t.WriteToFile(path));
     view = viewTag(readFile(path));
     QCOMPARE(view.ids(), (QList<QByteArray>{"TPE1", "TIT2", "PRIV"}));
-    QCOMPARE(view.frames[0], (StoredFrame{"TPE1", QByteArray("\x00Plain", 6), 0, 0}));
+    QCOMPARE(view.frames[0], (StoredFrame{"TPE1", bytes("\x00Plain"), 0, 0}));
 }
 
 void tst_ID3v2Tag::rewriteSparesOtherFiles()
