@@ -1,0 +1,108 @@
+#include "clicollection.h"
+#include "clicommand.h"
+
+#include "files/playlist.h"
+#include "files/playlistformats.h"
+#include "mp3model/mp3root.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+struct PlaylistOptions {
+    QStringList sources;
+    QString output;
+    bool help = false;
+};
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli playlist COLLECTION|PATH... -o FILE.m3u|FILE.pls\n\n"
+        << "Writes a playlist of the tracks of collection files (." << TMp3Root().GetFileExtension()
+        << ") and of MP3 files and\n"
+        << "folders (read with their subfolders), in the order given.  M3U and PLS are\n"
+        << "written as UTF-8; an existing playlist file is replaced.\n\n"
+        << "  -o, --output FILE   the playlist to write: .m3u, .m3u8 or .pls\n";
+}
+
+// An empty string means success, else the complaint.
+QString parseOptions(const QStringList &args, PlaylistOptions &options)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            options.help = true;
+            return QString();
+        }
+        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
+            if (++i >= args.size())
+                return QStringLiteral("%1 needs a value").arg(arg);
+            options.output = args.at(i);
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return QStringLiteral("unknown option '%1'").arg(arg);
+        } else {
+            options.sources.append(arg);
+        }
+    }
+    if (options.sources.isEmpty())
+        return QStringLiteral("no COLLECTION or PATH given");
+    if (options.output.isEmpty())
+        return QStringLiteral("-o FILE.m3u or -o FILE.pls is needed");
+    if (playListFormatOf(options.output) == TPlayListFormat::Unknown)
+        return QStringLiteral("the playlist must end in .m3u, .m3u8 or .pls, not '%1'").arg(options.output);
+    return QString();
+}
+
+bool isCollectionFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.suffix().compare(TMp3Root().GetFileExtension(), Qt::CaseInsensitive) == 0;
+}
+
+bool addCollection(TPlayList &list, const QString &path, QTextStream &err)
+{
+    TMp3Root root;
+    if (!openCollectionArg(root, path, err))
+        return false;
+    list.AddTracks(*root.GetTracks());
+    return true;
+}
+
+int runPlaylist(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    PlaylistOptions options;
+    const QString complaint = parseOptions(args, options);
+    if (options.help) {
+        printHelp(out);
+        return 0;
+    }
+    if (!complaint.isEmpty()) {
+        err << "tunebase-cli playlist: " << complaint << "\n";
+        return 2;
+    }
+
+    TPlayList list;
+    for (const QString &source : std::as_const(options.sources)) {
+        if (isCollectionFile(source)) {
+            if (!addCollection(list, source, err))
+                return 1;
+        } else {
+            err << "tunebase-cli playlist: no such collection file, MP3 file or folder '" << source << "'\n";
+            return 1;
+        }
+    }
+    if (!list.SaveToFile(options.output)) {
+        err << "tunebase-cli playlist: " << list.lastError() << "\n";
+        return 1;
+    }
+    out << list.Count() << (list.Count() == 1 ? " entry" : " entries") << " written to \"" << options.output << "\"\n";
+    return 0;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(playlist, "playlist COLLECTION|PATH... -o FILE.m3u|.pls",
+                     "write an M3U or PLS playlist of collection tracks or MP3 files", runPlaylist);
