@@ -15,7 +15,6 @@ class TestCliExport : public QObject {
 
     QTemporaryDir m_dir;
     QString m_collection;
-    bool m_tracksStored = false;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -42,15 +41,6 @@ private Q_SLOTS:
         }
         m_collection = path(QStringLiteral("songs.tbx"));
         QVERIFY(saveCollection(root, m_collection).Saved);
-        TMp3Root back;
-        QVERIFY(loadCollection(back, m_collection).opened());
-        m_tracksStored = back.GetTracks()->Count() == 3 && back.GetTracks()->Get(0)->Title == QStringLiteral("Jóga");
-    }
-    void init()
-    {
-        if (!m_tracksStored && QByteArray(QTest::currentTestFunction()) != "failures"
-            && QByteArray(QTest::currentTestFunction()) != "helpListsFields")
-            QSKIP("the collection file does not store track values yet");
     }
 
     void csvToFile()

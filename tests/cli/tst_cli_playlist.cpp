@@ -15,7 +15,6 @@ class TestCliPlaylist : public QObject {
 
     QTemporaryDir m_dir;
     QString m_collection;
-    bool m_tracksStored = false;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -34,15 +33,10 @@ private Q_SLOTS:
         track->FilePath = QStringLiteral("/music/") + QString(300, QLatin1Char('x')) + QStringLiteral(".mp3");
         m_collection = path(QStringLiteral("songs.tbx"));
         QVERIFY(saveCollection(root, m_collection).Saved);
-        TMp3Root back;
-        QVERIFY(loadCollection(back, m_collection).opened());
-        m_tracksStored = back.GetTracks()->Count() == 2 && back.GetTracks()->Get(0)->Title == track->Title;
     }
 
     void collectionToM3u()
     {
-        if (!m_tracksStored)
-            QSKIP("the collection file does not store track values yet");
         const QString out = path(QStringLiteral("songs.m3u"));
         const CliRun run = runCli({QStringLiteral("playlist"), m_collection, QStringLiteral("-o"), out});
         QCOMPARE(run.exitCode, 0);
@@ -55,8 +49,6 @@ private Q_SLOTS:
 
     void collectionToPls()
     {
-        if (!m_tracksStored)
-            QSKIP("the collection file does not store track values yet");
         const QString out = path(QStringLiteral("songs.pls"));
         const CliRun run = runCli({QStringLiteral("playlist"), m_collection, m_collection, QStringLiteral("--output"), out});
         QCOMPARE(run.exitCode, 0);
