@@ -10,7 +10,6 @@ TfmSplash::TfmSplash(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("fmSplash"));
-    setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(328, 330);
 }
 
