@@ -32,6 +32,7 @@ private Q_SLOTS:
     void controlsFollowTheSettings();
     void cancelKeepsSettingsButProxyKeepsItsOwn();
     void proxyWindow();
+    void passwordOnlyInPrivateSettingsFile();
 };
 
 void TestPreferences::updateInterval_data()
@@ -131,6 +132,30 @@ void TestPreferences::proxyWindow()
     window.reject();
     QCOMPARE(proxy.Server, QString());
     QVERIFY(store.ValueExists(QStringLiteral("WindowPlacement"), QStringLiteral("fmProxySettings")));
+}
+
+void TestPreferences::passwordOnlyInPrivateSettingsFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Tunebase.ini"));
+    TMp3Prefs prefs(file);
+    whenOpen<TfmPrefs>([](TfmPrefs *window) {
+        whenOpen<TfmProxySettings>([window](TfmProxySettings *proxy) {
+            proxy->edProxyServer->setText(QStringLiteral("proxy.lan"));
+            proxy->edProxyPassword->setText(QStringLiteral("s3cret"));
+            proxy->btOK->click();
+            QTimer::singleShot(0, window->btOK, &QPushButton::click);
+        });
+        window->btProxy->click();
+    });
+    QVERIFY(ShowPreferences(nullptr, prefs));
+    // Confirmed settings reach the file at once, readable by the user only.
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().contains("s3cret"));
+    QCOMPARE(saved.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup
+                                    | QFileDevice::WriteOther),
+             QFileDevice::Permissions());
 }
 
 QTEST_MAIN(TestPreferences)
