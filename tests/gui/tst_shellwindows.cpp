@@ -1,5 +1,6 @@
 #include "fakesettingsstore.h"
 #include "scripteddesktopservices.h"
+#include "mp3model/mp3root.h"
 #include "settings/about.h"
 #include "settings/generalhelpers.h"
 #include "settings/prefs.h"
@@ -37,7 +38,10 @@ class TestMainWindow : public TfmMainBase {
 public:
     using TfmMainBase::TfmMainBase;
     void OfferNewCollection() override { ++offers; }
+    // The real one writes into the user's desktop folders.
+    void RegisterFileAssociation() override { ++registrations; }
     int offers = 0;
+    int registrations = 0;
 };
 
 struct Shell {
@@ -86,6 +90,8 @@ private Q_SLOTS:
     void closeWithNewCollection();
     void closeDuringOperationWaitsForIt();
     void handoverReachesTheFirstCopy();
+    void handoverOffersToOpenTheFile_data();
+    void handoverOffersToOpenTheFile();
 };
 
 void TestShellWindows::imageListsHoldDistinctPictures()
@@ -349,8 +355,11 @@ void TestShellWindows::closeDuringOperationWaitsForIt()
     Shell shell;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("rock.tbx"));
-    QVERIFY(testsupport::writeFile(file, "collection"));
     ScriptedDesktopServices services;
+    {
+        TMp3Root root;
+        QVERIFY(root.SaveToFile(file));
+    }
     TestMainWindow window(shell.prefs, shell.updates);
     window.FormCreate({file});
     QCOMPARE(shell.prefs.CurrentDatabase, file);
@@ -363,6 +372,10 @@ void TestShellWindows::closeDuringOperationWaitsForIt()
     window.EndOperation();
     QTRY_VERIFY(!window.isVisible());
     QVERIFY(services.messages.isEmpty()); // a named collection is saved without asking
+    window.FormDestroy();
+    QCOMPARE(window.registrations, 1);
+    QVERIFY(shell.store.SectionExists(QStringLiteral("Defaults"))); // field defaults kept
+    QCOMPARE(window.Collection(), nullptr);
 }
 
 void TestShellWindows::handoverReachesTheFirstCopy()
@@ -379,6 +392,41 @@ void TestShellWindows::handoverReachesTheFirstCopy()
     QVERIFY(received.first().Activate);
     QCOMPARE(received.first().FileName, QStringLiteral("/music/rock.tbx"));
     QVERIFY(!ActivatePreviousInstance(dir.filePath(QStringLiteral("none.socket")), QString(), 300));
+}
+
+void TestShellWindows::handoverOffersToOpenTheFile_data()
+{
+    QTest::addColumn<TDesktopServices::TAnswer>("answer");
+    QTest::newRow("Yes opens") << TDesktopServices::TAnswer::Yes;
+    QTest::newRow("No keeps") << TDesktopServices::TAnswer::No;
+}
+
+void TestShellWindows::handoverOffersToOpenTheFile()
+{
+    QFETCH(TDesktopServices::TAnswer, answer);
+    Shell shell;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("jazz.tbx"));
+    ScriptedDesktopServices services;
+    {
+        TMp3Root root;
+        QVERIFY(root.SaveToFile(file));
+    }
+    TestMainWindow window(shell.prefs, shell.updates);
+    window.FormCreate({});
+    window.show();
+    services.answers = {answer};
+    THandover handover;
+    handover.FileName = file;
+    window.ActivateFromHandover(handover);
+    QCOMPARE(services.messages.size(), 1);
+    QVERIFY(services.messages.first().contains(file));
+    const bool opened = answer == TDesktopServices::TAnswer::Yes;
+    QCOMPARE(window.Collection()->FileName(), opened ? file : QString());
+    QCOMPARE(shell.prefs.CurrentDatabase, opened ? file : QString());
+    QVERIFY(window.windowTitle().endsWith(opened ? QStringLiteral("jazz.tbx") : QStringLiteral("[New Collection]")));
+    services.answers = {TDesktopServices::TAnswer::No};
+    window.close();
 }
 
 QTEST_MAIN(TestShellWindows)

@@ -10,8 +10,8 @@
 #include "settings/shellsequence.h"
 #include "settings/tformplacement.h"
 #include "settings/versioncheck.h"
-#include "shell/filecollection.h"
 #include "shell/globaldata.h"
+#include "shell/rootcollection.h"
 #include "shell/widgetdesktopservices.h"
 
 #include <QAction>
@@ -364,7 +364,7 @@ void TfmMainBase::FormDestroy()
 
 std::unique_ptr<TCurrentCollection> TfmMainBase::CreateRoot()
 {
-    return std::make_unique<TFileOnlyCollection>();
+    return std::make_unique<TRootCollection>(m_prefs.Store());
 }
 
 void TfmMainBase::FreeRoot()

@@ -34,6 +34,8 @@ public:
     // Destruction: registers the file type and frees the collection.
     virtual void FormDestroy();
 
+    // Creates the collection root (the MP3 root) with its field defaults;
+    // FreeRoot stores the defaults and frees it.
     virtual std::unique_ptr<TCurrentCollection> CreateRoot();
     virtual void FreeRoot();
     virtual void LoadSettings();
