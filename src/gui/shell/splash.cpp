@@ -2,12 +2,12 @@
 
 #include "settings/tformplacement.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 
 TfmSplash::TfmSplash(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("fmSplash"));
     setFixedSize(328, 330);
@@ -19,7 +19,14 @@ void TfmSplash::ShowNow()
     show();
     raise();
     repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfmSplash::HideAll()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (qobject_cast<TfmSplash *>(window))
+            window->hide();
 }
 
 void TfmSplash::paintEvent(QPaintEvent *)

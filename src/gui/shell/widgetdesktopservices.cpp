@@ -1,5 +1,7 @@
 #include "shell/widgetdesktopservices.h"
 
+#include "shell/splash.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -19,6 +21,7 @@ QString title()
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &text,
                                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
+    TfmSplash::HideAll();
     QMessageBox box(icon, title(), text, buttons, MessageBoxOwner());
     box.setDefaultButton(defaultButton);
     return QMessageBox::StandardButton(box.exec());
