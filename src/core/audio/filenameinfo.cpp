@@ -35,18 +35,6 @@ qsizetype indexOfAsciiCaseless(const QString &haystack, const QString &needle, q
     return -1;
 }
 
-// Trims characters with codes 0..32 at both ends.
-QString trimControl(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin).toString();
-}
-
 struct FoundPlaceholder {
     qsizetype position;
     int index;  // into FilenamePlaceholders
@@ -113,7 +101,7 @@ public:
             const qsizetype found = indexOfAsciiCaseless(level, separator, valueStart + 1);
             const qsizetype valueEnd = found >= 0 ? found : length;
             const QString value =
-                trimControl(QStringView(level).mid(std::min(valueStart, length),
+                TrimControl(QStringView(level).mid(std::min(valueStart, length),
                                                    std::max<qsizetype>(valueEnd - valueStart, 0)));
             assign(part.Placeholders[k], value);
             p = valueEnd;
@@ -151,6 +139,17 @@ private:
 };
 
 } // namespace
+
+QString TrimControl(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
 
 void TFilenameInfo::Clear()
 {

@@ -94,5 +94,9 @@ constexpr int MaxFileNameBytes = 255;
 // until the whole name fits into maxBytes of UTF-8.
 QString FitFileNameLength(const QString &fileName, int maxBytes = MaxFileNameBytes);
 
+// The text without characters of codes 0..32 (blanks and control
+// characters) at either end.
+QString TrimControl(QStringView text);
+
 // Levenshtein distance (insert, delete, substitute at cost 1; case counts).
 int EditDistance(const QString &a, const QString &b);
