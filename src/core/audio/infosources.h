@@ -103,6 +103,8 @@ public:
 
     std::optional<QString> GetText(TMergedField field) const;
     std::optional<qint32> GetNumber(TMergedField field) const;
+    // The file was renamed: the linked track follows it.
+    void SetFilePath(const QString &path) const;
 };
 
 // The five information sources of one file in their precedence: manual

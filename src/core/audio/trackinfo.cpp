@@ -10,3 +10,7 @@ std::optional<qint32> TTrackInfo::GetNumber(TMergedField) const
 {
     return std::nullopt;
 }
+
+void TTrackInfo::SetFilePath(const QString &) const
+{
+}

@@ -1,0 +1,101 @@
+#include "files/shellstuff.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// One collator per thread: collators are not safe to share, and making one
+// for every comparison would be slow in large folders.
+const QCollator &nameCollator()
+{
+    thread_local const QCollator collator = [] {
+        QCollator c;
+        c.setNumericMode(true);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
+TShellEntry entryOf(const QFileInfo &info)
+{
+    TShellEntry entry;
+    entry.Path = TShellStuff::ParsingName(info.filePath());
+    entry.Name = TShellStuff::DisplayName(entry.Path);
+    entry.IsFolder = info.isDir();
+    entry.IsLink = info.isSymLink();
+    entry.IsHidden = entry.Name.startsWith(QLatin1Char('.'));
+    return entry;
+}
+
+} // namespace
+
+QString TShellStuff::DisplayName(const QString &path)
+{
+    const QString clean = ParsingName(path);
+    if (clean == QLatin1String("/"))
+        return clean;
+    return clean.mid(clean.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString TShellStuff::ParsingName(const QString &path)
+{
+    if (path.isEmpty())
+        return QString();
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+}
+
+TShellEntry TShellStuff::Entry(const QString &path)
+{
+    return entryOf(QFileInfo(ParsingName(path)));
+}
+
+bool TShellStuff::HasSubfolders(const QString &folderPath)
+{
+    QDirIterator it(folderPath, QDir::Dirs | QDir::NoDotAndDotDot);
+    return it.hasNext();
+}
+
+QList<TShellEntry> TShellStuff::ListFolder(const QString &folderPath, bool includeHidden)
+{
+    QDir::Filters filters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;  // no FIFOs or devices: reading them could block
+    if (includeHidden)
+        filters |= QDir::Hidden;
+    QList<TShellEntry> entries;
+    QDirIterator it(folderPath, filters);
+    while (it.hasNext()) {
+        it.next();
+        TShellEntry entry = entryOf(it.fileInfo());
+        if (includeHidden || !entry.IsHidden)
+            entries.append(std::move(entry));
+    }
+    std::sort(entries.begin(), entries.end(), [](const TShellEntry &a, const TShellEntry &b) {
+        return CompareShellOrder(a, b) < 0;
+    });
+    return entries;
+}
+
+int TShellStuff::CompareShellOrder(const TShellEntry &a, const TShellEntry &b)
+{
+    if (a.IsFolder != b.IsFolder)
+        return a.IsFolder ? -1 : 1;
+    if (const int byName = nameCollator().compare(a.Name, b.Name))
+        return byName;
+    // Names equal but for case: keep a fixed order all the same.
+    return a.Name.compare(b.Name);
+}
+
+qint32 TMappingList::Find(qint32 key) const
+{
+    if (key == 0)
+        return -1;
+    for (const TMapping &m : m_mappings)
+        if (m.Key == key)
+            return m.Value;
+    return -1;
+}
