@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -14,7 +15,10 @@ namespace {
 const QCollator &nameCollator()
 {
     thread_local const QCollator collator = [] {
-        QCollator c;
+        // The C locale compares code points only; names are still sorted
+        // the way people read them.
+        const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+        QCollator c(locale);
         c.setNumericMode(true);
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
