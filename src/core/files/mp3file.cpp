@@ -3,7 +3,7 @@
 #include "audio/id3v2span.h"
 #include "audio/trackvaluetext.h"
 #include "data/datafield.h"
-#include "files/fieldids.h"
+#include "mp3model/mp3fieldids.h"
 #include "files/renamenoreplace.h"
 #include "files/shellstuff.h"
 #include "settings/desktopservices.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-namespace Ids = FileFieldIds;
+namespace Ids = Mp3FieldIds;
 
 // The image-list indexes of a file: normal and read-only.
 constexpr int FileImage = 13;
@@ -37,19 +37,19 @@ std::optional<TMergedField> mergedFieldOf(qint32 fieldId)
     switch (fieldId) {
     case Ids::Title: return F::Title;
     case Ids::Notes: return F::Notes;
-    case Ids::Artist: return F::Artist;
-    case Ids::Genre: return F::Genre;
-    case Ids::Label: return F::Label;
-    case Ids::Year: return F::Year;
-    case Ids::Album: return F::Album;
-    case Ids::Lyricist: return F::Lyricist;
-    case Ids::Orchestra: return F::Orchestra;
-    case Ids::Conductor: return F::Conductor;
+    case Ids::ArtistText: return F::Artist;
+    case Ids::GenreText: return F::Genre;
+    case Ids::LabelText: return F::Label;
+    case Ids::YearText: return F::Year;
+    case Ids::AlbumText: return F::Album;
+    case Ids::LyricistText: return F::Lyricist;
+    case Ids::OrchestraText: return F::Orchestra;
+    case Ids::ConductorText: return F::Conductor;
     case Ids::SubTitle: return F::SubTitle;
-    case Ids::Tempo: return F::Tempo;
-    case Ids::Mood: return F::Mood;
-    case Ids::Situation: return F::Situation;
-    case Ids::Preference: return F::Preference;
+    case Ids::TempoText: return F::Tempo;
+    case Ids::MoodText: return F::Mood;
+    case Ids::SituationText: return F::Situation;
+    case Ids::PreferenceText: return F::Preference;
     case Ids::Biography: return F::Biography;
     case Ids::AudioURL: return F::AudioURL;
     case Ids::ArtistURL: return F::ArtistURL;
@@ -57,8 +57,8 @@ std::optional<TMergedField> mergedFieldOf(qint32 fieldId)
     case Ids::Lyrics: return F::Lyrics;
     case Ids::EncodedBy: return F::EncodedBy;
     case Ids::CopyrightBy: return F::CopyrightBy;
-    case Ids::Composer: return F::Composer;
-    case Ids::OriginalArtist: return F::OrigArtist;
+    case Ids::ComposerText: return F::Composer;
+    case Ids::OriginalArtistText: return F::OrigArtist;
     case Ids::TrackIndex: return F::TrackIndex;
     case Ids::BPM: return F::BPM;
     default: return std::nullopt;

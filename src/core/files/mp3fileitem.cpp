@@ -1,7 +1,7 @@
 #include "files/mp3fileitem.h"
 
 #include "data/datafield.h"
-#include "files/fieldids.h"
+#include "mp3model/mp3fieldids.h"
 #include "files/mp3file.h"
 #include "files/shellstuff.h"
 
@@ -18,8 +18,8 @@ QString TMp3FileItem::GetDisplayName() const
 QString TMp3FileItem::GetValueAsString(const TDataField *field) const
 {
     switch (field ? field->ID : 0) {
-    case FileFieldIds::Filename: return Name;
-    case FileFieldIds::Filepath: return Path;
+    case Mp3FieldIds::Filename: return Name;
+    case Mp3FieldIds::Filepath: return Path;
     default: return QString();
     }
 }

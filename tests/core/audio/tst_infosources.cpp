@@ -2,6 +2,9 @@
 #include "audio/id3v1tag.h"
 #include "audio/id3v2tag.h"
 #include "audio/infosources.h"
+#include "data/lookupitems.h"
+#include "mp3model/mp3lookups.h"
+#include "mp3model/mp3track.h"
 
 #include <QtTest>
 
@@ -51,6 +54,7 @@ private Q_SLOTS:
     void titlePrecedence();
     void trackPrecedence_data();
     void trackPrecedence();
+    void collectionTrack();
     void allSourcesOff();
     void fieldsASourceDoesNotOffer();
     void genreTexts();
@@ -161,6 +165,54 @@ void TestInfoSources::trackPrecedence()
     }
     QCOMPARE(s.set().GetMergedNumber(TMergedField::TrackIndex), merged);
     QCOMPARE(s.set().GetMergedText(TMergedField::TrackIndex), QString::number(merged));
+}
+
+void TestInfoSources::collectionTrack()
+{
+    TPersonLookupItem artist;
+    artist.DisplayName = QStringLiteral("The Lanterns");
+    TAlbumLookupItem album;
+    album.DisplayName = QStringLiteral("Night");
+    TLookupItem pop;
+    pop.DisplayName = QStringLiteral("Pop");
+    TLookupItem rock;
+    rock.DisplayName = QStringLiteral("Rock");
+    TSortLookupItem label;
+    label.DisplayName = QStringLiteral("Label");
+    TMp3Track track;
+    track.Artist = &artist;
+    track.Album = &album;
+    track.Genres->Add(&pop);
+    track.Genres->Add(&rock);
+    track.Label = &label;
+    track.TrackIndex = 5;
+    track.Lyrics = QStringLiteral("words");
+
+    Sources s;
+    s.useManual(true);
+    s.entry.Artist = QStringLiteral("Typed");
+    s.useV2(true);
+    s.v2.Album = QStringLiteral("Tag album");
+    s.v2.Track = 9;
+    s.v2.Title = QStringLiteral("Tag title");
+    s.track.LinkedTrack = &track;
+    QCOMPARE(s.set().GetMergedText(TMergedField::Album), QStringLiteral("Tag album"));  // not enabled yet
+
+    s.track.Enabled = true;
+    const TInfoSourceSet set = s.set();
+    QCOMPARE(set.GetMergedText(TMergedField::Artist), QStringLiteral("Typed"));
+    QCOMPARE(set.GetMergedText(TMergedField::Album), QStringLiteral("Night"));
+    QCOMPARE(set.GetMergedText(TMergedField::Genre), QStringLiteral("Pop"));
+    QCOMPARE(set.GetMergedText(TMergedField::Label), QStringLiteral("Label"));
+    QCOMPARE(set.GetMergedText(TMergedField::Lyrics), QStringLiteral("words"));
+    // An empty track title lets the tag answer.
+    QCOMPARE(set.GetMergedText(TMergedField::Title), QStringLiteral("Tag title"));
+    // Manual entry track 0 means "no value": the collection's 5 wins.
+    QCOMPARE(set.GetMergedNumber(TMergedField::TrackIndex), 5);
+
+    s.track.SetFilePath(QStringLiteral("/new/place.mp3"));
+    QCOMPARE(track.FilePath, QStringLiteral("/new/place.mp3"));
+    track.Genres->Clear();
 }
 
 void TestInfoSources::allSourcesOff()

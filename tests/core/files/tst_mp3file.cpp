@@ -1,5 +1,6 @@
 #include "data/datafield.h"
 #include "files/mp3file.h"
+#include "mp3model/mp3track.h"
 
 #include "id3v2builder.h"
 #include "mp3builder.h"
@@ -303,9 +304,14 @@ void TestMp3File::renameMovesWithinFolder()
     QVERIFY(QFile::exists(file.Path));
     QVERIFY(!QFile::exists(path(QStringLiteral("old.mp3"))));
 
-    // A full path in the same folder is accepted too.
+    // A full path in the same folder is accepted too; the linked track
+    // follows the file.
+    TMp3Track track;
+    track.FilePath = file.Path;
+    file.LinkTrack(&track);
     QVERIFY(file.Rename(path(QStringLiteral("third.mp3"))));
     QCOMPARE(file.Name, QStringLiteral("third.mp3"));
+    QCOMPARE(track.FilePath, path(QStringLiteral("third.mp3")));
 }
 
 void TestMp3File::renameNeverOverwrites()
