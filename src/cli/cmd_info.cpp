@@ -1,8 +1,7 @@
 #include "clicommand.h"
+#include "clipaths.h"
 #include "filereport.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -10,30 +9,20 @@ namespace {
 
 struct InfoOptions {
     bool json = false;
+    InfoSourceSwitches sources;
     QStringList paths;
 };
 
-// The files a path names: the file itself, or every .mp3 file below a folder.
-QStringList filesOf(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.isDir())
-        return {path};
-    QStringList files;
-    QDirIterator it(path, {QStringLiteral("*.mp3")}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << it.next();
-    files.sort(Qt::CaseInsensitive);
-    return files;
-}
-
 void printHelp(QTextStream &out)
 {
-    out << "Usage: tunebase-cli info [--json] PATH...\n\n"
-        << "Reports the MPEG stream and the ID3v1 and ID3v2 tags of MP3 files.  Folders\n"
-        << "are searched recursively for files ending in .mp3.\n\n"
-        << "  --json   one JSON array with an object per file\n";
+    out << "Usage: tunebase-cli info [--json] [--sources LIST] PATH...\n\n"
+        << "Reports the MPEG stream, the ID3v1 and ID3v2 tags, the values the folder and\n"
+        << "file name hold (by the best of the parse formats in the settings) and the\n"
+        << "merged track values of MP3 files.  Folders are searched recursively for\n"
+        << "files ending in .mp3.\n\n"
+        << "  --json            one JSON array with an object per file\n"
+        << "  --sources LIST    the sources merged values come from, first wins:\n"
+        << "                    any of v2,v1,filename (default: all three)\n";
 }
 
 int runInfo(const QStringList &args)
@@ -41,9 +30,22 @@ int runInfo(const QStringList &args)
     QTextStream out(stdout);
     QTextStream err(stderr);
     InfoOptions options;
-    for (const QString &arg : args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString list;
         if (arg == QLatin1String("--json")) {
             options.json = true;
+        } else if (const OptionValue sources = TakeOptionValue(args, i, QStringLiteral("--sources"), list);
+                   sources != OptionValue::NotThis) {
+            QString error;
+            if (sources == OptionValue::Missing) {
+                err << "tunebase-cli info: --sources needs a list such as v2,v1,filename\n";
+                return 2;
+            }
+            if (!ParseSourceSwitches(list, options.sources, error)) {
+                err << "tunebase-cli info: " << error << "\n";
+                return 2;
+            }
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             printHelp(out);
             return 0;
@@ -59,13 +61,14 @@ int runInfo(const QStringList &args)
         return 2;
     }
 
+    const QStringList parseFormats = CurrentParseFormats();
     bool failed = false;
     bool first = true;
     if (options.json)
         out << "[";
     for (const QString &path : std::as_const(options.paths)) {
-        for (const QString &file : filesOf(path)) {
-            FileReport report;
+        for (const QString &file : Mp3FilesOf(path)) {
+            FileReport report(parseFormats, options.sources);
             if (!report.read(file)) {
                 out.flush();
                 err << "tunebase-cli info: cannot open " << file << ": " << report.errorText() << "\n";
@@ -89,4 +92,5 @@ int runInfo(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(info, "info [--json] PATH...", "Show the MPEG stream and ID3 tags of MP3 files", runInfo);
+TUNEBASE_CLI_COMMAND(info, "info [--json] [--sources v2,v1,filename] PATH...",
+                     "Show the MPEG stream, ID3 tags, file name values and merged values of MP3 files", runInfo);

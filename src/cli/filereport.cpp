@@ -1,33 +1,35 @@
 #include "filereport.h"
 
-#include "audio/id3v2span.h"
 #include "tagfields.h"
 
 #include <QFile>
 #include <QTextStream>
 
+FileReport::FileReport(const QStringList &parseFormats, const InfoSourceSwitches &sources)
+    : m_parseFormats(parseFormats), m_sources(sources)
+{
+}
+
 bool FileReport::read(const QString &path)
 {
-    m_path = path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_error = file.errorString();
         return false;
     }
-    m_size = file.size();
-    m_id3v1.ReadFromFile(path);
-    m_id3v2.ReadFromFile(path);
-    qint64 id3v2Size = id3v2TagSpan(file.peek(10));
-    if (id3v2Size > m_size)
-        id3v2Size = 0;   // a broken size: the tag cannot be measured
-    const qint64 audioSize = qMax<qint64>(0, m_size - m_id3v1.TagSize - id3v2Size);
-    m_mpeg.readFromDevice(file, audioSize);
+    file.close();
+    m_file = std::make_unique<TMP3File>(path);
+    m_file->SetInfoSources(false, false, m_sources.id3v2, m_sources.id3v1, m_sources.filename);
+    if (!m_file->ReadInfo(m_parseFormats)) {
+        m_error = QStringLiteral("read error");
+        return false;
+    }
     return true;
 }
 
 FileReport::Section FileReport::mpegSection() const
 {
-    const TMpegInfo &m = m_mpeg;
+    const TMpegInfo &m = m_file->MpegInfo;
     return {QStringLiteral("mpeg"),
             {
                 {QStringLiteral("version"), QString(MpegVersionNames[m.Version])},
@@ -48,7 +50,7 @@ FileReport::Section FileReport::mpegSection() const
 
 FileReport::Section FileReport::id3v1Section() const
 {
-    const TID3v1Tag &t = m_id3v1;
+    const TID3v1Tag &t = m_file->ID3v1;
     return {QStringLiteral("id3v1"),
             {
                 {QStringLiteral("exists"), t.Exists},
@@ -66,22 +68,60 @@ FileReport::Section FileReport::id3v2Section() const
 {
     Section section{QStringLiteral("id3v2"),
                     {
-                        {QStringLiteral("exists"), m_id3v2.Exists},
-                        {QStringLiteral("version"), m_id3v2.MajorVersion},
+                        {QStringLiteral("exists"), m_file->ID3v2.Exists},
+                        {QStringLiteral("version"), m_file->ID3v2.MajorVersion},
                     }};
     for (const TagField &field : tagFields())
-        section.fields.append({QLatin1String(field.name), field.value(m_id3v2)});
+        section.fields.append({QLatin1String(field.name), field.value(m_file->ID3v2)});
+    return section;
+}
+
+FileReport::Section FileReport::filenameSection() const
+{
+    const TFilenameInfo &f = m_file->FilenameInfo;
+    return {QStringLiteral("filename"),
+            {
+                {QStringLiteral("format"), f.ParseFormat},
+                {QStringLiteral("score"), f.Score},
+                {QStringLiteral("artist"), f.Artist},
+                {QStringLiteral("album"), f.Album},
+                {QStringLiteral("title"), f.Title},
+                {QStringLiteral("track"), f.Track},
+                {QStringLiteral("year"), f.Year},
+                {QStringLiteral("genre"), f.Genre},
+            }};
+}
+
+FileReport::Section FileReport::mergedSection() const
+{
+    Section section{QStringLiteral("merged"), {}};
+    for (TMergedField field : AllMergedFields()) {
+        const QJsonValue value = IsMergedNumberField(field) ? QJsonValue(m_file->GetMergedNumber(field))
+                                                            : QJsonValue(m_file->GetMergedText(field));
+        section.fields.append({MergedFieldName(field), value});
+    }
     return section;
 }
 
 QList<FileReport::Section> FileReport::sections() const
 {
-    return {mpegSection(), id3v1Section(), id3v2Section()};
+    return {mpegSection(), id3v1Section(), id3v2Section(), filenameSection(), mergedSection()};
+}
+
+QString MergedFieldName(TMergedField field)
+{
+    static const char *const names[MergedFieldCount] = {
+        "album",      "artist",    "title",      "trackIndex", "year",       "genre",     "notes",
+        "label",      "originalArtist", "composer", "lyricist", "orchestra",  "conductor", "encodedBy",
+        "copyrightBy", "bpm",      "subTitle",   "tempo",      "mood",       "situation", "preference",
+        "biography",  "audioURL",  "artistURL",  "generalURL", "lyrics",
+    };
+    return QLatin1String(names[int(field)]);
 }
 
 QJsonObject FileReport::toJson() const
 {
-    QJsonObject object{{QStringLiteral("path"), m_path}, {QStringLiteral("size"), m_size}};
+    QJsonObject object{{QStringLiteral("path"), m_file->Path}, {QStringLiteral("size"), m_file->FileSize}};
     for (const Section &section : sections()) {
         QJsonObject fields;
         for (const auto &[key, value] : section.fields)
@@ -108,7 +148,7 @@ QString FileReport::toText() const
 {
     QString text;
     QTextStream out(&text);
-    out << m_path << "\n  size: " << m_size << " bytes\n";
+    out << m_file->Path << "\n  size: " << m_file->FileSize << " bytes\n";
     for (const Section &section : sections()) {
         out << "  " << section.name << ":\n";
         for (const auto &[key, value] : section.fields)

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
-#include "audio/mpeginfo.h"
+#include "clisettings.h"
+#include "files/mp3file.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -10,12 +9,18 @@
 #include <QPair>
 #include <QString>
 
+#include <memory>
+
 // What the program reads from one MP3 file, for `tunebase-cli info`.  The
 // JSON object and the text block are built from the same sections, so an
 // information source is added in one place: read it in read(), describe it
 // in sections().
 class FileReport {
 public:
+    // The file name is parsed by the best of parseFormats; merged values
+    // come from the sources switched on.
+    FileReport(const QStringList &parseFormats, const InfoSourceSwitches &sources);
+
     // Reads the file; false (with errorText) when it cannot be opened.
     bool read(const QString &path);
     QString errorText() const { return m_error; }
@@ -34,11 +39,15 @@ private:
     Section mpegSection() const;
     Section id3v1Section() const;
     Section id3v2Section() const;
+    Section filenameSection() const;
+    Section mergedSection() const;
 
-    QString m_path;
-    qint64 m_size = 0;
+    QStringList m_parseFormats;
+    InfoSourceSwitches m_sources;
     QString m_error;
-    TMpegInfo m_mpeg;
-    TID3v1Tag m_id3v1;
-    TID3v2Tag m_id3v2;
+    std::unique_ptr<TMP3File> m_file;
 };
+
+// The merged fields by the names the command line shows them under
+// ("album", "trackIndex", "originalArtist" ...), in catalogue order.
+QString MergedFieldName(TMergedField field);

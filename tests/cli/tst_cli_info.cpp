@@ -197,7 +197,7 @@ void TestCliInfo::usageErrors()
     QCOMPARE(info({QStringLiteral("--bogus"), QStringLiteral("x.mp3")}).exitCode, 2);
     const CliResult help = info({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.contains("info [--json] PATH..."));
+    QVERIFY(help.out.contains("info [--json] [--sources LIST] PATH..."));
 }
 
 QTEST_APPLESS_MAIN(TestCliInfo)

@@ -199,8 +199,11 @@ bool TMP3File::ReadInfo(const QStringList &parseFormats)
         ID3v1.readBytes(QByteArrayView());
 
     // The ID3v2 span counts the 10-byte header (and a v2.4 footer) beside
-    // the body that TagSize gives.
-    const qint64 v2Span = ID3v2.Exists ? std::max<qint64>(id3v2TagSpan(head), ID3v2.TagSize + 10) : 0;
+    // the body that TagSize gives.  A tag that claims to run past the end
+    // cannot be measured; the stream search steps over it on its own.
+    qint64 v2Span = ID3v2.Exists ? std::max<qint64>(id3v2TagSpan(head), ID3v2.TagSize + 10) : 0;
+    if (v2Span > FileSize)
+        v2Span = 0;
     AudioSize = std::max<qint64>(FileSize - ID3v1.TagSize - v2Span, 0);
     if (!file.seek(0))
         return false;

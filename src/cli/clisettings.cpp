@@ -1,0 +1,78 @@
+#include "clisettings.h"
+
+#include "settings/inisettingsstore.h"
+#include "settings/prefs.h"
+
+namespace {
+
+// Reads through to the settings file and forgets every write, so that the
+// settings object's save at the end leaves the user's file untouched.
+class ReadOnlyStore final : public TSettingsStore {
+public:
+    explicit ReadOnlyStore(const TSettingsStore &store) : m_store(store) {}
+
+    bool ValueExists(const QString &section, const QString &name) const override
+    {
+        return m_store.ValueExists(section, name);
+    }
+    QString ReadString(const QString &section, const QString &name, const QString &defaultValue) const override
+    {
+        return m_store.ReadString(section, name, defaultValue);
+    }
+    void WriteString(const QString &, const QString &, const QString &) override {}
+    void DeleteValue(const QString &, const QString &) override {}
+    bool SectionExists(const QString &section) const override { return m_store.SectionExists(section); }
+    QStringList ValueNames(const QString &section) const override { return m_store.ValueNames(section); }
+    QStringList SubSectionNames(const QString &section) const override
+    {
+        return m_store.SubSectionNames(section);
+    }
+    void EraseSection(const QString &) override {}
+
+private:
+    const TSettingsStore &m_store;
+};
+
+} // namespace
+
+QStringList CurrentParseFormats()
+{
+    const TIniSettingsStore file(DefaultSettingsFileName());
+    ReadOnlyStore store(file);
+    const TMp3Prefs prefs(store);
+    return prefs.ParseFormats;
+}
+
+bool ParseSourceSwitches(const QString &text, InfoSourceSwitches &switches, QString &error)
+{
+    switches = {false, false, false};
+    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = part.trimmed().toLower();
+        if (name == QLatin1String("v2") || name == QLatin1String("id3v2"))
+            switches.id3v2 = true;
+        else if (name == QLatin1String("v1") || name == QLatin1String("id3v1"))
+            switches.id3v1 = true;
+        else if (name == QLatin1String("filename"))
+            switches.filename = true;
+        else {
+            error = QStringLiteral("unknown source '%1' (use v2, v1, filename)").arg(part.trimmed());
+            return false;
+        }
+    }
+    return true;
+}
+
+OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString &name, QString &value)
+{
+    const QString &arg = args.at(i);
+    if (arg.startsWith(name + QLatin1Char('='))) {
+        value = arg.mid(name.size() + 1);
+        return OptionValue::Taken;
+    }
+    if (arg != name)
+        return OptionValue::NotThis;
+    if (i + 1 >= args.size())
+        return OptionValue::Missing;
+    value = args.at(++i);
+    return OptionValue::Taken;
+}

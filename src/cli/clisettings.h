@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The user's settings as the command line reads them: loaded from the
+// settings file (TUNEBASE_CONFIG or the default place), never written back.
+QStringList CurrentParseFormats();
+
+// Which information sources merged values are taken from.
+struct InfoSourceSwitches {
+    bool id3v2 = true;
+    bool id3v1 = true;
+    bool filename = true;
+};
+
+// Parses "v2,v1,filename" (any subset, any order; empty means none).
+// False, with the complaint in error, for an unknown name.
+bool ParseSourceSwitches(const QString &text, InfoSourceSwitches &switches, QString &error);
+
+// Takes the value of option `name` at args[i], given as "--name VALUE" (i
+// then moves past the value) or "--name=VALUE".
+enum class OptionValue { NotThis, Taken, Missing };
+OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString &name, QString &value);

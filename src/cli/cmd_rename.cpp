@@ -1,0 +1,172 @@
+#include "clicommand.h"
+#include "clipaths.h"
+#include "clisettings.h"
+
+#include "files/mp3file.h"
+#include "files/shellstuff.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QTextStream>
+
+namespace {
+
+struct RenameOptions {
+    QString format;
+    bool dryRun = false;
+    bool allowMissing = false;
+    InfoSourceSwitches sources;
+    QStringList paths;
+};
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli rename --format FORMAT [--dry-run] [--allow-missing]\n"
+        << "                           [--sources LIST] FILE...\n\n"
+        << "Renames MP3 files after a rename format such as \"%ix - %ar - %t\", filled with\n"
+        << "the merged track values of each file.  Folders are searched recursively for\n"
+        << "files ending in .mp3.  A file never moves to another folder and never\n"
+        << "replaces another file: files that cannot be renamed are reported and left\n"
+        << "as they are.\n\n"
+        << "  --format FORMAT   the rename format (%al %ar %t %ix %y %g)\n"
+        << "  --dry-run         show what would be renamed, change nothing\n"
+        << "  --allow-missing   rename also when the format names a field without value\n"
+        << "                    (the name then holds \"[Artist]\" and the like)\n"
+        << "  --sources LIST    the sources merged values come from, first wins:\n"
+        << "                    any of v2,v1,filename (default: all three)\n";
+}
+
+// Parses the arguments; an empty string means success, else the complaint.
+QString parseOptions(const QStringList &args, RenameOptions &options)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString value;
+        if (const OptionValue taken = TakeOptionValue(args, i, QStringLiteral("--format"), value);
+            taken != OptionValue::NotThis) {
+            if (taken == OptionValue::Missing || value.isEmpty())
+                return QStringLiteral("--format needs a rename format such as \"%ar - %t\"");
+            options.format = value;
+        } else if (const OptionValue sources = TakeOptionValue(args, i, QStringLiteral("--sources"), value);
+                   sources != OptionValue::NotThis) {
+            QString error;
+            if (sources == OptionValue::Missing)
+                return QStringLiteral("--sources needs a list such as v2,v1,filename");
+            if (!ParseSourceSwitches(value, options.sources, error))
+                return error;
+        } else if (arg == QLatin1String("--dry-run")) {
+            options.dryRun = true;
+        } else if (arg == QLatin1String("--allow-missing")) {
+            options.allowMissing = true;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return QStringLiteral("unknown option '%1'").arg(arg);
+        } else {
+            options.paths << arg;
+        }
+    }
+    if (options.format.isEmpty())
+        return QStringLiteral("--format is required");
+    if (options.paths.isEmpty())
+        return QStringLiteral("no files given");
+    return QString();
+}
+
+// Why CheckRename refuses, or empty when the rename may go ahead.
+QString refusal(int status, bool allowMissing)
+{
+    switch (status) {
+    case RenameStatus::ReadOnly: return QStringLiteral("the file is read-only");
+    case RenameStatus::MissingValues:
+        return allowMissing ? QString()
+                            : QStringLiteral("a field of the format has no value (see --allow-missing)");
+    case RenameStatus::TargetExists: return QStringLiteral("another file already has the new name");
+    default: return QString();
+    }
+}
+
+class Renamer {
+public:
+    Renamer(const RenameOptions &options, QTextStream &out, QTextStream &err)
+        : m_options(options), m_parseFormats(CurrentParseFormats()), m_out(out), m_err(err)
+    {
+    }
+
+    // False when the file could not be renamed.
+    bool renameFile(const QString &path)
+    {
+        TMP3File file(TShellStuff::ParsingName(path));
+        file.SetInfoSources(false, false, m_options.sources.id3v2, m_options.sources.id3v1,
+                            m_options.sources.filename);
+        if (!QFileInfo(file.Path).isFile() || !file.ReadInfo(m_parseFormats))
+            return fail(path, QStringLiteral("cannot read the file"));
+
+        const QString newName = file.GetNewFileName(m_options.format);
+        const QString newPath = QFileInfo(file.Path).absoluteDir().filePath(newName);
+        if (newPath == file.Path) {
+            m_out << file.Path << ": unchanged\n";
+            return true;
+        }
+        if (const QString why = refusal(file.CheckRename(m_options.format), m_options.allowMissing);
+            !why.isEmpty())
+            return fail(file.Path, why);
+        // Two files of this run must not be given the same name; the second
+        // would fail anyway, and a dry run should say so as well.
+        if (m_claimed.contains(newPath))
+            return fail(file.Path, QStringLiteral("another file of this run is renamed to %1").arg(newName));
+        m_claimed.insert(newPath);
+
+        if (m_options.dryRun) {
+            m_out << file.Path << " -> " << newName << "  (dry run)\n";
+            return true;
+        }
+        const QString oldPath = file.Path;
+        if (!file.Rename(newName))
+            return fail(oldPath, QStringLiteral("renaming to %1 failed").arg(newName));
+        m_out << oldPath << " -> " << file.Name << "\n";
+        return true;
+    }
+
+private:
+    bool fail(const QString &path, const QString &why)
+    {
+        m_out.flush();
+        m_err << "tunebase-cli rename: " << path << ": " << why << "\n";
+        m_err.flush();
+        return false;
+    }
+
+    const RenameOptions &m_options;
+    const QStringList m_parseFormats;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    QSet<QString> m_claimed;
+};
+
+int runRename(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        printHelp(out);
+        return 0;
+    }
+    RenameOptions options;
+    if (const QString complaint = parseOptions(args, options); !complaint.isEmpty()) {
+        err << "tunebase-cli rename: " << complaint << "\n\n";
+        printHelp(err);
+        return 2;
+    }
+
+    Renamer renamer(options, out, err);
+    bool failed = false;
+    for (const QString &path : std::as_const(options.paths))
+        for (const QString &file : Mp3FilesOf(path))
+            failed = !renamer.renameFile(file) || failed;
+    return failed ? 1 : 0;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(rename, "rename --format FORMAT [--dry-run] FILE...",
+                     "Rename MP3 files after a rename format filled with their merged values", runRename);
