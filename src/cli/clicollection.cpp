@@ -2,6 +2,7 @@
 
 #include "data/collectionfile.h"
 #include "data/datafield.h"
+#include "data/fieldrefs.h"
 #include "data/fieldlists.h"
 #include "data/rootitem.h"
 
@@ -35,6 +36,18 @@ bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err)
     return true;
 }
 
+bool openCollectionToShow(TRootItem &root, const QString &path, QTextStream &err,
+                          TCollectionLoadResult &result)
+{
+    result = loadCollection(root, path);
+    if (!result.Message.isEmpty()) {
+        QString message = result.Message;
+        err << message.replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";
+        err.flush();
+    }
+    return result.opened();
+}
+
 const TDataField *findFieldByName(const TGlobalDataFieldList &catalogue, const QString &name, int listKind)
 {
     const QString key = nameKey(name);
@@ -63,4 +76,40 @@ QStringList splitNameList(const QStringList &values)
         for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
             names.append(name.trimmed());
     return names;
+}
+
+QString unknownFieldComplaint(const QString &name, const QString &command)
+{
+    return QStringLiteral("no track field named '%1' (see 'tunebase-cli %2 --help')").arg(name, command);
+}
+
+QString buildColumns(const TGlobalDataFieldList &catalogue, const QStringList &names,
+                     TColumnFieldRefList &columns, const QString &command)
+{
+    if (names.isEmpty()) {
+        columns.addDefaultColumns();
+        return QString();
+    }
+    for (const QString &name : names) {
+        const TDataField *field = findFieldByName(catalogue, name, ListKind::MainItems);
+        if (!field)
+            return unknownFieldComplaint(name, command);
+        columns.Add(new TColumnField(field, field->DefaultWidth, &columns));
+    }
+    return QString();
+}
+
+QString buildSortKeys(const TGlobalDataFieldList &catalogue, const QStringList &names, TSortKeys &keys,
+                      const QString &command)
+{
+    for (QString name : names) {
+        const bool descending = name.startsWith(QLatin1Char('-'));
+        if (descending || name.startsWith(QLatin1Char('+')))
+            name.remove(0, 1);
+        const TDataField *field = findFieldByName(catalogue, name, ListKind::MainItems);
+        if (!field)
+            return unknownFieldComplaint(name, command);
+        keys.append({field, descending ? -1 : 1});
+    }
+    return QString();
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "data/datalists.h"
+
 #include <QString>
 #include <QStringList>
 
 class QTextStream;
+class TColumnFieldRefList;
 class TDataField;
+struct TCollectionLoadResult;
 class TGlobalDataFieldList;
 class TRootItem;
 
@@ -13,6 +17,13 @@ class TRootItem;
 // recovered from damaged data opens with a warning.
 bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err);
 
+// Opens a collection file whose contents a command shows.  The program's
+// own messages go to err as they are: why the file cannot be opened, or
+// that it was recovered from damaged data or converted from an older
+// format (it opens then).  False when there is nothing to show.
+bool openCollectionToShow(TRootItem &root, const QString &path, QTextStream &err,
+                          TCollectionLoadResult &result);
+
 // The field named name (display or default name; letter case and blanks do
 // not matter) that lists of listKind may show; nullptr when there is none.
 const TDataField *findFieldByName(const TGlobalDataFieldList &catalogue, const QString &name, int listKind);
@@ -20,3 +31,14 @@ const TDataField *findFieldByName(const TGlobalDataFieldList &catalogue, const Q
 QStringList fieldNames(const TGlobalDataFieldList &catalogue, int listKind);
 // Splits "a,b" and repeated options into single names.
 QStringList splitNameList(const QStringList &values);
+
+// The columns (the list kind's default columns when names is empty) and the
+// sort keys (a leading '-' sorts descending) of a track list named on the
+// command line.  An empty result means success, else the complaint, which
+// points at the help of command.
+QString buildColumns(const TGlobalDataFieldList &catalogue, const QStringList &names,
+                     TColumnFieldRefList &columns, const QString &command);
+QString buildSortKeys(const TGlobalDataFieldList &catalogue, const QStringList &names, TSortKeys &keys,
+                      const QString &command);
+// The complaint about a field name that the track lists do not know.
+QString unknownFieldComplaint(const QString &name, const QString &command);

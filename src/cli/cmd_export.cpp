@@ -79,40 +79,6 @@ QString parseOptions(const QStringList &args, ExportOptions &options)
     return QString();
 }
 
-QString unknownField(const QString &name)
-{
-    return QStringLiteral("no track field named '%1' (see 'tunebase-cli export --help')").arg(name);
-}
-
-QString buildColumns(const TMp3Root &root, const QStringList &names, TColumnFieldRefList &columns)
-{
-    if (names.isEmpty()) {
-        columns.addDefaultColumns();
-        return QString();
-    }
-    for (const QString &name : names) {
-        const TDataField *field = findFieldByName(*root.Fields, name, ListKind::MainItems);
-        if (!field)
-            return unknownField(name);
-        columns.Add(new TColumnField(field, field->DefaultWidth, &columns));
-    }
-    return QString();
-}
-
-QString buildSortKeys(const TMp3Root &root, const QStringList &names, TSortKeys &keys)
-{
-    for (QString name : names) {
-        const bool descending = name.startsWith(QLatin1Char('-'));
-        if (descending || name.startsWith(QLatin1Char('+')))
-            name.remove(0, 1);
-        const TDataField *field = findFieldByName(*root.Fields, name, ListKind::MainItems);
-        if (!field)
-            return unknownField(name);
-        keys.append({field, descending ? -1 : 1});
-    }
-    return QString();
-}
-
 std::unique_ptr<TExport> makeExporter(const QString &format)
 {
     if (format == QLatin1String("html")) {
@@ -148,9 +114,10 @@ int runExport(const QStringList &args)
         return 1;
     TColumnFieldRefList columns(ListKind::MainItems, &root);
     TSortKeys keys;
-    QString problem = buildColumns(root, splitNameList(options.fields), columns);
+    const QString command = QStringLiteral("export");
+    QString problem = buildColumns(*root.Fields, splitNameList(options.fields), columns, command);
     if (problem.isEmpty())
-        problem = buildSortKeys(root, splitNameList(options.sort), keys);
+        problem = buildSortKeys(*root.Fields, splitNameList(options.sort), keys, command);
     if (!problem.isEmpty()) {
         err << "tunebase-cli export: " << problem << "\n";
         return 2;

@@ -192,6 +192,7 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
     const QFileInfo info(fileName);
     if (!info.exists()) {
         result.Status = TCollectionLoadResult::TStatus::NotFound;
+        result.Message = notFoundMessage(fileName);
         return result;
     }
     root.FileDate = info.lastModified();
@@ -270,7 +271,9 @@ bool TRootItem::LoadFromFile(const QString &fileName)
         const TBusyCursor busy;
         result = loadCollection(*this, fileName);
     }
-    if (!result.Message.isEmpty()) {
+    // A file that is not there is not worth a message box: at start-up the
+    // last collection may simply have been moved away.
+    if (!result.Message.isEmpty() && result.Status != TCollectionLoadResult::TStatus::NotFound) {
         if (result.IsError)
             ShowError(result.Message);
         else

@@ -16,7 +16,7 @@ class TRootItem;
 struct TCollectionLoadResult {
     enum class TStatus {
         Opened,    // read completely, or partly (Recovered)
-        NotFound,  // no such file; nothing to show
+        NotFound,  // no such file (the desktop program shows nothing then)
         Failed,    // not opened; the root is empty again
     };
     TStatus Status = TStatus::Failed;
@@ -25,7 +25,8 @@ struct TCollectionLoadResult {
     // Reading stopped at damaged data; what was read before stays.
     bool Recovered = false;
     // The text to show, empty when there is none, and whether it reports an
-    // error (else it is a plain message).
+    // error (else it is a plain message).  For a file that does not exist
+    // it says so, for callers that must explain themselves.
     QString Message;
     bool IsError = false;
 

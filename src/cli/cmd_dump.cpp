@@ -1,0 +1,195 @@
+#include "clicollection.h"
+#include "clicommand.h"
+#include "jsonwriter.h"
+
+#include "data/collectionfile.h"
+#include "data/fieldlists.h"
+#include "mp3model/mp3root.h"
+
+#include <QTextStream>
+
+namespace {
+
+// A lookup list and its member name.
+struct TNamedList {
+    const char *name;
+    const TLookupList *list;
+};
+
+// In the order of the collection file.
+QList<TNamedList> namedLookupLists(const TMp3Root &root)
+{
+    return {
+        {"Artists", root.Artists.get()},         {"OriginalArtists", root.OriginalArtists.get()},
+        {"Lyricists", root.Lyricists.get()},     {"Conductors", root.Conductors.get()},
+        {"Composers", root.Composers.get()},     {"GenreList", root.GenreList.get()},
+        {"Labels", root.Labels.get()},           {"Orchestras", root.Orchestras.get()},
+        {"Years", root.Years.get()},             {"Tempos", root.Tempos.get()},
+        {"Moods", root.Moods.get()},             {"Situations", root.Situations.get()},
+        {"Preferences", root.Preferences.get()}, {"Locations", root.Locations.get()},
+        {"Albums", root.Albums.get()},
+    };
+}
+
+QString nameOf(const TLookupItem *item)
+{
+    return item ? item->DisplayName : QString();
+}
+
+void writeLookupItem(TJsonWriter &json, const TLookupItem &item)
+{
+    json.beginObject();
+    json.member(QStringLiteral("id"), item.ID);
+    json.member(QStringLiteral("index"), item.Index);
+    json.member(QStringLiteral("displayName"), item.DisplayName);
+    json.member(QStringLiteral("sortName"), item.GetSortName());
+    if (const auto *sortItem = dynamic_cast<const TSortLookupItem *>(&item)) {
+        json.member(QStringLiteral("lastName"), sortItem->LastName);
+        json.member(QStringLiteral("the"), sortItem->The);
+    }
+    if (const auto *person = dynamic_cast<const TPersonLookupItem *>(&item))
+        json.member(QStringLiteral("firstName"), person->FirstName);
+    if (const auto *location = dynamic_cast<const TLocationLookupItem *>(&item)) {
+        json.member(QStringLiteral("driveType"), int(location->DriveType));
+        json.member(QStringLiteral("driveLabel"), location->DriveLabel);
+    }
+    json.endObject();
+}
+
+// Every member of the track, in the order of its record in the file.
+void writeTrack(TJsonWriter &json, const TMp3Track &track)
+{
+    json.beginObject();
+    json.member(QStringLiteral("ID"), track.ID);
+    json.member(QStringLiteral("Index"), track.Index);
+    json.member(QStringLiteral("Title"), track.Title);
+    json.member(QStringLiteral("TitleSort"), track.TitleSort);
+    json.member(QStringLiteral("TitleThe"), track.TitleThe);
+    json.member(QStringLiteral("SubTitle"), track.SubTitle);
+    json.member(QStringLiteral("Artist"), nameOf(track.Artist));
+    json.member(QStringLiteral("OriginalArtist"), nameOf(track.OriginalArtist));
+    json.member(QStringLiteral("Lyricist"), nameOf(track.Lyricist));
+    json.member(QStringLiteral("Conductor"), nameOf(track.Conductor));
+    json.member(QStringLiteral("Composer"), nameOf(track.Composer));
+    json.member(QStringLiteral("Album"), nameOf(track.Album));
+    json.member(QStringLiteral("Year"), nameOf(track.Year));
+    json.member(QStringLiteral("Tempo"), nameOf(track.Tempo));
+    json.member(QStringLiteral("Mood"), nameOf(track.Mood));
+    json.member(QStringLiteral("Situation"), nameOf(track.Situation));
+    json.member(QStringLiteral("Preference"), nameOf(track.Preference));
+    json.member(QStringLiteral("Label"), nameOf(track.Label));
+    json.member(QStringLiteral("Orchestra"), nameOf(track.Orchestra));
+    json.key(QStringLiteral("Genres"));
+    json.beginArray();
+    for (int i = 0; i < track.Genres->Count(); ++i)
+        json.value(nameOf(track.Genres->Get(i)));
+    json.endArray();
+    json.member(QStringLiteral("Notes"), track.Notes);
+    json.member(QStringLiteral("Biography"), track.Biography);
+    json.member(QStringLiteral("Lyrics"), track.Lyrics);
+    json.member(QStringLiteral("EncodedBy"), track.EncodedBy);
+    json.member(QStringLiteral("CopyrightBy"), track.CopyrightBy);
+    json.member(QStringLiteral("AudioURL"), track.AudioURL);
+    json.member(QStringLiteral("ArtistURL"), track.ArtistURL);
+    json.member(QStringLiteral("GeneralURL"), track.GeneralURL);
+    json.member(QStringLiteral("TrackIndex"), track.TrackIndex);
+    json.member(QStringLiteral("DiskIndex"), track.DiskIndex);
+    json.member(QStringLiteral("BPM"), track.BPM);
+    json.member(QStringLiteral("Location"), nameOf(track.Location));
+    json.member(QStringLiteral("FilePath"), track.FilePath);
+    json.member(QStringLiteral("Size"), track.Size);
+    json.member(QStringLiteral("Length"), track.Length);
+    json.member(QStringLiteral("MpegVersion"), int(track.MpegVersion));
+    json.member(QStringLiteral("Layer"), track.Layer);
+    json.member(QStringLiteral("Mode"), int(track.Mode));
+    json.member(QStringLiteral("Bitrate"), track.Bitrate);
+    json.member(QStringLiteral("Frames"), track.Frames);
+    json.member(QStringLiteral("HeaderPosition"), track.HeaderPosition);
+    json.member(QStringLiteral("SampleRate"), track.SampleRate);
+    json.member(QStringLiteral("VBR"), track.VBR);
+    json.member(QStringLiteral("CRCs"), track.CRCs);
+    json.member(QStringLiteral("Copyrighted"), track.Copyrighted);
+    json.member(QStringLiteral("Original"), track.Original);
+    json.member(QStringLiteral("Emphasis"), int(track.Emphasis));
+    json.endObject();
+}
+
+void writeCollection(TJsonWriter &json, const TMp3Root &root, const TCollectionLoadResult &load)
+{
+    json.beginObject();
+    json.member(QStringLiteral("nextID"), root.NextID);
+    json.member(QStringLiteral("nextIndex"), root.NextIndex);
+    json.member(QStringLiteral("converted"), load.Converted);
+    json.member(QStringLiteral("recovered"), load.Recovered);
+
+    json.key(QStringLiteral("customNames"));
+    json.beginObject();
+    for (int i = 0; i < root.Fields->Count(); ++i) {
+        const TDataField *field = root.Fields->Get(i);
+        if (!field->CustomName.isEmpty())
+            json.member(QString::number(field->ID), field->CustomName);
+    }
+    json.endObject();
+
+    json.key(QStringLiteral("lookups"));
+    json.beginObject();
+    for (const TNamedList &named : namedLookupLists(root)) {
+        json.key(QString::fromLatin1(named.name));
+        json.beginArray();
+        for (int i = 0; i < named.list->Count(); ++i)
+            writeLookupItem(json, *named.list->Get(i));
+        json.endArray();
+    }
+    json.endObject();
+
+    json.key(QStringLiteral("tracks"));
+    json.beginArray();
+    for (const TDataItem *item : *root.Items)
+        writeTrack(json, static_cast<const TMp3Track &>(*item));
+    json.endArray();
+
+    json.endObject();
+    json.finish();
+}
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli dump FILE\n\n"
+        << "Prints everything a collection file holds as JSON: the identifier counters,\n"
+        << "the custom field names, every lookup list and every track with all its\n"
+        << "values.  A file recovered from damage or converted from an older version is\n"
+        << "printed as read, with the note on the standard error.\n";
+}
+
+int runDump(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList files;
+    for (const QString &arg : args) {
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            printHelp(out);
+            return 0;
+        }
+        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            err << "tunebase-cli dump: unknown option '" << arg << "'\n";
+            return 2;
+        }
+        files << arg;
+    }
+    if (files.size() != 1) {
+        printHelp(err);
+        return 2;
+    }
+    TMp3Root root;
+    TCollectionLoadResult load;
+    if (!openCollectionToShow(root, files.first(), err, load))
+        return 1;
+    TJsonWriter json(out);
+    writeCollection(json, root, load);
+    return 0;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(dump, "dump FILE", "print everything a collection file holds as JSON", runDump);
