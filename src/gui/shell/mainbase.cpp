@@ -10,6 +10,11 @@
 #include "settings/shellsequence.h"
 #include "settings/tformplacement.h"
 #include "settings/versioncheck.h"
+#include "data/datalists.h"
+#include "data/fieldrefs.h"
+#include "data/filterfieldlist.h"
+#include "data/lookupitems.h"
+#include "mp3model/mp3root.h"
 #include "shell/globaldata.h"
 #include "shell/rootcollection.h"
 #include "shell/widgetdesktopservices.h"
@@ -52,24 +57,26 @@ TfmMainBase::TfmMainBase(TMp3Prefs &prefs, TUpdateService &updates, QWidget *par
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tunebase.svg")));
+    // The image lists are shared by every view the window makes.
+    m_dmGlobal = std::make_unique<TdmGlobal>();
     createActions();
     createMenus();
     createToolBars();
     createStatusBar();
     connectShellActions();
 
-    pnExplorer = new QWidget(this);
-    pnExplorer->setObjectName(QStringLiteral("pnExplorer"));
-    m_placeholder = new QLabel(pnExplorer);
-    m_placeholder->setAlignment(Qt::AlignCenter);
-    m_placeholder->setTextFormat(Qt::PlainText);
-    auto *layout = new QVBoxLayout(pnExplorer);
-    layout->addWidget(m_placeholder);
-    setCentralWidget(pnExplorer);
+    createExplorer();
+    connectExplorerActions();
+    createContextMenus();
     resize(900, 600);
 }
 
-TfmMainBase::~TfmMainBase() = default;
+TfmMainBase::~TfmMainBase()
+{
+    // The views let go of the collection before it is freed.
+    if (m_collection)
+        FreeRoot();
+}
 
 QString TfmMainBase::CollectionFileFilter()
 {
@@ -341,15 +348,15 @@ void TfmMainBase::SetExplorer(QWidget *explorer)
     explorer->setObjectName(QStringLiteral("pnExplorer"));
     setCentralWidget(explorer);
     pnExplorer = explorer;
-    m_placeholder = nullptr;
 }
 
 void TfmMainBase::FormCreate(const QStringList &argumentsAfterProgram)
 {
     m_collection = CreateRoot();
+    m_collection->BeforeReplace = [this](TRootItem &incoming) { releaseCollection(&incoming); };
+    createFieldLists();
     QApplication::setApplicationDisplayName(BaseTitle + QLatin1Char(' ') + GetVersionText(true));
     TdmGlobal::EnsureDataFolder(m_prefs.DataFolder);
-    m_dmGlobal = std::make_unique<TdmGlobal>();
     const QString file = shellsequence::ChooseCollectionFile(argumentsAfterProgram, m_prefs.CurrentDatabase);
     shellsequence::OpenAtStart(*m_collection, file, m_prefs.CurrentDatabase, m_prefs.DataFolder);
     UpdateCaption();
@@ -358,28 +365,23 @@ void TfmMainBase::FormCreate(const QStringList &argumentsAfterProgram)
 void TfmMainBase::FormDestroy()
 {
     RegisterFileAssociation();
-    m_dmGlobal.reset();
     FreeRoot();
 }
 
-std::unique_ptr<TCurrentCollection> TfmMainBase::CreateRoot()
+std::unique_ptr<TRootCollection> TfmMainBase::CreateRoot()
 {
-    return std::make_unique<TRootCollection>(m_prefs.Store());
+    return std::make_unique<TRootCollection>(m_prefs.Store(), [this] { return CreateRootItem(); });
+}
+
+std::unique_ptr<TRootItem> TfmMainBase::CreateRootItem()
+{
+    return std::make_unique<TMp3Root>();
 }
 
 void TfmMainBase::FreeRoot()
 {
+    releaseCollection(nullptr);
     m_collection.reset();
-}
-
-void TfmMainBase::LoadSettings()
-{
-    TFormPlacement::RestorePlacement(this, m_prefs.Store());
-}
-
-void TfmMainBase::SaveSettings()
-{
-    TFormPlacement::SavePlacement(this, m_prefs.Store());
 }
 
 void TfmMainBase::FirstIdleTasks()
@@ -417,49 +419,6 @@ void TfmMainBase::UpdateCaption()
 {
     const QString name = m_collection ? m_collection->GetDisplayName() : QString();
     setWindowTitle(QStringLiteral("%1 - %2").arg(QApplication::applicationDisplayName(), name));
-    if (m_placeholder)
-        m_placeholder->setText(tr("Collection - %1").arg(name));
-}
-
-bool TfmMainBase::Save()
-{
-    if (m_collection->FileName().isEmpty())
-        return SaveAs();
-    return m_collection->SaveToFile(m_collection->FileName());
-}
-
-bool TfmMainBase::SaveAs()
-{
-    QFileDialog dialog(this, tr("Save Database"), m_prefs.DataFolder, CollectionFileFilter());
-    dialog.setObjectName(QStringLiteral("dlgSaveDatabase"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(CollectionExtension);
-    bool saved = false;
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        const QString fileName = dialog.selectedFiles().constFirst();
-        saved = m_collection->SaveToFile(fileName);
-        if (saved) {
-            m_prefs.CurrentDatabase = m_collection->FileName();
-            m_prefs.DataFolder = shellsequence::FolderOf(m_prefs.CurrentDatabase);
-        }
-    }
-    UpdateCaption();
-    return saved;
-}
-
-bool TfmMainBase::OpenCollection(const QString &fileName)
-{
-    if (!m_collection->LoadFromFile(fileName)) {
-        if (!m_prefs.CurrentDatabase.isEmpty())
-            m_collection->LoadFromFile(m_prefs.CurrentDatabase);
-        UpdateCaption();
-        return false;
-    }
-    m_prefs.CurrentDatabase = m_collection->FileName();
-    m_prefs.DataFolder = shellsequence::FolderOf(m_prefs.CurrentDatabase);
-    UpdateCaption();
-    return true;
 }
 
 void TfmMainBase::BeginOperation(std::function<void()> cancel)
@@ -512,6 +471,7 @@ void TfmMainBase::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
+    FormShow();
     // The first moment the event queue runs empty.
     QTimer::singleShot(0, this, &TfmMainBase::FirstIdleTasks);
 }

@@ -1,27 +1,50 @@
 #pragma once
 
-#include "settings/currentcollection.h"
+#include "explorer/navigationstate.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 #include <memory>
 
+class QActionGroup;
 class QLabel;
+class QMenu;
 class QToolBar;
 class QToolButton;
+class TBrimlowListView;
+class TColumnFieldRefList;
+class TDataField;
+class TDataItem;
+class TDataObject;
+class TDataRefList;
 class TdmGlobal;
+class TExplorerListModel;
+class TExplorerNode;
+class TExplorerTreeModel;
+class TExplorerTreeView;
+class TFilterFieldRefList;
+class TGroupFieldRefList;
+class TItemFilter;
+class TLookupItem;
+class TLookupItemNone;
 class TMp3Prefs;
+class TRootCollection;
+class TRootItem;
+class TSizingSplitter;
+class TSortFieldRefList;
 class TUpdateService;
 struct THandover;
 
-// The main window frame: menus, tool bars, status bar and the life of the
+// The explorer main window: menus, tool bars and status bar; the folder tree
+// that groups the collection's items by fields beside the list of the
+// selected folder's content; the collection commands; and the life of the
 // program from creation to destruction (start-up, first idle moment, close
-// query, file type registration).  The explorer fills the central area and
-// connects the collection commands; the frame runs the ones that belong to
-// the shell (Save, Save As, Exit, Preferences, update check, About, Help).
+// query, file type registration).  The explorer's part is implemented in
+// explorer/mainexplorer.cpp.
 class TfmMainBase : public QMainWindow {
     Q_OBJECT
 public:
@@ -34,9 +57,12 @@ public:
     // Destruction: registers the file type and frees the collection.
     virtual void FormDestroy();
 
-    // Creates the collection root (the MP3 root) with its field defaults;
-    // FreeRoot stores the defaults and frees it.
-    virtual std::unique_ptr<TCurrentCollection> CreateRoot();
+    // Creates the collection (an MP3 root unless CreateRootItem says
+    // otherwise) with its field defaults; FreeRoot stores the defaults and
+    // frees it.
+    virtual std::unique_ptr<TRootCollection> CreateRoot();
+    // A new, empty collection root of the program's kind.
+    virtual std::unique_ptr<TRootItem> CreateRootItem();
     virtual void FreeRoot();
     virtual void LoadSettings();
     virtual void SaveSettings();
@@ -48,6 +74,118 @@ public:
     virtual bool Save();
     virtual bool SaveAs();
     virtual bool OpenCollection(const QString &fileName);
+    // The file commands.
+    void NewCollection();
+    void OpenCollectionDialog();
+    void ImportCollection();
+    // Applies the loaded settings and builds the tree; runs when the window
+    // is first shown.
+    virtual void FormShow();
+
+    // ---- the explorer ----------------------------------------------------
+    // View commands.
+    virtual void acIconViewExecute();
+    virtual void acListViewExecute();
+    virtual void acResetToolbarExecute();
+    // Applies the preset or "No Folders" of the folder menu item (its tag).
+    virtual void miFolderPresetClick(QAction *item);
+    void ApplyGroupPreset(int preset);
+    void ChooseFolderFields();
+    void ToggleEmptyFolders();
+    void ChooseColumns();
+    void ChooseSortOrder();
+    void ToggleFilter();
+
+    virtual void SetListKind(int kind);
+    // The objects the node contains, appended to list; true when any.
+    virtual bool GetNodeContent(TExplorerNode *node, TDataRefList &list);
+    virtual void AddFolderNodes(TExplorerNode *node, TDataRefList &list);
+    // The collection's items that pass filter, sorted by the item sort order.
+    virtual void GetFolderItems(TDataRefList &list, const TItemFilter *filter);
+    // The folders of one grouping level among the items that pass filter.
+    virtual void GetFolderGroups(TDataRefList &list, const TItemFilter *filter, int level);
+    virtual bool CanHideTree() const { return true; }
+    virtual bool CanHaveChildren(const TExplorerNode *node) const;
+    virtual bool CanDrag(const TDataObject *) const { return false; }
+    virtual bool CanDrop(const TDataObject *, const TDataObject *) const { return false; }
+    virtual void GoUp();
+    virtual bool OpenSelectedFolder();
+    virtual void OpenSelectedItem();
+    virtual int GetListKind(const TExplorerNode *node) const;
+    virtual TDataItem *GetSelectedItem() const;
+    virtual TDataItem *GetSelectedCollectionItem() const;
+    virtual bool EditItem(TDataItem *, bool) { return false; }
+    virtual QList<int> GetFieldNamesKinds() const { return {2}; }
+    virtual void CreateTreeRoots();
+    virtual void RefreshView();
+    virtual TColumnFieldRefList *GetColumnFields(int kind) const;
+    virtual TSortFieldRefList *GetSortFields(int kind) const;
+    virtual TFilterFieldRefList *GetFilterFields(int mode) const;
+    virtual TGroupFieldRefList *GetGroupFields(int mode) const;
+    virtual TGroupFieldRefList *GetCustomGroupFields(int mode) const;
+    virtual void UpdateActions();
+    virtual void BuildFolderMenus();
+    virtual void SaveInfoPanel();
+    virtual QString GetCountText(int kind) const;
+
+    void SaveState();
+    // Restores the recorded expansion and selection; with item, opens the
+    // folder the item belongs in.  With select, selects and shows a folder.
+    void RestoreState(TDataItem *item, bool select);
+    void ResetState();
+    void RebuildTree();
+    void ShowFolder(TExplorerNode *node);
+    void RefreshList(TDataItem *item, bool keepSelection);
+    void UpdateStatus();
+    void StoreColumns();
+    void BuildColumns();
+    void ShowSortIndicator();
+    void SortContent();
+    void GetSelectedObjects(TDataRefList *list) const;
+    TExplorerNode *TopLevelNode(TExplorerNode *node) const;
+    void SelectRow(int index);
+    // The first row whose key begins with text (ignoring case); -1 for none.
+    int FindRow(const QString &text) const;
+
+    TExplorerNode *SelectedNode() const;
+    void SelectNode(TExplorerNode *node);
+    void ExpandNode(TExplorerNode *node);
+    bool IsExpanded(const TExplorerNode *node) const;
+    TRootItem *Root() const;
+
+    TState State;
+    std::unique_ptr<TColumnFieldRefList> ItemColumnFields;
+    std::unique_ptr<TSortFieldRefList> ItemSortFields;
+    std::unique_ptr<TSortFieldRefList> ItemIndexSortFields;
+    std::unique_ptr<TFilterFieldRefList> ItemFilterFields;
+    std::unique_ptr<TGroupFieldRefList> GroupFields;
+    std::unique_ptr<TGroupFieldRefList> CustomGroupFields;
+    int GroupFieldPreset = 0;
+    bool Updating = false;
+    bool ListReady = false;
+    int TreeMode = 2;
+    int ListKind = 2;
+    int GroupSortOrder = 1;
+    std::unique_ptr<TLookupItemNone> NoneItem;
+    std::unique_ptr<TDataRefList> ListContent;
+    TExplorerNode *RootNode = nullptr;
+
+    TSizingSplitter *spExplorer;
+    QWidget *pnTree;
+    TExplorerTreeView *tvMain;
+    TSizingSplitter *spRight;
+    QWidget *pnRight;
+    QWidget *pnInfo;
+    TBrimlowListView *lvMain;
+    QMenu *pmTree;
+    QMenu *pmList;
+    QMenu *pmFolders;
+    QMenu *pmToolbar;
+    QMenu *miFolders;
+    QMenu *tvmiFolders;
+    QToolButton *btFolderFields;
+    TExplorerTreeModel *TreeModel() const { return m_treeModel; }
+    TExplorerListModel *ListModel() const { return m_listModel; }
     // The playlist's part of the close query (the MP3 window has one).
     virtual bool PlaylistModified() const { return false; }
     virtual void SavePlaylist() {}
@@ -63,7 +201,7 @@ public:
     // A second copy of the program was started.
     void ActivateFromHandover(const THandover &handover);
 
-    TCurrentCollection *Collection() const { return m_collection.get(); }
+    TRootCollection *Collection() const { return m_collection.get(); }
     TdmGlobal *Global() const { return m_dmGlobal.get(); }
     TMp3Prefs &Prefs() const { return m_prefs; }
     QAction *Action(const QString &name) const { return m_actions.value(name); }
@@ -85,8 +223,9 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    QMenu *createPopupMenu() override;
 
-    // Replaces the central area (the explorer puts its panels here).
+    // Replaces the central area.
     void SetExplorer(QWidget *explorer);
 
 private:
@@ -100,13 +239,47 @@ private:
     void openDocument(const QString &name);
     bool queryClose();
 
+    // The explorer's part (explorer/mainexplorer.cpp).
+    void createExplorer();
+    void createFieldLists();
+    void connectExplorerActions();
+    void createContextMenus();
+    void fetchNode(TExplorerNode *node);
+    void treeSelectionChanged();
+    void listSelectionChanged();
+    void headerClicked(int section);
+    void typeAhead(const QString &text);
+    void listOpenRequested();
+    void releaseCollection(TRootItem *incoming);
+    void rebindFieldLists(TRootItem &root);
+    std::unique_ptr<TItemFilter> pathFilter(const TExplorerNode *node) const;
+    void computeNodeContent(const TExplorerNode *node, TDataRefList &list);
+    bool restoreStateNode(const TStateNode &saved, TExplorerNode *parent, bool isRoot, bool select);
+    void recordStateNode(const TExplorerNode *node, TStateNode &saved) const;
+    void openItemFolder(TDataItem *item, bool select);
+    void afterCollectionChanged();
+    const TDataField *groupField(int index) const;
+    void loadToolBars();
+    void saveToolBars();
+    void placeToolBars(const QList<QToolBar *> &order);
+    QList<QToolBar *> toolBars() const;
+    void loadPanel(TSizingSplitter *splitter, const QString &name);
+    void savePanel(const TSizingSplitter *splitter, const QString &name);
+    bool chooseSaveFile(QString &fileName);
+    void setListViewStyle(int style);
+    void updateRootNodeText();
+
     TMp3Prefs &m_prefs;
     TUpdateService &m_updates;
-    std::unique_ptr<TCurrentCollection> m_collection;
+    std::unique_ptr<TRootCollection> m_collection;
     std::unique_ptr<TdmGlobal> m_dmGlobal;
     QHash<QString, QAction *> m_actions;
     std::function<void()> m_cancelOperation;
     bool m_closeAfterOperation = false;
     bool m_shown = false;
-    QLabel *m_placeholder = nullptr;
+    TExplorerTreeModel *m_treeModel = nullptr;
+    TExplorerListModel *m_listModel = nullptr;
+    QActionGroup *m_folderItems = nullptr;
+    QList<QAction *> m_folderActions;
+    QHash<QString, QRect> m_designBounds;
 };

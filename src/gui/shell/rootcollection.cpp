@@ -1,20 +1,29 @@
 #include "shell/rootcollection.h"
 
+#include "data/datalists.h"
 #include "data/fielddefaults.h"
 #include "mp3model/mp3root.h"
 
-TRootCollection::TRootCollection(TSettingsStore &store)
-    : m_store(store), m_root(std::make_unique<TMp3Root>())
+TRootCollection::TRootCollection(TSettingsStore &store, TFactory factory)
+    : m_store(store), m_factory(std::move(factory)), m_root(makeRoot())
 {
     TRootItem::SetCurrent(m_root.get());
-    m_root->Defaults->Load(m_store);
 }
 
 TRootCollection::~TRootCollection()
 {
-    m_root->Defaults->Save(m_store);
+    if (m_root->Defaults)
+        m_root->Defaults->Save(m_store);
     if (TRootItem::Current() == m_root.get())
         TRootItem::SetCurrent(nullptr);
+}
+
+std::unique_ptr<TRootItem> TRootCollection::makeRoot() const
+{
+    std::unique_ptr<TRootItem> root = m_factory ? m_factory() : std::make_unique<TMp3Root>();
+    if (root->Defaults)
+        root->Defaults->Load(m_store);
+    return root;
 }
 
 QString TRootCollection::FileName() const
@@ -29,10 +38,31 @@ QString TRootCollection::GetDisplayName() const
 
 bool TRootCollection::LoadFromFile(const QString &fileName)
 {
-    return m_root->LoadFromFile(fileName);
+    // The field defaults the user set while this root was current go to
+    // the store, so the new root starts with them.
+    if (m_root->Defaults)
+        m_root->Defaults->Save(m_store);
+    std::unique_ptr<TRootItem> incoming = makeRoot();
+    // Whatever consults the current root while the file is read must see
+    // the one being read.
+    TRootItem::SetCurrent(incoming.get());
+    if (!incoming->LoadFromFile(fileName)) {
+        TRootItem::SetCurrent(m_root.get());
+        return false;
+    }
+    if (BeforeReplace)
+        BeforeReplace(*incoming);
+    m_root = std::move(incoming);
+    TRootItem::SetCurrent(m_root.get());
+    return true;
 }
 
 bool TRootCollection::SaveToFile(const QString &fileName)
 {
     return m_root->SaveToFile(fileName);
+}
+
+bool TRootCollection::IsModified() const
+{
+    return m_root->FileName.isEmpty() && m_root->Items && m_root->Items->Count() > 0;
 }
