@@ -10,6 +10,7 @@
 #include "shell/globaldata.h"
 #include "shell/instanceserver.h"
 #include "shell/mainbase.h"
+#include "shell/rootcollection.h"
 #include "shell/showhint.h"
 #include "testsupport.h"
 
