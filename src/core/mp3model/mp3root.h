@@ -25,8 +25,8 @@ public:
     int count() const { return int(m_entries.size()); }
     const Entry &at(int index) const { return m_entries.at(index); }
 
-    // The track whose path is path exactly; else the one track whose path
-    // differs from it only in case; nullptr when there is none or the case
+    // After sort: the track whose path is path exactly; else the one track
+    // whose path differs from it only in case; nullptr when there is none or the case
     // leaves several candidates (two files may differ only in case).
     TMp3Track *find(const QString &path) const;
 
