@@ -1,6 +1,9 @@
 #include "clicollection.h"
 #include "clicommand.h"
+#include "clipaths.h"
+#include "clisettings.h"
 
+#include "files/mp3file.h"
 #include "files/playlist.h"
 #include "files/playlistformats.h"
 #include "mp3model/mp3root.h"
@@ -22,7 +25,8 @@ void printHelp(QTextStream &out)
         << "Writes a playlist of the tracks of collection files (." << TMp3Root().GetFileExtension()
         << ") and of MP3 files and\n"
         << "folders (read with their subfolders), in the order given.  M3U and PLS are\n"
-        << "written as UTF-8; an existing playlist file is replaced.\n\n"
+        << "written as UTF-8; an existing playlist file is replaced.  Files that cannot\n"
+        << "be read are left out, and the exit status is then 1.\n\n"
         << "  -o, --output FILE   the playlist to write: .m3u, .m3u8 or .pls\n";
 }
 
@@ -69,6 +73,24 @@ bool addCollection(TPlayList &list, const QString &path, QTextStream &err)
     return true;
 }
 
+// Adds the MP3 file, or the MP3 files below the folder in name order;
+// unreadable files are reported and left out.  The number of those.
+int addFiles(TPlayList &list, const QString &path, const QStringList &parseFormats, QTextStream &err)
+{
+    int unreadable = 0;
+    for (const QString &filePath : Mp3FilesOf(path)) {
+        TMP3File file(QFileInfo(filePath).absoluteFilePath());
+        file.SetInfoSources(false, false, true, true, true);
+        if (!file.ReadInfo(parseFormats)) {
+            err << "tunebase-cli playlist: cannot read '" << filePath << "', left out\n";
+            ++unreadable;
+            continue;
+        }
+        list.AddFile(file);
+    }
+    return unreadable;
+}
+
 int runPlaylist(const QStringList &args)
 {
     QTextStream out(stdout);
@@ -85,10 +107,15 @@ int runPlaylist(const QStringList &args)
     }
 
     TPlayList list;
+    const QStringList parseFormats = CurrentParseFormats();
+    int unreadable = 0;
     for (const QString &source : std::as_const(options.sources)) {
+        const QFileInfo info(source);
         if (isCollectionFile(source)) {
             if (!addCollection(list, source, err))
                 return 1;
+        } else if (info.isDir() || info.isFile()) {
+            unreadable += addFiles(list, source, parseFormats, err);
         } else {
             err << "tunebase-cli playlist: no such collection file, MP3 file or folder '" << source << "'\n";
             return 1;
@@ -98,8 +125,11 @@ int runPlaylist(const QStringList &args)
         err << "tunebase-cli playlist: " << list.lastError() << "\n";
         return 1;
     }
-    out << list.Count() << (list.Count() == 1 ? " entry" : " entries") << " written to \"" << options.output << "\"\n";
-    return 0;
+    out << list.Count() << (list.Count() == 1 ? " entry" : " entries") << " written to \"" << options.output << "\"";
+    if (unreadable > 0)
+        out << ", " << unreadable << (unreadable == 1 ? " file" : " files") << " could not be read";
+    out << "\n";
+    return unreadable > 0 ? 1 : 0;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "mp3model/mp3root.h"
 
 #include "clirun.h"
+#include "mp3builder.h"
 #include "testsupport.h"
 
 #include <QTemporaryDir>
@@ -55,6 +56,37 @@ private Q_SLOTS:
         const QByteArray bytes = readFile(out);
         QVERIFY(bytes.startsWith("[playlist]\r\nNumberOfEntries=4\r\nVersion=2\r\n"));
         QVERIFY(bytes.contains(QStringLiteral("File3=/music/Björk/Jóga.mp3\r\nTitle3=Björk - Jóga\r\nLength3=305\r\n").toUtf8()));
+    }
+
+    void filesAndFolders()
+    {
+        qputenv("TUNEBASE_CONFIG", QFile::encodeName(path(QStringLiteral("no-settings.ini"))));
+        mp3::Frame frame;
+        mp3::Id3v1 tag;
+        tag.artist = "A";
+        tag.title = "T";
+        QVERIFY(QDir().mkpath(path(QStringLiteral("tree/sub"))));
+        QVERIFY(writeFile(path(QStringLiteral("tree/a.mp3")), frame.stream(383) + tag.bytes()));
+        QVERIFY(writeFile(path(QStringLiteral("tree/sub/Band - Song.mp3")), frame.stream(383)));
+        QVERIFY(writeFile(path(QStringLiteral("tree/notes.txt")), "not music"));
+        QVERIFY(QFile::link(path(QStringLiteral("tree")), path(QStringLiteral("tree/sub/loop"))));
+        QVERIFY(writeFile(path(QStringLiteral("single.mp3")), frame.stream(383)));
+
+        const QString out = path(QStringLiteral("files.m3u"));
+        const CliRun run = runCli({QStringLiteral("playlist"), path(QStringLiteral("tree")), path(QStringLiteral("single.mp3")),
+                                   QStringLiteral("-o"), out});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("3 entries written to \"%1\"\n").arg(out).toUtf8());
+        const QStringList lines = QString::fromUtf8(readFile(out)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 8);
+        QVERIFY(lines.at(1).startsWith(QStringLiteral("#EXTINF:")));
+        QVERIFY(lines.at(1).endsWith(QStringLiteral(",A - T")));
+        QCOMPARE(lines.at(2), path(QStringLiteral("tree/a.mp3")));
+        QVERIFY(lines.at(3).endsWith(QStringLiteral(",Band - Song")));
+        QCOMPARE(lines.at(4), path(QStringLiteral("tree/sub/Band - Song.mp3")));
+        QCOMPARE(lines.at(6), path(QStringLiteral("single.mp3")));
+        const int length = lines.at(1).mid(8).section(QLatin1Char(','), 0, 0).toInt();
+        QVERIFY(length >= 9 && length <= 10);
     }
 
     void failures_data()

@@ -1,6 +1,8 @@
 #include "files/playlist.h"
 
 #include "data/datafield.h"
+#include "files/mp3file.h"
+#include "files/mp3folder.h"
 #include "files/playlistformats.h"
 #include "mp3model/mp3fieldids.h"
 #include "mp3model/mp3track.h"
@@ -109,6 +111,40 @@ TPlayListEntry *TPlayList::AddEntry(const QString &fileName, const QString &titl
     entry->Length = length;
     Modified = true;
     return entry;
+}
+
+TPlayListEntry *TPlayList::AddFile(TMP3File &file)
+{
+    const bool wasEnabled = file.FilenameInfo.Enabled;
+    file.FilenameInfo.Enabled = true;
+    const QString title = file.ArtistTitleText();
+    file.FilenameInfo.Enabled = wasEnabled;
+    return AddEntry(file.Path, title, file.MpegInfo.Length);
+}
+
+void TPlayList::AddFolder(const TMP3Folder &folder, bool recursive)
+{
+    for (int i = 0; i < folder.ChildCount(); ++i) {
+        TMp3FileItem *child = folder.Child(i);
+        if (auto *subfolder = dynamic_cast<TMP3Folder *>(child)) {
+            if (recursive)
+                AddFolder(*subfolder, true);
+        } else if (auto *file = dynamic_cast<TMP3File *>(child)) {
+            AddFile(*file);
+        }
+    }
+}
+
+void TPlayList::AddItems(const TDataRefList &items, bool recursive)
+{
+    for (TDataItem *item : items) {
+        if (auto *folder = dynamic_cast<TMP3Folder *>(item)) {
+            if (recursive)
+                AddFolder(*folder, true);
+        } else if (auto *file = dynamic_cast<TMP3File *>(item)) {
+            AddFile(*file);
+        }
+    }
 }
 
 TPlayListEntry *TPlayList::AddTrack(const TMp3Track &track)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class TMP3File;
+class TMP3Folder;
 class TMp3Track;
 
 // One file of a playlist, with the title and the playing time shown for it.
@@ -56,6 +58,14 @@ public:
     TPlayListEntry *NewEntry();
     TDataItem *CreateItem() override { return NewEntry(); }
 
+    // The file's path and playing time, and its merged "Artist - Title"
+    // (with the values of its path taken into account).
+    TPlayListEntry *AddFile(TMP3File &file);
+    // The files among the folder's children that have been read, in order;
+    // with recursive those of its subfolders at their place too.
+    void AddFolder(const TMP3Folder &folder, bool recursive);
+    // Files, and with recursive folders, of a list of file items.
+    void AddItems(const TDataRefList &items, bool recursive);
     // Title "Artist - Title", or the one of them that is set.
     TPlayListEntry *AddTrack(const TMp3Track &track);
     void AddTracks(const TDataRefList &tracks);

@@ -1,8 +1,11 @@
 #include "data/datafield.h"
 #include "data/fieldlists.h"
+#include "files/mp3file.h"
+#include "files/mp3folder.h"
 #include "files/playlist.h"
 #include "mp3model/mp3root.h"
 
+#include "mp3builder.h"
 #include "scripteddesktopservices.h"
 #include "testsupport.h"
 
@@ -119,6 +122,87 @@ private Q_SLOTS:
         QCOMPARE(list.Get(0)->FileName, track->FilePath);
         QCOMPARE(list.Get(0)->Length, 245);
         QVERIFY(list.Modified);
+    }
+
+    // An MP3 file of about ten seconds, with an ID3v1 tag when artist or
+    // title is given.
+    std::unique_ptr<TMP3File> mp3File(const QString &name, const QByteArray &artist = {},
+                                      const QByteArray &title = {})
+    {
+        mp3::Frame frame;
+        QByteArray bytes = frame.stream(383);
+        if (!artist.isEmpty() || !title.isEmpty()) {
+            mp3::Id3v1 tag;
+            tag.artist = artist;
+            tag.title = title;
+            bytes += tag.bytes();
+        }
+        const QString file = path(name);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (!writeFile(file, bytes))
+            return nullptr;
+        auto mp3 = std::make_unique<TMP3File>(file);
+        mp3->SetInfoSources(false, false, true, true, false);
+        if (!mp3->ReadInfo({QStringLiteral("%ar - %t")}))
+            return nullptr;
+        return mp3;
+    }
+
+    void entriesFromFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("artist");
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("artist without title") << "f1.mp3" << QByteArray("X") << QByteArray() << "X";
+        QTest::newRow("artist and title") << "f2.mp3" << QByteArray("X") << QByteArray("Y") << "X - Y";
+        QTest::newRow("values of the path count") << "Band - Song.mp3" << QByteArray() << QByteArray()
+                                                  << "Band - Song";
+    }
+    void entriesFromFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, artist);
+        QFETCH(QByteArray, title);
+        QFETCH(QString, expected);
+        const std::unique_ptr<TMP3File> file = mp3File(name, artist, title);
+        QVERIFY(file);
+        TPlayList list;
+        TPlayListEntry *entry = list.AddFile(*file);
+        QCOMPARE(entry->Title, expected);
+        QCOMPARE(entry->FileName, path(name));
+        QVERIFY(file->MpegInfo.Length >= 9 && file->MpegInfo.Length <= 10);
+        QCOMPARE(entry->Length, file->MpegInfo.Length);
+        QVERIFY(!file->FilenameInfo.Enabled); // switched on only for the title
+        QVERIFY(list.Modified);
+    }
+
+    void entriesFromFolders()
+    {
+        TMP3Folder top;
+        top.SetPath(path(QStringLiteral("tree")));
+        auto sub = std::make_unique<TMP3Folder>();
+        sub->SetPath(path(QStringLiteral("tree/sub")));
+        sub->AddChild(mp3File(QStringLiteral("tree/sub/b.mp3"), "B"));
+        top.AddChild(mp3File(QStringLiteral("tree/a.mp3"), "A"));
+        top.AddChild(std::move(sub));
+        top.AddChild(mp3File(QStringLiteral("tree/c.mp3"), "C"));
+
+        TPlayList flat;
+        flat.AddFolder(top, false);
+        QCOMPARE(titles(flat), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+        TPlayList deep;
+        deep.AddFolder(top, true);
+        QCOMPARE(titles(deep), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+
+        TDataRefList items;
+        items.Add(top.Child(1)); // the subfolder
+        items.Add(top.Child(2));
+        TPlayList some;
+        some.AddItems(items, false);
+        QCOMPARE(titles(some), QStringList{QStringLiteral("C")});
+        some.AddItems(items, true);
+        QCOMPARE(titles(some), (QStringList{QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("C")}));
     }
 
     void entryValues()
