@@ -1,0 +1,115 @@
+#include "clicollection.h"
+#include "clicommand.h"
+#include "clioptions.h"
+
+#include "data/datafield.h"
+#include "data/fieldlists.h"
+#include "data/lookupitems.h"
+#include "mp3model/mp3fieldids.h"
+#include "mp3model/mp3root.h"
+#include "output/trackstats.h"
+
+#include <QTextStream>
+
+namespace {
+
+// The lookup fields that tracks carry, by display name.
+QStringList lookupFieldNames(const TGlobalDataFieldList &catalogue)
+{
+    QStringList names;
+    for (int i = 0; i < catalogue.Count(); ++i) {
+        const TDataField *field = catalogue.Get(i);
+        if (dynamic_cast<const TLookupDataField *>(field) && field->ListKinds.contains(ListKind::MainItems))
+            names.append(GetFieldDisplayName(field));
+    }
+    return names;
+}
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli stats COLLECTION [--field NAME] [--order count|name]\n\n"
+        << "Counts the tracks of a collection per value of one field and shows the\n"
+        << "totals: number of tracks, playing time, size and average bitrate.\n\n"
+        << "  --field NAME        the field whose values are counted (default: Artist)\n"
+        << "  --order count|name  the most used values first (default), or by name\n\n"
+        << "Fields:\n  ";
+    TMp3Root root;
+    out << lookupFieldNames(*root.Fields).join(QStringLiteral(", ")) << "\n";
+}
+
+const TDataField *chosenField(const TMp3Root &root, const QString &name)
+{
+    if (name.isEmpty())
+        return root.Fields->FindByID(Mp3FieldIds::Artist);
+    const TDataField *field = findFieldByName(*root.Fields, name, ListKind::MainItems);
+    return dynamic_cast<const TLookupDataField *>(field) ? field : nullptr;
+}
+
+void printCounts(QTextStream &out, TMp3Root &root, const TDataField *field, TValueOrder order)
+{
+    qint32 noValue = 0;
+    const QList<TValueCount> counts = CountLookupValues(root, field, order, noValue);
+    qint32 widest = noValue;
+    for (const TValueCount &count : counts)
+        widest = std::max(widest, count.Count);
+    const int width = int(QString::number(widest).size());
+    out << "Number of items per " << GetFieldDisplayName(field) << "\n";
+    for (const TValueCount &count : counts)
+        out << QStringLiteral("%1  ").arg(count.Count, width) << count.Value->GetDisplayName() << "\n";
+    if (noValue > 0)
+        out << QStringLiteral("%1  ").arg(noValue, width) << "[None]\n";
+    if (counts.isEmpty() && noValue == 0)
+        out << "(no tracks)\n";
+}
+
+void printTotals(QTextStream &out, const TMp3Root &root)
+{
+    const auto rows = TTrackTotals::Of(*root.GetTracks()).Rows();
+    int width = 0;
+    for (const auto &row : rows)
+        width = std::max(width, int(row.first.size()));
+    for (const auto &row : rows)
+        out << row.first.leftJustified(width + 2) << row.second << "\n";
+}
+
+int runStats(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliOptions options({{QStringLiteral("--field"), true, {}}, {QStringLiteral("--order"), true, {}}});
+    QString complaint = options.parse(args);
+    if (options.help()) {
+        printHelp(out);
+        return 0;
+    }
+    const QString order = options.value(QStringLiteral("--order"), QStringLiteral("count")).toLower();
+    if (complaint.isEmpty() && options.positional().size() != 1)
+        complaint = options.positional().isEmpty() ? QStringLiteral("no COLLECTION given")
+                                                   : QStringLiteral("one COLLECTION only");
+    if (complaint.isEmpty() && order != QLatin1String("count") && order != QLatin1String("name"))
+        complaint = QStringLiteral("--order takes count or name, not '%1'").arg(order);
+    if (!complaint.isEmpty()) {
+        err << "tunebase-cli stats: " << complaint << "\n";
+        return 2;
+    }
+
+    TMp3Root root;
+    if (!openCollectionArg(root, options.positional().first(), err))
+        return 1;
+    const QString fieldName = options.value(QStringLiteral("--field"));
+    const TDataField *field = chosenField(root, fieldName);
+    if (!field) {
+        err << "tunebase-cli stats: no field named '" << fieldName
+            << "' whose values can be counted (see 'tunebase-cli stats --help')\n";
+        return 2;
+    }
+    printCounts(out, root, field, order == QLatin1String("name") ? TValueOrder::ByName : TValueOrder::ByCount);
+    out << "\n";
+    printTotals(out, root);
+    return 0;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(stats, "stats COLLECTION [--field NAME] [--order count|name]",
+                     "count the tracks per artist (or another field) and show the totals", runStats);
