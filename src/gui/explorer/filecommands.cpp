@@ -16,11 +16,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-namespace {
-
-QString askForCollection(QWidget *owner, const QString &folder)
+QString TfmMainBase::AskOpenFileName()
 {
-    QFileDialog dialog(owner, QObject::tr("Open Database"), folder, TfmMainBase::CollectionFileFilter());
+    QFileDialog dialog(this, tr("Open Database"), m_prefs.DataFolder, CollectionFileFilter());
     dialog.setObjectName(QStringLiteral("dlgOpenDatabase"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -29,7 +27,17 @@ QString askForCollection(QWidget *owner, const QString &folder)
     return dialog.selectedFiles().constFirst();
 }
 
-} // namespace
+QString TfmMainBase::AskSaveFileName()
+{
+    QFileDialog dialog(this, tr("Save Database"), m_prefs.DataFolder, CollectionFileFilter());
+    dialog.setObjectName(QStringLiteral("dlgSaveDatabase"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("tbx"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
 
 void TfmMainBase::NewCollection()
 {
@@ -52,7 +60,7 @@ void TfmMainBase::NewCollection()
 
 void TfmMainBase::OpenCollectionDialog()
 {
-    const QString fileName = askForCollection(this, m_prefs.DataFolder);
+    const QString fileName = AskOpenFileName();
     if (!fileName.isEmpty())
         OpenCollection(fileName);
 }
@@ -80,7 +88,7 @@ bool TfmMainBase::OpenCollection(const QString &fileName)
 
 void TfmMainBase::ImportCollection()
 {
-    const QString fileName = askForCollection(this, m_prefs.DataFolder);
+    const QString fileName = AskOpenFileName();
     if (fileName.isEmpty() || !Root())
         return;
     releaseCollection(Root());
@@ -103,18 +111,14 @@ bool TfmMainBase::Save()
 bool TfmMainBase::chooseSaveFile(QString &fileName)
 {
     for (;;) {
-        QFileDialog dialog(this, tr("Save Database"), m_prefs.DataFolder, CollectionFileFilter());
-        dialog.setObjectName(QStringLiteral("dlgSaveDatabase"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QStringLiteral("tbx"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        fileName = AskSaveFileName();
+        if (fileName.isEmpty())
             return false;
-        fileName = dialog.selectedFiles().constFirst();
         const QFileInfo target(fileName);
         // Replacing the file through a temporary one would succeed even on
         // a write-protected file: refuse it, as the user protected it.
-        if (target.exists() && !target.isWritable()) {
+        const bool protectedFile = !target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner);
+        if (target.exists() && protectedFile) {
             ShowError(tr("The file \"%1\" is read-only.\nPlease choose another name.")
                           .arg(QDir::toNativeSeparators(fileName)));
             continue;

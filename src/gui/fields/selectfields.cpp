@@ -335,7 +335,7 @@ void TfmSelectFieldsBase::fillList()
 {
     for (int i = 0; i < m_list.Count(); ++i) {
         std::unique_ptr<TDataItem> copy = m_list.Get(i)->Clone(nullptr, true);
-        makeEntry(std::unique_ptr<TDataFieldRef>(static_cast<TDataFieldRef *>(copy.release())));
+        lvFields->addItem(makeEntry(std::unique_ptr<TDataFieldRef>(static_cast<TDataFieldRef *>(copy.release()))));
     }
     selectEntry(0);
     followSelection();
@@ -495,8 +495,19 @@ void TfmSelectFieldsBase::restoreSize()
     const int height = m_store.ReadInteger(SettingsSection, QStringLiteral("Height"), 400);
     const int treeWidth = m_store.ReadInteger(SettingsSection, QStringLiteral("TreeWidth"), 200);
     resize(qBound(320, width, 4000), qBound(240, height, 4000));
-    const int tree = qBound(60, treeWidth, this->width() - 80);
-    spFields->setSizes({tree, qMax(80, this->width() - tree)});
+    m_treeWidth = qBound(60, treeWidth, this->width() - 80);
+    spFields->setSizes({m_treeWidth, qMax(80, this->width() - m_treeWidth)});
+}
+
+void TfmSelectFieldsBase::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The splitter has its real width only now.
+    if (m_treeWidth > 0) {
+        const int all = spFields->width() - spFields->handleWidth();
+        spFields->setSizes({m_treeWidth, qMax(80, all - m_treeWidth)});
+        m_treeWidth = 0;
+    }
 }
 
 void TfmSelectFieldsBase::saveSize()

@@ -90,6 +90,10 @@ public:
     void accept() override;
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
+public:
     // Image indices of the window's pictures.
     enum Image { ImgGroup = 0, ImgCategoryOpen = 1, ImgField = 2, ImgAscending = 3, ImgDescending = 4 };
     const TImageList &Images() const { return m_images; }
@@ -110,6 +114,7 @@ private:
     TListType m_type = TListType::Columns;
     TImageList m_images{QSize(16, 16)};
     std::vector<std::unique_ptr<TDataFieldRef>> m_refs;
+    int m_treeWidth = 0;   // applied when first shown
 };
 
 // The program's field selection window.

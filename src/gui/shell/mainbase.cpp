@@ -16,6 +16,8 @@
 #include "data/lookupitems.h"
 #include "mp3model/mp3root.h"
 #include "shell/globaldata.h"
+#include "explorer/brimlowlistview.h"
+#include "explorer/explorertreeview.h"
 #include "shell/rootcollection.h"
 #include "shell/widgetdesktopservices.h"
 
@@ -73,7 +75,13 @@ TfmMainBase::TfmMainBase(TMp3Prefs &prefs, TUpdateService &updates, QWidget *par
 
 TfmMainBase::~TfmMainBase()
 {
-    // The views let go of the collection before it is freed.
+    // The views ask their models for pictures and texts while they are
+    // hidden: that happens now, while the image lists and the collection
+    // are still there, and not when the widget base class closes the
+    // window.
+    tvMain->selectionModel()->disconnect(this);
+    lvMain->disconnect(this);
+    hide();
     if (m_collection)
         FreeRoot();
 }

@@ -76,6 +76,9 @@ public:
     virtual bool OpenCollection(const QString &fileName);
     // The file commands.
     void NewCollection();
+    // The open and save dialogs; an empty name when cancelled.
+    virtual QString AskOpenFileName();
+    virtual QString AskSaveFileName();
     void OpenCollectionDialog();
     void ImportCollection();
     // Applies the loaded settings and builds the tree; runs when the window
