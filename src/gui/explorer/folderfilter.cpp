@@ -1,24 +1,23 @@
 #include "explorer/folderfilter.h"
 
-#include "data/datafield.h"
-#include "data/filterfields.h"
+#include "data/dataobject.h"
+#include "data/filterfieldlist.h"
 
-TFolderFilter::TFolderFilter(TRootItem *root, const TFilterFieldRefList *userFilter)
-    : m_path(ListKind::MainItems, root), m_userFilter(userFilter)
+TFolderFilter::TFolderFilter(const TFilterFieldRefList *userFilter)
+    : m_userFilter(userFilter)
 {
-    m_path.Combination = TFilterFieldRefList::CombinationAnd;
-    m_path.CaseSensitive = false;
-    m_path.Enabled = true;
 }
 
-void TFolderFilter::AddLevel(const TDataField *groupField, qint32 lookupItemID)
+void TFolderFilter::AddLevel(const TDataField *groupField, const TLookupItem *value)
 {
-    m_path.addCondition(std::make_unique<TLookupFilterField>(groupField, lookupItemID));
+    m_levels.append({groupField, value});
 }
 
 bool TFolderFilter::Matches(const TDataItem *item) const
 {
-    if (!m_path.Matches(item))
-        return false;
+    for (const TLevel &level : m_levels) {
+        if (!level.Field || !item->HasLookupItem(level.Field, level.Value))
+            return false;
+    }
     return !m_userFilter || !m_userFilter->IsActive() || m_userFilter->Matches(item);
 }

@@ -1,30 +1,32 @@
 #pragma once
 
-#include "data/filterfieldlist.h"
 #include "data/itemfilter.h"
 
-#include <memory>
+#include <QList>
 
 class TDataField;
-class TRootItem;
+class TFilterFieldRefList;
+class TLookupItem;
 
 // The items of one folder of the tree: those whose value in each grouping
-// field of the folder's path is the folder's lookup value ("[None]": no
-// value), and that pass the user's filter as the user composed it (all or
-// any of its conditions, with its own case setting).
+// field of the folder's path is the folder's lookup value (none for the
+// "[None]" folder: no value), and that pass the user's filter as the user
+// composed it (all or any of its conditions, with its own case setting).
 class TFolderFilter : public TItemFilter {
 public:
-    TFolderFilter(TRootItem *root, const TFilterFieldRefList *userFilter);
+    explicit TFolderFilter(const TFilterFieldRefList *userFilter);
 
-    // The group field's value must be the lookup item with lookupItemID.
-    void AddLevel(const TDataField *groupField, qint32 lookupItemID);
+    // The group field's value must be value; nullptr: the field has none.
+    void AddLevel(const TDataField *groupField, const TLookupItem *value);
 
     bool IsActive() const override { return true; }
     bool Matches(const TDataItem *item) const override;
 
-    const TFilterFieldRefList &PathConditions() const { return m_path; }
-
 private:
-    TFilterFieldRefList m_path;
+    struct TLevel {
+        const TDataField *Field;
+        const TLookupItem *Value;
+    };
+    QList<TLevel> m_levels;
     const TFilterFieldRefList *m_userFilter;
 };

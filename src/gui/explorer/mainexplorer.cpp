@@ -358,10 +358,12 @@ int TfmMainBase::GetListKind(const TExplorerNode *node) const
 
 std::unique_ptr<TItemFilter> TfmMainBase::pathFilter(const TExplorerNode *node) const
 {
-    auto filter = std::make_unique<TFolderFilter>(Root(), GetFilterFields(TreeMode));
+    // The folders' lookup items are alive as long as their nodes are; the
+    // "[None]" folder stands for no value.
+    auto filter = std::make_unique<TFolderFilter>(GetFilterFields(TreeMode));
     for (const TExplorerNode *n = node; n && n->Level() >= 1; n = n->Parent) {
-        if (isLookupItem(n->Object))
-            filter->AddLevel(groupField(n->Level() - 1), n->ObjectID);
+        if (const auto *value = dynamic_cast<const TLookupItem *>(n->Object))
+            filter->AddLevel(groupField(n->Level() - 1), value == NoneItem.get() ? nullptr : value);
     }
     return filter;
 }
@@ -661,8 +663,13 @@ void TfmMainBase::ShowFolder(TExplorerNode *node)
         const TBusyCursor busy;
         SetListKind(GetListKind(node));
         if (ListKind != ListKind::None) {
+            // A folder's items come sorted by the item order already.
+            const bool sortedItems = ListKind == ListKind::MainItems && node->Children.empty()
+                                     && (node->Object == Root() || isLookupItem(node->Object))
+                                     && GetSortFields(ListKind) == GetSortFields(TreeMode);
             GetNodeContent(node, *ListContent);
-            SortContent();
+            if (!sortedItems)
+                SortContent();
         }
     }
     ListReady = true;
