@@ -1,0 +1,615 @@
+#include "files/mp3process.h"
+
+#include "data/datalists.h"
+#include "data/rootitem.h"
+#include "files/foldersafety.h"
+#include "files/mp3file.h"
+#include "files/mp3folder.h"
+#include "files/shellstuff.h"
+#include "mp3model/mp3root.h"
+#include "settings/drives.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QLatin1String Mp3Extension(".mp3");
+
+bool hasMp3Extension(const QString &path)
+{
+    return path.endsWith(Mp3Extension, Qt::CaseInsensitive);
+}
+
+qint32 clampToInt32(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
+
+// Clears Busy however ReadFolder ends.
+class TBusyFlag {
+public:
+    explicit TBusyFlag(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~TBusyFlag() { m_flag = false; }
+    TBusyFlag(const TBusyFlag &) = delete;
+    TBusyFlag &operator=(const TBusyFlag &) = delete;
+
+private:
+    bool &m_flag;
+};
+
+// ---- copying between files and tracks --------------------------------------
+
+// Sets a single-valued lookup of the track to the value named text, found
+// in or added to the list; an empty text leaves the track as it is.
+template <typename TItem>
+void copyLookup(TItem *&member, TLookupList *list, const QString &text)
+{
+    if (text.isEmpty() || !list)
+        return;
+    member = static_cast<TItem *>(list->FindOrAdd(text));
+}
+
+void copyText(QString &member, const QString &text)
+{
+    if (!text.isEmpty())
+        member = text;
+}
+
+void copyNumber(qint32 &member, qint32 number)
+{
+    if (number != 0)
+        member = number;
+}
+
+void copyLookupValues(TMp3Track &track, const TMP3File &file, TMp3Root &root)
+{
+    using F = TMergedField;
+    const auto text = [&file](F field) { return file.GetMergedText(field); };
+    copyLookup(track.Artist, root.Artists.get(), text(F::Artist));
+    copyLookup(track.Album, root.Albums.get(), text(F::Album));
+    const QString genre = text(F::Genre);
+    if (!genre.isEmpty()) {
+        track.Genres->Clear();
+        track.Genres->Add(root.GenreList->FindOrAdd(genre));
+    }
+    copyText(track.Notes, text(F::Notes));
+    copyLookup(track.Year, root.Years.get(), text(F::Year));
+    copyLookup(track.Label, root.Labels.get(), text(F::Label));
+    copyLookup(track.Lyricist, root.Lyricists.get(), text(F::Lyricist));
+    copyLookup(track.Orchestra, root.Orchestras.get(), text(F::Orchestra));
+    copyLookup(track.Conductor, root.Conductors.get(), text(F::Conductor));
+    copyLookup(track.Tempo, root.Tempos.get(), text(F::Tempo));
+    copyLookup(track.Mood, root.Moods.get(), text(F::Mood));
+    copyLookup(track.Situation, root.Situations.get(), text(F::Situation));
+    copyLookup(track.Preference, root.Preferences.get(), text(F::Preference));
+    copyLookup(track.Composer, root.Composers.get(), text(F::Composer));
+    copyLookup(track.OriginalArtist, root.OriginalArtists.get(), text(F::OrigArtist));
+}
+
+void copyStreamValues(TMp3Track &track, const TMP3File &file)
+{
+    const TMpegInfo &mpeg = file.MpegInfo;
+    track.FilePath = file.Path;
+    track.Size = clampToInt32(file.FileSize);
+    track.Length = mpeg.Length;
+    track.MpegVersion = mpeg.Version;
+    track.Layer = mpeg.Layer;
+    track.Mode = mpeg.Mode;
+    track.SampleRate = mpeg.SampleRate;
+    track.Bitrate = mpeg.Bitrate;
+    track.VBR = mpeg.VBR;
+    track.CRCs = mpeg.CRCs;
+    track.Copyrighted = mpeg.Copyrighted;
+    track.Original = mpeg.Original;
+    track.Emphasis = mpeg.Emphasis;
+    track.Frames = clampToInt32(mpeg.Frames);
+    track.HeaderPosition = clampToInt32(mpeg.HeaderPosition);
+}
+
+QString nameOf(const TLookupItem *item)
+{
+    return item ? item->DisplayName : QString();
+}
+
+void fillID3v1(TID3v1Tag &tag, const TMP3File &file)
+{
+    using F = TMergedField;
+    const auto text = [&file](F field) { return file.GetMergedText(field); };
+    copyText(tag.Artist, text(F::Artist));
+    copyText(tag.Title, text(F::Title));
+    copyText(tag.Album, text(F::Album));
+    copyNumber(tag.Track, file.GetMergedNumber(F::TrackIndex));
+    copyText(tag.Year, text(F::Year));
+    if (const QString genre = text(F::Genre); !genre.isEmpty())
+        tag.SetGenre(genre);
+    copyText(tag.Comment, text(F::Notes));
+}
+
+void fillID3v2(TID3v2Tag &tag, const TMP3File &file)
+{
+    using F = TMergedField;
+    const auto text = [&file](F field) { return file.GetMergedText(field); };
+    copyText(tag.Artist, text(F::Artist));
+    copyText(tag.Title, text(F::Title));
+    copyText(tag.Album, text(F::Album));
+    copyNumber(tag.Track, file.GetMergedNumber(F::TrackIndex));
+    copyText(tag.Year, text(F::Year));
+    copyText(tag.Genre, text(F::Genre));
+    copyText(tag.Comment, text(F::Notes));
+    copyText(tag.Label, text(F::Label));
+    copyText(tag.OrigArtist, text(F::OrigArtist));
+    copyText(tag.Composer, text(F::Composer));
+    copyText(tag.Lyricist, text(F::Lyricist));
+    copyText(tag.Orchestra, text(F::Orchestra));
+    copyText(tag.Conductor, text(F::Conductor));
+    copyText(tag.EncodedBy, text(F::EncodedBy));
+    copyText(tag.CopyrightBy, text(F::CopyrightBy));
+    copyNumber(tag.BPM, file.GetMergedNumber(F::BPM));
+    copyText(tag.Subtitle, text(F::SubTitle));
+    copyText(tag.Mood, text(F::Mood));
+    copyText(tag.Tempo, text(F::Tempo));
+    copyText(tag.Situation, text(F::Situation));
+    copyText(tag.Preference, text(F::Preference));
+    copyText(tag.Bio, text(F::Biography));
+    copyText(tag.AudioURL, text(F::AudioURL));
+    copyText(tag.ArtistURL, text(F::ArtistURL));
+    copyText(tag.GeneralURL, text(F::GeneralURL));
+    copyText(tag.Lyrics, text(F::Lyrics));
+}
+
+// Set writes the tag, Remove takes it out of the file, No Change leaves it
+// alone (the tag is not written at all: writing it back would re-encode
+// it).
+void applyTagAction(TID3Tag &tag, TTagAction action)
+{
+    if (action != TTagAction::NoChange)
+        tag.Enabled = action == TTagAction::Set;
+}
+
+// The tags whose action is not No Change, the ID3v2 tag first; the ID3v1
+// tag only when that succeeded.
+bool writeChosenTags(TMP3File &file, TTagAction v1Action, TTagAction v2Action)
+{
+    if (!IsRegularFile(file.Path, true))
+        return false;
+    if (v2Action != TTagAction::NoChange && !file.ID3v2.WriteToFile(file.Path))
+        return false;
+    return v1Action == TTagAction::NoChange || file.ID3v1.WriteToFile(file.Path);
+}
+
+TMp3Track *asTrack(TDataItem *item)
+{
+    return dynamic_cast<TMp3Track *>(item);
+}
+
+TMP3File *asFile(TDataItem *item)
+{
+    return dynamic_cast<TMP3File *>(item);
+}
+
+} // namespace
+
+// ---- copying -----------------------------------------------------------------
+
+void CopyFileToTrack(TMp3Track &track, const TMP3File &file)
+{
+    using F = TMergedField;
+    copyNumber(track.TrackIndex, file.GetMergedNumber(F::TrackIndex));
+    copyText(track.Title, file.GetMergedText(F::Title));
+    if (auto *root = dynamic_cast<TMp3Root *>(track.GetRoot()))
+        copyLookupValues(track, file, *root);
+    else
+        copyText(track.Notes, file.GetMergedText(F::Notes));
+    copyText(track.SubTitle, file.GetMergedText(F::SubTitle));
+    copyText(track.Biography, file.GetMergedText(F::Biography));
+    copyText(track.AudioURL, file.GetMergedText(F::AudioURL));
+    copyText(track.ArtistURL, file.GetMergedText(F::ArtistURL));
+    copyText(track.GeneralURL, file.GetMergedText(F::GeneralURL));
+    copyText(track.Lyrics, file.GetMergedText(F::Lyrics));
+    copyText(track.EncodedBy, file.GetMergedText(F::EncodedBy));
+    copyText(track.CopyrightBy, file.GetMergedText(F::CopyrightBy));
+    copyNumber(track.BPM, file.GetMergedNumber(F::BPM));
+    copyStreamValues(track, file);
+}
+
+void CopyTrackToTags(const TMp3Track &track, TMP3File &file)
+{
+    const QString genre = nameOf(track.Genres ? track.Genres->First() : nullptr);
+    for (TID3Tag *tag : {static_cast<TID3Tag *>(&file.ID3v1), static_cast<TID3Tag *>(&file.ID3v2)}) {
+        if (!tag->Enabled)
+            continue;
+        tag->Title = track.Title;
+        tag->Artist = nameOf(track.Artist);
+        tag->Album = nameOf(track.Album);
+        tag->Year = nameOf(track.Year);
+        tag->SetGenre(genre);
+        tag->Track = track.TrackIndex;
+    }
+    if (file.ID3v1.Enabled)
+        file.ID3v1.Comment = track.Notes.left(30);
+    if (!file.ID3v2.Enabled)
+        return;
+    TID3v2Tag &v2 = file.ID3v2;
+    v2.Comment = track.Notes;
+    v2.Label = nameOf(track.Label);
+    v2.Lyricist = nameOf(track.Lyricist);
+    v2.Orchestra = nameOf(track.Orchestra);
+    v2.Conductor = nameOf(track.Conductor);
+    v2.Tempo = nameOf(track.Tempo);
+    v2.Mood = nameOf(track.Mood);
+    v2.Situation = nameOf(track.Situation);
+    v2.Preference = nameOf(track.Preference);
+    v2.Composer = nameOf(track.Composer);
+    v2.OrigArtist = nameOf(track.OriginalArtist);
+    v2.Subtitle = track.SubTitle;
+    v2.AudioURL = track.AudioURL;
+    v2.ArtistURL = track.ArtistURL;
+    v2.GeneralURL = track.GeneralURL;
+    v2.Lyrics = track.Lyrics;
+    v2.Bio = track.Biography;
+    v2.EncodedBy = track.EncodedBy;
+    v2.CopyrightBy = track.CopyrightBy;
+    v2.BPM = track.BPM;
+}
+
+TFileMatchList MissingFileMatches(const TDataRefList &tracks, bool ignoreCD, bool ignoreNetwork)
+{
+    TFileMatchList matches;
+    for (TDataItem *item : tracks) {
+        TMp3Track *track = asTrack(item);
+        if (!track)
+            continue;
+        if (track->Location) {
+            if (ignoreCD && track->Location->DriveType == dkCDRom)
+                continue;
+            if (ignoreNetwork && track->Location->DriveType == dkNetwork)
+                continue;
+        }
+        if (!track->FilePath.isEmpty() && QFileInfo::exists(track->FilePath))
+            continue;
+        matches.append(TFileMatch(track));
+    }
+    return matches;
+}
+
+// ---- the process -----------------------------------------------------------
+
+TMP3Process::~TMP3Process() = default;
+
+TMp3Root *TMP3Process::collection() const
+{
+    return Collection ? Collection : dynamic_cast<TMp3Root *>(TRootItem::Current());
+}
+
+void TMP3Process::startRun(const QString &caption, const QString &message, int max)
+{
+    ShowWindow = true;
+    Start();
+    Max = max;
+    Position = 0;
+    SetCaption(caption);
+    SetMessage(message);
+    FailedFiles.clear();
+}
+
+void TMP3Process::finishRun()
+{
+    Finish();
+    ShowWindow = false;
+}
+
+// ---- reading folders -------------------------------------------------------
+
+void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow)
+{
+    if (Busy || !folder || (folder->IsRead && (!recursive || folder->IsReadRecursive)))
+        return;
+    const TBusyFlag busy(Busy);
+    SetCaption(QStringLiteral("Read File Information"));
+    ShowWindow = showWindow;
+    Start();
+    FilesRead = 0;
+    FailedFiles.clear();
+    SetMessage(QStringLiteral("Counting files ..."));
+    SetPosition(0);
+    Max = 100;
+    SetMessage(QStringLiteral("Reading Files in %1").arg(folder->Path));
+    if (!IsCancelled()) {
+        try {
+            TVisitedFolders visited;
+            readFolderItems(*folder, recursive, visited);
+        } catch (...) {
+            // Reading a folder never fails loudly: what was read stays.
+        }
+    }
+    Finish();
+}
+
+int TMP3Process::readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited)
+{
+    SetMessage(QStringLiteral("%1 ...").arg(folder.Path));
+    if (!folder.IsRead)
+        return readNewFolderItems(folder, recursive, visited);
+    if (!recursive)
+        return 0;
+    // The folder's own files were read before; only its subfolders may
+    // still need reading.
+    visited.enter(folder.Path);
+    int count = 0;
+    for (int i = 0; i < folder.ChildCount() && !IsCancelled(); ++i)
+        if (folder.Child(i)->isFolder())
+            count += readSubfolder(*static_cast<TMP3Folder *>(folder.Child(i)), visited);
+    if (!IsCancelled())
+        folder.IsReadRecursive = true;
+    return count;
+}
+
+int TMP3Process::readNewFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited)
+{
+    folder.ClearChildren();
+    int count = 0;
+    QList<TMP3File *> files;
+    // Pseudo file systems and folders met before (through a bind mount)
+    // read as empty.
+    if (!IsPseudoFileSystemFolder(folder.Path) && visited.enter(folder.Path)) {
+        const QList<TShellEntry> entries = TShellStuff::ListFolder(folder.Path, false);
+        for (const TShellEntry &entry : entries) {
+            if (IsCancelled())
+                break;
+            // Links are left out: a linked folder can lead back up the tree.
+            if (entry.IsHidden || entry.IsLink) {
+                StepIt();
+            } else if (entry.IsFolder) {
+                count += addSubfolder(folder, entry, recursive, visited);
+            } else if (hasMp3Extension(entry.Path) && IsRegularFile(entry.Path, false)) {
+                auto file = std::make_unique<TMP3File>(entry.Path);
+                file->SetShellInfo(entry);
+                files.append(static_cast<TMP3File *>(folder.AddChild(std::move(file))));
+            } else {
+                StepIt();
+            }
+        }
+    }
+    count += readFiles(folder, files);
+    const bool cancelled = IsCancelled();
+    folder.IsReadRecursive = recursive && !cancelled;
+    folder.IsRead = !cancelled;
+    return count;
+}
+
+int TMP3Process::addSubfolder(TMP3Folder &folder, const TShellEntry &entry, bool recursive,
+                              TVisitedFolders &visited)
+{
+    auto *subfolder = static_cast<TMP3Folder *>(folder.AddChild(std::make_unique<TMP3Folder>()));
+    subfolder->SetShellInfo(entry);
+    StepIt();
+    return recursive ? readSubfolder(*subfolder, visited) : 0;
+}
+
+int TMP3Process::readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited)
+{
+    const int count = readFolderItems(subfolder, true, visited);
+    // A subfolder without any MP3 file below it stays in the tree, empty,
+    // and is read afresh when it is opened.
+    if (count == 0)
+        subfolder.ClearChildren();
+    return count;
+}
+
+int TMP3Process::readFiles(TMP3Folder &folder, const QList<TMP3File *> &files)
+{
+    // Reading one file touches nothing but that file object (the parse
+    // formats are only read), so this loop may be spread over threads.
+    QList<bool> results;
+    results.reserve(files.size());
+    while (results.size() < files.size() && !IsCancelled()) {
+        results.append(files.at(results.size())->ReadInfo(ParseFormats));
+        StepIt();
+    }
+    const int done = int(results.size());
+    for (int i = 0; i < done; ++i)
+        if (!results.at(i))
+            FailedFiles.append(files.at(i)->Path);
+    // Files a cancel kept from being read do not stay half-known.
+    for (int i = done; i < files.size(); ++i) {
+        folder.Children.Remove(files.at(i));
+        delete files.at(i);
+    }
+    FilesRead += done;
+    return done;
+}
+
+// ---- adding files ----------------------------------------------------------
+
+void TMP3Process::AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location)
+{
+    startRun(QStringLiteral("Add Files to Collection"), QStringLiteral("Adding ..."), files.Count());
+    NewLocation = location;
+    Added = 0;
+    Updated = 0;
+    for (TDataItem *item : files) {
+        if (IsCancelled())
+            break;
+        if (TMP3File *file = asFile(item))
+            addFile(*file);
+        StepIt();
+    }
+    finishRun();
+}
+
+void TMP3Process::addFile(TMP3File &file)
+{
+    if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
+        // Updating: the track keeps its Location and gets no defaults.
+        CopyFileToTrack(*linked, file);
+        ++Updated;
+        return;
+    }
+    TMp3Root *root = collection();
+    if (!root) {
+        FailedFiles.append(file.Path);
+        return;
+    }
+    auto *track = static_cast<TMp3Track *>(root->GetTracks()->CreateItem());
+    root->GetTracks()->AssignNextIndex(track);
+    root->IncrementNextIndex();
+    file.ReparseFilename(ParseFormats);
+    CopyFileToTrack(*track, file);
+    track->Location = NewLocation;
+    track->ApplyDefaults();
+    ++Added;
+}
+
+// ---- renaming and tagging --------------------------------------------------
+
+bool TMP3Process::makeWritable(TMP3File &file)
+{
+    if (!file.IsReadOnly())
+        return true;
+    // The attribute is not set again afterwards.
+    return ClearReadOnly && file.SetReadOnly(false);
+}
+
+int TMP3Process::RenameFiles(const TMp3FileItemList &files, bool clearReadOnly)
+{
+    startRun(QStringLiteral("Rename Files"), QStringLiteral("Renaming ..."), files.Count());
+    ClearReadOnly = clearReadOnly;
+    for (TDataItem *item : files) {
+        if (IsCancelled())
+            break;
+        if (TMP3File *file = asFile(item); file && !renameFile(*file))
+            FailedFiles.append(file->Path);
+        StepIt();
+    }
+    finishRun();
+    return int(FailedFiles.size());
+}
+
+bool TMP3Process::renameFile(TMP3File &file)
+{
+    // Without a format the new name would be the bare extension.
+    if (file.FilenameInfo.RenameFormat.trimmed().isEmpty() || !makeWritable(file))
+        return false;
+    // The file and a linked track take the new path only when the move
+    // succeeded; a taken name is never replaced.
+    return file.Rename(file.GetNewFileName(file.FilenameInfo.RenameFormat));
+}
+
+int TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action,
+                          bool clearReadOnly)
+{
+    startRun(QStringLiteral("Edit ID3 Tags"), QStringLiteral("Editing..."), files.Count());
+    V1Action = v1Action;
+    V2Action = v2Action;
+    ClearReadOnly = clearReadOnly;
+    for (TDataItem *item : files) {
+        if (IsCancelled())
+            break;
+        if (TMP3File *file = asFile(item); file && !tagFile(*file))
+            FailedFiles.append(file->Path);
+        StepIt();
+    }
+    finishRun();
+    return int(FailedFiles.size());
+}
+
+bool TMP3Process::tagFile(TMP3File &file)
+{
+    if (!makeWritable(file))
+        return false;
+    if (V1Action == TTagAction::Set)
+        fillID3v1(file.ID3v1, file);
+    if (V2Action == TTagAction::Set)
+        fillID3v2(file.ID3v2, file);
+    applyTagAction(file.ID3v1, V1Action);
+    applyTagAction(file.ID3v2, V2Action);
+    if (!writeChosenTags(file, V1Action, V2Action))
+        return false;
+    if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
+        // The track shows what is now in the file, sizes and stream
+        // position included (a grown tag moves the first frame).
+        file.ReadInfo(ParseFormats);
+        CopyFileToTrack(*linked, file);
+    }
+    return true;
+}
+
+// ---- searching and matching ------------------------------------------------
+
+void TMP3Process::SearchSystem(const QString &path, TFoundFileList &found)
+{
+    startRun(QStringLiteral("Search system for MP3 files"), QStringLiteral("Searching..."), 100);
+    const QFileInfo start(path);
+    if (start.isDir()) {
+        TVisitedFolders visited;
+        searchFolder(TShellStuff::ParsingName(path), found, visited);
+    }
+    finishRun();
+}
+
+void TMP3Process::searchFolder(const QString &path, TFoundFileList &found, TVisitedFolders &visited)
+{
+    if (IsPseudoFileSystemFolder(path) || !visited.enter(path))
+        return;
+    // Keeps the Cancel button working; the bar stays where it is.
+    SetPosition(Position);
+    // No QDir::System: FIFOs, sockets and devices are not listed.
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (!IsCancelled() && it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir()) {
+            if (!info.isSymLink())
+                searchFolder(info.filePath(), found, visited);
+        } else if (hasMp3Extension(info.fileName()) && IsRegularFile(info.filePath(), true)) {
+            found.append({info.filePath(), info.size()});
+        }
+    }
+}
+
+void TMP3Process::MatchTracks(const TFoundFileList &found, TFileMatchList &matches, TMatchingType matchingType)
+{
+    startRun(QStringLiteral("Match tracks with MP3 files"), QStringLiteral("Matching..."), int(matches.size()));
+    for (TFileMatch &match : matches) {
+        if (IsCancelled())
+            break;
+        StepIt();
+        if (!match.Track)
+            continue;
+        const QString &path = match.Track->FilePath;
+        const qint64 size = match.Track->Size;
+        for (int i = 0; i < found.size() && match.Score < PerfectMatchScore; ++i) {
+            const int score = MatchScore(path, size, found.at(i), matchingType);
+            if (score > match.Score) {
+                match.Score = score;
+                match.FileIndex = i;
+            }
+        }
+    }
+    finishRun();
+}
+
+// ---- file objects for tracks -----------------------------------------------
+
+void TMP3Process::FilesForTracks(const TDataRefList &tracks, std::vector<std::unique_ptr<TMP3File>> &files)
+{
+    ShowWindow = false;
+    Start();
+    Max = tracks.Count();
+    Position = 0;
+    for (int i = 0; i < tracks.Count(); ++i) {
+        if (TMp3Track *track = asTrack(tracks.Get(i)); track && IsRegularFile(track->FilePath, true)) {
+            auto file = std::make_unique<TMP3File>(track->FilePath);
+            if (file->ReadInfo(ParseFormats)) {
+                file->LinkTrack(track);
+                files.push_back(std::move(file));
+            }
+        }
+        SetPosition(i);
+    }
+    Finish();
+}

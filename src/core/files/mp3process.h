@@ -1,0 +1,119 @@
+#pragma once
+
+#include "files/filematch.h"
+#include "files/process.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class TDataRefList;
+class TLocationLookupItem;
+class TMP3File;
+class TMP3Folder;
+class TMp3FileItemList;
+class TMp3Root;
+class TMp3Track;
+class TVisitedFolders;
+struct TShellEntry;
+
+// What writing tags does with one of the two tags of a file.  The values
+// are the order of the tag window's choices.
+enum class TTagAction : int {
+    Set = 0,       // fill from the merged values and write
+    Remove = 1,    // remove the tag from the file
+    NoChange = 2,  // leave the tag in the file alone
+};
+
+// The batch work on MP3 files: reading folders into file objects, adding
+// files to the collection, renaming files, writing tags, searching folder
+// trees for files and matching tracks whose files have moved.  Each
+// operation is one run of the process, with its caption, message, progress
+// and cancel.  File operations raise nothing: what failed is counted in
+// FailedFiles for the caller to report.
+class TMP3Process : public TProcess {
+public:
+    using TProcess::TProcess;
+    ~TMP3Process() override;
+
+    // True while ReadFolder runs; a second ReadFolder returns at once.
+    bool Busy = false;
+    TTagAction V1Action = TTagAction::Set;
+    TTagAction V2Action = TTagAction::Set;
+    // The Location of the tracks AddFiles creates; none allowed.
+    TLocationLookupItem *NewLocation = nullptr;
+    // Whether RenameFiles and EditTags make read-only files writable first.
+    bool ClearReadOnly = false;
+
+    // The collection AddFiles adds to; when not set, the current collection.
+    TMp3Root *Collection = nullptr;
+    // The parse formats file names are read with (the user's settings).
+    QStringList ParseFormats;
+
+    // Results of the last run.
+    int Added = 0;    // AddFiles: new tracks
+    int Updated = 0;  // AddFiles: tracks refreshed from their linked files
+    // ReadFolder: files found whose information could not be read (they
+    // are in their folder all the same); RenameFiles and EditTags: files
+    // that were skipped or could not be renamed or written.
+    QStringList FailedFiles;
+    // ReadFolder: MP3 files read in the run so far.
+    int FilesRead = 0;
+
+    // Reads the folder's entries (and with recursive those of all its
+    // subfolders) into folder and file objects, the files with all their
+    // information.  Hidden entries, symbolic links, pseudo file systems and
+    // anything that is not a folder or a regular file are left out.  Does
+    // nothing while busy or when the folder has been read already.
+    void ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow);
+    // New files become new tracks; files linked to a track update it.
+    void AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location);
+    // Renames each file by its RenameFormat; returns the number of failures.
+    int RenameFiles(const TMp3FileItemList &files, bool clearReadOnly);
+    // Fills and writes the tags as the actions say; a linked track takes
+    // the new values once its file is written.  Returns the number of
+    // failures.
+    int EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action, bool clearReadOnly);
+    // Appends every MP3 file below path (hidden ones too) to found.
+    // Symbolic links to files count; linked folders and pseudo file
+    // systems are not entered.
+    void SearchSystem(const QString &path, TFoundFileList &found);
+    // Finds for each match the found file that fits its track best.
+    void MatchTracks(const TFoundFileList &found, TFileMatchList &matches, TMatchingType matchingType);
+    // One file object, read and linked, for each track whose file can be
+    // read; the caller owns them.
+    void FilesForTracks(const TDataRefList &tracks, std::vector<std::unique_ptr<TMP3File>> &files);
+
+private:
+    int readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited);
+    int readNewFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited);
+    int addSubfolder(TMP3Folder &folder, const TShellEntry &entry, bool recursive, TVisitedFolders &visited);
+    int readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited);
+    int readFiles(TMP3Folder &folder, const QList<TMP3File *> &files);
+    void addFile(TMP3File &file);
+    bool renameFile(TMP3File &file);
+    bool tagFile(TMP3File &file);
+    // Read-only handling of renaming and tagging: false when the file is
+    // to be left alone.
+    bool makeWritable(TMP3File &file);
+    void searchFolder(const QString &path, TFoundFileList &found, TVisitedFolders &visited);
+    TMp3Root *collection() const;
+    // Runs one operation with the window shown, as the batch operations do.
+    void startRun(const QString &caption, const QString &message, int max);
+    void finishRun();
+};
+
+// Copies the file's merged values into the track (an empty value never
+// clears a track field) and, always, its path, size and stream values.
+void CopyFileToTrack(TMp3Track &track, const TMP3File &file);
+// Overwrites the fields of the file's enabled tags with the track's values,
+// empty ones included; the tags are not written.
+void CopyTrackToTags(const TMp3Track &track, TMP3File &file);
+
+// The tracks whose file is missing, each as a match without a candidate.
+// Tracks on CDs or network drives (by their Location) are left out when
+// asked.
+TFileMatchList MissingFileMatches(const TDataRefList &tracks, bool ignoreCD, bool ignoreNetwork);
