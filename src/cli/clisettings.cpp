@@ -35,6 +35,29 @@ private:
 
 } // namespace
 
+struct CliSettings::Private {
+    TIniSettingsStore file{DefaultSettingsFileName()};
+    ReadOnlyStore store{file};
+    TMp3Prefs prefs{store};
+};
+
+CliSettings::CliSettings()
+    : d(std::make_unique<Private>())
+{
+}
+
+CliSettings::~CliSettings() = default;
+
+TMp3Prefs &CliSettings::prefs() const
+{
+    return d->prefs;
+}
+
+const TSettingsStore &CliSettings::store() const
+{
+    return d->store;
+}
+
 QStringList CurrentParseFormats()
 {
     const TIniSettingsStore file(DefaultSettingsFileName());

@@ -3,9 +3,31 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class TMp3Prefs;
+class TSettingsStore;
+
 // The user's settings as the command line reads them: loaded from the
 // settings file (TUNEBASE_CONFIG or the default place), never written back.
 QStringList CurrentParseFormats();
+
+// The user's settings file, loaded once; whatever the program changes is
+// never written back.
+class CliSettings {
+public:
+    CliSettings();
+    ~CliSettings();
+    CliSettings(const CliSettings &) = delete;
+    CliSettings &operator=(const CliSettings &) = delete;
+
+    TMp3Prefs &prefs() const;
+    const TSettingsStore &store() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
 
 // Which information sources merged values are taken from.
 struct InfoSourceSwitches {

@@ -57,7 +57,7 @@ void TTerminalProgress::draw(bool force)
         return;
     m_lastDraw.start();
     QString line = m_caption.isEmpty() ? m_message : m_caption + QStringLiteral(": ") + m_message;
-    const QString tail = QStringLiteral(" %1%").arg(m_percent);
+    const QString tail = m_percentShown ? QStringLiteral(" %1%").arg(m_percent) : QString();
     if (line.size() + tail.size() > MaxLineWidth)
         line = line.left(MaxLineWidth - tail.size() - 3) + QStringLiteral("...");
     std::fputs("\r\x1b[K", m_stream);

@@ -23,6 +23,8 @@ public:
     void pumpEvents() override {}
 
     bool enabled() const { return m_enabled; }
+    // Work without a total (reading folders) shows no percentage.
+    void setPercentShown(bool shown) { m_percentShown = shown; }
 
 private:
     // Rewrites the line; messages alone redraw at most ten times a second.
@@ -34,5 +36,6 @@ private:
     QString m_caption;
     QString m_message;
     int m_percent = 0;
+    bool m_percentShown = true;
     QElapsedTimer m_lastDraw;
 };

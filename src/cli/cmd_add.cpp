@@ -1,0 +1,279 @@
+#include "clicommand.h"
+#include "clioptions.h"
+#include "clisettings.h"
+#include "terminalprogress.h"
+
+#include "data/collectionfile.h"
+#include "data/fielddefaults.h"
+#include "files/foldersafety.h"
+#include "files/mp3file.h"
+#include "files/mp3folder.h"
+#include "files/mp3process.h"
+#include "files/shellstuff.h"
+#include "mp3model/mp3root.h"
+#include "settings/prefs.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+#include <QTextStream>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: tunebase-cli add COLLECTION PATH... [--location NAME] [--update]\n\n"
+        << "Reads the MP3 files in the folders given (with all their subfolders) or the\n"
+        << "files given, and adds each file that is not yet in the collection as a new\n"
+        << "track, with the values of its ID3 tags and of its folder and file name (read\n"
+        << "with the parse formats of the settings).  Hidden files and folders and\n"
+        << "symbolic links are passed over.  COLLECTION is created when it does not\n"
+        << "exist; it is replaced only once the new version is completely written.\n\n"
+        << "  --location NAME   the Location of the new tracks (created when it is new);\n"
+        << "                    without it they get the default location of the settings\n"
+        << "  --update          files already in the collection refresh their tracks: file\n"
+        << "                    size, stream values and the fields the track has no value\n"
+        << "                    for (values of the track stay as they are)\n";
+}
+
+QString number(qint64 value)
+{
+    return QLocale(QLocale::English).toString(value);
+}
+
+QString plural(qint64 count, const QString &one, const QString &many)
+{
+    return number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+}
+
+// The terminal line of an add run: while folders are read it counts the
+// files found and names the folder (its end, which says the most); while
+// tracks are added it shows the percentage.
+class AddProgress : public TProcessWindow {
+public:
+    void setReading(const int *filesRead)
+    {
+        m_filesRead = filesRead;
+        m_line.setPercentShown(filesRead == nullptr);
+    }
+    // Files read by earlier runs (one run per folder given).
+    void addCounted(int count) { m_counted += count; }
+
+    void showProgress() override
+    {
+        // The message of the previous run is not shown again.
+        m_line.setMessage(QString());
+        m_line.showProgress();
+    }
+    void hideProgress() override { m_line.hideProgress(); }
+    void setCaption(const QString &caption) override { m_line.setCaption(caption); }
+    void setMessage(const QString &message) override
+    {
+        m_message = message;
+        m_line.setMessage(m_filesRead ? readingText() : message);
+    }
+    int percent() const override { return m_line.percent(); }
+    void setPercent(int percent) override
+    {
+        // Reading has no total: each step only brings the count up to date.
+        if (m_filesRead)
+            m_line.setMessage(readingText());
+        else
+            m_line.setPercent(percent);
+    }
+    void pumpEvents() override {}
+
+private:
+    static constexpr int MaxFolderWidth = 40;
+
+    QString readingText() const
+    {
+        QString folder = m_message;
+        if (folder.size() > MaxFolderWidth)
+            folder = QStringLiteral("...") + folder.right(MaxFolderWidth - 3);
+        return plural(m_counted + *m_filesRead, QStringLiteral("file"), QStringLiteral("files")) + QStringLiteral(", ")
+               + folder;
+    }
+
+    TTerminalProgress m_line;
+    const int *m_filesRead = nullptr;
+    int m_counted = 0;
+    QString m_message;
+};
+
+// What the folders and files given hold, read.
+struct ReadResult {
+    std::vector<std::unique_ptr<TMP3Folder>> folders;
+    std::vector<std::unique_ptr<TMP3File>> singleFiles;
+    QList<TMP3File *> files;  // readable, each path once, in the order found
+    QStringList unreadable;
+};
+
+QString checkPaths(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (!info.exists())
+            return QStringLiteral("no such file or folder '%1'").arg(path);
+        if (!info.isDir() && !(info.isFile() && path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)))
+            return QStringLiteral("'%1' is neither a folder nor an MP3 file").arg(path);
+    }
+    return QString();
+}
+
+void takeFile(ReadResult &result, TMP3File *file, const QSet<QString> &unreadable, QSet<QString> &seen)
+{
+    if (seen.contains(file->Path))
+        return;
+    seen.insert(file->Path);
+    if (unreadable.contains(file->Path))
+        result.unreadable.append(file->Path);
+    else
+        result.files.append(file);
+}
+
+ReadResult readPaths(const QStringList &paths, TMP3Process &process, AddProgress &progress)
+{
+    ReadResult result;
+    QSet<QString> seen;
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isDir()) {
+            auto folder = std::make_unique<TMP3Folder>();
+            folder->SetPath(path);
+            progress.setReading(&process.FilesRead);
+            process.ReadFolder(folder.get(), true, true);
+            progress.addCounted(process.FilesRead);
+            progress.setReading(nullptr);
+            const QStringList failed = process.FailedFiles;
+            const QSet<QString> unreadable(failed.cbegin(), failed.cend());
+            TMp3FileItemList found;
+            folder->CollectFiles(found, true);
+            for (TDataItem *item : found)
+                takeFile(result, static_cast<TMP3File *>(item), unreadable, seen);
+            result.folders.push_back(std::move(folder));
+        } else {
+            auto file = std::make_unique<TMP3File>(TShellStuff::ParsingName(path));
+            const bool read = IsRegularFile(file->Path, true) && file->ReadInfo(process.ParseFormats);
+            takeFile(result, file.get(), read ? QSet<QString>() : QSet<QString>{file->Path}, seen);
+            result.singleFiles.push_back(std::move(file));
+        }
+    }
+    return result;
+}
+
+TLocationLookupItem *chosenLocation(TMp3Root &root, const QString &name, const QList<TMP3File *> &files)
+{
+    if (name.isEmpty())
+        return nullptr;
+    auto *location = static_cast<TLocationLookupItem *>(root.Locations->FindOrAdd(name));
+    // A new location learns its drive from the first file.
+    if (location && !files.isEmpty() && (location->DriveLabel.isEmpty() || location->DriveType == 0))
+        location->SetFromPath(files.first()->Path);
+    return location;
+}
+
+int runAdd(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliOptions options({{QStringLiteral("--location"), true, {}}, {QStringLiteral("--update"), false, {}}});
+    QString complaint = options.parse(args);
+    if (options.help()) {
+        printHelp(out);
+        return 0;
+    }
+    const QStringList paths = options.positional().mid(1);
+    if (complaint.isEmpty() && paths.isEmpty())
+        complaint = options.positional().isEmpty() ? QStringLiteral("no COLLECTION given")
+                                                   : QStringLiteral("no folder or file to add given");
+    if (complaint.isEmpty() && options.isSet(QStringLiteral("--location"))
+        && options.value(QStringLiteral("--location")).trimmed().isEmpty())
+        complaint = QStringLiteral("--location needs a name");
+    if (complaint.isEmpty())
+        complaint = checkPaths(paths);
+    if (!complaint.isEmpty()) {
+        err << "tunebase-cli add: " << complaint << "\n";
+        return 2;
+    }
+    const QString collectionPath = options.positional().first();
+    const bool update = options.isSet(QStringLiteral("--update"));
+
+    CliSettings settings;
+    settings.prefs().InstallDataSettings();
+    TMp3Root root;
+    const TCollectionLoadResult loaded = loadCollection(root, collectionPath);
+    const bool isNew = loaded.Status == TCollectionLoadResult::TStatus::NotFound;
+    if (!isNew && !loaded.opened()) {
+        err << "tunebase-cli add: " << QString(loaded.Message).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            << "\n";
+        return 1;
+    }
+    if (loaded.Recovered) {
+        // Saving would replace the damaged file by the part that could be
+        // read: leave it to the user to keep what is left elsewhere.
+        err << "tunebase-cli add: " << collectionPath
+            << " is damaged; nothing was added so that the file stays as it is.\n"
+            << "Open it in Brimlow Tunebase and save what could be read as a new file.\n";
+        return 1;
+    }
+    root.Defaults->Load(settings.store());
+
+    auto window = std::make_unique<AddProgress>();
+    AddProgress &progress = *window;
+    TMP3Process process(std::move(window));
+    process.Collection = &root;
+    process.ParseFormats = settings.prefs().ParseFormats;
+
+    ReadResult read = readPaths(paths, process, progress);
+    TFilePathList known;
+    root.GetFilePathList(known);
+    TMp3FileItemList toAdd;
+    int alreadyThere = 0;
+    for (TMP3File *file : std::as_const(read.files)) {
+        // The collection track as a source, as in the desktop program:
+        // refreshing a track never replaces its own values.
+        file->SetInfoSources(false, true, true, true, true);
+        if (TMp3Track *track = known.find(file->Path)) {
+            if (!update) {
+                ++alreadyThere;
+                continue;
+            }
+            file->LinkTrack(track);
+        }
+        toAdd.Add(file);
+    }
+    TLocationLookupItem *location =
+        chosenLocation(root, options.value(QStringLiteral("--location")).trimmed(), read.files);
+    process.AddFiles(toAdd, location);
+
+    if (process.Added + process.Updated > 0 || isNew) {
+        const TCollectionSaveResult saved = saveCollection(root, collectionPath);
+        if (!saved.Saved) {
+            err << "tunebase-cli add: " << QString(saved.Message).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                << "\nThe collection file was not changed.\n";
+            return 1;
+        }
+    }
+    for (const QString &path : std::as_const(read.unreadable))
+        err << "tunebase-cli add: cannot read " << path << "\n";
+    out << plural(read.files.size(), QStringLiteral("file read"), QStringLiteral("files read")) << ", "
+        << number(process.Added) << " added, " << number(process.Updated) << " updated, "
+        << number(read.unreadable.size()) << " unreadable\n";
+    if (alreadyThere > 0)
+        out << (alreadyThere == 1 ? QStringLiteral("1 file was already in the collection and is left as it is")
+                                  : number(alreadyThere)
+                                        + QStringLiteral(" files were already in the collection and are left as "
+                                                         "they are"))
+            << " (--update refreshes tracks from their files)\n";
+    if (isNew)
+        out << "New collection saved to " << collectionPath << "\n";
+    return 0;
+}
+
+} // namespace
+
+TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update]",
+                     "add the MP3 files of folders to a collection (created when new)", runAdd);
