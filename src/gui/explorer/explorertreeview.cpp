@@ -14,7 +14,9 @@ TExplorerTreeView::TExplorerTreeView(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
-    header()->setStretchLastSection(true);
+    // Long names scroll sideways instead of being cut short.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
 }
 
 void TExplorerTreeView::keyPressEvent(QKeyEvent *event)

@@ -300,6 +300,7 @@ void TfmSelectFieldsBase::buildTree()
     auto offered = [this](const TDataField *field) { return field->ListKinds.contains(m_list.ListKind); };
 
     if (m_type == TListType::Group) {
+        tvFields->setRootIsDecorated(false);
         for (int i = 0; i < catalogue->Count(); ++i) {
             TDataField *field = catalogue->Get(i);
             if (offered(field) && field->isLookupField())
