@@ -201,6 +201,7 @@ private Q_SLOTS:
     void saveAsRefusesReadOnlyTargetAndAsksAgain();
     void saveOnNewCollectionAsksForName();
     void newCollectionDropsWhatWasShown();
+    void importAddsTheOtherCollectionAndSaves();
 };
 
 void TestExplorer::groupingLevelsWithNoneFirst()
@@ -268,11 +269,17 @@ void TestExplorer::countTexts()
     Shell shell;
     auto window = openWindow(shell);
     QCOMPARE(window->pnCount->text(), QStringLiteral("3 Artists"));
+    QCOMPARE(window->Action("acEditLookupItemFromTree")->text(), QStringLiteral("Edit Lookup Item"));
+    QCOMPARE(window->Action("acEditLookupItemFromList")->text(), QStringLiteral("Edit Artist..."));
     window->SelectNode(child(window->RootNode, "Cole"));
     QCOMPARE(window->pnCount->text(), QStringLiteral("1 Item"));
     window->SelectNode(child(window->RootNode, "adams"));
     QCOMPARE(window->pnCount->text(), QStringLiteral("2 Items"));
     QCOMPARE(window->pnFilter->text(), QStringLiteral("Filter: [None]"));
+    QCOMPARE(window->Action("acEditLookupItemFromTree")->text(), QStringLiteral("Edit Artist..."));
+    QCOMPARE(window->Action("acEditLookupItemFromList")->text(), QStringLiteral("Edit Lookup Item"));
+    QVERIFY(window->Action("acUp")->isEnabled());
+    QVERIFY(window->Action("acColumnFields")->isEnabled());
 
     SetFieldCustomName(window->Root()->Fields->FindByID(ArtistField), QStringLiteral("Status"));
     window->GoUp();
@@ -680,6 +687,38 @@ void TestExplorer::newCollectionDropsWhatWasShown()
     QVERIFY(window->RootNode->Children.empty());
     QCOMPARE(window->ListContent->Count(), 0);
     QCOMPARE(window->pnCount->text(), QStringLiteral("0 Artists"));
+}
+
+void TestExplorer::importAddsTheOtherCollectionAndSaves()
+{
+    Shell shell;
+    QTemporaryDir dir;
+    const QString other = dir.filePath(QStringLiteral("other.tbx"));
+    const QString mine = dir.filePath(QStringLiteral("mine.tbx"));
+    {
+        TMp3Root saved;
+        auto *track = static_cast<TMp3Track *>(saved.GetTracks()->CreateItem());
+        track->Title = QStringLiteral("Imported");
+        track->Artist = static_cast<TPersonLookupItem *>(saved.Artists->AddNew(QStringLiteral("Guest")));
+        QVERIFY(saved.SaveToFile(other));
+    }
+    auto window = openWindow(shell, false);
+    window->miFolderPresetClick(folderItem(*window, 3)); // Artist
+    auto *own = static_cast<TMp3Track *>(window->mp3Root()->GetTracks()->CreateItem());
+    own->Title = QStringLiteral("Own");
+    own->Artist = static_cast<TPersonLookupItem *>(window->mp3Root()->Artists->AddNew(QStringLiteral("Host")));
+    window->saveNames = {mine};
+    QVERIFY(window->Save());
+    window->RefreshView();
+    window->SelectNode(child(window->RootNode, "Host"));
+
+    window->openNames = {other};
+    window->Action("acImportOtherCollection")->trigger();
+    QCOMPARE(window->Root()->Items->Count(), 2);
+    QCOMPARE(childTexts(window->RootNode), (QStringList{"Guest", "Host"}));
+    TMp3Root reread;
+    QVERIFY(reread.LoadFromFile(mine));
+    QCOMPARE(reread.Items->Count(), 2); // saved at once
 }
 
 QTEST_MAIN(TestExplorer)

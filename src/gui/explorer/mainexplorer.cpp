@@ -1000,6 +1000,15 @@ void TfmMainBase::UpdateActions()
     QAction *enableFilter = Action(QStringLiteral("acEnableFilter"));
     enableFilter->setEnabled(inCollection && filter && filter->Count() > 0);
     enableFilter->setChecked(filter && filter->IsActive());
+    // The lookup item commands name the field of the folder level.
+    const int level = selected ? selected->Level() : 0;
+    const int groupCount = groups ? groups->Count() : 0;
+    const TDataField *treeField = level >= 1 && level <= groupCount ? groupField(level - 1) : nullptr;
+    const TDataField *listField = level < groupCount ? groupField(level) : nullptr;
+    Action(QStringLiteral("acEditLookupItemFromTree"))
+        ->setText(treeField ? tr("Edit %1...").arg(GetFieldName(treeField)) : tr("Edit Lookup Item"));
+    Action(QStringLiteral("acEditLookupItemFromList"))
+        ->setText(listField ? tr("Edit %1...").arg(GetFieldName(listField)) : tr("Edit Lookup Item"));
     Action(QStringLiteral("acColumnFields"))->setEnabled(itemList);
     Action(QStringLiteral("acSortFields"))->setEnabled(itemList);
     Action(QStringLiteral("acIconView"))->setChecked(lvMain->IsIconView());
