@@ -11,6 +11,7 @@
 #include "files/mp3process.h"
 #include "files/shellstuff.h"
 #include "mp3model/mp3root.h"
+#include "settings/drives.h"
 #include "settings/prefs.h"
 
 #include <QFileInfo>
@@ -33,7 +34,8 @@ void printHelp(QTextStream &out)
         << "symbolic links are passed over.  COLLECTION is created when it does not\n"
         << "exist; it is replaced only once the new version is completely written.\n\n"
         << "  --location NAME   the Location of the new tracks (created when it is new);\n"
-        << "                    without it they get the default location of the settings\n"
+        << "                    without it, the location of the files' volume when it\n"
+        << "                    has a name, else the default location of the settings\n"
         << "  --update          files already in the collection refresh their tracks: file\n"
         << "                    size, stream values and the fields the track has no value\n"
         << "                    for (values of the track stay as they are)\n";
@@ -164,14 +166,27 @@ ReadResult readPaths(const QStringList &paths, TMP3Process &process, AddProgress
     return result;
 }
 
-TLocationLookupItem *chosenLocation(TMp3Root &root, const QString &name, const QList<TMP3File *> &files)
+// The Location of the new tracks, as the desktop program's add window
+// suggests it: without a name given, the location that records the volume
+// of the first file, or a new one named after that volume (none when the
+// volume has no name).
+TLocationLookupItem *chosenLocation(TMp3Root &root, QString name, const QList<TMP3File *> &files)
 {
-    if (name.isEmpty())
+    if (files.isEmpty())
         return nullptr;
+    const QString firstPath = files.first()->Path;
+    if (name.isEmpty()) {
+        const QString volume = GetVolumeName(firstPath);
+        if (volume.isEmpty())
+            return nullptr;
+        if (TLocationLookupItem *known = root.Locations->FindByDriveLabel(volume))
+            return known;
+        name = volume;
+    }
     auto *location = static_cast<TLocationLookupItem *>(root.Locations->FindOrAdd(name));
     // A new location learns its drive from the first file.
-    if (location && !files.isEmpty() && (location->DriveLabel.isEmpty() || location->DriveType == 0))
-        location->SetFromPath(files.first()->Path);
+    if (location && (location->DriveLabel.isEmpty() || location->DriveType == 0))
+        location->SetFromPath(firstPath);
     return location;
 }
 
