@@ -431,29 +431,33 @@ void TMP3Process::AddFiles(const TMp3FileItemList &files, TLocationLookupItem *l
     NewLocation = location;
     Added = 0;
     Updated = 0;
+    runOverFiles(files, &TMP3Process::addFile);
+}
+
+int TMP3Process::runOverFiles(const TMp3FileItemList &files, bool (TMP3Process::*work)(TMP3File &))
+{
     for (TDataItem *item : files) {
         if (IsCancelled())
             break;
-        if (TMP3File *file = asFile(item))
-            addFile(*file);
+        if (TMP3File *file = asFile(item); file && !(this->*work)(*file))
+            FailedFiles.append(file->Path);
         StepIt();
     }
     finishRun();
+    return int(FailedFiles.size());
 }
 
-void TMP3Process::addFile(TMP3File &file)
+bool TMP3Process::addFile(TMP3File &file)
 {
     if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
         // Updating: the track keeps its Location and gets no defaults.
         CopyFileToTrack(*linked, file);
         ++Updated;
-        return;
+        return true;
     }
     TMp3Root *root = collection();
-    if (!root) {
-        FailedFiles.append(file.Path);
-        return;
-    }
+    if (!root)
+        return false;
     auto *track = static_cast<TMp3Track *>(root->GetTracks()->CreateItem());
     root->GetTracks()->AssignNextIndex(track);
     root->IncrementNextIndex();
@@ -462,6 +466,7 @@ void TMP3Process::addFile(TMP3File &file)
     track->Location = NewLocation;
     track->ApplyDefaults();
     ++Added;
+    return true;
 }
 
 // ---- renaming and tagging --------------------------------------------------
@@ -478,15 +483,7 @@ int TMP3Process::RenameFiles(const TMp3FileItemList &files, bool clearReadOnly)
 {
     startRun(QStringLiteral("Rename Files"), QStringLiteral("Renaming ..."), files.Count());
     ClearReadOnly = clearReadOnly;
-    for (TDataItem *item : files) {
-        if (IsCancelled())
-            break;
-        if (TMP3File *file = asFile(item); file && !renameFile(*file))
-            FailedFiles.append(file->Path);
-        StepIt();
-    }
-    finishRun();
-    return int(FailedFiles.size());
+    return runOverFiles(files, &TMP3Process::renameFile);
 }
 
 bool TMP3Process::renameFile(TMP3File &file)
@@ -506,15 +503,7 @@ int TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TT
     V1Action = v1Action;
     V2Action = v2Action;
     ClearReadOnly = clearReadOnly;
-    for (TDataItem *item : files) {
-        if (IsCancelled())
-            break;
-        if (TMP3File *file = asFile(item); file && !tagFile(*file))
-            FailedFiles.append(file->Path);
-        StepIt();
-    }
-    finishRun();
-    return int(FailedFiles.size());
+    return runOverFiles(files, &TMP3Process::tagFile);
 }
 
 bool TMP3Process::tagFile(TMP3File &file)

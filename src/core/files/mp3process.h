@@ -93,7 +93,10 @@ private:
     int addSubfolder(TMP3Folder &folder, const TShellEntry &entry, bool recursive, TVisitedFolders &visited);
     int readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited);
     int readFiles(TMP3Folder &folder, const QList<TMP3File *> &files);
-    void addFile(TMP3File &file);
+    // Runs work on every file of the list until cancelled, noting the
+    // files it fails on, and finishes the run; the number of failures.
+    int runOverFiles(const TMp3FileItemList &files, bool (TMP3Process::*work)(TMP3File &));
+    bool addFile(TMP3File &file);
     bool renameFile(TMP3File &file);
     bool tagFile(TMP3File &file);
     // Read-only handling of renaming and tagging: false when the file is
