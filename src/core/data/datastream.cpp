@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include <array>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -41,6 +42,7 @@ QByteArray scrambleBytes(QByteArray bytes)
 
 TDataReader::TDataReader(QIODevice &device)
     : m_device(device)
+    , m_unread(device.bytesAvailable())
 {
 }
 
@@ -53,7 +55,7 @@ void TDataReader::fail()
 
 qsizetype TDataReader::bytesLeft() const
 {
-    return (m_buffer.size() - m_position) + m_device.bytesAvailable();
+    return (m_buffer.size() - m_position) + m_unread;
 }
 
 void TDataReader::require(qsizetype count)
@@ -61,12 +63,13 @@ void TDataReader::require(qsizetype count)
     const qsizetype buffered = m_buffer.size() - m_position;
     if (buffered >= count)
         return;
-    if (count - buffered > m_device.bytesAvailable())
+    if (count - buffered > m_unread)
         fail();
     m_buffer.remove(0, m_position);
     m_position = 0;
-    const qsizetype wanted = std::max(count - buffered, BufferSize);
+    const qsizetype wanted = std::min(std::max(count - buffered, BufferSize), m_unread);
     const QByteArray more = m_device.read(wanted);
+    m_unread -= more.size();
     m_buffer.append(more);
     if (m_buffer.size() < count)
         fail();
@@ -80,8 +83,6 @@ quint8 TDataReader::takeByte()
 
 QByteArray TDataReader::takeBytes(qsizetype count)
 {
-    if (count > bytesLeft())
-        fail();
     require(count);
     QByteArray bytes = m_buffer.mid(m_position, count);
     m_position += count;

@@ -77,6 +77,9 @@ private:
     QByteArray readStringBytes();
 
     QIODevice &m_device;
+    // What the device holds beyond the buffer, taken once: asking a file
+    // for its size on every value would cost a system call each time.
+    qint64 m_unread = 0;
     QByteArray m_buffer;
     qsizetype m_position = 0;
     QHash<const TLookupList *, QHash<qint32, TLookupItem *>> m_lookupIndex;
