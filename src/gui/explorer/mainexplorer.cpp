@@ -1,6 +1,6 @@
 // The explorer part of the main window: the folder tree grouped by fields,
-// the list of the selected folder's content, the navigation state that
-// survives rebuilds, the view commands and the window's settings.
+// the list of the selected folder's content, and the navigation state that
+// survives rebuilds.
 
 #include "shell/mainbase.h"
 
@@ -17,7 +17,7 @@
 #include "explorer/explorertreemodel.h"
 #include "explorer/explorertreeview.h"
 #include "explorer/folderfilter.h"
-#include "shell/rootcollection.h"
+#include "explorer/mainexplorerdefs.h"
 #include "explorer/sizingsplitter.h"
 #include "fields/selectfields.h"
 #include "settings/desktopservices.h"
@@ -25,6 +25,7 @@
 #include "settings/prefs.h"
 #include "settings/tformplacement.h"
 #include "shell/globaldata.h"
+#include "shell/rootcollection.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -40,33 +41,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace mainexplorer;
+
 namespace {
-
-const QString MainSection = QStringLiteral("fmMain");
-
-QString subSection(const QString &name)
-{
-    return MainSection + QLatin1Char('\\') + name;
-}
-
-constexpr int CollectionImage = 4;
-constexpr int PresetImage = 8;
-constexpr int NoFoldersImage = 9;
-constexpr int NoFoldersTag = -1;
-constexpr int CustomTag = -2;
-
-// Sets a flag for the life of a scope and puts back what it was.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool &flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~TFlagScope() { m_flag = m_old; }
-    TFlagScope(const TFlagScope &) = delete;
-    TFlagScope &operator=(const TFlagScope &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_old;
-};
 
 // Keeps the widget from repainting while a scope changes it.
 class TNoUpdates {
@@ -89,13 +66,18 @@ bool isLookupItem(const TDataObject *object)
     return dynamic_cast<const TLookupItem *>(object) != nullptr;
 }
 
-QRect screenArea(const QWidget *window)
+} // namespace
+
+QString mainexplorer::SubSection(const QString &name)
+{
+    return MainSection + QLatin1Char('\\') + name;
+}
+
+QRect mainexplorer::ScreenArea(const QWidget *window)
 {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
-
-} // namespace
 
 // ---- building the window ---------------------------------------------------
 
@@ -979,414 +961,4 @@ TGroupFieldRefList *TfmMainBase::GetGroupFields(int) const
 TGroupFieldRefList *TfmMainBase::GetCustomGroupFields(int) const
 {
     return CustomGroupFields.get();
-}
-
-// ---- actions -----------------------------------------------------------------------
-
-void TfmMainBase::UpdateActions()
-{
-    if (!RootNode)
-        return;
-    const TExplorerNode *selected = SelectedNode();
-    const bool inCollection = selected && TopLevelNode(const_cast<TExplorerNode *>(selected)) == RootNode;
-    const TGroupFieldRefList *groups = GetGroupFields(TreeMode);
-    const bool grouped = groups && groups->Count() > 0;
-    const bool itemList = ListKind != ListKind::None && ListKind != ListKind::Lookups;
-
-    pnTree->setVisible(!(CanHideTree() && !CanHaveChildren(RootNode)));
-    Action(QStringLiteral("acShowEmptyFolders"))->setEnabled(grouped);
-    Action(QStringLiteral("acUp"))->setEnabled(selected && selected->Level() > 0);
-    const TFilterFieldRefList *filter = GetFilterFields(TreeMode);
-    QAction *enableFilter = Action(QStringLiteral("acEnableFilter"));
-    enableFilter->setEnabled(inCollection && filter && filter->Count() > 0);
-    enableFilter->setChecked(filter && filter->IsActive());
-    // The lookup item commands name the field of the folder level.
-    const int level = selected ? selected->Level() : 0;
-    const int groupCount = groups ? groups->Count() : 0;
-    const TDataField *treeField = level >= 1 && level <= groupCount ? groupField(level - 1) : nullptr;
-    const TDataField *listField = level < groupCount ? groupField(level) : nullptr;
-    Action(QStringLiteral("acEditLookupItemFromTree"))
-        ->setText(treeField ? tr("Edit %1...").arg(GetFieldName(treeField)) : tr("Edit Lookup Item"));
-    Action(QStringLiteral("acEditLookupItemFromList"))
-        ->setText(listField ? tr("Edit %1...").arg(GetFieldName(listField)) : tr("Edit Lookup Item"));
-    Action(QStringLiteral("acColumnFields"))->setEnabled(itemList);
-    Action(QStringLiteral("acSortFields"))->setEnabled(itemList);
-    Action(QStringLiteral("acIconView"))->setChecked(lvMain->IsIconView());
-    Action(QStringLiteral("acListView"))->setChecked(!lvMain->IsIconView());
-    SaveInfoPanel();
-}
-
-void TfmMainBase::SaveInfoPanel()
-{
-    savePanel(spRight, QStringLiteral("pnInfo"));
-}
-
-void TfmMainBase::BuildFolderMenus()
-{
-    for (QAction *old : std::as_const(m_folderActions))
-        old->deleteLater();   // the triggering item may be among them
-    m_folderActions.clear();
-    if (m_folderItems)
-        m_folderItems->deleteLater();
-    m_folderItems = new QActionGroup(this);
-    m_folderItems->setExclusive(true);
-
-    auto item = [this](const QString &caption, int tag, int image) {
-        auto *action = new QAction(m_dmGlobal->ilSmall.Icon(image), caption, this);
-        action->setData(tag);
-        action->setCheckable(true);
-        action->setChecked(tag == GroupFieldPreset);
-        m_folderItems->addAction(action);
-        if (tag == CustomTag)
-            connect(action, &QAction::triggered, this, [this] { ChooseFolderFields(); });
-        else
-            connect(action, &QAction::triggered, this, [this, action] { miFolderPresetClick(action); });
-        m_folderActions.append(action);
-    };
-    auto separator = [this] {
-        auto *action = new QAction(this);
-        action->setSeparator(true);
-        m_folderActions.append(action);
-    };
-    item(tr("No Folders"), NoFoldersTag, NoFoldersImage);
-    separator();
-    if (const TRootItem *root = Root()) {
-        const QList<QList<qint32>> &presets = root->Fields->GroupPresets[size_t(TreeMode)];
-        for (int i = 0; i < presets.size(); ++i) {
-            QStringList names;
-            for (const qint32 id : presets.at(i)) {
-                if (const TDataField *field = root->Fields->FindByID(id))
-                    names.append(GetFieldDisplayName(field));
-            }
-            item(names.join(QStringLiteral(" / ")), i, PresetImage);
-        }
-    }
-    separator();
-    item(tr("&Custom..."), CustomTag, PresetImage);
-
-    for (QMenu *menu : {pmFolders, tvmiFolders, miFolders}) {
-        if (!menu)
-            continue;
-        menu->clear();
-        menu->addActions(m_folderActions);
-    }
-}
-
-void TfmMainBase::miFolderPresetClick(QAction *item)
-{
-    const int tag = item ? item->data().toInt() : NoFoldersTag;
-    ApplyGroupPreset(tag);
-    GroupFieldPreset = tag;
-    BuildFolderMenus();
-    ResetState();
-    RebuildTree();
-    RestoreState(nullptr, true);
-    UpdateActions();
-}
-
-void TfmMainBase::ApplyGroupPreset(int preset)
-{
-    TGroupFieldRefList *groups = GetGroupFields(TreeMode);
-    TRootItem *root = Root();
-    if (!groups || !root)
-        return;
-    groups->FreeAll();
-    const QList<QList<qint32>> &presets = root->Fields->GroupPresets[size_t(TreeMode)];
-    if (preset < 0 || preset >= presets.size())
-        return;
-    for (const qint32 id : presets.at(preset)) {
-        if (TDataField *field = root->Fields->FindByID(id))
-            groups->Add(new TGroupField(field, groups));
-    }
-}
-
-void TfmMainBase::ChooseFolderFields()
-{
-    TGroupFieldRefList *custom = GetCustomGroupFields(TreeMode);
-    if (!custom || !SelectFields(*custom, QString(), this, m_prefs.Store())) {
-        BuildFolderMenus();   // the menu's check mark follows the grouping in effect
-        return;
-    }
-    GroupFieldPreset = CustomTag;
-    TGroupFieldRefList *groups = GetGroupFields(TreeMode);
-    groups->FreeAll();
-    groups->Assign(*custom);
-    BuildFolderMenus();
-    ResetState();
-    RebuildTree();
-    RestoreState(nullptr, true);
-    UpdateActions();
-}
-
-void TfmMainBase::ToggleEmptyFolders()
-{
-    ResetState();
-    RebuildTree();
-    RestoreState(nullptr, true);
-    UpdateActions();
-}
-
-void TfmMainBase::ToggleFilter()
-{
-    if (TFilterFieldRefList *filter = GetFilterFields(TreeMode))
-        filter->Enabled = Action(QStringLiteral("acEnableFilter"))->isChecked();
-    ResetState();
-    RebuildTree();
-    RestoreState(nullptr, true);
-    UpdateActions();
-}
-
-void TfmMainBase::setListViewStyle(int style)
-{
-    lvMain->SetViewStyle(style == TBrimlowListView::StyleIcon ? TBrimlowListView::StyleIcon
-                                                             : TBrimlowListView::StyleReport);
-}
-
-void TfmMainBase::acIconViewExecute()
-{
-    setListViewStyle(TBrimlowListView::StyleIcon);
-    UpdateActions();
-}
-
-void TfmMainBase::acListViewExecute()
-{
-    setListViewStyle(TBrimlowListView::StyleReport);
-    UpdateActions();
-}
-
-void TfmMainBase::ChooseColumns()
-{
-    TColumnFieldRefList *columns = GetColumnFields(ListKind);
-    if (!columns)
-        return;
-    StoreColumns();
-    if (!SelectFields(*columns, QString(), this, m_prefs.Store()))
-        return;
-    const int row = lvMain->FirstSelectedRow();
-    TDataItem *focused = row >= 0 && row < ListContent->Count() ? ListContent->Get(row) : nullptr;
-    BuildColumns();
-    RefreshList(focused, false);
-}
-
-void TfmMainBase::ChooseSortOrder()
-{
-    TSortFieldRefList *sorts = GetSortFields(ListKind);
-    if (!sorts || !SelectFields(*sorts, QString(), this, m_prefs.Store()))
-        return;
-    ShowSortIndicator();
-    SortContent();
-    RefreshList(nullptr, false);
-    UpdateActions();
-}
-
-// ---- tool bars and panels --------------------------------------------------------------
-
-QList<QToolBar *> TfmMainBase::toolBars() const
-{
-    return {tbFile, tbEdit, tbSearch, tbView, tbLogo};
-}
-
-namespace {
-
-// The settings name of a tool bar: the logo's bar is stored as the logo.
-QString barName(const QToolBar *bar, const QToolBar *logoBar)
-{
-    return bar == logoBar ? QStringLiteral("imLogo") : bar->objectName();
-}
-
-} // namespace
-
-void TfmMainBase::placeToolBars(const QList<QToolBar *> &order)
-{
-    // Rows of tool bars from top to bottom, each row from left to right.
-    for (QToolBar *bar : order)
-        removeToolBar(bar);
-    int lastTop = std::numeric_limits<int>::min();
-    for (QToolBar *bar : order) {
-        const QRect bounds = m_designBounds.value(barName(bar, tbLogo) + QStringLiteral("#placed"));
-        if (lastTop != std::numeric_limits<int>::min() && bounds.top() > lastTop + bar->sizeHint().height() / 2)
-            addToolBarBreak(Qt::TopToolBarArea);
-        lastTop = bounds.top();
-        addToolBar(Qt::TopToolBarArea, bar);
-    }
-}
-
-void TfmMainBase::loadToolBars()
-{
-    TSettingsStore &store = m_prefs.Store();
-    // The design places: one row in the order the bars were made.
-    int left = 0;
-    const QList<QToolBar *> design = {tbFile, tbEdit, tbView, tbSearch, tbLogo};
-    for (QToolBar *bar : design) {
-        const QSize size = bar->sizeHint();
-        m_designBounds.insert(barName(bar, tbLogo), QRect(left, 0, size.width(), size.height()));
-        left += size.width();
-    }
-    const QRect screen = screenArea(this);
-    QList<std::pair<QRect, QToolBar *>> placed;
-    for (QToolBar *bar : design) {
-        const QString name = barName(bar, tbLogo);
-        const QString section = subSection(name);
-        const QRect d = m_designBounds.value(name);
-        QRect bounds;
-        bounds.setTop(qBound(0, store.ReadInteger(section, QStringLiteral("Top"), d.top()), screen.height()));
-        bounds.setLeft(qBound(0, store.ReadInteger(section, QStringLiteral("Left"), d.left()), screen.width()));
-        bounds.setRight(qBound(0, store.ReadInteger(section, QStringLiteral("Right"), d.right()), screen.width()));
-        bounds.setBottom(qBound(0, store.ReadInteger(section, QStringLiteral("Bottom"), d.bottom()), screen.height()));
-        m_designBounds.insert(name + QStringLiteral("#placed"), bounds);
-        placed.append({bounds, bar});
-        const bool visible = store.ReadBool(section, QStringLiteral("Visible"), true);
-        bar->setVisible(visible);
-    }
-    std::stable_sort(placed.begin(), placed.end(), [](const auto &a, const auto &b) {
-        return a.first.top() != b.first.top() ? a.first.top() < b.first.top() : a.first.left() < b.first.left();
-    });
-    QList<QToolBar *> order;
-    for (const auto &entry : placed)
-        order.append(entry.second);
-    const QList<bool> visible = [&] {
-        QList<bool> list;
-        for (QToolBar *bar : order)
-            list.append(!bar->isHidden());
-        return list;
-    }();
-    placeToolBars(order);
-    for (int i = 0; i < order.size(); ++i)
-        order.at(i)->setVisible(visible.at(i));
-    const QList<std::pair<const char *, QToolBar *>> actions = {
-        {"acShowFileBar", tbFile}, {"acShowEditBar", tbEdit}, {"acShowViewBar", tbView},
-        {"acShowSearchBar", tbSearch}, {"acShowLogo", tbLogo}};
-    for (const auto &[name, bar] : actions) {
-        const QSignalBlocker block(Action(QLatin1String(name)));
-        Action(QLatin1String(name))->setChecked(!bar->isHidden());
-    }
-}
-
-void TfmMainBase::saveToolBars()
-{
-    TSettingsStore &store = m_prefs.Store();
-    for (QToolBar *bar : toolBars()) {
-        const QString section = subSection(barName(bar, tbLogo));
-        // A hidden bar keeps the place it had.
-        const QRect bounds = bar->isHidden() || !isVisible()
-                                 ? m_designBounds.value(barName(bar, tbLogo) + QStringLiteral("#placed"))
-                                 : bar->geometry();
-        store.WriteBool(section, QStringLiteral("Visible"), !bar->isHidden());
-        store.WriteInteger(section, QStringLiteral("Top"), bounds.top());
-        store.WriteInteger(section, QStringLiteral("Left"), bounds.left());
-        store.WriteInteger(section, QStringLiteral("Right"), bounds.right());
-        store.WriteInteger(section, QStringLiteral("Bottom"), bounds.bottom());
-    }
-}
-
-void TfmMainBase::acResetToolbarExecute()
-{
-    const QList<QToolBar *> design = {tbFile, tbEdit, tbView, tbSearch, tbLogo};
-    for (QToolBar *bar : design) {
-        const QString name = barName(bar, tbLogo);
-        m_designBounds.insert(name + QStringLiteral("#placed"), m_designBounds.value(name));
-    }
-    placeToolBars(design);
-    for (const char *name : {"acShowFileBar", "acShowEditBar", "acShowViewBar", "acShowSearchBar", "acShowLogo"})
-        Action(QLatin1String(name))->setChecked(true);
-    for (QToolBar *bar : design)
-        bar->setVisible(true);
-}
-
-void TfmMainBase::loadPanel(TSizingSplitter *splitter, const QString &name)
-{
-    const TSettingsStore &store = m_prefs.Store();
-    const QString section = subSection(name);
-    const QRect screen = screenArea(this);
-    int size = 0;
-    if (splitter->orientation() == Qt::Horizontal)
-        size = qBound(0, store.ReadInteger(section, QStringLiteral("Width"), 150), screen.width());
-    else
-        size = qBound(0, store.ReadInteger(section, QStringLiteral("Height"), 100), screen.height());
-    splitter->SetPanelSize(size);
-    splitter->SetClosed(store.ReadBool(section, QStringLiteral("Closed"), false));
-}
-
-void TfmMainBase::savePanel(const TSizingSplitter *splitter, const QString &name)
-{
-    TSettingsStore &store = m_prefs.Store();
-    const QString section = subSection(name);
-    store.WriteInteger(section, splitter->orientation() == Qt::Horizontal ? QStringLiteral("Width")
-                                                                          : QStringLiteral("Height"),
-                       splitter->PanelSize());
-    store.WriteBool(section, QStringLiteral("Closed"), splitter->IsClosed());
-}
-
-// ---- settings ------------------------------------------------------------------
-
-void TfmMainBase::LoadSettings()
-{
-    TSettingsStore &store = m_prefs.Store();
-    TFormPlacement::RestorePlacement(this, store);
-    loadPanel(spExplorer, QStringLiteral("pnTree"));
-    loadPanel(spRight, QStringLiteral("pnInfo"));
-    setListViewStyle(store.ReadInteger(MainSection, QStringLiteral("ListViewStyle"), TBrimlowListView::StyleReport));
-    GroupSortOrder = store.ReadInteger(MainSection, QStringLiteral("GroupSortOrder"), 1) < 0 ? -1 : 1;
-    if (ItemColumnFields) {
-        const QList<std::pair<TDataFieldRefList *, QString>> lists = {
-            {ItemColumnFields.get(), QStringLiteral("ItemColumnFields")},
-            {ItemSortFields.get(), QStringLiteral("ItemSortFields")},
-            {ItemIndexSortFields.get(), QStringLiteral("ItemIndexSortFields")},
-            {ItemFilterFields.get(), QStringLiteral("ItemFilterFields")},
-            {CustomGroupFields.get(), QStringLiteral("CustomGroupFields")}};
-        for (const auto &[list, section] : lists) {
-            list->FreeAll();
-            list->LoadFromSettings(store, section);
-        }
-    }
-    GroupFieldPreset = store.ReadInteger(MainSection, QStringLiteral("GroupFieldPreset"), 0);
-    loadToolBars();
-    Action(QStringLiteral("acShowEmptyFolders"))
-        ->setChecked(store.ReadBool(MainSection, QStringLiteral("Show Empty Folders"), false));
-}
-
-void TfmMainBase::SaveSettings()
-{
-    TSettingsStore &store = m_prefs.Store();
-    savePanel(spExplorer, QStringLiteral("pnTree"));
-    savePanel(spRight, QStringLiteral("pnInfo"));
-    store.WriteInteger(MainSection, QStringLiteral("ListViewStyle"), lvMain->ViewStyle());
-    store.WriteInteger(MainSection, QStringLiteral("GroupSortOrder"), GroupSortOrder);
-    if (ItemColumnFields) {
-        StoreColumns();
-        ItemColumnFields->SaveToSettings(store, QStringLiteral("ItemColumnFields"));
-        ItemSortFields->SaveToSettings(store, QStringLiteral("ItemSortFields"));
-        ItemIndexSortFields->SaveToSettings(store, QStringLiteral("ItemIndexSortFields"));
-        ItemFilterFields->SaveToSettings(store, QStringLiteral("ItemFilterFields"));
-        CustomGroupFields->SaveToSettings(store, QStringLiteral("CustomGroupFields"));
-    }
-    store.WriteInteger(MainSection, QStringLiteral("GroupFieldPreset"), GroupFieldPreset);
-    saveToolBars();
-    store.WriteBool(MainSection, QStringLiteral("Show Empty Folders"),
-                    Action(QStringLiteral("acShowEmptyFolders"))->isChecked());
-    TFormPlacement::SavePlacement(this, store);
-}
-
-void TfmMainBase::FormShow()
-{
-    if (!Root() || !GroupFields)
-        return;
-    // A stored grouping that names no preset falls back to the first one.
-    const int presetCount = int(Root()->Fields->GroupPresets[size_t(TreeMode)].size());
-    if (GroupFieldPreset < CustomTag || GroupFieldPreset >= presetCount)
-        GroupFieldPreset = presetCount > 0 ? 0 : NoFoldersTag;
-    if (GroupFieldPreset == CustomTag) {
-        GroupFields->FreeAll();
-        GroupFields->Assign(*CustomGroupFields);
-    } else {
-        ApplyGroupPreset(GroupFieldPreset);
-    }
-    BuildColumns();
-    BuildFolderMenus();
-    UpdateCaption();
-    CreateTreeRoots();
-    ResetState();
-    RebuildTree();
-    RestoreState(nullptr, true);
-    UpdateActions();
 }

@@ -284,5 +284,7 @@ private:
     TExplorerListModel *m_listModel = nullptr;
     QActionGroup *m_folderItems = nullptr;
     QList<QAction *> m_folderActions;
+    // The tool bars' places as designed, and as last placed (by name).
     QHash<QString, QRect> m_designBounds;
+    QHash<QString, QRect> m_placedBounds;
 };
