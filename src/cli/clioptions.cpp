@@ -1,10 +1,10 @@
 #include "clioptions.h"
 
-const CliOptions::Spec *CliOptions::find(const QString &arg) const
+const CliOptions::Option *CliOptions::find(const QString &arg) const
 {
-    for (const Spec &spec : m_specs)
-        if (arg == spec.name || (!spec.alias.isEmpty() && arg == spec.alias))
-            return &spec;
+    for (const Option &option : m_options)
+        if (arg == option.name || (!option.alias.isEmpty() && arg == option.alias))
+            return &option;
     return nullptr;
 }
 
@@ -32,13 +32,13 @@ QString CliOptions::parse(const QStringList &args)
             inlineValue = arg.mid(equals + 1);
             arg.truncate(equals);
         }
-        const Spec *spec = find(arg);
-        if (!spec)
+        const Option *option = find(arg);
+        if (!option)
             return QStringLiteral("unknown option '%1'").arg(arg);
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (hasInlineValue)
                 return QStringLiteral("%1 takes no value").arg(arg);
-            m_values[spec->name];
+            m_values[option->name];
             continue;
         }
         if (!hasInlineValue) {
@@ -46,7 +46,7 @@ QString CliOptions::parse(const QStringList &args)
                 return QStringLiteral("%1 needs a value").arg(arg);
             inlineValue = args.at(i);
         }
-        m_values[spec->name].append(inlineValue);
+        m_values[option->name].append(inlineValue);
     }
     return QString();
 }

@@ -9,13 +9,13 @@
 // in order as positional ones.  "--help" and "-h" are always known.
 class CliOptions {
 public:
-    struct Spec {
+    struct Option {
         QString name;         // "--field"
         bool takesValue = false;
         QString alias;        // "-o", or empty
     };
 
-    explicit CliOptions(QList<Spec> specs) : m_specs(std::move(specs)) {}
+    explicit CliOptions(QList<Option> options) : m_options(std::move(options)) {}
 
     // An empty string when the arguments are fine, else the complaint.
     QString parse(const QStringList &args);
@@ -29,9 +29,9 @@ public:
     const QStringList &positional() const { return m_positional; }
 
 private:
-    const Spec *find(const QString &arg) const;
+    const Option *find(const QString &arg) const;
 
-    QList<Spec> m_specs;
+    QList<Option> m_options;
     QHash<QString, QStringList> m_values;
     QStringList m_positional;
     bool m_help = false;

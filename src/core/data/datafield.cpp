@@ -163,15 +163,15 @@ const TLookupColumns &TLookupDataField::GetColumns()
     return Columns;
 }
 
-void TLookupDataField::setColumns(std::initializer_list<ColumnSpec> specs)
+void TLookupDataField::setColumns(std::initializer_list<ColumnEntry> columns)
 {
     Columns.clear();
     const auto *catalogue = dynamic_cast<const TDataFieldList *>(Owner);
     if (!catalogue)
         return;
-    for (const ColumnSpec &spec : specs) {
-        if (const TDataField *field = catalogue->FindByID(spec.FieldID))
-            Columns.append({field, spec.Width});
+    for (const ColumnEntry &column : columns) {
+        if (const TDataField *field = catalogue->FindByID(column.FieldID))
+            Columns.append({field, column.Width});
     }
 }
 

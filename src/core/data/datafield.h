@@ -119,13 +119,13 @@ public:
     const TLookupColumns &GetColumns();
 
 protected:
-    struct ColumnSpec {
+    struct ColumnEntry {
         qint32 FieldID;
         qint32 Width;
     };
     // Sets Columns from field IDs of the catalogue; IDs the catalogue lacks
     // are skipped.
-    void setColumns(std::initializer_list<ColumnSpec> specs);
+    void setColumns(std::initializer_list<ColumnEntry> columns);
 };
 
 class TSortLookupDataField : public TLookupDataField {

@@ -11,7 +11,7 @@ namespace {
 
 enum class Kind { String, Integer, Boolean, Lookup, SortLookup, PersonLookup, AlbumLookup, LocationLookup };
 
-struct FieldSpec {
+struct FieldRow {
     qint32 id;
     const char *name;
     Kind kind;
@@ -34,7 +34,7 @@ const char *const MusicMatch = "MusicMatch";
 // The MP3 fields in catalogue order.  The tag texts (29 to 33, 40, 42, 44,
 // 48, 50, 52, 54, 63, 65) are the file lists' twins of the track's lookup
 // fields and share their names.
-QList<FieldSpec> mp3FieldSpecs()
+QList<FieldRow> mp3FieldRows()
 {
     using namespace Mp3FieldIds;
     const TListKinds k2{2}, k3{3}, k5{5}, k1{1}, none{};
@@ -110,36 +110,36 @@ QList<FieldSpec> mp3FieldSpecs()
 
 constexpr qint32 defaultOrder = 1;
 
-TDataField *createField(TDataFieldList *owner, const FieldSpec &spec, qint32 category)
+TDataField *createField(TDataFieldList *owner, const FieldRow &row, qint32 category)
 {
-    const QString name = QString::fromLatin1(spec.name);
-    switch (spec.kind) {
+    const QString name = QString::fromLatin1(row.name);
+    switch (row.kind) {
     case Kind::String:
-        return new TStringDataField(owner, spec.id, name, spec.inheritable, spec.width, defaultOrder,
-                                    category, spec.listKinds);
+        return new TStringDataField(owner, row.id, name, row.inheritable, row.width, defaultOrder,
+                                    category, row.listKinds);
     case Kind::Boolean:
-        return new TBooleanDataField(owner, spec.id, name, spec.inheritable, spec.width, defaultOrder,
-                                     category, spec.listKinds);
+        return new TBooleanDataField(owner, row.id, name, row.inheritable, row.width, defaultOrder,
+                                     category, row.listKinds);
     case Kind::Integer:
-        return new TIntegerDataField(owner, spec.id, name, spec.inheritable, spec.width, defaultOrder,
-                                     category, spec.listKinds);
+        return new TIntegerDataField(owner, row.id, name, row.inheritable, row.width, defaultOrder,
+                                     category, row.listKinds);
     case Kind::Lookup:
-        return new TLookupDataField(owner, spec.id, name, spec.inheritable, spec.width, defaultOrder,
-                                    category, spec.listKinds, spec.filterByItems, spec.maxValues);
+        return new TLookupDataField(owner, row.id, name, row.inheritable, row.width, defaultOrder,
+                                    category, row.listKinds, row.filterByItems, row.maxValues);
     case Kind::SortLookup:
-        return new TSortLookupDataField(owner, spec.id, name, spec.inheritable, spec.width, defaultOrder,
-                                        category, spec.listKinds, spec.filterByItems, spec.maxValues);
+        return new TSortLookupDataField(owner, row.id, name, row.inheritable, row.width, defaultOrder,
+                                        category, row.listKinds, row.filterByItems, row.maxValues);
     case Kind::PersonLookup:
-        return new TPersonLookupDataField(owner, spec.id, name, spec.inheritable, spec.width,
-                                          defaultOrder, category, spec.listKinds, spec.filterByItems,
-                                          spec.maxValues);
+        return new TPersonLookupDataField(owner, row.id, name, row.inheritable, row.width,
+                                          defaultOrder, category, row.listKinds, row.filterByItems,
+                                          row.maxValues);
     case Kind::AlbumLookup:
-        return new TAlbumLookupDataField(owner, spec.id, name, spec.inheritable, spec.width, defaultOrder,
-                                         category, spec.listKinds, spec.filterByItems, spec.maxValues);
+        return new TAlbumLookupDataField(owner, row.id, name, row.inheritable, row.width, defaultOrder,
+                                         category, row.listKinds, row.filterByItems, row.maxValues);
     case Kind::LocationLookup:
-        return new TLocationLookupDataField(owner, spec.id, name, spec.inheritable, spec.width,
-                                            defaultOrder, category, spec.listKinds, spec.filterByItems,
-                                            spec.maxValues);
+        return new TLocationLookupDataField(owner, row.id, name, row.inheritable, row.width,
+                                            defaultOrder, category, row.listKinds, row.filterByItems,
+                                            row.maxValues);
     }
     return nullptr;
 }
@@ -157,15 +157,15 @@ TMp3GlobalDataFieldList::TMp3GlobalDataFieldList(TDataObject *owner)
 void TMp3GlobalDataFieldList::CreateFields()
 {
     TGlobalDataFieldList::CreateFields();
-    for (const FieldSpec &spec : mp3FieldSpecs()) {
+    for (const FieldRow &row : mp3FieldRows()) {
         qint32 category = -1;
-        if (spec.category) {
-            const QString name = QString::fromLatin1(spec.category);
+        if (row.category) {
+            const QString name = QString::fromLatin1(row.category);
             category = qint32(Categories.indexOf(name));
             if (category < 0)
                 category = addCategory(name);
         }
-        Add(createField(this, spec, category));
+        Add(createField(this, row, category));
     }
     setDefaultColumns();
     setGroupPresets();
