@@ -1,5 +1,6 @@
 #include "clicollection.h"
 #include "clicommand.h"
+#include "clioptions.h"
 #include "terminalprogress.h"
 
 #include "data/datafield.h"
@@ -42,33 +43,19 @@ void printHelp(QTextStream &out)
 // An empty string means success, else the complaint.
 QString parseOptions(const QStringList &args, ExportOptions &options)
 {
-    QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-            return QString();
-        }
-        const bool takesValue = arg == QLatin1String("--format") || arg == QLatin1String("--fields")
-            || arg == QLatin1String("--sort") || arg == QLatin1String("-o") || arg == QLatin1String("--output");
-        if (!takesValue) {
-            if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
-                return QStringLiteral("unknown option '%1'").arg(arg);
-            positional.append(arg);
-            continue;
-        }
-        if (++i >= args.size())
-            return QStringLiteral("%1 needs a value").arg(arg);
-        const QString &value = args.at(i);
-        if (arg == QLatin1String("--format"))
-            options.format = value.toLower();
-        else if (arg == QLatin1String("--fields"))
-            options.fields.append(value);
-        else if (arg == QLatin1String("--sort"))
-            options.sort.append(value);
-        else
-            options.output = value;
-    }
+    CliOptions cli({{QStringLiteral("--format"), true, {}},
+                    {QStringLiteral("--fields"), true, {}},
+                    {QStringLiteral("--sort"), true, {}},
+                    {QStringLiteral("--output"), true, QStringLiteral("-o")}});
+    const QString complaint = cli.parse(args);
+    options.help = cli.help();
+    if (options.help || !complaint.isEmpty())
+        return complaint;
+    options.format = cli.value(QStringLiteral("--format")).toLower();
+    options.fields = cli.values(QStringLiteral("--fields"));
+    options.sort = cli.values(QStringLiteral("--sort"));
+    options.output = cli.value(QStringLiteral("--output"));
+    const QStringList &positional = cli.positional();
     if (positional.size() != 1)
         return positional.isEmpty() ? QStringLiteral("no COLLECTION given")
                                     : QStringLiteral("one COLLECTION only, not %1").arg(positional.size());

@@ -1,5 +1,6 @@
 #include "clicollection.h"
 #include "clicommand.h"
+#include "clioptions.h"
 #include "jsonwriter.h"
 
 #include "data/collectionfile.h"
@@ -74,33 +75,19 @@ void printHelp(QTextStream &out)
 // An empty string means success, else the complaint.
 QString parseOptions(const QStringList &args, ListOptions &options)
 {
-    QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-            return QString();
-        }
-        const bool takesValue = arg == QLatin1String("--fields") || arg == QLatin1String("--sort")
-                                || arg == QLatin1String("--filter") || arg == QLatin1String("--format");
-        if (!takesValue) {
-            if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
-                return QStringLiteral("unknown option '%1'").arg(arg);
-            positional.append(arg);
-            continue;
-        }
-        if (++i >= args.size())
-            return QStringLiteral("%1 needs a value").arg(arg);
-        const QString &value = args.at(i);
-        if (arg == QLatin1String("--fields"))
-            options.fields.append(value);
-        else if (arg == QLatin1String("--sort"))
-            options.sort.append(value);
-        else if (arg == QLatin1String("--filter"))
-            options.filters.append(value);
-        else
-            options.format = value.toLower();
-    }
+    CliOptions cli({{QStringLiteral("--fields"), true, {}},
+                    {QStringLiteral("--sort"), true, {}},
+                    {QStringLiteral("--filter"), true, {}},
+                    {QStringLiteral("--format"), true, {}}});
+    const QString complaint = cli.parse(args);
+    options.help = cli.help();
+    if (options.help || !complaint.isEmpty())
+        return complaint;
+    options.fields = cli.values(QStringLiteral("--fields"));
+    options.sort = cli.values(QStringLiteral("--sort"));
+    options.filters = cli.values(QStringLiteral("--filter"));
+    options.format = cli.value(QStringLiteral("--format"), options.format).toLower();
+    const QStringList &positional = cli.positional();
     if (positional.size() != 1)
         return positional.isEmpty() ? QStringLiteral("no FILE given")
                                     : QStringLiteral("one FILE only, not %1").arg(positional.size());

@@ -115,31 +115,31 @@ QString nameOf(const TLookupItem *item)
     return item ? item->DisplayName : QString();
 }
 
-void fillID3v1(TID3v1Tag &tag, const TMP3File &file)
+// The fields both tag kinds carry.
+void fillCommonFields(TID3Tag &tag, const TMP3File &file)
 {
     using F = TMergedField;
-    const auto text = [&file](F field) { return file.GetMergedText(field); };
-    copyText(tag.Artist, text(F::Artist));
-    copyText(tag.Title, text(F::Title));
-    copyText(tag.Album, text(F::Album));
+    copyText(tag.Artist, file.GetMergedText(F::Artist));
+    copyText(tag.Title, file.GetMergedText(F::Title));
+    copyText(tag.Album, file.GetMergedText(F::Album));
     copyNumber(tag.Track, file.GetMergedNumber(F::TrackIndex));
-    copyText(tag.Year, text(F::Year));
-    if (const QString genre = text(F::Genre); !genre.isEmpty())
+    copyText(tag.Year, file.GetMergedText(F::Year));
+    copyText(tag.Comment, file.GetMergedText(F::Notes));
+}
+
+void fillID3v1(TID3v1Tag &tag, const TMP3File &file)
+{
+    fillCommonFields(tag, file);
+    if (const QString genre = file.GetMergedText(TMergedField::Genre); !genre.isEmpty())
         tag.SetGenre(genre);
-    copyText(tag.Comment, text(F::Notes));
 }
 
 void fillID3v2(TID3v2Tag &tag, const TMP3File &file)
 {
     using F = TMergedField;
     const auto text = [&file](F field) { return file.GetMergedText(field); };
-    copyText(tag.Artist, text(F::Artist));
-    copyText(tag.Title, text(F::Title));
-    copyText(tag.Album, text(F::Album));
-    copyNumber(tag.Track, file.GetMergedNumber(F::TrackIndex));
-    copyText(tag.Year, text(F::Year));
+    fillCommonFields(tag, file);
     copyText(tag.Genre, text(F::Genre));
-    copyText(tag.Comment, text(F::Notes));
     copyText(tag.Label, text(F::Label));
     copyText(tag.OrigArtist, text(F::OrigArtist));
     copyText(tag.Composer, text(F::Composer));

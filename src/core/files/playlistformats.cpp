@@ -2,6 +2,7 @@
 
 #include "audio/windows1252.h"
 #include "settings/biginifile.h"
+#include "settings/generalhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,25 +42,6 @@ bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 QString writeError(const QString &path, const QString &reason)
 {
     return QStringLiteral("The playlist \"%1\" could not be written: %2").arg(path, reason);
-}
-
-// Splits at LF, CR LF and a lone CR (the line end of old Mac files).
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
 }
 
 // "#EXTINF:length,title": both only when there is a comma.
@@ -157,7 +139,7 @@ QList<TPlayListRecord> parseM3u(const QString &text)
     TPlayListRecords records;
     QString pendingInfo;
     bool hasPendingInfo = false;
-    for (const QString &line : splitLines(text)) {
+    for (const QString &line : SplitTextLines(text)) {
         if (line.left(7).toUpper() == QLatin1String("#EXTINF")) {
             pendingInfo = line;
             hasPendingInfo = true;

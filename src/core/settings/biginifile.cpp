@@ -1,4 +1,5 @@
 #include "settings/biginifile.h"
+#include "settings/generalhelpers.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -32,25 +33,6 @@ qsizetype findKeyLine(const QStringList &lines, const QString &key)
 bool isSectionHeader(const QString &line)
 {
     return line.size() >= 2 && line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'));
-}
-
-// Splits on "\r\n", "\n" and "\r".
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
 }
 
 QString trimTrailing(const QString &line)
@@ -129,7 +111,7 @@ void TBigIniFile::readFile(const TReadOptions &options)
         m_latin1 = true;
         text = QString::fromLatin1(bytes);
     }
-    addLines(splitLines(text), options);
+    addLines(SplitTextLines(text), options);
     dropDuplicateSections();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Small stateless helpers shared by the windows and classes of the program:
 // the version text, program folder and paths, a few string conversions and
@@ -31,6 +32,9 @@ QString SpacesToPlus(const QString &text);
 // Every line break ("\r\n", and the "\n" or "\r" of texts written on other
 // systems) becomes "<BR>".
 QString LineBreaksToHtml(const QString &text);
+// The lines of a text, split at LF, CR LF and a lone CR (old Mac files); a
+// final line end does not make an empty last line.
+QStringList SplitTextLines(const QString &text);
 // "track" -> "tracks", "Status" -> "Statuses"; the word itself for count 1.
 QString Plural(const QString &word, qint64 count);
 
