@@ -3,6 +3,7 @@
 #include "data/datafield.h"
 #include "data/datalists.h"
 #include "data/datafieldref.h"
+#include "files/writeall.h"
 #include "settings/desktopservices.h"
 #include "settings/generalhelpers.h"
 
@@ -108,8 +109,8 @@ void TExport::WriteLine(const QString &text)
 {
     if (Target == ToLines)
         Lines.append(text);
-    else if (m_outFile && !writeFailed())
-        m_outFile->write(text.toUtf8() + "\r\n");
+    else if (m_outFile && !writeFailed() && !writeAll(*m_outFile, text.toUtf8() + "\r\n") && !writeFailed())
+        m_outFile->cancelWriting();  // short without an error: never put it in place
 }
 
 bool TExport::finishRun()

@@ -1,5 +1,6 @@
 #include "settings/biginifile.h"
 #include "settings/generalhelpers.h"
+#include "files/writeall.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -321,7 +322,11 @@ bool TBigIniFile::UpdateFile()
     }
     if (m_permissions)
         file.setPermissions(*m_permissions);
-    file.write(content());
+    if (!writeAll(file, content())) {
+        m_error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         m_error = file.errorString();
         return false;

@@ -1,0 +1,188 @@
+// A writer killed at a random moment (SIGKILL, as by a crash or a power
+// cut of the program) must leave the complete old or the complete new file,
+// never a mixture, a truncated file or a lost one.
+
+#include "childprocess.h"
+#include "id3v2builder.h"
+#include "safetyfixtures.h"
+#include "testsupport.h"
+
+#include "audio/id3v2tag.h"
+#include "data/collectionfile.h"
+#include "mp3model/mp3root.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+using testsupport::readFile;
+using testsupport::writeFile;
+
+namespace {
+
+const QString childPath = QStringLiteral(TUNEBASE_SAFETY_CHILD_PATH);
+
+// Big enough that saving takes a good part of a second; the sanitizer
+// build runs several times slower, so fewer tracks keep the trials short.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int CollectionTracks = 4000;
+#else
+constexpr int CollectionTracks = 20000;
+#endif
+constexpr int Trials = 50;
+// About 8 MB of audio: copying it behind a grown tag takes a while.
+constexpr int AudioFrames = 20000;
+
+enum class Kind { Collection, Mp3 };
+
+QByteArray collectionBytes(int tracks, int seed)
+{
+    QTemporaryDir dir;
+    TMp3Root root;
+    safety::fillCollection(root, tracks, seed);
+    const QString path = dir.filePath(QStringLiteral("c.tbx"));
+    return saveCollection(root, path).Saved ? readFile(path) : QByteArray();
+}
+
+const QByteArray &audio()
+{
+    static const QByteArray bytes = safety::audioFrames(AudioFrames);
+    return bytes;
+}
+
+// The file must open as what it claims to be: the collection with all its
+// tracks, or the tag with the title and all the audio after it.
+void verifyComplete(Kind kind, const QString &path, const QString &title, int tracks)
+{
+    if (kind == Kind::Collection) {
+        TMp3Root root;
+        const TCollectionLoadResult loaded = loadCollection(root, path);
+        QVERIFY2(loaded.opened() && !loaded.Recovered, qPrintable(loaded.Message));
+        QCOMPARE(root.GetTracks()->Count(), tracks);
+        return;
+    }
+    QCOMPARE(viewTag(readFile(path)).audio, audio());
+    TID3v2Tag tag;
+    QVERIFY2(tag.ReadFromFile(path), qPrintable(tag.errorString()));
+    QCOMPARE(tag.Title, title);
+}
+
+} // namespace
+
+class TestKilledWrites : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedWriterLeavesOldOrNew_data();
+    void killedWriterLeavesOldOrNew();
+};
+
+void TestKilledWrites::killedWriterLeavesOldOrNew_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("oldBytes");
+    QTest::addColumn<QStringList>("command");  // the child's command, the file inserted after the first word
+
+    QTest::newRow("collection save")
+        << Kind::Collection << QStringLiteral("music.tbx") << collectionBytes(CollectionTracks / 2, 1)
+        << QStringList{QStringLiteral("save-collection"), QString::number(CollectionTracks), QStringLiteral("2")};
+    // The new tag does not fit the old one's room: the file is rewritten.
+    const QByteArray smallTag = Id3v2Builder(3).text("TIT2", QStringLiteral("Old title")).padding(16).build();
+    QTest::newRow("ID3v2 rewrite")
+        << Kind::Mp3 << QStringLiteral("song.mp3") << smallTag + audio()
+        << QStringList{QStringLiteral("id3v2"), QStringLiteral("New title"), QStringLiteral("4000")};
+    // The new tag fits into the padding: it is written over the old one.
+    const QByteArray roomyTag = Id3v2Builder(3)
+                                    .text("TIT2", QStringLiteral("Old title"))
+                                    .text("TALB", QStringLiteral("Album"))
+                                    .padding(8192)
+                                    .build();
+    QTest::newRow("ID3v2 in place")
+        << Kind::Mp3 << QStringLiteral("song.mp3") << roomyTag + audio()
+        << QStringList{QStringLiteral("id3v2"), QStringLiteral("New title"), QStringLiteral("1000")};
+}
+
+void TestKilledWrites::killedWriterLeavesOldOrNew()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, oldBytes);
+    QFETCH(QStringList, command);
+    QVERIFY(!oldBytes.isEmpty());
+
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath(QStringLiteral("target"));
+    const QString reference = scratch.filePath(QStringLiteral("reference"));
+    QVERIFY(QDir().mkpath(folder) && QDir().mkpath(reference));
+    const QString path = QDir(folder).filePath(fileName);
+    const auto argsFor = [&](const QString &file) {
+        QStringList args = command;
+        args.insert(1, file);
+        return args;
+    };
+
+    // One complete write shows what the new file holds and how long the
+    // write takes.
+    const QString newPath = QDir(reference).filePath(fileName);
+    QVERIFY(writeFile(newPath, oldBytes));
+    QElapsedTimer clock;
+    {
+        TChildRun child(childPath, argsFor(newPath));
+        QVERIFY(child.waitUntilWriting());
+        clock.start();
+        QVERIFY(child.finish());
+        QVERIFY2(child.exitedNormally() && child.exitCode() == 0, child.errors().constData());
+    }
+    const qint64 writeMicros = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+    const QByteArray newBytes = readFile(newPath);
+    QVERIFY(newBytes != oldBytes);
+    QVERIFY(writeFile(path, oldBytes));
+    verifyComplete(kind, path, QStringLiteral("Old title"), CollectionTracks / 2);
+    verifyComplete(kind, newPath, QStringLiteral("New title"), CollectionTracks);
+    if (kind == Kind::Mp3 && command.last() == QLatin1String("1000"))
+        QCOMPARE(newBytes.size(), oldBytes.size());  // really written in place
+
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    int olds = 0;
+    int news = 0;
+    QStringList leftovers;
+    for (int trial = 0; trial < Trials; ++trial) {
+        // Up to a fifth past the measured time, so some kills come late.
+        const qint64 delay = random.bounded(writeMicros * 6 / 5);
+        {
+            TChildRun child(childPath, argsFor(path));
+            QVERIFY(child.waitUntilWriting());
+            QThread::usleep(quint64(delay));
+            child.kill();
+        }
+        const QByteArray now = readFile(path);
+        const QString where = QStringLiteral("trial %1, killed %2 us into a %3 us write (seed %4)")
+                                  .arg(trial).arg(delay).arg(writeMicros).arg(seed);
+        QVERIFY2(now == oldBytes || now == newBytes, qPrintable(where));
+        ++(now == oldBytes ? olds : news);
+
+        // A killed writer may leave its temporary file; it must never look
+        // like the file it was to replace (another name and extension).
+        for (const QString &entry : folderEntries(folder)) {
+            if (entry == fileName)
+                continue;
+            QVERIFY2(QFileInfo(entry).suffix().compare(QFileInfo(fileName).suffix(), Qt::CaseInsensitive) != 0,
+                     qPrintable(entry + QLatin1String(": ") + where));
+            leftovers << entry;
+            QVERIFY(QFile::remove(QDir(folder).filePath(entry)));
+        }
+        if (now != oldBytes)
+            QVERIFY(writeFile(path, oldBytes));
+    }
+    qInfo("%d kills: %d left the old file, %d the new one; %lld temporary files left behind%s%s", Trials, olds,
+          news, qlonglong(leftovers.size()), leftovers.isEmpty() ? "" : ", e.g. ",
+          leftovers.isEmpty() ? "" : qPrintable(leftovers.first()));
+}
+
+QTEST_APPLESS_MAIN(TestKilledWrites)
+#include "tst_killedwrites.moc"
