@@ -1,87 +1,157 @@
-// Speed and size of saving and opening a large collection: 100,000 tracks
-// with 5,000 artists, 2,000 albums and a few genres each, saved to a
-// temporary file and read back.
+// Speed and memory of opening and saving a large collection: a generated
+// library of 100,000 tracks is written once, then opened, and opened and
+// saved again, each in a process of its own so that its peak memory is its
+// own.  Times are the best of three runs.
+//
+//   bench_collectionfile                  print the figures
+//   bench_collectionfile --tracks N       another collection size
+//   bench_collectionfile --write FILE     write the generated collection and end
+//   bench_collectionfile --open FILE      (child) open; prints seconds and MB
+//   bench_collectionfile --resave FILE TO (child) open and save; prints the same
+
+#include "benchcollection.h"
 
 #include "data/collectionfile.h"
 #include "mp3model/mp3root.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cstdio>
+
 namespace {
 
-constexpr int trackCount = 100000;
-constexpr int artistCount = 5000;
-constexpr int albumCount = 2000;
+constexpr double targetSeconds = 0.3;
+constexpr double targetMB = 150.0;
+constexpr int runs = 3;
 
-template<typename Item>
-Item *pick(const TLookupList &list, QRandomGenerator &generator)
+double secondsSince(const QElapsedTimer &timer)
 {
-    return static_cast<Item *>(list.Get(int(generator.bounded(list.Count()))));
+    return double(timer.nsecsElapsed()) / 1e9;
 }
 
-void fill(TMp3Root &root)
+int writeGenerated(const QString &file, int trackCount)
 {
-    QRandomGenerator generator(11);
-    for (int i = 0; i < artistCount; ++i)
-        root.Artists->AddNew(QStringLiteral("Artist %1").arg(i));
-    for (int i = 0; i < albumCount; ++i)
-        root.Albums->AddNew(QStringLiteral("Album %1").arg(i));
-    for (int i = 0; i < 40; ++i)
-        root.GenreList->AddNew(QStringLiteral("Genre %1").arg(i));
-    root.GetTracks()->SetCapacity(trackCount);
-    for (int i = 0; i < trackCount; ++i) {
-        auto *track = static_cast<TMp3Track *>(root.GetTracks()->CreateItem());
-        track->Index = i + 1;
-        track->Title = QStringLiteral("Track title number %1").arg(i);
-        track->Artist = pick<TPersonLookupItem>(*root.Artists, generator);
-        track->Album = pick<TAlbumLookupItem>(*root.Albums, generator);
-        track->Year = pick<TLookupItem>(*root.Years, generator);
-        for (int g = 0; g < 2; ++g)
-            track->Genres->Add(pick<TLookupItem>(*root.GenreList, generator));
-        track->FilePath = QStringLiteral("/home/someone/Music/Artist %1/Album/%2.mp3").arg(i % artistCount).arg(i);
-        track->Size = int(generator.bounded(1000000, 12000000));
-        track->Length = int(generator.bounded(30, 600));
-        track->Bitrate = 128;
-        track->SampleRate = 44100;
+    TMp3Root root;
+    const TBenchCollectionShape shape = fillBenchCollection(root, trackCount);
+    const double generatedMB = peakMemoryMB();
+    QElapsedTimer timer;
+    timer.start();
+    const TCollectionSaveResult saved = saveCollection(root, file);
+    if (!saved.Saved) {
+        std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.Message));
+        return 1;
     }
-    root.NextIndex = trackCount + 1;
+    std::printf("%d %d %d %d %.3f %.1f\n", shape.Tracks, shape.Artists, shape.Albums, shape.Genres,
+                secondsSince(timer), generatedMB);
+    return 0;
+}
+
+// Opens file; with saveTo also saves it there.  Prints the seconds of the
+// open, of the save, and the peak memory.
+int openAndSave(const QString &file, const QString &saveTo)
+{
+    TMp3Root root;
+    QElapsedTimer timer;
+    timer.start();
+    const TCollectionLoadResult load = loadCollection(root, file);
+    const double openSeconds = secondsSince(timer);
+    if (!load.opened() || load.Recovered) {
+        std::fprintf(stderr, "open failed: %s\n", qPrintable(load.Message));
+        return 1;
+    }
+    double saveSeconds = 0;
+    if (!saveTo.isEmpty()) {
+        timer.restart();
+        const TCollectionSaveResult saved = saveCollection(root, saveTo);
+        saveSeconds = secondsSince(timer);
+        if (!saved.Saved) {
+            std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.Message));
+            return 1;
+        }
+    }
+    std::printf("%.4f %.4f %.1f %d\n", openSeconds, saveSeconds, peakMemoryMB(), root.GetTracks()->Count());
+    return 0;
+}
+
+// Runs this program with arguments and returns the numbers it printed.
+QList<double> runChild(const QStringList &arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::fprintf(stderr, "child %s failed\n", qPrintable(arguments.join(u' ')));
+        std::exit(1);
+    }
+    QList<double> numbers;
+    for (const QByteArray &part : child.readAllStandardOutput().simplified().split(' '))
+        numbers << part.toDouble();
+    return numbers;
+}
+
+QString verdict(double value, double target)
+{
+    return value < target ? QStringLiteral("ok") : QStringLiteral("MISSED");
+}
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    QFile fileA(a);
+    QFile fileB(b);
+    return fileA.open(QIODevice::ReadOnly) && fileB.open(QIODevice::ReadOnly) && fileA.readAll() == fileB.readAll();
 }
 
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    int trackCount = 100000;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--tracks")); at > 0 && at + 1 < args.size())
+        trackCount = args.at(at + 1).toInt();
+    if (args.size() >= 3 && args.at(1) == QStringLiteral("--write"))
+        return writeGenerated(args.at(2), trackCount);
+    if (args.size() >= 3 && args.at(1) == QStringLiteral("--open"))
+        return openAndSave(args.at(2), QString());
+    if (args.size() >= 4 && args.at(1) == QStringLiteral("--resave"))
+        return openAndSave(args.at(2), args.at(3));
+
     QTextStream out(stdout);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("bench.tbx"));
+    const QString copy = dir.filePath(QStringLiteral("copy.tbx"));
+    const QList<double> written = runChild({QStringLiteral("--write"), file, QStringLiteral("--tracks"), QString::number(trackCount)});
+    out << "collection: " << int(written[0]) << " tracks, " << int(written[1]) << " artists, " << int(written[2])
+        << " albums, " << int(written[3]) << " genres; file " << QString::number(double(QFileInfo(file).size()) / 1e6, 'f', 1)
+        << " MB" << Qt::endl;
+    out << "generated in memory: " << QString::number(written[5], 'f', 0) << " MB peak, first save "
+        << QString::number(written[4], 'f', 3) << " s" << Qt::endl;
 
-    TMp3Root root;
-    fill(root);
-    QElapsedTimer timer;
-    timer.start();
-    const TCollectionSaveResult saved = saveCollection(root, file);
-    const double saveSeconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!saved.Saved) {
-        out << "save failed: " << saved.Message << "\n";
-        return 1;
+    double open = 1e9, openMB = 0, save = 1e9, saveMB = 0;
+    for (int i = 0; i < runs; ++i) {
+        const QList<double> opened = runChild({QStringLiteral("--open"), file});
+        open = std::min(open, opened[0]);
+        openMB = std::max(openMB, opened[2]);
+        const QList<double> saved = runChild({QStringLiteral("--resave"), file, copy});
+        save = std::min(save, saved[1]);
+        saveMB = std::max(saveMB, saved[2]);
     }
-
-    TMp3Root loaded;
-    timer.restart();
-    const TCollectionLoadResult load = loadCollection(loaded, file);
-    const double loadSeconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!load.opened() || loaded.GetTracks()->Count() != trackCount) {
-        out << "open failed: " << load.Message << "\n";
-        return 1;
-    }
-
-    out << "tracks: " << trackCount << "\n"
-        << "file size: " << QFileInfo(file).size() / 1024 << " KB\n"
-        << "save: " << QString::number(saveSeconds, 'f', 3) << " s\n"
-        << "open: " << QString::number(loadSeconds, 'f', 3) << " s\n";
+    const auto seconds = [](double value) { return QString::number(value, 'f', 3); };
+    const auto megabytes = [](double value) { return QString::number(value, 'f', 0); };
+    out << "open:  " << seconds(open) << " s (target < " << targetSeconds << " s) " << verdict(open, targetSeconds)
+        << ", peak memory " << megabytes(openMB) << " MB (target < " << targetMB << " MB) " << verdict(openMB, targetMB)
+        << Qt::endl;
+    out << "save:  " << seconds(save) << " s (target < " << targetSeconds << " s) " << verdict(save, targetSeconds)
+        << ", peak memory of open and save " << megabytes(saveMB) << " MB (target < " << targetMB << " MB) "
+        << verdict(saveMB, targetMB) << Qt::endl;
+    out << "saved again byte for byte: " << (sameBytes(file, copy) ? "yes" : "NO") << Qt::endl;
     return 0;
 }
