@@ -142,6 +142,7 @@ class TestCollectionFile : public QObject {
 private Q_SLOTS:
     void init();
     void newCollectionBytes();
+    void filledCollectionBytes();
     void roundTripKeepsEverything();
     void savingTwiceWritesTheSameBytes();
     void savingAssignsIdentifiers();
@@ -262,6 +263,90 @@ void TestCollectionFile::newCollectionBytes()
     QCOMPARE(saved(root, QStringLiteral("new.tbx")), expected.data());
     QCOMPARE(root.NextID, 86);
     QCOMPARE(root.FileName, path(QStringLiteral("new.tbx")));
+}
+
+void TestCollectionFile::filledCollectionBytes()
+{
+    // Every kind of record and value, written value by value by hand: the
+    // writer must produce exactly these bytes.
+    TMp3Root root;
+    fill(root);
+    auto *last = static_cast<TMp3Track *>(root.Items->CreateItem());
+    last->Index = 3;
+    last->Title = QStringLiteral("Caf\u00e9 \U0001f3b5 ") + QString(90, QChar(0x20ac));
+    last->EncodedBy = QString(QChar(0xd800)) + QStringLiteral("LAME");
+    last->FilePath = QString(250, u'p') + QStringLiteral("\u00e9\u00e9\u00e9.mp3");
+    last->Size = -70000;
+    last->Bitrate = 32767;
+    root.NextIndex = 4;
+    const QByteArray bytes = saved(root, QStringLiteral("filled.tbx"));
+
+    const auto id = [](const TDataItem *item) { return item ? item->ID : -1; };
+    TCollectionBytes expected;
+    expected.header(120, 100);
+    expected.list().integer(Mp3FieldIds::Title).scrambled(QStringLiteral("Song")).end();
+    for (TLookupList *list : root.lookupLists()) {
+        expected.list();
+        for (int i = 0; i < list->Count(); ++i) {
+            const TLookupItem *item = list->Get(i);
+            expected.integer(item->ID).integer(item->Index).scrambled(item->DisplayName);
+            if (const auto *sorted = dynamic_cast<const TSortLookupItem *>(item))
+                expected.scrambled(sorted->LastName).scrambled(sorted->The);
+            if (const auto *person = dynamic_cast<const TPersonLookupItem *>(item))
+                expected.scrambled(person->FirstName);
+            if (const auto *location = dynamic_cast<const TLocationLookupItem *>(item))
+                expected.integer(location->DriveType).scrambled(location->DriveLabel);
+        }
+        expected.end();
+    }
+    expected.reservedBlock().list();
+    for (int i = 0; i < root.Items->Count(); ++i) {
+        const auto *track = static_cast<const TMp3Track *>(root.Items->Get(i));
+        TTrackRecord record;
+        record.ID = track->ID;
+        record.Index = track->Index;
+        record.Title = track->Title;
+        record.TitleSort = track->TitleSort;
+        record.TitleThe = track->TitleThe;
+        record.SubTitle = track->SubTitle;
+        record.References = {id(track->Artist), id(track->OriginalArtist), id(track->Lyricist), id(track->Conductor),
+                             id(track->Composer), id(track->Album), id(track->Year), id(track->Tempo), id(track->Mood),
+                             id(track->Situation), id(track->Preference), id(track->Label), id(track->Orchestra)};
+        for (const TDataItem *genre : *track->Genres)
+            record.Genres << genre->ID;
+        record.Texts = {track->Notes, track->Biography, track->Lyrics, track->EncodedBy, track->CopyrightBy,
+                        track->AudioURL, track->ArtistURL, track->GeneralURL};
+        record.TrackIndex = track->TrackIndex;
+        record.DiskIndex = track->DiskIndex;
+        record.BPM = track->BPM;
+        record.LocationID = id(track->Location);
+        record.FilePath = track->FilePath;
+        record.Size = track->Size;
+        record.Length = track->Length;
+        record.MpegVersion = track->MpegVersion;
+        record.Layer = track->Layer;
+        record.Mode = track->Mode;
+        record.Bitrate = track->Bitrate;
+        record.Frames = track->Frames;
+        record.HeaderPosition = track->HeaderPosition;
+        record.SampleRate = track->SampleRate;
+        record.VBR = track->VBR;
+        record.CRCs = track->CRCs;
+        record.Copyrighted = track->Copyrighted;
+        record.Original = track->Original;
+        record.Emphasis = track->Emphasis;
+        expected.track(record);
+    }
+    expected.end().integer(root.NextID).integer(4);
+    QCOMPARE(bytes.toHex(), expected.data().toHex());
+    // The identifiers are handed out in file order, lookups first.
+    QCOMPARE(root.Artists->Get(0)->ID, 0);
+    QCOMPARE(root.Items->Get(2)->ID, 94);
+    // And the file reads back to the same bytes.
+    TMp3Root loaded;
+    QVERIFY(loadCollection(loaded, path(QStringLiteral("filled.tbx"))).opened());
+    QCOMPARE(static_cast<TMp3Track *>(loaded.Items->Get(2))->EncodedBy, QStringLiteral("?LAME"));
+    QCOMPARE(saved(loaded, QStringLiteral("again.tbx")), bytes);
 }
 
 void TestCollectionFile::roundTripKeepsEverything()

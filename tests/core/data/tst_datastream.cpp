@@ -70,6 +70,7 @@ private Q_SLOTS:
     void integerForms();
     void stringForms_data();
     void stringForms();
+    void unpairedSurrogatesAreWrittenAsQuestionMarks();
     void scrambledStrings_data();
     void scrambledStrings();
     void otherValues();
@@ -131,6 +132,24 @@ void TestDataStream::stringForms_data()
     // 128 two-byte characters: 128 characters, but 256 bytes.
     QTest::newRow("long by bytes not characters")
         << QString(128, QChar(0xe9)) << QByteArray::fromHex("0c00010000") + QByteArray(128, 'x').replace("x", "\xc3\xa9");
+    // 85 three-byte characters fill the short form exactly; one more does not fit.
+    QTest::newRow("255 bytes of euro signs") << QString(85, QChar(0x20ac))
+                                             << QByteArray::fromHex("06ff") + QByteArray(85, 'x').replace("x", "\xe2\x82\xac");
+    QTest::newRow("258 bytes of euro signs")
+        << QString(86, QChar(0x20ac)) << QByteArray::fromHex("0c02010000") + QByteArray(86, 'x').replace("x", "\xe2\x82\xac");
+    QTest::newRow("four-byte character") << QString::fromUtf8("\xf0\x9f\x8e\xb5 A")
+                                         << QByteArray::fromHex("0606") + "\xf0\x9f\x8e\xb5 A";
+    QTest::newRow("NUL inside") << QString::fromLatin1("a\0b", 3) << QByteArray::fromHex("0603") + QByteArray("a\0b", 3);
+}
+
+void TestDataStream::unpairedSurrogatesAreWrittenAsQuestionMarks()
+{
+    // Earlier versions wrote '?' for them; files must not change.
+    const QString text = QString(QChar(0xd800)) + u'a' + QChar(0xdc00) + QString(300, u'b') + QChar(0xd83c);
+    QCOMPARE(written([&](TDataWriter &w) { w.WriteString(text); }),
+             QByteArray::fromHex("0c30010000") + "?a?" + QByteArray(300, 'b') + "?");
+    QCOMPARE(written([&](TDataWriter &w) { w.WriteScrambledString(QString(QChar(0xdc00))); }),
+             QByteArray::fromHex("0601") + scrambleBytes("?"));
 }
 
 void TestDataStream::stringForms()
@@ -222,6 +241,12 @@ void TestDataStream::textThatIsNotUtf8IsWindows1252_data()
         << QByteArray::fromHex("0603") + scrambleBytes("Sj\xf6") << true << QStringLiteral("Sj\u00f6");
     QTest::newRow("leading BOM kept") << QByteArray::fromHex("0604efbbbf") + "a" << false
                                       << QStringLiteral("\ufeffa");
+    QTest::newRow("valid UTF-8 then a stray byte") << QByteArray::fromHex("0603c3a9e9") << false
+                                                   << QStringLiteral("\u00c3\u00a9\u00e9");
+    QTest::newRow("cut UTF-8 sequence at the end") << QByteArray::fromHex("0602" "41c3") << false
+                                                   << QStringLiteral("A\u00c3");
+    QTest::newRow("long form code page text") << QByteArray::fromHex("0c01010000") + QByteArray(256, 'x') + "\xe9"
+                                              << false << QString(256, u'x') + QChar(0xe9);
 }
 
 void TestDataStream::textThatIsNotUtf8IsWindows1252()
