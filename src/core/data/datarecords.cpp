@@ -11,6 +11,8 @@
 #include "data/lookuplists.h"
 #include "data/rootitem.h"
 
+#include <QVarLengthArray>
+
 #include <limits>
 
 using namespace CollectionFormat;
@@ -190,13 +192,18 @@ void TLookupItemRefList::ReadFromStream(TDataReader &reader, qint32 /*fileVersio
     const TLookupList *lookups = nullptr;
     if (TRootItem *root = GetRoot(); root && root->Fields)
         lookups = root->GetLookupList(root->Fields->FindByID(FieldID));
+    // Collected first, so the list takes its memory once at its final size.
+    QVarLengthArray<TLookupItem *, 16> items;
     reader.ReadListBegin();
     while (!reader.EndOfList()) {
         // Identifiers the list does not hold are dropped.
         if (TLookupItem *item = reader.FindLookup(lookups, reader.ReadInteger()))
-            Add(item);
+            items.append(item);
     }
     reader.ReadListEnd();
+    SetCapacity(int(items.size()));
+    for (TLookupItem *item : items)
+        Add(item);
 }
 
 void TLookupItemRefList::WriteToStream(TDataWriter &writer)

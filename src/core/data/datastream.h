@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <vector>
+
 class QIODevice;
 class TLookupItem;
 class TLookupList;
@@ -33,7 +35,8 @@ enum class TValueType : quint8 {
 // fixed table; the same operation restores them.
 QByteArray scrambleBytes(QByteArray bytes);
 
-// Reads values from a device through a buffer.  Every failure (a tag other
+// Reads values from a device through a buffer, in one pass: text is decoded
+// straight from the buffer.  Every failure (a tag other
 // than the expected one, the end of the data, a length beyond the bytes
 // left) raises EDataRead "Read Error"; on a wrong tag nothing is consumed.
 class TDataReader {
@@ -66,15 +69,37 @@ public:
     TLookupItem *FindLookup(const TLookupList *list, qint32 id);
 
 private:
+    // The bytes of a string value, inside the buffer: valid until the next
+    // read.
+    struct TBytesView {
+        const char *Data;
+        qsizetype Size;
+    };
+    // The identifiers of one lookup list.  Identifiers are handed out from
+    // one counter, so those of a list are mostly a dense range: a table
+    // indexed by identifier finds them; lists with scattered identifiers
+    // use a hash.
+    struct TLookupIndex {
+        const TLookupList *List = nullptr;
+        qint32 First = 0;
+        std::vector<TLookupItem *> Dense;
+        QHash<qint32, TLookupItem *> Sparse;
+    };
+
     [[noreturn]] static void fail();
     // Makes at least count bytes available in the buffer.
-    void require(qsizetype count);
+    void require(qsizetype count)
+    {
+        if (m_buffer.size() - m_position < count)
+            refill(count);
+    }
+    void refill(qsizetype count);
     qsizetype bytesLeft() const;
     quint8 takeByte();
-    QByteArray takeBytes(qsizetype count);
     template<typename T> T takeLittleEndian();
     void expect(TValueType type);
-    QByteArray readStringBytes();
+    TBytesView takeStringBytes();
+    const TLookupIndex &lookupIndex(const TLookupList *list);
 
     QIODevice &m_device;
     // What the device holds beyond the buffer, taken once: asking a file
@@ -82,10 +107,13 @@ private:
     qint64 m_unread = 0;
     QByteArray m_buffer;
     qsizetype m_position = 0;
-    QHash<const TLookupList *, QHash<qint32, TLookupItem *>> m_lookupIndex;
+    // Unscrambled names are restored here, one at a time.
+    QByteArray m_scratch;
+    std::vector<TLookupIndex> m_lookupIndexes;
 };
 
-// Writes values to a device through a buffer.  A failed write raises
+// Writes values to a device through a buffer that is handed over in large
+// chunks; text is encoded straight into it.  A failed write raises
 // EDataWrite "Write Error".  The buffer is written out by FlushBuffer only:
 // a writer that is destroyed after a failure writes nothing more.
 class TDataWriter {
@@ -113,11 +141,19 @@ protected:
     virtual bool writeToDevice(const QByteArray &bytes);
 
 private:
+    // Makes room for count more bytes, writing the buffer out when they
+    // would not fit; a value larger than the buffer grows it.
+    void reserve(qsizetype count)
+    {
+        if (m_used + count > qsizetype(m_buffer.size()))
+            makeRoom(count);
+    }
+    void makeRoom(qsizetype count);
     void put(TValueType type);
-    void putBytes(const char *data, qsizetype size);
     template<typename T> void putLittleEndian(T value);
-    void writeStringBytes(const QByteArray &bytes);
+    void writeText(QStringView text, bool scrambled);
 
     QIODevice &m_device;
-    QByteArray m_buffer;
+    std::vector<char> m_buffer;
+    qsizetype m_used = 0;
 };

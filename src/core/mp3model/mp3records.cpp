@@ -6,6 +6,8 @@
 #include "mp3model/mp3root.h"
 #include "mp3model/mp3track.h"
 
+#include <typeinfo>
+
 namespace {
 
 // A lookup reference is the item's identifier; -1, or an identifier that the
@@ -13,7 +15,12 @@ namespace {
 template<typename Item>
 Item *readReference(TDataReader &reader, const TLookupList *list)
 {
-    return dynamic_cast<Item *>(reader.FindLookup(list, reader.ReadInteger()));
+    TLookupItem *item = reader.FindLookup(list, reader.ReadInteger());
+    // A list holds items of its own item class: testing for exactly that
+    // class first spares most of the casts.
+    if (item && typeid(*item) == typeid(Item))
+        return static_cast<Item *>(item);
+    return dynamic_cast<Item *>(item);
 }
 
 template<typename List>
