@@ -83,7 +83,7 @@ QString TGenerator::word()
 QString TGenerator::personName()
 {
     if (chance(2))
-        return QString::fromUtf16(pickFrom(kana)) + QString::fromUtf16(pickFrom(kana));
+        return QString::fromUtf16(pickFrom(kana)) + QString::fromUtf16(pickFrom(kana)) + QString::fromUtf16(pickFrom(kana));
     return word() + QLatin1Char(' ') + word();
 }
 
@@ -92,7 +92,7 @@ QString TGenerator::bandName()
     if (chance(30))
         return QStringLiteral("The ") + QLatin1String(pickFrom(words)) + QLatin1String(pickFrom(syllables)) + u's';
     if (chance(2))
-        return QString::fromUtf16(pickFrom(kana)) + QStringLiteral(" Band");
+        return QString::fromUtf16(pickFrom(kana)) + QString::fromUtf16(pickFrom(kana)) + QStringLiteral(" Band");
     return word() + QLatin1Char(' ') + QLatin1String(pickFrom(words));
 }
 

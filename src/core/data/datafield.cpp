@@ -148,6 +148,16 @@ int TLookupDataField::Compare(const TDataItem *a, const TDataItem *b) const
                                   lookupValues(b->GetValueAsLookupItemRefList(this, true)));
 }
 
+TDataField::TSortKeyKind TLookupDataField::sortKeyKind() const
+{
+    return isMultiValued() ? TSortKeyKind::None : TSortKeyKind::Lookup;
+}
+
+const TLookupItem *TLookupDataField::lookupSortKey(const TDataItem *item) const
+{
+    return item->GetValueAsLookupItem(this, true);
+}
+
 void TLookupDataField::BuildColumns()
 {
     setColumns({{FieldIds::SortName, 100},
@@ -207,6 +217,11 @@ int TCreditDataField::Compare(const TDataItem *a, const TDataItem *b) const
 int TIntegerDataField::Compare(const TDataItem *a, const TDataItem *b) const
 {
     return compareValues(a->GetValueAsInteger(this), b->GetValueAsInteger(this));
+}
+
+qint64 TIntegerDataField::integerSortKey(const TDataItem *item) const
+{
+    return item->GetValueAsInteger(this);
 }
 
 int TDateDataField::Compare(const TDataItem *a, const TDataItem *b) const

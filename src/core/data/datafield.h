@@ -64,6 +64,17 @@ public:
     // Negative, zero or positive as a's value sorts before, with or after b's.
     virtual int Compare(const TDataItem *a, const TDataItem *b) const = 0;
 
+    // A value that orders items exactly as Compare does: a number, a text
+    // compared as compareAsciiNoCase compares, or a lookup item compared by
+    // its sort name (nullptr as the empty text).  Sorting many items takes
+    // it once per item instead of building it again for every comparison.
+    // Fields ordered otherwise have no such value (None).
+    enum class TSortKeyKind { None, Integer, Text, Lookup };
+    virtual TSortKeyKind sortKeyKind() const { return TSortKeyKind::None; }
+    virtual qint64 integerSortKey(const TDataItem * /*item*/) const { return 0; }
+    virtual QString textSortKey(const TDataItem * /*item*/) const { return {}; }
+    virtual const TLookupItem *lookupSortKey(const TDataItem * /*item*/) const { return nullptr; }
+
     // Whether the field's values are lookup items (a TLookupDataField).
     virtual bool isLookupField() const { return false; }
 };
@@ -80,6 +91,8 @@ public:
     mutable const TDataField *SortField = nullptr;
 
     int Compare(const TDataItem *a, const TDataItem *b) const override;
+    TSortKeyKind sortKeyKind() const override { return TSortKeyKind::Text; }
+    QString textSortKey(const TDataItem *item) const override { return sortText(item); }
 
 private:
     QString sortText(const TDataItem *item) const;
@@ -111,6 +124,9 @@ public:
     TLookupColumns Columns;
 
     int Compare(const TDataItem *a, const TDataItem *b) const override;
+    // A single value sorts by its item; several values have no sort key.
+    TSortKeyKind sortKeyKind() const override;
+    const TLookupItem *lookupSortKey(const TDataItem *item) const override;
     bool isLookupField() const override { return true; }
     bool isMultiValued() const { return MaxValues > 1; }
 
@@ -145,12 +161,15 @@ class TCreditDataField : public TPersonLookupDataField {
 public:
     using TPersonLookupDataField::TPersonLookupDataField;
     int Compare(const TDataItem *a, const TDataItem *b) const override;
+    TSortKeyKind sortKeyKind() const override { return TSortKeyKind::None; }
 };
 
 class TIntegerDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(const TDataItem *a, const TDataItem *b) const override;
+    TSortKeyKind sortKeyKind() const override { return TSortKeyKind::Integer; }
+    qint64 integerSortKey(const TDataItem *item) const override;
 };
 
 class TDateDataField : public TDataField {

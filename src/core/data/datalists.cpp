@@ -3,9 +3,15 @@
 #include "data/datafield.h"
 #include "data/datasettings.h"
 #include "data/datatree.h"
+#include "data/lookupitems.h"
 #include "data/rootitem.h"
+#include "data/textcompare.h"
+
+#include <QHash>
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -14,6 +20,38 @@ int compareIDs(const TDataItem *a, const TDataItem *b)
     const qint32 idA = a->GetID();
     const qint32 idB = b->GetID();
     return idA < idB ? -1 : (idA > idB ? 1 : 0);
+}
+
+// For each item, the place of its lookup value among the distinct values
+// in order of their sort names; values with the same sort name share it.
+// Few values are shared by many items, so only the values are compared as
+// texts.
+std::vector<qint64> lookupRanks(const TDataField &field, const QList<TDataItem *> &items)
+{
+    std::vector<const TLookupItem *> values;
+    values.reserve(size_t(items.size()));
+    QHash<const TLookupItem *, qint64> ranks;
+    for (const TDataItem *item : items) {
+        values.push_back(field.lookupSortKey(item));
+        ranks.insert(values.back(), 0);
+    }
+    std::vector<std::pair<QString, const TLookupItem *>> named;
+    named.reserve(size_t(ranks.size()));
+    for (auto it = ranks.cbegin(); it != ranks.cend(); ++it)
+        named.emplace_back(it.key() ? it.key()->GetSortName() : QString(), it.key());
+    std::sort(named.begin(), named.end(),
+              [](const auto &a, const auto &b) { return compareAsciiNoCase(a.first, b.first) < 0; });
+    qint64 rank = 0;
+    for (size_t i = 0; i < named.size(); ++i) {
+        if (i > 0 && compareAsciiNoCase(named[i - 1].first, named[i].first) != 0)
+            ++rank;
+        ranks[named[i].second] = rank;
+    }
+    std::vector<qint64> result;
+    result.reserve(values.size());
+    for (const TLookupItem *value : values)
+        result.push_back(ranks.value(value));
+    return result;
 }
 
 } // namespace
@@ -51,18 +89,72 @@ void TDataRefList::AddItemsOf(const TDataRefList &list)
 
 void TDataRefList::SortByFields(const TSortKeys &sortFields)
 {
-    sortWith([&sortFields](const TDataItem *a, const TDataItem *b) {
+    // Each item's value of a key is taken once before sorting: asking for
+    // it in every comparison would build the same texts (a person's sort
+    // name, a file name) some twenty times per item.
+    struct TColumn {
+        const TDataField *Field;
+        qint32 Order;
+        TDataField::TSortKeyKind Kind;
+        std::vector<qint64> Integers;
+        std::vector<QString> Texts;
+    };
+    const size_t count = size_t(m_list.size());
+    std::vector<TColumn> columns;
+    for (const TSortKey &key : sortFields) {
+        if (!key.Field)
+            continue;
+        TColumn column{key.Field, key.Order, key.Field->sortKeyKind(), {}, {}};
+        if (column.Kind == TDataField::TSortKeyKind::Integer) {
+            column.Integers.reserve(count);
+            for (const TDataItem *item : m_list)
+                column.Integers.push_back(key.Field->integerSortKey(item));
+        } else if (column.Kind == TDataField::TSortKeyKind::Text) {
+            column.Texts.reserve(count);
+            for (const TDataItem *item : m_list)
+                column.Texts.push_back(key.Field->textSortKey(item));
+        } else if (column.Kind == TDataField::TSortKeyKind::Lookup) {
+            column.Integers = lookupRanks(*key.Field, m_list);
+            column.Kind = TDataField::TSortKeyKind::Integer;
+        }
+        columns.push_back(std::move(column));
+    }
+    std::vector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [this, &columns](int x, int y) {
+        const TDataItem *a = m_list.at(x);
+        const TDataItem *b = m_list.at(y);
         if (a == b)
             return false;
-        for (const TSortKey &key : sortFields) {
-            if (!key.Field)
-                continue;
-            const int result = key.Field->Compare(a, b) * key.Order;
+        for (const TColumn &column : columns) {
+            int result = 0;
+            switch (column.Kind) {
+            case TDataField::TSortKeyKind::Integer: {
+                const qint64 valueA = column.Integers[size_t(x)];
+                const qint64 valueB = column.Integers[size_t(y)];
+                result = valueA < valueB ? -1 : (valueA > valueB ? 1 : 0);
+                break;
+            }
+            case TDataField::TSortKeyKind::Text:
+                result = compareAsciiNoCase(column.Texts[size_t(x)], column.Texts[size_t(y)]);
+                break;
+            case TDataField::TSortKeyKind::Lookup: // taken as ranks above
+            case TDataField::TSortKeyKind::None:
+                result = column.Field->Compare(a, b);
+                break;
+            }
+            result *= column.Order;
             if (result != 0)
                 return result < 0;
         }
         return compareIDs(a, b) < 0;
     });
+    QList<TDataItem *> sorted;
+    sorted.reserve(qsizetype(count));
+    for (const int index : order)
+        sorted.append(m_list.at(index));
+    m_list = std::move(sorted);
+    ++m_revision;
 }
 
 void TDataRefList::SortByField(const TDataField *field, qint32 direction)

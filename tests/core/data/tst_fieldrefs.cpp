@@ -52,6 +52,8 @@ private Q_SLOTS:
     void sortByFieldTiesFollowDirection_data();
     void sortByFieldTiesFollowDirection();
     void sortSkipsEmptyReference();
+    void sortOrdersAsPairwiseComparison_data();
+    void sortOrdersAsPairwiseComparison();
 
     void referencesCloneTheirValues();
     void indexOfFieldAndAssign();
@@ -160,6 +162,57 @@ void tst_FieldRefs::sortSkipsEmptyReference()
     sortFields.Add(new TSortField(field(Title), 1, &sortFields));
     root.GetTracks()->SortByFields(sortFields);
     QCOMPARE(titles(*root.GetTracks()), QStringList({"a", "b"}));
+}
+
+void tst_FieldRefs::sortOrdersAsPairwiseComparison_data()
+{
+    QTest::addColumn<QList<qint32>>("fields");
+    QTest::addColumn<QList<qint32>>("orders");
+    QTest::newRow("artist, title") << QList<qint32>{Artist, Title} << QList<qint32>{1, 1};
+    QTest::newRow("artist descending, bitrate") << QList<qint32>{Artist, Bitrate} << QList<qint32>{-1, 1};
+    QTest::newRow("genres, title descending") << QList<qint32>{Genre, Title} << QList<qint32>{1, -1};
+    QTest::newRow("file name") << QList<qint32>{Filename} << QList<qint32>{1};
+    QTest::newRow("album, track number") << QList<qint32>{Album, TrackIndex} << QList<qint32>{1, 1};
+    QTest::newRow("composer, size descending") << QList<qint32>{Composer, Size} << QList<qint32>{1, -1};
+}
+
+void tst_FieldRefs::sortOrdersAsPairwiseComparison()
+{
+    // Values are taken once per track before sorting; the order must be the
+    // one the fields' own comparisons give, ties and case included.
+    QFETCH(QList<qint32>, fields);
+    QFETCH(QList<qint32>, orders);
+    const QStringList people{"Anna Kestrel", "anna kestrel", "The Lanterns", "Bea", "", "Kestrel, Anna", "\u00c9mile"};
+    const QStringList texts{"b", "B", "a", "", "\u00e9t\u00e9", "a b", "ab"};
+    for (int i = 0; i < 60; ++i) {
+        TMp3Track *track = addTrack(people.at(i * 7 % people.size()), texts.at(i * 5 % texts.size()), 64 << (i % 3));
+        if (TLookupItem *artist = track->Artist)
+            static_cast<TPersonLookupItem *>(artist)->GenerateNamePartsFromName();
+        if (!people.at(i % people.size()).isEmpty())
+            track->Composer = static_cast<TPersonLookupItem *>(root.Composers->FindOrAdd(people.at(i % people.size())));
+        track->Album = static_cast<TAlbumLookupItem *>(root.Albums->FindOrAdd(texts.at(i % 4 + 1)));
+        // Distinct values that sort alike tie.
+        if (i % 6 == 0)
+            track->Album = static_cast<TAlbumLookupItem *>(root.Albums->AddNew(i % 12 ? QStringLiteral("b") : QStringLiteral("B")));
+        for (int g = 0; g < i % 3; ++g)
+            track->Genres->Add(root.GenreList->FindOrAdd(texts.at((i + g) % texts.size())));
+        track->FilePath = QStringLiteral("/music/%1/%2.mp3").arg(i % 4).arg(texts.at(i * 3 % texts.size()));
+        track->TrackIndex = i % 9;
+        track->Size = (i % 5) * 1000 - 2000;
+    }
+    TSortKeys keys;
+    for (int i = 0; i < fields.size(); ++i)
+        keys.append({field(fields.at(i)), orders.at(i)});
+    QList<TDataItem *> expected(root.GetTracks()->begin(), root.GetTracks()->end());
+    std::sort(expected.begin(), expected.end(), [&keys](const TDataItem *a, const TDataItem *b) {
+        for (const TSortKey &key : keys) {
+            if (const int result = key.Field->Compare(a, b) * key.Order)
+                return result < 0;
+        }
+        return a->GetID() < b->GetID();
+    });
+    root.GetTracks()->SortByFields(keys);
+    QCOMPARE(QList<TDataItem *>(root.GetTracks()->begin(), root.GetTracks()->end()), expected);
 }
 
 void tst_FieldRefs::referencesCloneTheirValues()
