@@ -27,8 +27,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <sys/resource.h>
-
 namespace {
 
 constexpr double targetSeconds = 0.3;
@@ -38,16 +36,6 @@ constexpr int runs = 3;
 double secondsSince(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-// Processor time of this process so far: on a busy machine it tells the
-// work done apart from the time spent waiting for a core.
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval &time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 int writeGenerated(const QString &file, int trackCount)
@@ -73,11 +61,11 @@ int openAndSave(const QString &file, const QString &saveTo)
 {
     TMp3Root root;
     QElapsedTimer timer;
-    double cpu = cpuSeconds();
+    double cpu = processorSeconds();
     timer.start();
     const TCollectionLoadResult load = loadCollection(root, file);
     const double openSeconds = secondsSince(timer);
-    const double openCpu = cpuSeconds() - cpu;
+    const double openCpu = processorSeconds() - cpu;
     if (!load.opened() || load.Recovered) {
         std::fprintf(stderr, "open failed: %s\n", qPrintable(load.Message));
         return 1;
@@ -85,11 +73,11 @@ int openAndSave(const QString &file, const QString &saveTo)
     double saveSeconds = 0;
     double saveCpu = 0;
     if (!saveTo.isEmpty()) {
-        cpu = cpuSeconds();
+        cpu = processorSeconds();
         timer.restart();
         const TCollectionSaveResult saved = saveCollection(root, saveTo);
         saveSeconds = secondsSince(timer);
-        saveCpu = cpuSeconds() - cpu;
+        saveCpu = processorSeconds() - cpu;
         if (!saved.Saved) {
             std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.Message));
             return 1;

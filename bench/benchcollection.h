@@ -23,3 +23,6 @@ TBenchCollectionShape fillBenchCollection(TMp3Root &root, int trackCount, quint3
 
 // The peak resident memory of this process so far, in MB.
 double peakMemoryMB();
+// Processor time of this process so far, in seconds: on a busy machine it
+// tells the work done apart from the time spent waiting for a core.
+double processorSeconds();

@@ -119,9 +119,21 @@ void TDataRefList::SortByFields(const TSortKeys &sortFields)
         }
         columns.push_back(std::move(column));
     }
+    // Ties go by identifier.  Identifiers are read once too; one not yet
+    // drawn (-1) is drawn when a tie first asks for it, as before.
+    std::vector<qint32> ids;
+    ids.reserve(count);
+    for (const TDataItem *item : m_list)
+        ids.push_back(item->ID);
+    const auto idOf = [this, &ids](int index) {
+        qint32 &id = ids[size_t(index)];
+        if (id == -1)
+            id = m_list.at(index)->GetID();
+        return id;
+    };
     std::vector<int> order(count);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [this, &columns](int x, int y) {
+    std::sort(order.begin(), order.end(), [this, &columns, &idOf](int x, int y) {
         const TDataItem *a = m_list.at(x);
         const TDataItem *b = m_list.at(y);
         if (a == b)
@@ -147,7 +159,9 @@ void TDataRefList::SortByFields(const TSortKeys &sortFields)
             if (result != 0)
                 return result < 0;
         }
-        return compareIDs(a, b) < 0;
+        const qint32 idA = idOf(x);
+        const qint32 idB = idOf(y);
+        return idA < idB;
     });
     QList<TDataItem *> sorted;
     sorted.reserve(qsizetype(count));
