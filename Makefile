@@ -1,10 +1,12 @@
 # Front door for building, running and testing Tunebase.
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
+FUZZ_DIR  ?= build-fuzz
+FUZZ_SECONDS ?= 20
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test asan bench install clean
+.PHONY: all deps configure build run test asan fuzz bench install clean
 
 all: build
 
@@ -31,6 +33,14 @@ asan: deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# Every reader of untrusted bytes under libFuzzer (clang, ASan, UBSan), each
+# for FUZZ_SECONDS; findings are kept in $(FUZZ_DIR)/artifacts.
+fuzz:
+	./scripts/install-deps fuzz
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTUNEBASE_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	./fuzz/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 bench:
 	./scripts/install-deps bench
 	$(MAKE) build
@@ -40,4 +50,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -1,0 +1,13 @@
+// M3U playlists: decoding (UTF-8 or Windows-1252) and parsing.  What is
+// read writes back to a playlist that reads to the same entries.
+#include "fuzzsupport.h"
+
+#include "files/playlistformats.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const TPlayListRecords records = parseM3u(decodePlayListText(fuzz::bytesOf(data, size)));
+    const TPlayListRecords again = parseM3u(decodePlayListText(buildM3u(records)));
+    FUZZ_CHECK(again == records);
+    return 0;
+}
