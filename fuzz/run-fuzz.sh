@@ -17,7 +17,7 @@ mkdir -p "$corpus" "$artifacts" "$logs"
 "$build/fuzz/fuzz-seeds" "$corpus" || exit 1
 
 if [ $# -eq 0 ]; then
-  set -- $(cd "$build/fuzz" && ls fuzz_* | sed 's/^fuzz_//' | sort)
+  set -- $(find "$build/fuzz" -maxdepth 1 -type f -perm -u+x -name 'fuzz_*' | sed 's|.*/fuzz_||' | sort)
 fi
 
 failed=""

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryFile>
@@ -69,10 +70,27 @@ bool writeTemporary(QTemporaryFile &file, const QByteArray &bytes, QString &erro
     return true;
 }
 
+// The highest n of the "Filen", "Titlen" and "Lengthn" keys present.
+qint32 highestEntryNumber(const TBigIniFile &ini)
+{
+    static const QRegularExpression entryKey(QStringLiteral("^(?:File|Title|Length)(\\d{1,9})$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    qint32 highest = 0;
+    for (const QString &key : ini.ReadSection(PlsSection)) {
+        const QRegularExpressionMatch match = entryKey.match(key);
+        if (match.hasMatch())
+            highest = qMax(highest, match.captured(1).toInt());
+    }
+    return highest;
+}
+
 void readPlsRecords(const TBigIniFile &ini, TPlayListRecords &records)
 {
     ini.ReadString(PlsSection, QStringLiteral("Version"), QString()); // not used
-    const qint32 count = ini.ReadInteger(PlsSection, QStringLiteral("NumberOfEntries"), 0);
+    // Entries past the last one the file has keys for would be empty: a
+    // damaged count must not make us build millions of them.
+    const qint32 count = qMin(ini.ReadInteger(PlsSection, QStringLiteral("NumberOfEntries"), 0),
+                              highestEntryNumber(ini));
     for (qint32 i = 1; i <= count; ++i) {
         const QString n = QString::number(i);
         TPlayListRecord record;
