@@ -111,6 +111,15 @@ void raiseNextIndexAboveItems(TRootItem &root)
     }
 }
 
+// The counter a file stores may raise the root's, never lower it; a
+// negative one (-1 means "no item") or one beyond any identifier handed
+// out is damage and ignored: the items read keep the counter above theirs.
+void updateStoredNextID(TRootItem &root, qint32 stored)
+{
+    if (stored <= MaxStoredID + 1)
+        root.UpdateNextID(stored);
+}
+
 } // namespace
 
 // ---- the layout of the whole file -----------------------------------------
@@ -137,7 +146,7 @@ void TRootItem::ReadCollection(TDataReader &reader, bool &converted)
         converted = fileVersion < CurrentFormatVersion || GetDataVersion() > dataVersion;
         NextID = 0;
         if (fileVersion < CountersAtEndVersion)
-            NextID = reader.ReadInteger();
+            updateStoredNextID(*this, reader.ReadInteger());
     } catch (const EDataRead &) {
         // Nothing of the collection can be recovered from a file cut off
         // inside its header.
@@ -161,7 +170,7 @@ void TRootItem::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 d
     Items->SetCapacity(Items->Count());
     if (fileVersion >= CountersAtEndVersion) {
         // The stored counter never lowers what the items read require.
-        UpdateNextID(reader.ReadInteger());
+        updateStoredNextID(*this, reader.ReadInteger());
         NextIndex = reader.ReadInteger();
     }
 }

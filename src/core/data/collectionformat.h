@@ -24,6 +24,10 @@ constexpr qint32 OldNamesLastVersion = 110;
 // Below format 120, files of this data version store lookup names as a
 // plain name pair.
 constexpr qint32 PlainNamesDataVersion = 300;
+// Identifiers are handed out from 0 upwards, one per item ever created: one
+// above this (or a counter above it) comes from damage, and trusting it
+// would leave the counter no room before it overflows.
+constexpr qint32 MaxStoredID = 0x3FFFFFFF;
 } // namespace CollectionFormat
 
 // The start of every record: the identifier and (unless withIndex is false)

@@ -20,14 +20,14 @@ using namespace CollectionFormat;
 void readItemHeader(TDataItem &item, TDataReader &reader, bool withIndex)
 {
     item.ID = reader.ReadInteger();
+    if (item.ID > MaxStoredID)
+        throw EDataRead(QStringLiteral("Read Error"));
     if (withIndex)
         item.Index = reader.ReadInteger();
     // Whatever the file says about the counter, it must stay above every
     // identifier in use, or new items would share an identifier.
-    if (item.ID != std::numeric_limits<qint32>::max()) {
-        if (TRootItem *root = item.GetRoot())
-            root->UpdateNextID(item.ID + 1);
-    }
+    if (TRootItem *root = item.GetRoot())
+        root->UpdateNextID(item.ID + 1);
 }
 
 void writeItemHeader(const TDataItem &item, TDataWriter &writer)

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <limits>
+
 namespace {
 TRootItem *currentRoot = nullptr;
 } // namespace
@@ -134,7 +136,8 @@ void TRootItem::UpdateNextID(qint32 id)
 
 void TRootItem::IncrementNextIndex()
 {
-    if (TDataSettings::Current().AutoIncrementIndex)
+    // A damaged file can leave the counter at the top of its range.
+    if (TDataSettings::Current().AutoIncrementIndex && NextIndex < std::numeric_limits<qint32>::max())
         ++NextIndex;
 }
 

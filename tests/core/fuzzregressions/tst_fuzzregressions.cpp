@@ -1,12 +1,18 @@
 // Inputs the fuzz targets (fuzz/) once failed on, kept here so the normal
 // suite holds the fixes: each table row is one such input, reduced, with
 // the sound outcome it must now have.
+#include "collectionbytes.h"
 #include "scratchfolder.h"
 #include "testsupport.h"
 
+#include "data/collectionfile.h"
+#include "data/datalists.h"
 #include "files/playlistformats.h"
+#include "mp3model/mp3root.h"
 
 #include <QtTest>
+
+#include <limits>
 
 using testsupport::readFile;
 
@@ -14,12 +20,83 @@ class TestFuzzRegressions : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void collectionCounters_data();
+    void collectionCounters();
     void plsEntries_data();
     void plsEntries();
 
 private:
     ScratchFolder m_scratch;
 };
+
+namespace {
+
+constexpr qint32 MaxInt = std::numeric_limits<qint32>::max();
+
+// A format-120 collection with one track, then the stored counters.
+QByteArray oneTrackFile(qint32 trackID, qint32 nextID, qint32 nextIndex)
+{
+    TTrackRecord track;
+    track.ID = trackID;
+    track.Title = QStringLiteral("Song");
+    TCollectionBytes bytes;
+    bytes.header(120, 100).list().end().emptyLists(Mp3FileLists::Count).reservedBlock();
+    return bytes.list().track(track).end().int32(nextID).int32(nextIndex);
+}
+
+QByteArray oldFormatFile(qint32 storedNextID)
+{
+    TCollectionBytes bytes;
+    bytes.header(90, 100).integer(storedNextID).list().end().emptyLists(Mp3FileLists::Count);
+    return bytes.reservedBlock().list().end();
+}
+
+} // namespace
+
+void TestFuzzRegressions::collectionCounters_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("recovered");
+    QTest::addColumn<int>("tracks");
+    QTest::addColumn<int>("nextID");
+
+    // Negative counters handed out identifiers such as -1 ("no item").
+    QTest::newRow("negative counter in an old header") << oldFormatFile(-41) << false << 0 << 0;
+    QTest::newRow("negative counter at the end") << oneTrackFile(5, -7, 2) << false << 1 << 6;
+    // A counter at the top of the range overflowed with the next identifier.
+    QTest::newRow("counter at the top") << oneTrackFile(-1, MaxInt, 2) << false << 1 << 0;
+    QTest::newRow("counter just above the items") << oneTrackFile(5, 100, 2) << false << 1 << 100;
+    // An identifier no writer hands out is damage: reading stops before it.
+    QTest::newRow("identifier at the top") << oneTrackFile(MaxInt, 0, 2) << true << 0 << 0;
+}
+
+// Whatever counters a file stores, the collection saves, and new
+// identifiers are unique, never negative, and do not overflow.
+void TestFuzzRegressions::collectionCounters()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, recovered);
+    QFETCH(int, tracks);
+    QFETCH(int, nextID);
+    const QString path = m_scratch.path(QStringLiteral("damaged.tbx"));
+    QVERIFY(testsupport::writeFile(path, bytes));
+    TMp3Root root;
+    const TCollectionLoadResult loaded = loadCollection(root, path);
+    QVERIFY(loaded.opened());
+    QCOMPARE(loaded.Recovered, recovered);
+    QCOMPARE(root.Items->Count(), tracks);
+    QCOMPARE(root.NextID, nextID);
+
+    const QString savedPath = m_scratch.path(QStringLiteral("saved.tbx"));
+    QVERIFY(saveCollection(root, savedPath).Saved);
+    TMp3Root reread;
+    const TCollectionLoadResult again = loadCollection(reread, savedPath);
+    QVERIFY(again.opened() && !again.Recovered);
+    QCOMPARE(reread.Items->Count(), tracks);
+    QCOMPARE(reread.NextID, root.NextID);
+    for (int i = 0; i < reread.Items->Count(); ++i)
+        QVERIFY(reread.Items->Get(i)->ID >= 0 && reread.Items->Get(i)->ID < reread.NextID);
+}
 
 void TestFuzzRegressions::plsEntries_data()
 {
