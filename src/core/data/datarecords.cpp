@@ -13,8 +13,6 @@
 
 #include <QVarLengthArray>
 
-#include <limits>
-
 using namespace CollectionFormat;
 
 void readItemHeader(TDataItem &item, TDataReader &reader, bool withIndex)
