@@ -85,7 +85,8 @@ int iniCommand(const QStringList &args)
     TIniSettingsStore store(args.at(0));
     const int count = args.at(1).toInt();
     for (int i = 0; i < count; ++i)
-        store.WriteString(QStringLiteral("Written"), QStringLiteral("Value%1").arg(i), QStringLiteral("text %1").arg(i));
+        store.WriteString(QStringLiteral("Written"), QStringLiteral("Value%1").arg(i),
+                          QStringLiteral("text %1 ").arg(i).repeated(8));
     startWriting();
     const bool ok = store.Flush();
     const QString error = store.ErrorString();
