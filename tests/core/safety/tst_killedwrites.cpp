@@ -28,9 +28,9 @@ const QString childPath = QStringLiteral(TUNEBASE_SAFETY_CHILD_PATH);
 // Big enough that saving takes a good part of a second; the sanitizer
 // build runs several times slower, so fewer tracks keep the trials short.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int CollectionTracks = 4000;
+constexpr int CollectionTracks = 10000;
 #else
-constexpr int CollectionTracks = 20000;
+constexpr int CollectionTracks = 50000;
 #endif
 constexpr int Trials = 50;
 // About 8 MB of audio: copying it behind a grown tag takes a while.
@@ -103,6 +103,15 @@ void TestKilledWrites::killedWriterLeavesOldOrNew_data()
                                     .build();
     QTest::newRow("ID3v2 in place")
         << Kind::Mp3 << QStringLiteral("song.mp3") << roomyTag + audio()
+        << QStringList{QStringLiteral("id3v2"), QStringLiteral("New title"), QStringLiteral("1000")};
+    // The same over a big picture: the write spans many pages of the file.
+    const QByteArray pictureTag = Id3v2Builder(3)
+                                      .text("TIT2", QStringLiteral("Old title"))
+                                      .frame("APIC", QByteArray("\0image/jpeg\0\x03\0", 14) + mp3::randomBytes(300'000, 3))
+                                      .padding(8192)
+                                      .build();
+    QTest::newRow("ID3v2 in place, big picture")
+        << Kind::Mp3 << QStringLiteral("song.mp3") << pictureTag + audio()
         << QStringList{QStringLiteral("id3v2"), QStringLiteral("New title"), QStringLiteral("1000")};
 }
 
