@@ -8,7 +8,9 @@
 #include "data/lookuplists.h"
 #include "data/rootitem.h"
 
-#include <QSet>
+#include <QVarLengthArray>
+
+#include <algorithm>
 
 // ---- TDataObject ----------------------------------------------------------
 
@@ -207,12 +209,14 @@ void TDataItem::CountLookupUsage(const TDataField *field, qint32 &noValueCount, 
     // must not look unused.
     if (field->isLookupField() && static_cast<const TLookupDataField *>(field)->isMultiValued()) {
         const TLookupItemRefList *values = GetValueAsLookupItemRefList(field, inherit);
-        QSet<TLookupItem *> counted;
+        // An item holds a few values: a search of those counted so far costs
+        // less than a hash set made for every item.
+        QVarLengthArray<const TLookupItem *, 8> counted;
         if (values) {
             for (TDataItem *value : *values) {
                 auto *lookup = static_cast<TLookupItem *>(value);
-                if (lookup && !counted.contains(lookup)) {
-                    counted.insert(lookup);
+                if (lookup && std::find(counted.cbegin(), counted.cend(), lookup) == counted.cend()) {
+                    counted.append(lookup);
                     ++lookup->UseCount;
                 }
             }
