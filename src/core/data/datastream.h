@@ -36,9 +36,9 @@ enum class TValueType : quint8 {
 QByteArray scrambleBytes(QByteArray bytes);
 
 // Reads values from a device through a buffer, in one pass: text is decoded
-// straight from the buffer.  Every failure (a tag other
-// than the expected one, the end of the data, a length beyond the bytes
-// left) raises EDataRead "Read Error"; on a wrong tag nothing is consumed.
+// straight from the buffer.  Every failure (a tag other than the expected
+// one, the end of the data, a length beyond the bytes left) raises
+// EDataRead "Read Error"; on a wrong tag nothing is consumed.
 class TDataReader {
 public:
     static constexpr qsizetype BufferSize = 128000;
