@@ -5,6 +5,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -20,7 +21,7 @@ QChar foldAscii(QChar c)
 }
 
 // 0-based position of needle in haystack at or after from, or -1.
-qsizetype indexOfAsciiCaseless(const QString &haystack, const QString &needle, qsizetype from)
+qsizetype indexOfAsciiCaseless(QStringView haystack, const QString &needle, qsizetype from)
 {
     if (needle.isEmpty())
         return -1;
@@ -33,6 +34,17 @@ qsizetype indexOfAsciiCaseless(const QString &haystack, const QString &needle, q
             return i;
     }
     return -1;
+}
+
+QStringView trimControlView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
 }
 
 struct FoundPlaceholder {
@@ -71,25 +83,55 @@ FormatPart splitFormatPart(const QString &part)
     return result;
 }
 
-// The last `count` levels of the path; missing leading levels are empty.
-QStringList lastPathLevels(const QString &path, qsizetype count)
+// A format cut into its levels once, for parsing many paths.
+struct CompiledFormat {
+    std::vector<FormatPart> Parts;
+    qsizetype PlaceholderCount = 0;
+};
+
+CompiledFormat compileFormat(const QString &format)
+{
+    const QString fullFormat = format.endsWith(Mp3Extension) ? format : format + Mp3Extension;
+    CompiledFormat compiled;
+    for (const QString &part : fullFormat.split(FormatLevelSeparator)) {
+        compiled.Parts.push_back(splitFormatPart(part));
+        compiled.PlaceholderCount += qsizetype(compiled.Parts.back().Placeholders.size());
+    }
+    return compiled;
+}
+
+// Cutting up the formats costs more than parsing a path with them, and a
+// scan parses every file with the same few formats.  Each thread keeps its
+// own cache, so that files may be parsed on several threads at once.  The
+// reference is valid until the next call on the same thread.
+const CompiledFormat &compiledFormat(const QString &format)
+{
+    constexpr size_t MaxCachedFormats = 4096;
+    thread_local std::unordered_map<QString, CompiledFormat> cache;
+    if (const auto found = cache.find(format); found != cache.end())
+        return found->second;
+    if (cache.size() >= MaxCachedFormats)
+        cache.clear();
+    return cache.emplace(format, compileFormat(format)).first->second;
+}
+
+// The levels of a path (absolute, "/"-separated): its folder names and the
+// file name.
+QList<QStringView> pathLevels(const QString &path)
 {
     // The leading "/" plays the part of a drive: it names no level.
-    const QString relative = path.startsWith(QLatin1Char('/')) ? path.mid(1) : path;
-    const QStringList levels = relative.split(QLatin1Char('/'));
-    QStringList result;
-    for (qsizetype i = levels.size() - count; i < levels.size(); ++i)
-        result.append(i >= 0 ? levels.at(i) : QString());
-    return result;
+    const QStringView relative = path.startsWith(QLatin1Char('/')) ? QStringView(path).mid(1) : QStringView(path);
+    return relative.split(QLatin1Char('/'));
 }
 
 class PathParser {
 public:
-    explicit PathParser(TFilenameInfo &info) : m_info(info) {}
+    // Without info only the score is worked out (no value is kept).
+    explicit PathParser(TFilenameInfo *info) : m_info(info) {}
 
     // Walks one format part over its path level, assigning values and
     // adding to the running score.
-    void parseLevel(const FormatPart &part, const QString &level)
+    void parseLevel(const FormatPart &part, QStringView level)
     {
         const qsizetype length = level.size();
         qsizetype p = 0;  // 0-based position in the level
@@ -100,9 +142,8 @@ public:
             // Every value has at least one character before its separator.
             const qsizetype found = indexOfAsciiCaseless(level, separator, valueStart + 1);
             const qsizetype valueEnd = found >= 0 ? found : length;
-            const QString value =
-                TrimControl(QStringView(level).mid(std::min(valueStart, length),
-                                                   std::max<qsizetype>(valueEnd - valueStart, 0)));
+            const QStringView value = trimControlView(
+                level.mid(std::min(valueStart, length), std::max<qsizetype>(valueEnd - valueStart, 0)));
             assign(part.Placeholders[k], value);
             p = valueEnd;
             if (found >= 0)
@@ -110,31 +151,45 @@ public:
         }
     }
 
+    // Parses the last levels of the path by the format; the levels missing
+    // in front of a short path count as empty.
+    void parse(const CompiledFormat &format, const QList<QStringView> &levels)
+    {
+        const qsizetype first = levels.size() - qsizetype(format.Parts.size());
+        for (size_t i = 0; i < format.Parts.size(); ++i) {
+            const qsizetype level = first + qsizetype(i);
+            parseLevel(format.Parts[i], level >= 0 ? levels.at(level) : QStringView());
+        }
+    }
+
     qint32 score() const { return m_score; }
 
 private:
-    void assign(int placeholder, const QString &value)
+    void assign(int placeholder, QStringView value)
     {
-        switch (placeholder) {
-        case FilenamePlaceholder::Album: m_info.Album = value; break;
-        case FilenamePlaceholder::Artist: m_info.Artist = value; break;
-        case FilenamePlaceholder::Title: m_info.Title = value; break;
-        case FilenamePlaceholder::Year: m_info.Year = value; break;
-        case FilenamePlaceholder::Genre: m_info.Genre = value; break;
-        case FilenamePlaceholder::TrackIndex: {
+        if (placeholder == FilenamePlaceholder::TrackIndex) {
             bool ok = false;
             const qint32 track = value.toInt(&ok);
-            m_info.Track = ok ? track : 0;
+            if (m_info)
+                m_info->Track = ok ? track : 0;
             // A name that does not hold a number where the format expects
             // one is a poor fit whatever else matched.
             m_score = ok ? m_score + 1 : -10;
-            break;
+            return;
         }
+        if (!m_info)
+            return;
+        switch (placeholder) {
+        case FilenamePlaceholder::Album: m_info->Album = value.toString(); break;
+        case FilenamePlaceholder::Artist: m_info->Artist = value.toString(); break;
+        case FilenamePlaceholder::Title: m_info->Title = value.toString(); break;
+        case FilenamePlaceholder::Year: m_info->Year = value.toString(); break;
+        case FilenamePlaceholder::Genre: m_info->Genre = value.toString(); break;
         default: break;  // ignored text
         }
     }
 
-    TFilenameInfo &m_info;
+    TFilenameInfo *m_info;
     qint32 m_score = 0;
 };
 
@@ -142,13 +197,7 @@ private:
 
 QString TrimControl(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin).toString();
+    return trimControlView(text).toString();
 }
 
 void TFilenameInfo::Clear()
@@ -165,41 +214,38 @@ void TFilenameInfo::Clear()
 qint32 TFilenameInfo::ParseWithFormat(const QString &path, const QString &format)
 {
     Clear();
-    const QString fullFormat = format.endsWith(Mp3Extension) ? format : format + Mp3Extension;
-    const QStringList formatParts = fullFormat.split(FormatLevelSeparator);
-    const QStringList levels = lastPathLevels(path, formatParts.size());
-
-    PathParser parser(*this);
-    qsizetype placeholderCount = 0;
-    for (qsizetype i = 0; i < formatParts.size(); ++i) {
-        const FormatPart part = splitFormatPart(formatParts.at(i));
-        placeholderCount += qsizetype(part.Placeholders.size());
-        parser.parseLevel(part, levels.at(i));
-    }
+    const CompiledFormat &compiled = compiledFormat(format);
+    PathParser parser(this);
+    parser.parse(compiled, pathLevels(path));
 
     Parsed = true;
     if (!Locked) {
         ParseFormat = format;
-        Score = parser.score() * qint32(placeholderCount);
+        Score = parser.score() * qint32(compiled.PlaceholderCount);
     }
     return Score;
 }
 
 void TFilenameInfo::ParseBestFormat(const QString &path, const QStringList &formats)
 {
-    if (Locked)
+    if (Locked || formats.isEmpty())
         return;
+    // Scores first, values only for the winner.
+    const QList<QStringView> levels = pathLevels(path);
     qsizetype best = -1;
     qint32 bestScore = -1;
     for (qsizetype i = 0; i < formats.size(); ++i) {
-        const qint32 score = ParseWithFormat(path, formats.at(i));
+        const CompiledFormat &compiled = compiledFormat(formats.at(i));
+        PathParser scorer(nullptr);
+        scorer.parse(compiled, levels);
+        const qint32 score = scorer.score() * qint32(compiled.PlaceholderCount);
         if (score > bestScore) {
             bestScore = score;
             best = i;
         }
     }
-    if (best >= 0)
-        ParseWithFormat(path, formats.at(best));
+    // Without a winner the values are those of the last format tried.
+    ParseWithFormat(path, formats.at(best >= 0 ? best : formats.size() - 1));
 }
 
 namespace {

@@ -10,51 +10,36 @@ using namespace id3v2;
 
 namespace {
 
-// Leaves `offset` after the extended header; false when its size is damaged.
-bool skipExtendedHeader(const QByteArray &body, int majorVersion, qsizetype &offset)
+// The length of the extended header at the start of a body of bodySize
+// bytes, from its first four bytes; false when its size is damaged.
+bool extendedHeaderLength(QByteArrayView sizeBytes, int majorVersion, qint64 bodySize, qint64 &length)
 {
-    if (body.size() < 4)
+    if (sizeBytes.size() < 4 || bodySize < 4)
         return false;
-    const QByteArrayView sizeBytes(body.constData(), 4);
+    sizeBytes = sizeBytes.first(4);
     if (majorVersion == 3) {
         // The v2.3 size leaves out its own four bytes.
         const quint32 size = bigEndian32(sizeBytes);
-        if (size > quint32(body.size() - 4))
+        if (size > quint32(bodySize - 4))
             return false;
-        offset = 4 + size;
+        length = 4 + qint64(size);
         return true;
     }
     if (!isSyncSafe(sizeBytes))
         return false;
     const quint32 size = syncSafe(sizeBytes);
-    if (size < 6 || size > quint32(body.size()))
+    if (size < 6 || size > quint64(bodySize))
         return false;
-    offset = size;
+    length = size;
     return true;
 }
 
-void parseBody(StoredID3v2Tag &tag, QByteArray body)
+const QString DamagedExtendedHeader = QStringLiteral("The extended header of the ID3v2 tag is damaged.");
+
+// What follows reading the frames: v2.4 frames undone of their encoding,
+// v2.2 frames in their v2.3 form.
+void finishFrames(StoredID3v2Tag &tag)
 {
-    if (tag.majorVersion == 2 && (tag.flags & TagExtendedHeader)) {
-        tag.problem = QStringLiteral("The ID3v2.2 tag is compressed.");
-        return;
-    }
-    // v2.2 and v2.3 unsynchronise the whole tag, v2.4 each frame.
-    if (tag.majorVersion < 4 && (tag.flags & TagUnsynchronised)) {
-        QByteArray plain;
-        if (undoUnsynchronisation(body, plain))
-            body = plain;
-    }
-    qsizetype offset = 0;
-    if (tag.majorVersion >= 3 && (tag.flags & TagExtendedHeader)
-        && !skipExtendedHeader(body, tag.majorVersion, offset)) {
-        tag.problem = QStringLiteral("The extended header of the ID3v2 tag is damaged.");
-        return;
-    }
-    QBuffer buffer(&body);
-    buffer.open(QIODevice::ReadOnly);
-    buffer.seek(offset);
-    tag.frames.ReadFromStream(buffer, body.size(), tag.majorVersion);
     if (tag.majorVersion == 4)
         for (int i = 0; i < tag.frames.count(); ++i)
             tag.frames.at(i)->normaliseV24(tag.flags & TagUnsynchronised);
@@ -66,17 +51,48 @@ void parseBody(StoredID3v2Tag &tag, QByteArray body)
     tag.parsed = true;
 }
 
-} // namespace
-
-bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag)
+// v2.2 compression is not supported; whole-tag unsynchronisation (v2.2,
+// v2.3) must be undone before the frames can be walked.
+bool isCompressedV22(const StoredID3v2Tag &tag)
 {
-    tag = StoredID3v2Tag();
-    if (!file.seek(0))
-        return false;
-    const qint64 fileSize = file.size();
-    const QByteArray header = file.read(HeaderSize);
+    return tag.majorVersion == 2 && (tag.flags & TagExtendedHeader);
+}
+
+bool isUnsynchronisedAsWhole(const StoredID3v2Tag &tag)
+{
+    return tag.majorVersion < 4 && (tag.flags & TagUnsynchronised);
+}
+
+void parseBody(StoredID3v2Tag &tag, QByteArray body)
+{
+    if (isCompressedV22(tag)) {
+        tag.problem = QStringLiteral("The ID3v2.2 tag is compressed.");
+        return;
+    }
+    if (isUnsynchronisedAsWhole(tag)) {
+        QByteArray plain;
+        if (undoUnsynchronisation(body, plain))
+            body = plain;
+    }
+    qint64 offset = 0;
+    if (tag.majorVersion >= 3 && (tag.flags & TagExtendedHeader)
+        && !extendedHeaderLength(body, tag.majorVersion, body.size(), offset)) {
+        tag.problem = DamagedExtendedHeader;
+        return;
+    }
+    QBuffer buffer(&body);
+    buffer.open(QIODevice::ReadOnly);
+    buffer.seek(offset);
+    tag.frames.ReadFromStream(buffer, body.size(), tag.majorVersion);
+    finishFrames(tag);
+}
+
+// Reads the header at offset 0; true when a supported tag's body follows.
+bool readHeader(QIODevice &file, StoredID3v2Tag &tag, QByteArray &header)
+{
+    header = file.read(HeaderSize);
     if (header.size() < HeaderSize || !header.startsWith("ID3"))
-        return true;
+        return false;
     tag.majorVersion = static_cast<uchar>(header[3]);
     tag.revision = static_cast<uchar>(header[4]);
     tag.flags = static_cast<uchar>(header[5]);
@@ -84,25 +100,75 @@ bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag)
         tag.kind = StoredID3v2Tag::Kind::Unsupported;
         tag.problem = QStringLiteral("The file starts with an ID3v2 tag of unknown version 2.%1.")
                           .arg(tag.majorVersion);
-        return true;
+        return false;
     }
     tag.kind = StoredID3v2Tag::Kind::Supported;
     const QByteArrayView sizeBytes = QByteArrayView(header).sliced(6, 4);
     tag.size = syncSafe(sizeBytes);
     const bool footer = tag.majorVersion == 4 && (tag.flags & TagFooter);
     tag.extent = HeaderSize + tag.size + (footer ? HeaderSize : 0);
-    tag.extentKnown = isSyncSafe(sizeBytes) && tag.extent <= fileSize;
+    tag.extentKnown = isSyncSafe(sizeBytes) && tag.extent <= file.size();
+    return true;
+}
 
-    // The size is untrusted: never read (or allocate) past the file's end.
-    const qint64 available = qMin(tag.size, fileSize - HeaderSize);
+// The body bytes there are: the size is untrusted, so never read (or
+// allocate) past the file's end.
+qint64 availableBody(QIODevice &file, const StoredID3v2Tag &tag)
+{
+    return qMin(tag.size, file.size() - HeaderSize);
+}
+
+} // namespace
+
+bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag)
+{
+    tag = StoredID3v2Tag();
+    if (!file.seek(0))
+        return false;
+    QByteArray header;
+    if (!readHeader(file, tag, header))
+        return true;
+    const qint64 available = availableBody(file, tag);
     const QByteArray body = file.read(available);
     if (body.size() != available)
         return false;
     if (tag.extentKnown) {
         tag.raw = header + body;
-        if (footer)
+        if (tag.extent > HeaderSize + tag.size)
             tag.raw += file.read(HeaderSize);
     }
     parseBody(tag, body);
+    return true;
+}
+
+bool readTagForFields(QIODevice &file, StoredID3v2Tag &tag)
+{
+    tag = StoredID3v2Tag();
+    if (!file.seek(0))
+        return false;
+    QByteArray header;
+    if (!readHeader(file, tag, header))
+        return true;
+    tag.frames.setFieldsOnly(true);
+    const qint64 available = availableBody(file, tag);
+    if (isCompressedV22(tag) || isUnsynchronisedAsWhole(tag)) {
+        const QByteArray body = file.read(available);
+        if (body.size() != available)
+            return false;
+        parseBody(tag, body);
+        return true;
+    }
+    // The frames are walked in the file itself: positions count from the
+    // start of the file, the body ends HeaderSize bytes later.
+    qint64 offset = 0;
+    if (tag.majorVersion >= 3 && (tag.flags & TagExtendedHeader)
+        && !extendedHeaderLength(file.read(4), tag.majorVersion, available, offset)) {
+        tag.problem = DamagedExtendedHeader;
+        return true;
+    }
+    if (!file.seek(HeaderSize + offset))
+        return false;
+    tag.frames.ReadFromStream(file, HeaderSize + available, tag.majorVersion);
+    finishFrames(tag);
     return true;
 }

@@ -36,3 +36,8 @@ constexpr int HeaderSize = 10;
 
 // Reads the tag at offset 0 of `file`.  False only on a read error.
 bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag);
+// The same for the tag's field values only: the frames are read in place,
+// stepping over the data of pictures and other frames that hold no field
+// value (a tag unsynchronised as a whole is read whole), and raw stays
+// empty.  Reads a few kilobytes where the tag may hold megabytes.
+bool readTagForFields(QIODevice &file, StoredID3v2Tag &tag);

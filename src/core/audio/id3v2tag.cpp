@@ -54,8 +54,10 @@ bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit
     return ReadFromStream(stream, majorVersion, limit, majorVersion >= 4);
 }
 
-bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit, bool syncSafeSizes)
+bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit, bool syncSafeSizes,
+                               bool skipData)
 {
+    DataSkipped = false;
     const bool v22 = majorVersion == 2;
     const int idLength = v22 ? 3 : 4;
     const int headerLength = v22 ? 6 : 10;
@@ -77,6 +79,16 @@ bool TID3Frame::ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit
     // A size beyond the tag is a damaged frame: it must not drive a read.
     if (size < 0 || size > limit - stream.pos())
         return false;
+    if (skipData && !HoldsFieldValue(QByteArrayView(header).first(idLength))) {
+        if (!stream.seek(stream.pos() + size))
+            return false;
+        FrameID = header.left(idLength);
+        StatusFlags = v22 ? 0 : byteAt(header, 8);
+        FormatFlags = v22 ? 0 : byteAt(header, 9);
+        setData(QByteArray());
+        DataSkipped = true;
+        return true;
+    }
     const QByteArray data = stream.read(size);
     if (data.size() != size)
         return false;
@@ -103,6 +115,12 @@ bool TID3Frame::WriteToStream(QIODevice &stream, int majorVersion) const
 bool TID3Frame::IsValidID(const QByteArray &id)
 {
     return isValidId(id, 4);
+}
+
+bool TID3Frame::HoldsFieldValue(QByteArrayView id)
+{
+    return id.startsWith('T') || id.startsWith('W') || id == "COMM" || id == "USLT" || id == "COM"
+           || id == "ULT";
 }
 
 void TID3Frame::FreeData()
@@ -218,9 +236,10 @@ bool TID3FrameList::readFrames(QIODevice &stream, qint64 endPosition, bool syncS
             break;
         }
         auto frame = std::make_unique<TID3Frame>();
-        if (!frame->ReadFromStream(stream, m_majorVersion, end, syncSafeSizes))
+        if (!frame->ReadFromStream(stream, m_majorVersion, end, syncSafeSizes, m_fieldsOnly))
             break;
-        m_frames.push_back(std::move(frame));
+        if (!frame->DataSkipped)
+            m_frames.push_back(std::move(frame));
     }
     return !m_frames.empty();
 }
@@ -628,8 +647,15 @@ bool TID3v2Tag::ReadFromFile(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
+    return readFromDevice(file);
+}
+
+bool TID3v2Tag::readFromDevice(QIODevice &device)
+{
+    Clear();
+    m_errorString.clear();
     StoredID3v2Tag stored;
-    if (!readStoredTag(file, stored))
+    if (!readTagForFields(device, stored))
         return fail(QStringLiteral("Reading the file failed."));
     if (stored.kind != StoredID3v2Tag::Kind::Supported)
         return fail(stored.problem);

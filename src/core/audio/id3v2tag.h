@@ -23,10 +23,17 @@ public:
     // body; -1 = end of the stream).  v2.4 sizes are 7-bit groups unless
     // `syncSafeSizes` is false (some writers store plain numbers).
     bool ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit = -1);
-    bool ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit, bool syncSafeSizes);
+    // With skipData the data of a frame that holds no field value is
+    // stepped over, not read: DataSkipped tells, and Data stays empty.
+    bool ReadFromStream(QIODevice &stream, int majorVersion, qint64 limit, bool syncSafeSizes,
+                        bool skipData = false);
     bool WriteToStream(QIODevice &stream, int majorVersion) const;
     // Exactly four characters 'A'..'Z' or '0'..'9' (three for ID3v2.2).
     static bool IsValidID(const QByteArray &id);
+    // Whether a frame of the id can hold a value of the tag's fields: text,
+    // URL, comment and lyrics frames (any version).  Pictures, objects and
+    // the other binary frames do not.
+    static bool HoldsFieldValue(QByteArrayView id);
     void FreeData();
 
     void setData(const QByteArray &data);
@@ -47,6 +54,7 @@ public:
     quint8 StatusFlags = 0;    // first flag byte
     quint8 FormatFlags = 0;    // second flag byte
     QByteArray Data;
+    bool DataSkipped = false;
 
 private:
     qsizetype prefixLength(int majorVersion) const;
@@ -70,6 +78,9 @@ public:
     // least one frame was read.  v2.4 tags with plain frame sizes are
     // recognised.
     bool ReadFromStream(QIODevice &stream, qint64 endPosition, int majorVersion);
+    // Reading only for the fields: frames that hold no field value are
+    // stepped over and left out of the list.
+    void setFieldsOnly(bool fieldsOnly) { m_fieldsOnly = fieldsOnly; }
     bool WriteToStream(QIODevice &stream, int majorVersion) const;
     TID3Frame *FindFrame(const QByteArray &id) const;
 
@@ -107,6 +118,7 @@ private:
     std::vector<std::unique_ptr<TID3Frame>> m_frames;
     int m_majorVersion = 3;
     bool m_endedCleanly = true;
+    bool m_fieldsOnly = false;
 };
 
 // The ID3v2 tag at the start of a file (versions 2.2, 2.3 and 2.4), mapped
@@ -124,6 +136,8 @@ public:
     bool ReadFromFile(const QString &fileName) override;
     bool WriteToFile(const QString &fileName) override;
     void Clear() override;
+    // ReadFromFile on a file opened by the caller (read from its start).
+    bool readFromDevice(QIODevice &device);
 
     // Why the last ReadFromFile or WriteToFile failed (empty after success).
     QString errorString() const { return m_errorString; }

@@ -49,6 +49,10 @@ public:
 
 private:
     static constexpr qint64 BlockSize = 64 * 1024;
+    // The stream mostly starts right where the search does, and its first
+    // frame and the next header fit into this: the first block is small, so
+    // that reading a file's information reads little of its audio.
+    static constexpr qint64 FirstBlockSize = 4096;
     // A new block also keeps the bytes just before the one asked for: a
     // look-ahead one frame past the block (under 3 KB) must not make the
     // search that continues behind it read the block again.
@@ -59,10 +63,12 @@ private:
         m_block.clear();
         if (pos < 0 || pos >= m_size)
             return false;
-        m_start = qMax<qint64>(0, pos - KeepBehind);
+        const bool first = !m_filled;
+        m_filled = true;
+        m_start = first ? pos : qMax<qint64>(0, pos - KeepBehind);
         if (!m_device.seek(m_start))
             return false;
-        m_block = m_device.read(KeepBehind + BlockSize);
+        m_block = m_device.read(first ? FirstBlockSize : KeepBehind + BlockSize);
         return pos < m_start + m_block.size();
     }
 
@@ -70,6 +76,7 @@ private:
     qint64 m_size;
     qint64 m_start = 0;
     QByteArray m_block;
+    bool m_filled = false;
 };
 
 struct FrameHeader {
@@ -150,8 +157,8 @@ struct FoundFrame {
 qint64 audioEnd(BlockReader &in)
 {
     const qint64 size = in.size();
-    if (size > 128 && in.byteAt(size - 128) == 'T' && in.byteAt(size - 127) == 'A'
-        && in.byteAt(size - 126) == 'G')
+    // Read directly: a block around the end would read audio for nothing.
+    if (size > 128 && in.bytes(size - 128, 3) == "TAG")
         return size - 128;
     return size;
 }

@@ -6,6 +6,7 @@
 #include "mp3model/mp3fieldids.h"
 #include "files/renamenoreplace.h"
 #include "files/shellstuff.h"
+#include "files/sparsefiledevice.h"
 #include "settings/desktopservices.h"
 
 #include <QDir>
@@ -184,15 +185,17 @@ void TMP3File::SetInfoSources(bool manual, bool collection, bool id3v2, bool id3
 
 bool TMP3File::ReadInfo(const QStringList &parseFormats)
 {
-    QFile file(Path);
-    if (!file.exists())
-        return false;
-    if (!file.open(QIODevice::ReadOnly))
+    // One open file for everything: the ID3v2 tag without its pictures, the
+    // first frames of the stream and the last 128 bytes, never the whole
+    // file.
+    TSparseFileDevice file;
+    if (!file.openFile(Path))
         return false;
     FileSize = file.size();
+    ModifiedTime = file.modifiedTime();
     const QByteArray head = file.read(10);
 
-    ID3v2.ReadFromFile(Path);
+    ID3v2.readFromDevice(file);
     if (FileSize > TID3v1Tag::Size && file.seek(FileSize - TID3v1Tag::Size))
         ID3v1.readBytes(file.read(TID3v1Tag::Size));
     else
@@ -208,11 +211,10 @@ bool TMP3File::ReadInfo(const QStringList &parseFormats)
     if (!file.seek(0))
         return false;
     MpegInfo.readFromDevice(file, AudioSize);
-    const bool readFailed = file.error() != QFileDevice::NoError;
 
-    ReadOnlyAtRead = IsReadOnly();
+    ReadOnlyAtRead = !file.ownerMayWrite();
     FilenameInfo.ParseBestFormat(Path, parseFormats);
-    return !readFailed;
+    return !file.readFailed();
 }
 
 bool TMP3File::WriteTags()

@@ -35,6 +35,7 @@ public:
     TTrackInfo TrackInfo;
     qint64 FileSize = 0;
     qint64 AudioSize = 0;         // FileSize without both tags, never below 0
+    qint64 ModifiedTime = 0;      // ms since the epoch when read; 0 = not read
     bool ReadOnlyAtRead = false;
 
     int GetImageIndex() const override;
@@ -46,7 +47,8 @@ public:
 
     // Reads stream, tags and path values (by the best of the parse formats).
     // False when the file is gone or cannot be read; a file that is gone
-    // leaves everything as it was.
+    // leaves everything as it was.  Opens the file once and reads only what
+    // the information needs.
     bool ReadInfo(const QStringList &parseFormats);
     // Writes (or removes, when switched off) the ID3v2 tag, then the ID3v1
     // tag; stops at the first failure.

@@ -62,6 +62,8 @@ public:
     QStringList FailedFiles;
     // ReadFolder: MP3 files read in the run so far.
     int FilesRead = 0;
+    // Worker threads ReadFolder reads files on (at least 1).
+    int Threads = 1;
 
     // Reads the folder's entries (and with recursive those of all its
     // subfolders) into folder and file objects, the files with all their

@@ -1,0 +1,37 @@
+#include "scanrun.h"
+
+#include "mp3tree.h"
+
+#include "files/mp3folder.h"
+#include "files/mp3process.h"
+#include "settings/prefs.h"
+
+#include <QElapsedTimer>
+#include <QLocale>
+
+ScanRun ScanTree(const QString &root, int threads)
+{
+    TMP3Process process;
+    process.ShowWindow = false;
+    process.ParseFormats = DefaultParseFormats();
+    process.Threads = threads;
+    TMP3Folder folder;
+    folder.SetPath(root);
+    ScanRun run;
+    const qint64 before = BytesReadSoFar();
+    QElapsedTimer timer;
+    timer.start();
+    process.ReadFolder(&folder, true, false);
+    run.seconds = timer.nsecsElapsed() / 1e9;
+    const qint64 after = BytesReadSoFar();
+    run.files = process.FilesRead;
+    run.failed = int(process.FailedFiles.size());
+    if (before >= 0 && after >= 0)
+        run.bytesRead = after - before;
+    return run;
+}
+
+QString Figure(double value, int decimals)
+{
+    return QLocale(QLocale::English).toString(value, 'f', decimals);
+}
