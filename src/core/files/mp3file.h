@@ -37,6 +37,10 @@ public:
     qint64 AudioSize = 0;         // FileSize without both tags, never below 0
     qint64 ModifiedTime = 0;      // ms since the epoch when read; 0 = not read
     bool ReadOnlyAtRead = false;
+    // A rescan found the file as the collection knows it (same size and
+    // modification time) and did not read it: only FileSize and
+    // ModifiedTime are set.
+    bool Unchanged = false;
 
     int GetImageIndex() const override;
     int GetSelectedImageIndex() const override;

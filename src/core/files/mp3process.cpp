@@ -5,6 +5,7 @@
 #include "files/foldersafety.h"
 #include "files/mp3file.h"
 #include "files/mp3folder.h"
+#include "files/parallelread.h"
 #include "files/shellstuff.h"
 #include "mp3model/mp3root.h"
 #include "settings/drives.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -95,6 +97,7 @@ void copyStreamValues(TMp3Track &track, const TMP3File &file)
     const TMpegInfo &mpeg = file.MpegInfo;
     track.FilePath = file.Path;
     track.Size = clampToInt32(file.FileSize);
+    track.FileModified = file.ModifiedTime;
     track.Length = mpeg.Length;
     track.MpegVersion = mpeg.Version;
     track.Layer = mpeg.Layer;
@@ -313,27 +316,36 @@ void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow
     ShowWindow = showWindow;
     Start();
     FilesRead = 0;
+    FilesUnchanged = 0;
     FailedFiles.clear();
     SetMessage(QStringLiteral("Counting files ..."));
     SetPosition(0);
     Max = 100;
     SetMessage(QStringLiteral("Reading Files in %1").arg(folder->Path));
+    m_progressTimer.start();
+    m_pendingSteps = 0;
     if (!IsCancelled()) {
+        TFolderScan scan;
         try {
+            // First the folders are listed, then their files read on the
+            // worker threads; a file joins its folder once it is read.
             TVisitedFolders visited;
-            readFolderItems(*folder, recursive, visited);
+            readFolderItems(*folder, recursive, visited, scan);
+            readPendingFiles(scan);
         } catch (...) {
             // Reading a folder never fails loudly: what was read stays.
         }
+        if (scan.handed < scan.pending.size())
+            markUnfinished(scan, *folder);
     }
     Finish();
 }
 
-int TMP3Process::readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited)
+int TMP3Process::readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited, TFolderScan &scan)
 {
     SetMessage(QStringLiteral("%1 ...").arg(folder.Path));
     if (!folder.IsRead)
-        return readNewFolderItems(folder, recursive, visited);
+        return readNewFolderItems(folder, recursive, visited, scan);
     if (!recursive)
         return 0;
     // The folder's own files were read before; only its subfolders may
@@ -342,39 +354,53 @@ int TMP3Process::readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFol
     int count = 0;
     for (int i = 0; i < folder.ChildCount() && !IsCancelled(); ++i)
         if (folder.Child(i)->isFolder())
-            count += readSubfolder(*static_cast<TMP3Folder *>(folder.Child(i)), visited);
+            count += readSubfolder(*static_cast<TMP3Folder *>(folder.Child(i)), visited, scan);
     if (!IsCancelled())
         folder.IsReadRecursive = true;
     return count;
 }
 
-int TMP3Process::readNewFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited)
+int TMP3Process::readNewFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited, TFolderScan &scan)
 {
     folder.ClearChildren();
+    scan.listed.insert(&folder);
     int count = 0;
-    QList<TMP3File *> files;
+    std::vector<TFolderScan::Pending> files;
     // Pseudo file systems and folders met before (through a bind mount)
     // read as empty.
+    std::optional<QList<TShellEntry>> listed;
     if (!IsPseudoFileSystemFolder(folder.Path) && visited.enter(folder.Path)) {
-        const QList<TShellEntry> entries = TShellStuff::ListFolder(folder.Path, false);
+        listed = TShellStuff::ListFolder(folder.Path, false);
+        const QList<TShellEntry> &entries = *listed;
         for (const TShellEntry &entry : entries) {
             if (IsCancelled())
                 break;
             // Links are left out: a linked folder can lead back up the tree.
             if (entry.IsHidden || entry.IsLink) {
-                StepIt();
+                stepThrottled();
             } else if (entry.IsFolder) {
-                count += addSubfolder(folder, entry, recursive, visited);
-            } else if (hasMp3Extension(entry.Path) && IsRegularFile(entry.Path, false)) {
+                count += addSubfolder(folder, entry, recursive, visited, scan);
+            } else if (hasMp3Extension(entry.Path)) {
+                // The listing holds no FIFOs or devices; reading checks
+                // once more that the file is a regular one.
                 auto file = std::make_unique<TMP3File>(entry.Path);
                 file->SetShellInfo(entry);
-                files.append(static_cast<TMP3File *>(folder.AddChild(std::move(file))));
+                files.push_back({&folder, std::move(file)});
             } else {
-                StepIt();
+                stepThrottled();
             }
         }
     }
-    count += readFiles(folder, files);
+    // The files of a folder are read after those of its subfolders, as
+    // they always have been.
+    count += int(files.size());
+    for (TFolderScan::Pending &file : files)
+        scan.pending.push_back(std::move(file));
+    if (listed)
+        folder.HasSubfolders = std::any_of(listed->cbegin(), listed->cend(),
+                                           [](const TShellEntry &entry) { return entry.IsFolder; });
+    else
+        folder.HasSubfolders = TShellStuff::HasSubfolders(folder.Path);
     const bool cancelled = IsCancelled();
     folder.IsReadRecursive = recursive && !cancelled;
     folder.IsRead = !cancelled;
@@ -382,17 +408,22 @@ int TMP3Process::readNewFolderItems(TMP3Folder &folder, bool recursive, TVisited
 }
 
 int TMP3Process::addSubfolder(TMP3Folder &folder, const TShellEntry &entry, bool recursive,
-                              TVisitedFolders &visited)
+                              TVisitedFolders &visited, TFolderScan &scan)
 {
     auto *subfolder = static_cast<TMP3Folder *>(folder.AddChild(std::make_unique<TMP3Folder>()));
-    subfolder->SetShellInfo(entry);
-    StepIt();
-    return recursive ? readSubfolder(*subfolder, visited) : 0;
+    stepThrottled();
+    if (!recursive) {
+        subfolder->SetShellInfo(entry);
+        return 0;
+    }
+    // Listing the subfolder tells whether it has subfolders of its own.
+    subfolder->TMp3FileItem::SetShellInfo(entry);
+    return readSubfolder(*subfolder, visited, scan);
 }
 
-int TMP3Process::readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited)
+int TMP3Process::readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited, TFolderScan &scan)
 {
-    const int count = readFolderItems(subfolder, true, visited);
+    const int count = readFolderItems(subfolder, true, visited, scan);
     // A subfolder without any MP3 file below it stays in the tree, empty,
     // and is read afresh when it is opened.
     if (count == 0)
@@ -400,27 +431,64 @@ int TMP3Process::readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited)
     return count;
 }
 
-int TMP3Process::readFiles(TMP3Folder &folder, const QList<TMP3File *> &files)
+bool TMP3Process::readPendingFile(TMP3File &file) const
 {
-    // Reading one file touches nothing but that file object (the parse
-    // formats are only read), so this loop may be spread over threads.
-    QList<bool> results;
-    results.reserve(files.size());
-    while (results.size() < files.size() && !IsCancelled()) {
-        results.append(files.at(results.size())->ReadInfo(ParseFormats));
-        StepIt();
+    if (KnownFiles && KnownFiles->isUnchanged(file.Path, file.FileSize, file.ModifiedTime)) {
+        file.Unchanged = true;
+        return true;
     }
-    const int done = int(results.size());
-    for (int i = 0; i < done; ++i)
-        if (!results.at(i))
-            FailedFiles.append(files.at(i)->Path);
-    // Files a cancel kept from being read do not stay half-known.
-    for (int i = done; i < files.size(); ++i) {
-        folder.Children.Remove(files.at(i));
-        delete files.at(i);
+    return file.ReadInfo(ParseFormats);
+}
+
+void TMP3Process::readPendingFiles(TFolderScan &scan)
+{
+    TParallelRead reading;
+    reading.threads = std::max(Threads, 1);
+    reading.read = [&](int i) { return readPendingFile(*scan.pending[size_t(i)].file); };
+    reading.cancelled = [this] { return IsCancelled(); };
+    reading.idle = [this] { reportProgress(); };
+    reading.handOver = [&](int i, bool ok) {
+        TFolderScan::Pending &p = scan.pending[size_t(i)];
+        if (!ok)
+            FailedFiles.append(p.file->Path);
+        if (p.file->Unchanged)
+            ++FilesUnchanged;
+        p.folder->AddChild(std::move(p.file));
+        ++FilesRead;
+        stepThrottled();
+    };
+    scan.handed = size_t(reading.run(int(scan.pending.size())));
+    reportProgress();
+}
+
+void TMP3Process::markUnfinished(const TFolderScan &scan, TMP3Folder &top)
+{
+    // Files a cancel kept from being read never joined their folders.  The
+    // folders listed in this run that miss files, and those above them,
+    // are read afresh next time; folders read before keep their files.
+    for (size_t i = scan.handed; i < scan.pending.size(); ++i) {
+        for (TMP3Folder *folder = scan.pending[i].folder; folder; folder = folder->Folder) {
+            folder->IsReadRecursive = false;
+            if (scan.listed.contains(folder))
+                folder->IsRead = false;
+            if (folder == &top)
+                break;
+        }
     }
-    FilesRead += done;
-    return done;
+}
+
+void TMP3Process::stepThrottled()
+{
+    ++m_pendingSteps;
+    if (m_progressTimer.hasExpired(ProgressInterval))
+        reportProgress();
+}
+
+void TMP3Process::reportProgress()
+{
+    m_progressTimer.restart();
+    const int steps = std::exchange(m_pendingSteps, 0);
+    SetPosition(Position + steps);
 }
 
 // ---- adding files ----------------------------------------------------------

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "files/filematch.h"
+#include "files/filestates.h"
+#include "files/parallelread.h"
 #include "files/process.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <QElapsedTimer>
+
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class TDataRefList;
@@ -60,10 +65,18 @@ public:
     // are in their folder all the same); RenameFiles and EditTags: files
     // that were skipped or could not be renamed or written.
     QStringList FailedFiles;
-    // ReadFolder: MP3 files read in the run so far.
+    // ReadFolder: MP3 files read in the run so far (those passed over as
+    // unchanged included).
     int FilesRead = 0;
-    // Worker threads ReadFolder reads files on (at least 1).
-    int Threads = 1;
+    // ReadFolder: files passed over because KnownFiles knows them unchanged.
+    int FilesUnchanged = 0;
+    // The worker threads ReadFolder reads files on; 1 reads them on the
+    // calling thread.  The files come out in the same order either way.
+    int Threads = DefaultScanThreads;
+    // When set, ReadFolder does not read the files whose size and
+    // modification time are as recorded there: they join their folder
+    // marked Unchanged, with only FileSize and ModifiedTime set.
+    const TFileStates *KnownFiles = nullptr;
 
     // Reads the folder's entries (and with recursive those of all its
     // subfolders) into folder and file objects, the files with all their
@@ -90,11 +103,30 @@ public:
     void FilesForTracks(const TDataRefList &tracks, std::vector<std::unique_ptr<TMP3File>> &files);
 
 private:
-    int readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited);
-    int readNewFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited);
-    int addSubfolder(TMP3Folder &folder, const TShellEntry &entry, bool recursive, TVisitedFolders &visited);
-    int readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited);
-    int readFiles(TMP3Folder &folder, const QList<TMP3File *> &files);
+    // The files a ReadFolder run found, in the order they are read, each
+    // with the folder it joins once read.
+    struct TFolderScan {
+        struct Pending {
+            TMP3Folder *folder = nullptr;
+            std::unique_ptr<TMP3File> file;
+        };
+        std::vector<Pending> pending;
+        size_t handed = 0;
+        std::unordered_set<const TMP3Folder *> listed;  // listed in this run
+    };
+    static constexpr qint64 ProgressInterval = 50;  // ms between progress reports
+
+    int readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited, TFolderScan &scan);
+    int readNewFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited, TFolderScan &scan);
+    int addSubfolder(TMP3Folder &folder, const TShellEntry &entry, bool recursive, TVisitedFolders &visited,
+                     TFolderScan &scan);
+    int readSubfolder(TMP3Folder &subfolder, TVisitedFolders &visited, TFolderScan &scan);
+    void readPendingFiles(TFolderScan &scan);
+    bool readPendingFile(TMP3File &file) const;
+    void markUnfinished(const TFolderScan &scan, TMP3Folder &top);
+    // Counts a step; the position is reported at most every ProgressInterval.
+    void stepThrottled();
+    void reportProgress();
     // Runs work on every file of the list until cancelled, noting the
     // files it fails on, and finishes the run; the number of failures.
     int runOverFiles(const TMp3FileItemList &files, bool (TMP3Process::*work)(TMP3File &));
@@ -109,6 +141,9 @@ private:
     // Runs one operation with the window shown, as the batch operations do.
     void startRun(const QString &caption, const QString &message, int max);
     void finishRun();
+
+    QElapsedTimer m_progressTimer;
+    int m_pendingSteps = 0;
 };
 
 // Copies the file's merged values into the track (an empty value never

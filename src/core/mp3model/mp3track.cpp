@@ -78,6 +78,7 @@ void TMp3Track::Clear()
     Location = nullptr;
     FilePath.clear();
     Size = Length = 0;
+    FileModified = 0;
     MpegVersion = 0;
     Layer = 0;
     Mode = 0;
@@ -128,6 +129,7 @@ std::unique_ptr<TDataItem> TMp3Track::Clone(TDataObject *owner, bool keepID) con
     clone->Location = Location;
     clone->FilePath = FilePath;
     clone->Size = Size;
+    clone->FileModified = FileModified;
     clone->Length = Length;
     clone->MpegVersion = MpegVersion;
     clone->Layer = Layer;

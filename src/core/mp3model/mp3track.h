@@ -57,6 +57,11 @@ public:
     // Full path of the file.
     QString FilePath;
     qint32 Size = 0;    // bytes
+    // When the file was last modified as the track last read it (ms since
+    // the epoch; 0 = not known).  Not in the collection file: the scan
+    // index beside it keeps it, so that a rescan passes over files that
+    // have not changed.
+    qint64 FileModified = 0;
     qint32 Length = 0;  // seconds
     quint8 MpegVersion = 0;   // TMpegInfo::MpegVersion
     qint32 Layer = 0;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+
+// The worker threads a scan reads files on unless the settings say other.
+constexpr int DefaultScanThreads = 2;
+
+// Runs a read over count items on worker threads and hands each result back
+// on the calling thread, in the order of the items, as soon as it and all
+// before it are done: the caller sees exactly the sequence a single-threaded
+// loop gives.  With one thread the reads run on the calling thread itself.
+//
+// `read(i)` runs on a worker and may touch nothing but item i (and what no
+// thread changes); `handOver(i, ok)` and `idle()` run on the calling thread.
+// `cancelled()` is asked before each read starts, from any thread: once it
+// is true no further read starts and the results not yet handed over are
+// dropped.  `idle()` is called at least every 50 ms while the calling thread
+// waits, so that it can keep a user interface alive.  Returns the number of
+// results handed over.
+struct TParallelRead {
+    int threads = 2;
+    std::function<bool(int index)> read;
+    std::function<void(int index, bool ok)> handOver;
+    std::function<bool()> cancelled;
+    std::function<void()> idle;
+
+    int run(int count) const;
+
+private:
+    int runHere(int count) const;
+};
