@@ -49,7 +49,8 @@ int main(int argc, char **argv)
     const double addSeconds = timer.nsecsElapsed() / 1e9;
 
     const double ratio = (scanSeconds + addSeconds) / scanSeconds;
-    out << "AddFiles of " << Figure(count) << " files into a new collection (" << process.Threads << " thread)\n"
+    out << "AddFiles of " << Figure(count) << " files into a new collection (scan on " << process.Threads
+        << (process.Threads == 1 ? " thread)\n" : " threads)\n")
         << "  scan:            " << Figure(scanSeconds, 3) << " s\n"
         << "  create tracks:   " << Figure(addSeconds, 3) << " s (" << Figure(root.GetTracks()->Count())
         << " tracks)\n"

@@ -99,3 +99,15 @@ OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString
     value = args.at(++i);
     return OptionValue::Taken;
 }
+
+bool ParseThreadCount(const QString &text, int &threads, QString &error)
+{
+    bool ok = false;
+    const int count = text.trimmed().toInt(&ok);
+    if (!ok || count < 1 || count > MaxScanThreads) {
+        error = QStringLiteral("--threads needs a number from 1 to %1").arg(MaxScanThreads);
+        return false;
+    }
+    threads = count;
+    return true;
+}

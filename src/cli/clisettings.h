@@ -44,3 +44,8 @@ bool ParseSourceSwitches(const QString &text, InfoSourceSwitches &switches, QStr
 // then moves past the value) or "--name=VALUE".
 enum class OptionValue { NotThis, Taken, Missing };
 OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString &name, QString &value);
+
+// The worker threads of a scan from a --threads value: a whole number from
+// 1 to MaxScanThreads.  False, with the complaint in error, for anything
+// else.
+bool ParseThreadCount(const QString &text, int &threads, QString &error);

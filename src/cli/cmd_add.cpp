@@ -9,6 +9,7 @@
 #include "files/mp3file.h"
 #include "files/mp3folder.h"
 #include "files/mp3process.h"
+#include "files/scanindex.h"
 #include "files/shellstuff.h"
 #include "mp3model/mp3root.h"
 #include "settings/drives.h"
@@ -26,7 +27,7 @@ namespace {
 
 void printHelp(QTextStream &out)
 {
-    out << "Usage: tunebase-cli add COLLECTION PATH... [--location NAME] [--update]\n\n"
+    out << "Usage: tunebase-cli add COLLECTION PATH... [--location NAME] [--update] [--threads N]\n\n"
         << "Reads the MP3 files in the folders given (with all their subfolders) or the\n"
         << "files given, and adds each file that is not yet in the collection as a new\n"
         << "track, with the values of its ID3 tags and of its folder and file name (read\n"
@@ -38,7 +39,11 @@ void printHelp(QTextStream &out)
         << "                    has a name, else the default location of the settings\n"
         << "  --update          files already in the collection refresh their tracks: file\n"
         << "                    size, stream values and the fields the track has no value\n"
-        << "                    for (values of the track stay as they are)\n";
+        << "                    for (values of the track stay as they are)\n"
+        << "  --threads N       read the files on N threads (default: \"Scan Threads\" of the\n"
+        << "                    settings, 2)\n\n"
+        << "Files whose size and modification time are as the last add recorded them (in\n"
+        << "COLLECTION-index beside the collection) are not read again.\n";
 }
 
 QString number(qint64 value)
@@ -194,7 +199,9 @@ int runAdd(const QStringList &args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    CliOptions options({{QStringLiteral("--location"), true, {}}, {QStringLiteral("--update"), false, {}}});
+    CliOptions options({{QStringLiteral("--location"), true, {}},
+                        {QStringLiteral("--update"), false, {}},
+                        {QStringLiteral("--threads"), true, {}}});
     QString complaint = options.parse(args);
     if (options.help()) {
         printHelp(out);
@@ -207,6 +214,9 @@ int runAdd(const QStringList &args)
     if (complaint.isEmpty() && options.isSet(QStringLiteral("--location"))
         && options.value(QStringLiteral("--location")).trimmed().isEmpty())
         complaint = QStringLiteral("--location needs a name");
+    int threads = 0;
+    if (complaint.isEmpty() && options.isSet(QStringLiteral("--threads")))
+        ParseThreadCount(options.value(QStringLiteral("--threads")), threads, complaint);
     if (complaint.isEmpty())
         complaint = checkPaths(paths);
     if (!complaint.isEmpty()) {
@@ -235,25 +245,35 @@ int runAdd(const QStringList &args)
         return 1;
     }
     root.Defaults->Load(settings.store());
+    if (!isNew)
+        LoadScanIndex(root, collectionPath);
+    const TFileStates known = FileStatesOfTracks(root);
 
     auto window = std::make_unique<AddProgress>();
     AddProgress &progress = *window;
     TMP3Process process(std::move(window));
     process.Collection = &root;
     process.ParseFormats = settings.prefs().ParseFormats;
+    process.Threads = threads > 0 ? threads : settings.prefs().ScanThreads;
+    process.KnownFiles = &known;
 
     ReadResult read = readPaths(paths, process, progress);
-    TFilePathList known;
-    root.GetFilePathList(known);
+    TFilePathList inCollection;
+    root.GetFilePathList(inCollection);
     TMp3FileItemList toAdd;
     int alreadyThere = 0;
+    int unchanged = 0;
     for (TMP3File *file : std::as_const(read.files)) {
         // The collection track as a source, as in the desktop program:
         // refreshing a track never replaces its own values.
         file->SetInfoSources(false, true, true, true, true);
-        if (TMp3Track *track = known.find(file->Path)) {
+        if (TMp3Track *track = inCollection.find(file->Path)) {
             if (!update) {
                 ++alreadyThere;
+                continue;
+            }
+            if (file->Unchanged) {
+                ++unchanged;
                 continue;
             }
             file->LinkTrack(track);
@@ -271,6 +291,9 @@ int runAdd(const QStringList &args)
                 << "\nThe collection file was not changed.\n";
             return 1;
         }
+        // Only a help for the next rescan: failing to write it changes
+        // nothing else.
+        SaveScanIndex(root, collectionPath);
     }
     for (const QString &path : std::as_const(read.unreadable))
         err << "tunebase-cli add: cannot read " << path << "\n";
@@ -283,6 +306,9 @@ int runAdd(const QStringList &args)
                                         + QStringLiteral(" files were already in the collection and are left as "
                                                          "they are"))
             << " (--update refreshes tracks from their files)\n";
+    if (unchanged > 0)
+        out << plural(unchanged, QStringLiteral("file"), QStringLiteral("files"))
+            << " unchanged since the last scan (not read again, tracks left as they are)\n";
     if (isNew)
         out << "New collection saved to " << collectionPath << "\n";
     return 0;
@@ -290,5 +316,5 @@ int runAdd(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update]",
+TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update] [--threads N]",
                      "add the MP3 files of folders to a collection (created when new)", runAdd);

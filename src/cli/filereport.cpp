@@ -12,19 +12,14 @@ FileReport::FileReport(const QStringList &parseFormats, const InfoSourceSwitches
 
 bool FileReport::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = file.errorString();
-        return false;
-    }
-    file.close();
     m_file = std::make_unique<TMP3File>(path);
     m_file->SetInfoSources(false, false, m_sources.id3v2, m_sources.id3v1, m_sources.filename);
-    if (!m_file->ReadInfo(m_parseFormats)) {
-        m_error = QStringLiteral("read error");
-        return false;
-    }
-    return true;
+    if (m_file->ReadInfo(m_parseFormats))
+        return true;
+    // Opened again only to say why it failed.
+    QFile file(path);
+    m_error = file.open(QIODevice::ReadOnly) ? QStringLiteral("read error") : file.errorString();
+    return false;
 }
 
 FileReport::Section FileReport::mpegSection() const

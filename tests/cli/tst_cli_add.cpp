@@ -127,6 +127,46 @@ private Q_SLOTS:
         QCOMPARE(qint64(root->GetTracks()->Get(0)->Size), QFileInfo(low).size());
     }
 
+    void rescanReadsOnlyChangedFiles()
+    {
+        makeMusic();
+        const QString collection = path(QStringLiteral("songs.tbx"));
+        const QString index = collection + QStringLiteral("-index");
+        QCOMPARE(add({collection, path(QStringLiteral("music"))}).exitCode, 0);
+        QVERIFY(QFileInfo::exists(index));
+        const QByteArray saved = readFile(collection);
+
+        CliRun run = add({collection, path(QStringLiteral("music")), QStringLiteral("--update")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2 files read, 0 added, 0 updated, 0 unreadable\n"
+                                     "2 files unchanged since the last scan (not read again, tracks left as they are)\n"));
+        QCOMPARE(readFile(collection), saved);
+
+        // A file retagged, another moved: the moved one is a new file, as
+        // it always was; the changed one is read again.
+        const QString high = path(QStringLiteral("music/The Lanterns/Harbour/02 - High Tide.mp3"));
+        QVERIFY(testsupport::writeFile(high, Id3v2Builder(3).text("TIT2", QStringLiteral("Retagged")).padding(500).build()
+                                                 + mp3::Frame().stream(30)));
+        QVERIFY(QFile::rename(path(QStringLiteral("music/The Lanterns/Harbour/01 - Low Tide.mp3")),
+                              path(QStringLiteral("music/The Lanterns/Harbour/03 - Low Tide.mp3"))));
+        run = add({collection, path(QStringLiteral("music")), QStringLiteral("--update"), QStringLiteral("--threads"),
+                   QStringLiteral("3")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2 files read, 1 added, 1 updated, 0 unreadable\n"));
+        auto root = load(collection);
+        QCOMPARE(root->GetTracks()->Count(), 3);
+        QCOMPARE(qint64(root->GetTracks()->Get(1)->Size), QFileInfo(high).size());
+
+        // A damaged index only costs the time of reading every file.
+        QVERIFY(testsupport::writeFile(index, "Tunebase scan index 1\nnonsense\n"));
+        run = add({collection, path(QStringLiteral("music")), QStringLiteral("--update")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2 files read, 0 added, 2 updated, 0 unreadable\n"));
+        root = load(collection);
+        QVERIFY(root);
+        QCOMPARE(root->GetTracks()->Count(), 3);
+    }
+
     void location()
     {
         makeMusic();
@@ -157,6 +197,9 @@ private Q_SLOTS:
         QTest::newRow("empty location") << QStringList{QStringLiteral("@c"), QStringLiteral("@music"),
                                                        QStringLiteral("--location"), QString()}
                                         << 2 << QByteArray("--location needs a name");
+        QTest::newRow("no thread count") << QStringList{QStringLiteral("@c"), QStringLiteral("@music"),
+                                                        QStringLiteral("--threads"), QStringLiteral("none")}
+                                         << 2 << QByteArray("--threads needs a number from 1 to 16");
         QTest::newRow("unknown option") << QStringList{QStringLiteral("@c"), QStringLiteral("--fast")} << 2
                                         << QByteArray("unknown option '--fast'");
         QTest::newRow("foreign file") << QStringList{QStringLiteral("@damaged.tbx"), QStringLiteral("@music")}

@@ -1,3 +1,4 @@
+#include "id3v2builder.h"
 #include "mp3builder.h"
 #include "testsupport.h"
 
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void textOutput();
     void unreadableFileIsReportedAndOthersStillShown();
     void badFilesDoNotStopTheReport();
+    void threadsKeepTheOrder();
     void usageErrors();
 
 private:
@@ -189,6 +191,38 @@ void TestCliInfo::badFilesDoNotStopTheReport()
     QCOMPARE(byName[QStringLiteral("truncated")][QLatin1String("layer")].toInt(), 3);
     QCOMPARE(byName[QStringLiteral("tagpastend")][QLatin1String("headerPosition")].toInt(), 10);
     QCOMPARE(byName[QStringLiteral("tagpastend")][QLatin1String("frames")].toInt(), 2);
+}
+
+void TestCliInfo::threadsKeepTheOrder()
+{
+    QStringList titles;
+    for (int i = 0; i < 14; ++i) {
+        const QString title = QStringLiteral("Title %1").arg(i, 2, 10, QLatin1Char('0'));
+        titles << title;
+        // Every third file carries a large picture: it takes longer to read
+        // than the files after it.
+        Id3v2Builder tag(3);
+        tag.text("TIT2", title);
+        if (i % 3 == 0)
+            tag.frame("APIC", mp3::randomBytes(300'000, i));
+        write(QStringLiteral("order/%1/%2.mp3").arg(i / 5).arg(title), tag.build() + mp3::Frame().stream(10));
+    }
+    const QString folder = m_dir.filePath(QStringLiteral("order"));
+    const CliResult one = info({QStringLiteral("--json"), QStringLiteral("--threads"), QStringLiteral("1"), folder});
+    const CliResult four = info({QStringLiteral("--json"), QStringLiteral("--threads=4"), folder});
+    QCOMPARE(one.exitCode, 0);
+    QCOMPARE(four.exitCode, 0);
+    QCOMPARE(four.out, one.out);
+    QStringList seen;
+    for (const QJsonValue &file : QJsonDocument::fromJson(four.out).array())
+        seen << file[QLatin1String("id3v2")][QLatin1String("title")].toString();
+    QCOMPARE(seen, titles);
+
+    for (const char *bad : {"0", "17", "two"}) {
+        const CliResult wrong = info({QStringLiteral("--threads"), QLatin1String(bad), folder});
+        QCOMPARE(wrong.exitCode, 2);
+        QVERIFY2(wrong.err.contains("--threads needs a number from 1 to 16"), wrong.err.constData());
+    }
 }
 
 void TestCliInfo::usageErrors()

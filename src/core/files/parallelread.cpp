@@ -22,9 +22,19 @@ struct SharedRun {
     std::unique_ptr<std::atomic<char>[]> states;
     std::atomic<int> next = 0;
     std::atomic<bool> stop = false;
+    std::atomic<int> handed = 0;
     std::mutex mutex;
     std::condition_variable done;
+    std::condition_variable room;
 };
+
+// How far the workers may run ahead of the hand-over: enough to keep them
+// busy while the calling thread catches up, few enough that a cancel stops
+// the work soon and results do not pile up.
+int readAhead(int threads)
+{
+    return 8 * threads;
+}
 
 } // namespace
 
@@ -42,12 +52,15 @@ int TParallelRead::run(int count) const
     for (int t = 0; t < threads; ++t) {
         pool.start([&] {
             for (int i = shared.next++; i < count && !stopping(); i = shared.next++) {
-                bool ok = false;
-                try {
-                    ok = read(i);
-                } catch (...) {
-                    // A read that throws counts as failed; the others go on.
+                if (i >= shared.handed + readAhead(threads)) {
+                    std::unique_lock lock(shared.mutex);
+                    shared.room.wait(lock, [&] { return i < shared.handed + readAhead(threads) || shared.stop; });
+                    if (shared.stop)
+                        break;
                 }
+                if (stopping())
+                    break;
+                const bool ok = readOne(i);
                 {
                     const std::lock_guard lock(shared.mutex);
                     shared.states[size_t(i)].store(ok ? Succeeded : Failed);
@@ -66,22 +79,41 @@ int TParallelRead::run(int count) const
         if (ready) {
             handOver(handed, shared.states[size_t(handed)].load() == Succeeded);
             ++handed;
+            {
+                const std::lock_guard roomLock(shared.mutex);
+                shared.handed = handed;
+            }
+            shared.room.notify_all();
         } else if (idle) {
             idle();
         }
         if (stopping())
             break;
     }
-    shared.stop = true;
+    {
+        const std::lock_guard lock(shared.mutex);
+        shared.stop = true;
+    }
+    shared.room.notify_all();
     pool.waitForDone();
     return handed;
+}
+
+bool TParallelRead::readOne(int index) const
+{
+    try {
+        return read(index);
+    } catch (...) {
+        // A read that throws counts as failed; the others go on.
+        return false;
+    }
 }
 
 int TParallelRead::runHere(int count) const
 {
     int handed = 0;
     while (handed < count && !(cancelled && cancelled())) {
-        handOver(handed, read(handed));
+        handOver(handed, readOne(handed));
         ++handed;
     }
     return handed;

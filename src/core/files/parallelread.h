@@ -14,7 +14,7 @@ constexpr int DefaultScanThreads = 2;
 // thread changes); `handOver(i, ok)` and `idle()` run on the calling thread.
 // `cancelled()` is asked before each read starts, from any thread: once it
 // is true no further read starts and the results not yet handed over are
-// dropped.  `idle()` is called at least every 50 ms while the calling thread
+// dropped.  A read that throws counts as failed.  `idle()` is called at least every 50 ms while the calling thread
 // waits, so that it can keep a user interface alive.  Returns the number of
 // results handed over.
 struct TParallelRead {
@@ -28,4 +28,5 @@ struct TParallelRead {
 
 private:
     int runHere(int count) const;
+    bool readOne(int index) const;
 };

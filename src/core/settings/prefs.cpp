@@ -1,5 +1,6 @@
 #include "settings/prefs.h"
 
+#include "files/parallelread.h"
 #include "settings/generalhelpers.h"
 #include "settings/inisettingsstore.h"
 
@@ -7,10 +8,13 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 const QString Folders = QStringLiteral("Folders");
 const QString Settings = QStringLiteral("Settings");
+const QString ScanThreadsKey = QStringLiteral("Scan Threads");
 const QString Databases = QStringLiteral("Databases");
 const QString ParseFormatsSection = QStringLiteral("ParseFormats");
 const QString RenameFormatsSection = QStringLiteral("RenameFormats");
@@ -255,6 +259,8 @@ void TMp3Prefs::Load()
     CurrentPlaylistFolder = store.ReadString(QStringLiteral("Playlists"), QStringLiteral("Current Folder"), DataFolder);
     AutoSelectFolder = store.ReadBool(Settings, QStringLiteral("Auto Select Folder"), true);
     FirstRun = store.ReadBool(Settings, QStringLiteral("First Run of App"), true);
+    ScanThreads = std::clamp<qint32>(store.ReadInteger(Settings, ScanThreadsKey, DefaultScanThreads), 1,
+                                     MaxScanThreads);
 }
 
 void TMp3Prefs::Save()
@@ -270,4 +276,5 @@ void TMp3Prefs::Save()
     store.WriteString(QStringLiteral("Playlists"), QStringLiteral("Current Folder"), CurrentPlaylistFolder);
     store.WriteBool(Settings, QStringLiteral("Auto Select Folder"), AutoSelectFolder);
     store.WriteBool(Settings, QStringLiteral("First Run of App"), false);
+    store.WriteInteger(Settings, ScanThreadsKey, ScanThreads);
 }

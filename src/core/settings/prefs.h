@@ -21,6 +21,8 @@ const QStringList &DefaultParseFormats();
 const QStringList &DefaultRenameFormats();
 // Format lists are read up to this length whatever count the store claims.
 constexpr int MaxFilenameFormats = 1000;
+// More scan threads than this only wait for the disk.
+constexpr int MaxScanThreads = 16;
 
 // The settings object: knows the store and loads and saves its keys.  Each
 // derived class loads and saves its own keys after its parent's.  The most
@@ -111,6 +113,9 @@ public:
     QString CurrentPlaylistFolder;
     bool AutoSelectFolder = true;
     bool FirstRun = true;
+    // The worker threads folders are scanned on ("Scan Threads" in
+    // [Settings]), 1 to MaxScanThreads.
+    qint32 ScanThreads = 2;
 
 private:
     const TMountTable &m_mounts;

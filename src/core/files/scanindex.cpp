@@ -1,0 +1,106 @@
+#include "files/scanindex.h"
+
+#include "mp3model/mp3root.h"
+#include "mp3model/mp3track.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+
+namespace {
+
+// First line of the file; a different one means another format.
+const QByteArray IndexMarker = "Tunebase scan index 1";
+// An index is small beside its collection; anything far larger is no index.
+constexpr qint64 MaxIndexBytes = 256 * 1024 * 1024;
+
+struct Entry {
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+};
+
+// "modified<TAB>size<TAB>path" lines after the marker; false when any line
+// is damaged, so that a damaged index is ignored as a whole.
+bool parseIndex(const QByteArray &bytes, QHash<QString, Entry> &entries)
+{
+    const QList<QByteArray> lines = bytes.split('\n');
+    if (lines.isEmpty() || lines.first() != IndexMarker)
+        return false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        if (line.isEmpty())
+            continue;
+        const qsizetype firstTab = line.indexOf('\t');
+        const qsizetype secondTab = firstTab < 0 ? -1 : line.indexOf('\t', firstTab + 1);
+        if (secondTab < 0)
+            return false;
+        bool modifiedOk = false;
+        bool sizeOk = false;
+        const Entry entry{line.mid(firstTab + 1, secondTab - firstTab - 1).toLongLong(&sizeOk),
+                          line.left(firstTab).toLongLong(&modifiedOk)};
+        if (!modifiedOk || !sizeOk || entry.modifiedMs <= 0 || secondTab + 1 >= line.size())
+            return false;
+        entries.insert(QString::fromUtf8(line.mid(secondTab + 1)), entry);
+    }
+    return true;
+}
+
+template <typename Visit>
+void forEachTrack(const TMp3Root &root, Visit visit)
+{
+    const TMp3TrackList *tracks = root.GetTracks();
+    for (int i = 0; i < tracks->Count(); ++i)
+        if (TMp3Track *track = tracks->Get(i))
+            visit(*track);
+}
+
+} // namespace
+
+QString ScanIndexPath(const QString &collectionPath)
+{
+    return collectionPath + QStringLiteral("-index");
+}
+
+int LoadScanIndex(TMp3Root &root, const QString &collectionPath)
+{
+    QFile file(ScanIndexPath(collectionPath));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxIndexBytes)
+        return 0;
+    QHash<QString, Entry> entries;
+    if (!parseIndex(file.readAll(), entries))
+        return 0;
+    int known = 0;
+    forEachTrack(root, [&](TMp3Track &track) {
+        const auto found = entries.constFind(track.FilePath);
+        if (found != entries.constEnd() && found->size == track.Size) {
+            track.FileModified = found->modifiedMs;
+            ++known;
+        }
+    });
+    return known;
+}
+
+bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath)
+{
+    QByteArray bytes = IndexMarker + '\n';
+    forEachTrack(root, [&](const TMp3Track &track) {
+        // A path with a line break cannot be written as a line: its file
+        // is simply read again by the next rescan.
+        if (track.FileModified <= 0 || track.FilePath.isEmpty() || track.FilePath.contains(QLatin1Char('\n')))
+            return;
+        bytes += QByteArray::number(track.FileModified) + '\t' + QByteArray::number(track.Size) + '\t'
+                 + track.FilePath.toUtf8() + '\n';
+    });
+    QSaveFile file(ScanIndexPath(collectionPath));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+TFileStates FileStatesOfTracks(const TMp3Root &root)
+{
+    TFileStates states;
+    forEachTrack(root, [&](const TMp3Track &track) {
+        if (track.FileModified > 0 && !track.FilePath.isEmpty())
+            states.insert(track.FilePath, track.Size, track.FileModified);
+    });
+    return states;
+}
