@@ -21,12 +21,8 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     const int count = BenchFileCount(argc, argv, 10000);
     QTemporaryDir dir;
-    const Mp3Tree tree = WriteMp3Tree(dir.path(), count);
-    if (tree.files != count) {
-        out << "cannot write the test files\n";
+    if (!PrepareMp3Tree(dir.path(), count, out))
         return 1;
-    }
-    SettleAfterWriting();
     ScanTree(dir.path(), 1);  // warms the caches of the file system
 
     TMp3Root root;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTextStream>
 #include <QThread>
 
 #include <unistd.h>
@@ -151,4 +152,17 @@ Mp3Tree CountMp3Tree(const QString &root)
         ++tree.folders;
     }
     return tree;
+}
+
+bool PrepareMp3Tree(const QString &root, int count, QTextStream &out, Mp3Tree *written)
+{
+    const Mp3Tree tree = WriteMp3Tree(root, count);
+    if (written)
+        *written = tree;
+    if (tree.files != count) {
+        out << "cannot write the test files\n";
+        return false;
+    }
+    SettleAfterWriting();
+    return true;
 }

@@ -32,3 +32,8 @@ void SettleAfterWriting();
 
 // The files of a tree written before (by an earlier run).
 Mp3Tree CountMp3Tree(const QString &root);
+
+class QTextStream;
+// Writes the tree of a benchmark and lets the system settle; false, with a
+// message on out, when it could not be written.
+bool PrepareMp3Tree(const QString &root, int count, QTextStream &out, Mp3Tree *written = nullptr);

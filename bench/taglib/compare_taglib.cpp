@@ -91,13 +91,9 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     const int count = BenchFileCount(argc, argv, 10000);
     QTemporaryDir dir;
-    const Mp3Tree tree = WriteMp3Tree(dir.path(), count);
-    if (tree.files != count) {
-        out << "cannot write the test files\n";
+    if (!PrepareMp3Tree(dir.path(), count, out))
         return 1;
-    }
-    SettleAfterWriting();
-    out << "scan of " << Figure(tree.files) << " files against TagLib " << TAGLIB_MAJOR_VERSION << "."
+    out << "scan of " << Figure(count) << " files against TagLib " << TAGLIB_MAJOR_VERSION << "."
         << TAGLIB_MINOR_VERSION << " (page cache warm)\n";
     scanWithTagLib(dir.path());  // warms the caches of the file system
     const ScanRun taglib = scanWithTagLib(dir.path());

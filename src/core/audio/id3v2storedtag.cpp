@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QIODevice>
 
+#include <optional>
+
 using namespace id3v2;
 
 namespace {
@@ -118,19 +120,35 @@ qint64 availableBody(QIODevice &file, const StoredID3v2Tag &tag)
     return qMin(tag.size, file.size() - HeaderSize);
 }
 
-} // namespace
-
-bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag)
+// Starts reading the tag at offset 0 into a fresh tag: nothing when a
+// supported tag's body follows, else what the reader returns (false on a
+// read error, true when there is no tag it can read).
+std::optional<bool> startTag(QIODevice &file, StoredID3v2Tag &tag, QByteArray &header)
 {
     tag = StoredID3v2Tag();
     if (!file.seek(0))
         return false;
-    QByteArray header;
     if (!readHeader(file, tag, header))
         return true;
+    return std::nullopt;
+}
+
+bool readBody(QIODevice &file, const StoredID3v2Tag &tag, QByteArray &body)
+{
     const qint64 available = availableBody(file, tag);
-    const QByteArray body = file.read(available);
-    if (body.size() != available)
+    body = file.read(available);
+    return body.size() == available;
+}
+
+} // namespace
+
+bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag)
+{
+    QByteArray header;
+    QByteArray body;
+    if (const std::optional<bool> done = startTag(file, tag, header))
+        return *done;
+    if (!readBody(file, tag, body))
         return false;
     if (tag.extentKnown) {
         tag.raw = header + body;
@@ -143,23 +161,20 @@ bool readStoredTag(QIODevice &file, StoredID3v2Tag &tag)
 
 bool readTagForFields(QIODevice &file, StoredID3v2Tag &tag)
 {
-    tag = StoredID3v2Tag();
-    if (!file.seek(0))
-        return false;
     QByteArray header;
-    if (!readHeader(file, tag, header))
-        return true;
+    if (const std::optional<bool> done = startTag(file, tag, header))
+        return *done;
     tag.frames.setFieldsOnly(true);
-    const qint64 available = availableBody(file, tag);
     if (isCompressedV22(tag) || isUnsynchronisedAsWhole(tag)) {
-        const QByteArray body = file.read(available);
-        if (body.size() != available)
+        QByteArray body;
+        if (!readBody(file, tag, body))
             return false;
         parseBody(tag, body);
         return true;
     }
     // The frames are walked in the file itself: positions count from the
     // start of the file, the body ends HeaderSize bytes later.
+    const qint64 available = availableBody(file, tag);
     qint64 offset = 0;
     if (tag.majorVersion >= 3 && (tag.flags & TagExtendedHeader)
         && !extendedHeaderLength(file.read(4), tag.majorVersion, available, offset)) {
