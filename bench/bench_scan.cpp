@@ -16,14 +16,17 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     // TUNEBASE_BENCH_TREE keeps the tree in that folder between runs
     // (written when the folder does not exist yet), for profiling the scan.
-    const QString path = qEnvironmentVariableIsSet("TUNEBASE_BENCH_TREE")
-                             ? qEnvironmentVariable("TUNEBASE_BENCH_TREE") : dir.path();
-    const Mp3Tree tree = QFileInfo::exists(path) ? CountMp3Tree(path) : WriteMp3Tree(path, count);
-    if (tree.files == 0 || (tree.files != count && path == dir.path())) {
-        out << "cannot write the test files\n";
+    const QString kept = qEnvironmentVariable("TUNEBASE_BENCH_TREE");
+    const QString path = kept.isEmpty() ? dir.path() : kept;
+    Mp3Tree tree;
+    if (!kept.isEmpty() && QFileInfo::exists(kept))
+        tree = CountMp3Tree(kept);
+    else if (!PrepareMp3Tree(path, count, out, &tree))
+        return 1;
+    if (tree.files == 0) {
+        out << "no MP3 files in " << path << "\n";
         return 1;
     }
-    SettleAfterWriting();
     out << "scan of " << Figure(tree.files) << " files in " << Figure(tree.folders) << " folders, "
         << Figure(tree.bytes / double(tree.files) / 1024, 1) << " KiB per file on average (page cache warm)\n";
     ScanTree(path, 1);  // warms the caches of the file system
