@@ -2,6 +2,7 @@
 
 #include <QThreadPool>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -11,6 +12,10 @@
 namespace {
 
 constexpr auto IdleInterval = std::chrono::milliseconds(50);
+// The calling thread sleeps until this many more results are in (or the
+// idle interval has passed): waking it for every single file would cost
+// more than handing the file over.
+constexpr int HandOverBatch = 8;
 
 enum State : char { Pending = 0, Succeeded = 1, Failed = 2 };
 
@@ -23,6 +28,14 @@ struct SharedRun {
     std::atomic<int> next = 0;
     std::atomic<bool> stop = false;
     std::atomic<int> handed = 0;
+    int awaited = 0;  // the last item of the batch the calling thread waits for
+
+    // Whether the batch is in: the next item to hand over and the last one.
+    // Asked with the mutex held.
+    bool batchDone() const
+    {
+        return states[size_t(handed.load())].load() != Pending && states[size_t(awaited)].load() != Pending;
+    }
     std::mutex mutex;
     std::condition_variable done;
     std::condition_variable room;
@@ -33,7 +46,7 @@ struct SharedRun {
 // the work soon and results do not pile up.
 int readAhead(int threads)
 {
-    return 8 * threads;
+    return 8 * threads + HandOverBatch;
 }
 
 } // namespace
@@ -61,34 +74,37 @@ int TParallelRead::run(int count) const
                 if (stopping())
                     break;
                 const bool ok = readOne(i);
+                bool wake = false;
                 {
                     const std::lock_guard lock(shared.mutex);
                     shared.states[size_t(i)].store(ok ? Succeeded : Failed);
+                    wake = shared.batchDone();
                 }
-                shared.done.notify_one();
+                if (wake)
+                    shared.done.notify_one();
             }
         });
     }
 
     int handed = 0;
-    while (handed < count) {
-        std::unique_lock lock(shared.mutex);
-        const bool ready = shared.done.wait_for(lock, IdleInterval,
-                                                [&] { return shared.states[size_t(handed)].load() != Pending; });
-        lock.unlock();
-        if (ready) {
+    const auto isDone = [&](int i) { return shared.states[size_t(i)].load() != Pending; };
+    while (handed < count && !stopping()) {
+        if (isDone(handed)) {
             handOver(handed, shared.states[size_t(handed)].load() == Succeeded);
             ++handed;
             {
-                const std::lock_guard roomLock(shared.mutex);
+                const std::lock_guard lock(shared.mutex);
                 shared.handed = handed;
             }
             shared.room.notify_all();
-        } else if (idle) {
-            idle();
+            continue;
         }
-        if (stopping())
-            break;
+        std::unique_lock lock(shared.mutex);
+        shared.awaited = std::min(handed + HandOverBatch, count) - 1;
+        const bool ready = shared.done.wait_for(lock, IdleInterval, [&] { return shared.batchDone(); });
+        lock.unlock();
+        if (!ready && !isDone(handed) && idle)
+            idle();
     }
     {
         const std::lock_guard lock(shared.mutex);
