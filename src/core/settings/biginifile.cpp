@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -23,12 +24,16 @@ bool lineHasKey(const QString &line, const QString &key)
     return length >= 0 && QStringView(line).left(length).compare(key, Qt::CaseInsensitive) == 0;
 }
 
-qsizetype findKeyLine(const QStringList &lines, const QString &key)
+// A name seen again keeps the place of its first occurrence.
+void insertIfAbsent(QHash<QString, qsizetype> &index, const QString &name, qsizetype place)
 {
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (lineHasKey(lines.at(i), key))
-            return i;
-    return -1;
+    if (!index.contains(name))
+        index.insert(name, place);
+}
+
+QString foldedKey(const QString &line)
+{
+    return QStringView(line).left(keyLength(line)).toString().toCaseFolded();
 }
 
 bool isSectionHeader(const QString &line)
@@ -77,6 +82,32 @@ QString stripQuotes(const QString &line)
 
 } // namespace
 
+qsizetype TBigIniFile::TSection::keyLine(const QString &key) const
+{
+    if (!KeysIndexed) {
+        KeyLines.clear();
+        KeyLines.reserve(Lines.size());
+        for (qsizetype i = 0; i < Lines.size(); ++i)
+            if (keyLength(Lines.at(i)) >= 0)
+                insertIfAbsent(KeyLines, foldedKey(Lines.at(i)), i);
+        KeysIndexed = true;
+    }
+    return KeyLines.value(key.toCaseFolded(), -1);
+}
+
+void TBigIniFile::TSection::appendLine(const QString &line)
+{
+    Lines.append(line);
+    if (KeysIndexed && keyLength(line) >= 0)
+        insertIfAbsent(KeyLines, foldedKey(line), Lines.size() - 1);
+}
+
+void TBigIniFile::TSection::forgetKeyIndex()
+{
+    KeyLines.clear();
+    KeysIndexed = false;
+}
+
 TBigIniFile::TBigIniFile(const QString &fileName, const TReadOptions &options)
     : m_fileName(fileName)
 {
@@ -124,7 +155,7 @@ void TBigIniFile::addLines(const QStringList &lines, const TReadOptions &options
         if (line.isEmpty() || line == EndOfFileMark)
             continue;
         if (isSectionHeader(line)) {
-            m_sections.push_back(TSection{line.mid(1, line.size() - 2), {}});
+            m_sections.push_back(TSection(line.mid(1, line.size() - 2)));
             continue;
         }
         if (m_sections.empty())
@@ -143,27 +174,32 @@ void TBigIniFile::addLines(const QStringList &lines, const TReadOptions &options
 
 void TBigIniFile::dropDuplicateSections()
 {
-    for (size_t i = 0; i < m_sections.size(); ++i) {
-        for (size_t j = m_sections.size() - 1; j > i; --j) {
-            if (m_sections[j].Name.compare(m_sections[i].Name, Qt::CaseInsensitive) == 0) {
-                m_sections.erase(m_sections.begin() + qsizetype(j));
-                m_modified = true;
-            }
-        }
+    // The first section of a name wins; later ones of the same name go.
+    QSet<QString> seen;
+    const auto firstEnd = std::remove_if(m_sections.begin(), m_sections.end(), [&seen](const TSection &section) {
+        const QString name = section.Name.toCaseFolded();
+        if (seen.contains(name))
+            return true;
+        seen.insert(name);
+        return false;
+    });
+    if (firstEnd != m_sections.end()) {
+        m_sections.erase(firstEnd, m_sections.end());
+        m_modified = true;
     }
+    m_sectionsIndexed = false;
 }
 
 qsizetype TBigIniFile::sectionIndex(const QString &name) const
 {
-    const qsizetype count = qsizetype(m_sections.size());
-    for (qsizetype n = 0; n < count; ++n) {
-        const qsizetype i = (m_lastFound + n) % count;
-        if (m_sections[size_t(i)].Name.compare(name, Qt::CaseInsensitive) == 0) {
-            m_lastFound = i;
-            return i;
-        }
+    if (!m_sectionsIndexed) {
+        m_sectionIndex.clear();
+        m_sectionIndex.reserve(qsizetype(m_sections.size()));
+        for (size_t i = 0; i < m_sections.size(); ++i)
+            insertIfAbsent(m_sectionIndex, m_sections[i].Name.toCaseFolded(), qsizetype(i));
+        m_sectionsIndexed = true;
     }
-    return -1;
+    return m_sectionIndex.value(name.toCaseFolded(), -1);
 }
 
 TBigIniFile::TSection *TBigIniFile::findSection(const QString &name)
@@ -183,7 +219,7 @@ QString TBigIniFile::ReadString(const QString &section, const QString &key, cons
     const TSection *s = findSection(section);
     if (!s)
         return defaultValue;
-    const qsizetype i = findKeyLine(s->Lines, key);
+    const qsizetype i = s->keyLine(key);
     if (i < 0)
         return defaultValue;
     const QString &line = s->Lines.at(i);
@@ -201,13 +237,15 @@ void TBigIniFile::WriteString(const QString &section, const QString &key, const 
     }
     TSection *s = findSection(section);
     if (!s) {
-        m_sections.push_back(TSection{section, {key + QLatin1Char('=') + value}});
+        m_sections.push_back(TSection(section, {key + QLatin1Char('=') + value}));
+        if (m_sectionsIndexed)
+            insertIfAbsent(m_sectionIndex, section.toCaseFolded(), qsizetype(m_sections.size()) - 1);
         m_modified = true;
         return;
     }
-    const qsizetype i = findKeyLine(s->Lines, key);
+    const qsizetype i = s->keyLine(key);
     if (i < 0) {
-        s->Lines.append(key + QLatin1Char('=') + value);
+        s->appendLine(key + QLatin1Char('=') + value);
         m_modified = true;
         return;
     }
@@ -270,14 +308,16 @@ bool TBigIniFile::SectionExists(const QString &section) const
 bool TBigIniFile::ValueExists(const QString &section, const QString &key) const
 {
     const TSection *s = findSection(section);
-    return s && findKeyLine(s->Lines, key) >= 0;
+    return s && s->keyLine(key) >= 0;
 }
 
 void TBigIniFile::DeleteKey(const QString &section, const QString &key)
 {
     TSection *s = findSection(section);
-    if (s && s->Lines.removeIf([&key](const QString &line) { return lineHasKey(line, key); }) > 0)
+    if (s && s->Lines.removeIf([&key](const QString &line) { return lineHasKey(line, key); }) > 0) {
+        s->forgetKeyIndex();
         m_modified = true;
+    }
 }
 
 void TBigIniFile::EraseSection(const QString &section)
@@ -286,7 +326,7 @@ void TBigIniFile::EraseSection(const QString &section)
     if (i < 0)
         return;
     m_sections.erase(m_sections.begin() + i);
-    m_lastFound = 0;
+    m_sectionsIndexed = false;
     m_modified = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFileDevice>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -77,8 +78,17 @@ public:
 
 private:
     struct TSection {
+        explicit TSection(const QString &name, const QStringList &lines = {}) : Name(name), Lines(lines) {}
         QString Name;
         QStringList Lines;
+        // Case-folded key -> its first line, built on the first lookup so
+        // that files with thousands of keys (large playlists) stay linear.
+        mutable QHash<QString, qsizetype> KeyLines;
+        mutable bool KeysIndexed = false;
+
+        qsizetype keyLine(const QString &key) const;
+        void appendLine(const QString &line);
+        void forgetKeyIndex();
     };
 
     void readFile(const TReadOptions &options);
@@ -91,7 +101,9 @@ private:
 
     QString m_fileName;
     std::vector<TSection> m_sections;
-    mutable qsizetype m_lastFound = 0;
+    // Case-folded section name -> index in m_sections, rebuilt after erasing.
+    mutable QHash<QString, qsizetype> m_sectionIndex;
+    mutable bool m_sectionsIndexed = false;
     bool m_modified = false;
     bool m_readFailed = false;
     bool m_latin1 = false;

@@ -115,6 +115,27 @@ private Q_SLOTS:
                                             "[C]\r\nNew=\r\n\r\n"));
     }
 
+    // Lookups go through an index of folded names: it must follow every
+    // edit and still find the first of duplicated keys and sections.
+    void lookupsFollowEdits()
+    {
+        const QString file = path("index.ini");
+        QVERIFY(writeFile(file, "[Ä]\nKey=first\nkey=second\nÉté=1\n[B]\nx=1\n[C]\ny=2\n"));
+        TBigIniFile ini(file);
+        QCOMPARE(ini.ReadString("ä", "KEY", ""), QStringLiteral("first"));
+        QCOMPARE(ini.ReadString("Ä", "ÉTÉ", ""), QStringLiteral("1"));
+        ini.DeleteKey("ä", "key");                   // removes both spellings
+        QVERIFY(!ini.ValueExists("Ä", "Key"));
+        QCOMPARE(ini.ReadString("Ä", "été", ""), QStringLiteral("1"));
+        ini.WriteString("Ä", "KEY", "again");
+        QCOMPARE(ini.ReadSection("ä"), (QStringList{"Été", "KEY"}));
+        ini.EraseSection("b");
+        QCOMPARE(ini.ReadString("c", "Y", ""), QStringLiteral("2"));
+        ini.WriteString("b", "x", "new");            // the erased section comes back at the end
+        QCOMPARE(ini.ReadSections(), (QStringList{"Ä", "C", "b"}));
+        QCOMPARE(ini.ReadString("B", "X", ""), QStringLiteral("new"));
+    }
+
     void emptyKeyErasesOrWrites()
     {
         const QString file = path("erase.ini");
