@@ -2,9 +2,11 @@
 // suite holds the fixes: each table row is one such input, reduced, with
 // the sound outcome it must now have.
 #include "collectionbytes.h"
+#include "id3v2builder.h"
 #include "scratchfolder.h"
 #include "testsupport.h"
 
+#include "audio/id3v2tag.h"
 #include "data/collectionfile.h"
 #include "data/datalists.h"
 #include "files/playlistformats.h"
@@ -20,6 +22,8 @@ class TestFuzzRegressions : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void id3v2KeepsAudio_data();
+    void id3v2KeepsAudio();
     void collectionCounters_data();
     void collectionCounters();
     void plsEntries_data();
@@ -52,6 +56,47 @@ QByteArray oldFormatFile(qint32 storedNextID)
 }
 
 } // namespace
+
+void TestFuzzRegressions::id3v2KeepsAudio_data()
+{
+    QTest::addColumn<QByteArray>("tag");
+    QTest::addColumn<QByteArray>("audio");
+    QTest::addColumn<bool>("remove");
+
+    // Audio that itself starts like a tag (of an unknown revision).
+    const QByteArray tagLike = QByteArray("ID3\x03\xff\xff\xff\x17\x00\x14", 10) + fakeAudio(200);
+    const QByteArray unsyncExt =
+        Id3v2Builder(3).text("TIT2", QStringLiteral("Title"), 1).unsynchronised().extendedHeader().padding(40).build();
+    QTest::newRow("removed before a tag-like start") << unsyncExt << tagLike << true;
+    QTest::newRow("rewritten before a tag-like start") << unsyncExt << tagLike << false;
+}
+
+// Writing or removing the tag leaves every byte after it as it was.
+void TestFuzzRegressions::id3v2KeepsAudio()
+{
+    QFETCH(QByteArray, tag);
+    QFETCH(QByteArray, audio);
+    QFETCH(bool, remove);
+    const QString path = m_scratch.newFile(tag + audio);
+    TID3v2Tag v2;
+    QVERIFY(v2.ReadFromFile(path));
+    if (remove)
+        v2.Enabled = false;
+    else
+        v2.Title = QStringLiteral("A much longer title \u266a that no longer fits into the old tag");
+    QVERIFY2(v2.WriteToFile(path), qPrintable(v2.errorString()));
+    const QByteArray after = readFile(path);
+    if (remove) {
+        QCOMPARE(after, audio);
+        return;
+    }
+    const StoredTagView view = viewTag(after);
+    QVERIFY(view.present);
+    QCOMPARE(view.audio, audio);
+    TID3v2Tag reread;
+    QVERIFY(reread.ReadFromFile(path));
+    QCOMPARE(reread.Title, v2.Title);
+}
 
 void TestFuzzRegressions::collectionCounters_data()
 {
