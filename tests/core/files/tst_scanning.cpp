@@ -115,6 +115,7 @@ private Q_SLOTS:
     void sameCollectionOnAnyThreadCount();
     void readsOnlyWhatItNeeds_data();
     void readsOnlyWhatItNeeds();
+    void onlyRegularFilesOpen();
     void rescanPassesOverUnchangedFiles();
     void scanIndexRoundTrip();
     void damagedScanIndexIsIgnored_data();
@@ -289,6 +290,28 @@ void TestScanning::readsOnlyWhatItNeeds()
     QVERIFY(mp3.MpegInfo.VBR);
     QCOMPARE(mp3.FileSize, QFileInfo(file).size());
     QCOMPARE(mp3.ModifiedTime, QFileInfo(file).lastModified().toMSecsSinceEpoch());
+}
+
+void TestScanning::onlyRegularFilesOpen()
+{
+    // A FIFO must not block the scan, a folder is no file.
+    const QString fifo = path(QStringLiteral("pipe.mp3"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(QDir().mkpath(path(QStringLiteral("folder.mp3"))));
+    for (const QString &name : {QStringLiteral("pipe.mp3"), QStringLiteral("folder.mp3"), QStringLiteral("gone.mp3")}) {
+        TSparseFileDevice device;
+        QVERIFY(!device.openFile(path(name)));
+        QVERIFY(!device.isOpen());
+        TMP3File file(path(name));
+        file.FileSize = 77;
+        QVERIFY(!file.ReadInfo({}));
+        QCOMPARE(file.FileSize, qint64(77));
+    }
+    const QString empty = write(QStringLiteral("empty.mp3"), QByteArray());
+    TSparseFileDevice device;
+    QVERIFY(device.openFile(empty));
+    QCOMPARE(device.read(10), QByteArray());
+    QVERIFY(!device.readFailed());
 }
 
 void TestScanning::rescanPassesOverUnchangedFiles()
