@@ -33,7 +33,8 @@ int main(int argc, char **argv)
     for (const int threads : {1, 2}) {
         const ScanRun run = ScanTree(path, threads);
         out << "  " << threads << (threads == 1 ? " thread:  " : " threads: ") << Figure(run.seconds, 3) << " s, "
-            << Figure(run.filesPerSecond()) << " files/s, " << Figure(run.bytesPerFile()) << " bytes read per file"
+            << Figure(run.filesPerSecond()) << " files/s, " << Figure(run.cpuSeconds, 3) << " s processor time, "
+            << Figure(run.bytesPerFile()) << " bytes read per file"
             << (run.failed ? QStringLiteral(", %1 FAILED").arg(run.failed) : QString()) << "\n";
         if (run.files != tree.files || run.failed)
             return 1;

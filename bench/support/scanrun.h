@@ -7,6 +7,7 @@
 // every MP3 file with its tags, stream and file name values.
 struct ScanRun {
     double seconds = 0;
+    double cpuSeconds = 0;  // processor time of all threads of the process
     int files = 0;
     int failed = 0;
     qint64 bytesRead = -1;  // by the whole process during the run; -1 unknown
@@ -19,3 +20,6 @@ ScanRun ScanTree(const QString &root, int threads);
 
 // "12,345" style numbers for the printed figures.
 QString Figure(double value, int decimals = 0);
+
+// Processor time of the whole process so far (all threads), in seconds.
+double ProcessCpuSeconds();
