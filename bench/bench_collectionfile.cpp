@@ -132,9 +132,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    int trackCount = 100000;
-    if (const qsizetype at = args.indexOf(QStringLiteral("--tracks")); at > 0 && at + 1 < args.size())
-        trackCount = args.at(at + 1).toInt();
+    const int trackCount = benchTrackCount(args, 100000);
     if (args.size() >= 3 && args.at(1) == QStringLiteral("--write"))
         return writeGenerated(args.at(2), trackCount);
     if (args.size() >= 3 && args.at(1) == QStringLiteral("--open"))

@@ -10,6 +10,7 @@
 //   bench_explorer --write FILE    write the generated collection and end
 //   bench_explorer --tracks N ...  another collection size
 
+#include "benchcollection.h"
 #include "data/datafield.h"
 #include "data/fieldlists.h"
 #include "data/fieldrefs.h"
@@ -112,9 +113,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = app.arguments();
-    int trackCount = 100000;
-    if (const int at = int(args.indexOf(QStringLiteral("--tracks"))); at > 0 && at + 1 < args.size())
-        trackCount = qMax(1, args.at(at + 1).toInt());
+    const int trackCount = benchTrackCount(args, 100000);
 
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("large.tbx"));

@@ -44,9 +44,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    int trackCount = 100000;
-    if (const qsizetype at = args.indexOf(QStringLiteral("--tracks")); at > 0 && at + 1 < args.size())
-        trackCount = args.at(at + 1).toInt();
+    const int trackCount = benchTrackCount(args, 100000);
 
     QTextStream out(stdout);
     TMp3Root root;

@@ -224,6 +224,12 @@ TBenchCollectionShape fillBenchCollection(TMp3Root &root, int trackCount, quint3
     return TGenerator(root, seed).fill(trackCount);
 }
 
+int benchTrackCount(const QStringList &args, int fallback)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("--tracks"));
+    return at > 0 && at + 1 < args.size() ? qMax(1, args.at(at + 1).toInt()) : fallback;
+}
+
 double peakMemoryMB()
 {
     rusage usage{};

@@ -21,6 +21,9 @@ struct TBenchCollectionShape {
 // collection.
 TBenchCollectionShape fillBenchCollection(TMp3Root &root, int trackCount, quint32 seed = 2024);
 
+// The number after "--tracks" among a benchmark's arguments, else fallback.
+int benchTrackCount(const QStringList &args, int fallback);
+
 // The peak resident memory of this process so far, in MB.
 double peakMemoryMB();
 // Processor time of this process so far, in seconds: on a busy machine it

@@ -1,5 +1,6 @@
 #include "scanrun.h"
 
+#include "benchcollection.h"
 #include "mp3tree.h"
 
 #include "files/mp3folder.h"
@@ -9,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QLocale>
 
-#include <sys/resource.h>
 
 ScanRun ScanTree(const QString &root, int threads)
 {
@@ -21,12 +21,12 @@ ScanRun ScanTree(const QString &root, int threads)
     folder.SetPath(root);
     ScanRun run;
     const qint64 before = BytesReadSoFar();
-    const double cpuBefore = ProcessCpuSeconds();
+    const double cpuBefore = processorSeconds();
     QElapsedTimer timer;
     timer.start();
     process.ReadFolder(&folder, true, false);
     run.seconds = timer.nsecsElapsed() / 1e9;
-    run.cpuSeconds = ProcessCpuSeconds() - cpuBefore;
+    run.cpuSeconds = processorSeconds() - cpuBefore;
     const qint64 after = BytesReadSoFar();
     run.files = process.FilesRead;
     run.failed = int(process.FailedFiles.size());
@@ -40,11 +40,3 @@ QString Figure(double value, int decimals)
     return QLocale(QLocale::English).toString(value, 'f', decimals);
 }
 
-double ProcessCpuSeconds()
-{
-    struct rusage usage {};
-    if (::getrusage(RUSAGE_SELF, &usage) != 0)
-        return 0;
-    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}

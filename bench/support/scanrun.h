@@ -21,5 +21,3 @@ ScanRun ScanTree(const QString &root, int threads);
 // "12,345" style numbers for the printed figures.
 QString Figure(double value, int decimals = 0);
 
-// Processor time of the whole process so far (all threads), in seconds.
-double ProcessCpuSeconds();
