@@ -1,6 +1,7 @@
 #include "files/playlistformats.h"
 
 #include "audio/windows1252.h"
+#include "files/writeall.h"
 #include "settings/biginifile.h"
 #include "settings/generalhelpers.h"
 
@@ -62,7 +63,7 @@ void applyInfoLine(const QString &infoLine, TPlayListRecord &record)
 // copy whatever the encoding of the original.
 bool writeTemporary(QTemporaryFile &file, const QByteArray &bytes, QString &error)
 {
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!file.open() || !writeAll(file, bytes) || !file.flush()) {
         error = file.errorString();
         return false;
     }
@@ -199,7 +200,7 @@ bool writeM3uFile(const QString &path, const TPlayListRecords &records, QString 
 {
     QSaveFile file(path);
     const QByteArray bytes = buildM3u(records);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !writeAll(file, bytes) || !file.commit()) {
         error = writeError(path, file.errorString());
         return false;
     }

@@ -1,4 +1,5 @@
 #include "files/scanindex.h"
+#include "files/writeall.h"
 
 #include "mp3model/mp3root.h"
 #include "mp3model/mp3track.h"
@@ -92,7 +93,7 @@ bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath)
                  + track.FilePath.toUtf8() + '\n';
     });
     QSaveFile file(ScanIndexPath(collectionPath));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && writeAll(file, bytes) && file.commit();
 }
 
 TFileStates FileStatesOfTracks(const TMp3Root &root)

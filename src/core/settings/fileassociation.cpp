@@ -1,4 +1,5 @@
 #include "settings/fileassociation.h"
+#include "files/writeall.h"
 
 #include <QDir>
 #include <QFile>
@@ -230,7 +231,7 @@ bool WriteIfChanged(const QString &path, const QByteArray &contents)
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+    if (!file.open(QIODevice::WriteOnly) || !writeAll(file, contents))
         return false;
     return file.commit();
 }
