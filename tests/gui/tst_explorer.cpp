@@ -9,6 +9,7 @@
 #include "explorer/explorertreemodel.h"
 #include "explorer/explorertreeview.h"
 #include "explorer/sizingsplitter.h"
+#include "fixedshellservices.h"
 #include "memorysettingsstore.h"
 #include "mp3model/mp3root.h"
 #include "scripteddesktopservices.h"
@@ -34,16 +35,6 @@
 using namespace testroot;
 
 namespace {
-
-class NeverClock : public TClock {
-public:
-    QDate Today() const override { return QDate(2024, 3, 1); }
-};
-
-class Offline : public TInternetConnection {
-public:
-    bool IsOnline() override { return false; }
-};
 
 // The main window over the small test collection, with scripted file
 // dialogs.
@@ -80,8 +71,8 @@ struct Shell {
     Shell() { prefs.FirstRun = false; }
     TMemorySettingsStore store;
     TMp3Prefs prefs{store};
-    NeverClock clock;
-    Offline connection;
+    FixedClock clock;
+    FixedConnection connection{false};
     TUpdateService updates{prefs, clock, connection};
     ScriptedDesktopServices services;
 };

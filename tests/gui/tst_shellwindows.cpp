@@ -1,4 +1,5 @@
 #include "fakesettingsstore.h"
+#include "fixedshellservices.h"
 #include "scripteddesktopservices.h"
 #include "mp3model/mp3root.h"
 #include "settings/about.h"
@@ -24,16 +25,6 @@
 
 namespace {
 
-class NeverClock : public TClock {
-public:
-    QDate Today() const override { return QDate(2024, 3, 1); }
-};
-
-class Offline : public TInternetConnection {
-public:
-    bool IsOnline() override { return false; }
-};
-
 // Main window with a counted first-run offer and a collection under test.
 class TestMainWindow : public TfmMainBase {
 public:
@@ -48,8 +39,8 @@ public:
 struct Shell {
     FakeSettingsStore store;
     TMp3Prefs prefs{store};
-    NeverClock clock;
-    Offline connection;
+    FixedClock clock;
+    FixedConnection connection{false};
     TUpdateService updates{prefs, clock, connection};
 };
 

@@ -1,4 +1,5 @@
 #include "fakesettingsstore.h"
+#include "fixedshellservices.h"
 #include "scripteddesktopservices.h"
 #include "settings/generalhelpers.h"
 #include "settings/prefs.h"
@@ -52,22 +53,6 @@ QByteArray okResponse(const QByteArray &body)
            + "\r\nConnection: close\r\n\r\n" + body;
 }
 
-class FixedClock : public TClock {
-public:
-    QDate Today() const override { return today; }
-    QDate today{2024, 3, 1};
-};
-
-class FixedConnection : public TInternetConnection {
-public:
-    bool IsOnline() override
-    {
-        ++asked;
-        return online;
-    }
-    bool online = true;
-    int asked = 0;
-};
 
 QString thisVersion()
 {
