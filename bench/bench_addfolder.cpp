@@ -3,6 +3,7 @@
 // name, then creating the tracks and saving the collection.  Reading is the
 // hot path: it is what a user waits for on tens of thousands of files.
 
+#include "audio/id3v2text.h"
 #include "data/collectionfile.h"
 #include "files/mp3file.h"
 #include "files/mp3folder.h"
@@ -22,16 +23,6 @@ constexpr int Artists = 40;
 constexpr int AlbumsPerArtist = 5;
 constexpr int TracksPerAlbum = 12;
 
-QByteArray syncSafe(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    for (int i = 3; i >= 0; --i) {
-        bytes[i] = char(value & 0x7F);
-        value >>= 7;
-    }
-    return bytes;
-}
-
 QByteArray textFrame(const char *id, const QString &text)
 {
     const QByteArray data = QByteArray(1, '\0') + text.toLatin1();
@@ -44,7 +35,7 @@ QByteArray textFrame(const char *id, const QString &text)
 QByteArray mp3Bytes(const QString &title, const QString &artist)
 {
     const QByteArray frames = textFrame("TIT2", title) + textFrame("TPE1", artist) + QByteArray(256, '\0');
-    QByteArray tag = QByteArray("ID3\x03\x00\x00", 6) + syncSafe(quint32(frames.size())) + frames;
+    QByteArray tag = QByteArray("ID3\x03\x00\x00", 6) + id3v2::toSyncSafe(quint32(frames.size())) + frames;
     // MPEG 1 Layer III, 128 kbit/s, 44.1 kHz: 417-byte frames.
     QByteArray frame(417, '\0');
     frame[0] = char(0xFF);
