@@ -6,11 +6,11 @@
 #include "mp3tree.h"
 #include "scanrun.h"
 
-#include "files/mp3file.h"
-#include "files/mp3folder.h"
-#include "files/mp3process.h"
-#include "mp3model/mp3root.h"
-#include "settings/prefs.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3folder.h"
+#include "core/files/mp3process.h"
+#include "core/mp3model/mp3root.h"
+#include "core/settings/prefs.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -3,13 +3,13 @@
 // name, then creating the tracks and saving the collection.  Reading is the
 // hot path: it is what a user waits for on tens of thousands of files.
 
-#include "audio/id3v2text.h"
-#include "data/collectionfile.h"
-#include "files/mp3file.h"
-#include "files/mp3folder.h"
-#include "files/mp3process.h"
-#include "mp3model/mp3root.h"
-#include "settings/prefs.h"
+#include "core/audio/id3v2text.h"
+#include "core/data/collectionfile.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3folder.h"
+#include "core/files/mp3process.h"
+#include "core/mp3model/mp3root.h"
+#include "core/settings/prefs.h"
 
 #include <QDir>
 #include <QElapsedTimer>

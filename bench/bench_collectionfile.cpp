@@ -12,8 +12,8 @@
 
 #include "benchcollection.h"
 
-#include "data/collectionfile.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -11,19 +11,19 @@
 //   bench_explorer --tracks N ...  another collection size
 
 #include "benchcollection.h"
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "explorer/brimlowlistview.h"
-#include "explorer/explorerlistmodel.h"
-#include "explorer/explorertreemodel.h"
-#include "explorer/explorertreeview.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
-#include "settings/prefs.h"
-#include "settings/shellservices.h"
-#include "settings/versioncheck.h"
-#include "shell/mainbase.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "gui/explorer/brimlowlistview.h"
+#include "gui/explorer/explorerlistmodel.h"
+#include "gui/explorer/explorertreemodel.h"
+#include "gui/explorer/explorertreeview.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
+#include "core/settings/prefs.h"
+#include "core/settings/shellservices.h"
+#include "gui/settings/updatewindow.h"
+#include "gui/shell/mainbase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,10 +9,10 @@
 
 #include "benchcollection.h"
 
-#include "data/fieldlists.h"
-#include "data/filterfieldlist.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
+#include "core/data/fieldlists.h"
+#include "core/data/filterfieldlist.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

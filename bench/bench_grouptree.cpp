@@ -11,12 +11,12 @@
 
 #include "benchcollection.h"
 
-#include "data/datafield.h"
-#include "data/datatree.h"
-#include "data/fieldlists.h"
-#include "explorer/folderfilter.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
+#include "core/data/datafield.h"
+#include "core/data/datatree.h"
+#include "core/data/fieldlists.h"
+#include "gui/explorer/folderfilter.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // Times FindOrAdd on a lookup list: adding 50,000 distinct artists one by
 // one (as a large scan does), then finding each of them again.
 
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

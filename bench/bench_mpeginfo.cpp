@@ -2,7 +2,7 @@
 // to their end, so the search has to stay cheap per byte, also on data made
 // of sync patterns that never start a stream.
 
-#include "audio/mpeginfo.h"
+#include "core/audio/mpeginfo.h"
 
 #include <QElapsedTimer>
 #include <QFile>

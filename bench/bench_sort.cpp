@@ -11,12 +11,12 @@
 
 #include "benchcollection.h"
 
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/datalists.h"
-#include "data/fieldrefs.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/datalists.h"
+#include "core/data/fieldrefs.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

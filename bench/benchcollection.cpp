@@ -1,7 +1,7 @@
 #include "benchcollection.h"
 
-#include "mp3model/mp3lookups.h"
-#include "mp3model/mp3root.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QRandomGenerator>
 #include <QStringList>

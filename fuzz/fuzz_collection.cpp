@@ -3,9 +3,9 @@
 // back completely and save to the same bytes.
 #include "fuzzsupport.h"
 
-#include "data/collectionfile.h"
-#include "data/datalists.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/data/datalists.h"
+#include "core/mp3model/mp3root.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,7 +3,7 @@
 // of all, and a file name is built from what was parsed.
 #include "fuzzsupport.h"
 
-#include "audio/filenameinfo.h"
+#include "core/audio/filenameinfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

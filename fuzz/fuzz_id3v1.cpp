@@ -2,7 +2,7 @@
 // back over it.
 #include "fuzzsupport.h"
 
-#include "audio/id3v1tag.h"
+#include "core/audio/id3v1tag.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,8 +2,8 @@
 // unsynchronisation, frames of every version and the fields taken from them.
 #include "fuzzsupport.h"
 
-#include "audio/id3v2storedtag.h"
-#include "audio/id3v2tag.h"
+#include "core/audio/id3v2storedtag.h"
+#include "core/audio/id3v2tag.h"
 
 #include <QBuffer>
 

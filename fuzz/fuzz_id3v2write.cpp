@@ -3,8 +3,8 @@
 // byte for byte, and a failed write must leave the file as it was.
 #include "fuzzsupport.h"
 
-#include "audio/id3v2storedtag.h"
-#include "audio/id3v2tag.h"
+#include "core/audio/id3v2storedtag.h"
+#include "core/audio/id3v2tag.h"
 
 #include <QBuffer>
 

@@ -3,8 +3,8 @@
 // was, and names and values survive their escaping.
 #include "fuzzsupport.h"
 
-#include "settings/biginifile.h"
-#include "settings/inisettingsstore.h"
+#include "core/settings/biginifile.h"
+#include "core/settings/inisettingsstore.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // read writes back to a playlist that reads to the same entries.
 #include "fuzzsupport.h"
 
-#include "files/playlistformats.h"
+#include "core/files/playlistformats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

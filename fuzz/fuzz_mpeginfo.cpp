@@ -2,7 +2,7 @@
 // Xing/Info/VBRI headers of the first frame.
 #include "fuzzsupport.h"
 
-#include "audio/mpeginfo.h"
+#include "core/audio/mpeginfo.h"
 
 #include <QBuffer>
 

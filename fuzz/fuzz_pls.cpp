@@ -3,7 +3,7 @@
 // same.
 #include "fuzzsupport.h"
 
-#include "files/playlistformats.h"
+#include "core/files/playlistformats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

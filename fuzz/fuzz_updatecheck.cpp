@@ -1,7 +1,7 @@
 // The version information document the update check downloads.
 #include "fuzzsupport.h"
 
-#include "settings/updatecheck.h"
+#include "core/settings/updatecheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

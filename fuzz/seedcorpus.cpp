@@ -5,15 +5,15 @@
 #include "id3v2builder.h"
 #include "mp3builder.h"
 
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
-#include "data/collectionfile.h"
-#include "data/datalists.h"
-#include "data/fieldlists.h"
-#include "files/playlistformats.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
-#include "settings/inisettingsstore.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
+#include "core/data/collectionfile.h"
+#include "core/data/datalists.h"
+#include "core/data/fieldlists.h"
+#include "core/files/playlistformats.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
+#include "core/settings/inisettingsstore.h"
 
 #include <QDir>
 #include <QFile>

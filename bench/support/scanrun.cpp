@@ -3,9 +3,9 @@
 #include "benchcollection.h"
 #include "mp3tree.h"
 
-#include "files/mp3folder.h"
-#include "files/mp3process.h"
-#include "settings/prefs.h"
+#include "core/files/mp3folder.h"
+#include "core/files/mp3process.h"
+#include "core/settings/prefs.h"
 
 #include <QElapsedTimer>
 #include <QLocale>

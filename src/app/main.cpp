@@ -1,5 +1,5 @@
-#include "shell/application.h"
-#include "shell/mainbase.h"
+#include "gui/shell/application.h"
+#include "gui/shell/mainbase.h"
 
 #include <QApplication>
 

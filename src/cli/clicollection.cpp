@@ -1,10 +1,10 @@
-#include "clicollection.h"
+#include "cli/clicollection.h"
 
-#include "data/collectionfile.h"
-#include "data/datafield.h"
-#include "data/fieldrefs.h"
-#include "data/fieldlists.h"
-#include "data/rootitem.h"
+#include "core/data/collectionfile.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldrefs.h"
+#include "core/data/fieldlists.h"
+#include "core/data/rootitem.h"
 
 #include <QTextStream>
 

@@ -1,4 +1,4 @@
-#include "clioptions.h"
+#include "cli/clioptions.h"
 
 const CliOptions::Option *CliOptions::find(const QString &arg) const
 {

@@ -1,4 +1,4 @@
-#include "clipaths.h"
+#include "cli/clipaths.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

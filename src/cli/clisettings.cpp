@@ -1,7 +1,7 @@
-#include "clisettings.h"
+#include "cli/clisettings.h"
 
-#include "settings/inisettingsstore.h"
-#include "settings/prefs.h"
+#include "core/settings/inisettingsstore.h"
+#include "core/settings/prefs.h"
 
 namespace {
 

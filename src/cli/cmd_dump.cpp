@@ -1,10 +1,10 @@
-#include "clicollection.h"
-#include "clicommand.h"
-#include "jsonwriter.h"
+#include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/jsonwriter.h"
 
-#include "data/collectionfile.h"
-#include "data/fieldlists.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/data/fieldlists.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QTextStream>
 

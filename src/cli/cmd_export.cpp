@@ -1,13 +1,13 @@
-#include "clicollection.h"
-#include "clicommand.h"
-#include "clioptions.h"
-#include "terminalprogress.h"
+#include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/clioptions.h"
+#include "cli/terminalprogress.h"
 
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "mp3model/mp3root.h"
-#include "output/export.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "core/mp3model/mp3root.h"
+#include "core/output/export.h"
 
 #include <QTextStream>
 

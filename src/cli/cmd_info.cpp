@@ -1,9 +1,9 @@
-#include "clicommand.h"
-#include "clipaths.h"
-#include "filereport.h"
+#include "cli/clicommand.h"
+#include "cli/clipaths.h"
+#include "cli/filereport.h"
 
-#include "files/parallelread.h"
-#include "settings/prefs.h"
+#include "core/files/parallelread.h"
+#include "core/settings/prefs.h"
 
 #include <QJsonDocument>
 #include <QTextStream>

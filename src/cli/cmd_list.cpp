@@ -1,14 +1,14 @@
-#include "clicollection.h"
-#include "clicommand.h"
-#include "clioptions.h"
-#include "jsonwriter.h"
+#include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/clioptions.h"
+#include "cli/jsonwriter.h"
 
-#include "data/collectionfile.h"
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "data/filterfieldlist.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "core/data/filterfieldlist.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QTextStream>
 

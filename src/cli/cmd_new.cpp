@@ -1,7 +1,7 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/collectionfile.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QFileInfo>
 #include <QTextStream>

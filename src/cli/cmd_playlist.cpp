@@ -1,12 +1,12 @@
-#include "clicollection.h"
-#include "clicommand.h"
-#include "clipaths.h"
-#include "clisettings.h"
+#include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/clipaths.h"
+#include "cli/clisettings.h"
 
-#include "files/mp3file.h"
-#include "files/playlist.h"
-#include "files/playlistformats.h"
-#include "mp3model/mp3root.h"
+#include "core/files/mp3file.h"
+#include "core/files/playlist.h"
+#include "core/files/playlistformats.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QFileInfo>
 #include <QTextStream>

@@ -1,11 +1,11 @@
-#include "clicollection.h"
-#include "clicommand.h"
-#include "clioptions.h"
-#include "terminalprogress.h"
+#include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/clioptions.h"
+#include "cli/terminalprogress.h"
 
-#include "data/collectionfile.h"
-#include "files/mp3process.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/files/mp3process.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QFileInfo>
 #include <QSet>

@@ -1,9 +1,9 @@
-#include "clicommand.h"
-#include "clipaths.h"
-#include "clisettings.h"
+#include "cli/clicommand.h"
+#include "cli/clipaths.h"
+#include "cli/clisettings.h"
 
-#include "files/mp3file.h"
-#include "files/shellstuff.h"
+#include "core/files/mp3file.h"
+#include "core/files/shellstuff.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
-#include "clicollection.h"
-#include "clicommand.h"
-#include "clioptions.h"
+#include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/clioptions.h"
 
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/lookupitems.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
-#include "output/trackstats.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/lookupitems.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
+#include "core/output/trackstats.h"
 
 #include <QTextStream>
 

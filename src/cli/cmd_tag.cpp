@@ -1,9 +1,9 @@
-#include "clicommand.h"
-#include "tagfields.h"
+#include "cli/clicommand.h"
+#include "cli/tagfields.h"
 
-#include "audio/genretext.h"
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
+#include "core/audio/genretext.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
 
 #include <QFileInfo>
 #include <QTextStream>

@@ -1,6 +1,6 @@
-#include "filereport.h"
+#include "cli/filereport.h"
 
-#include "tagfields.h"
+#include "cli/tagfields.h"
 
 #include <QFile>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clisettings.h"
-#include "files/mp3file.h"
+#include "cli/clisettings.h"
+#include "core/files/mp3file.h"
 
 #include <QJsonObject>
 #include <QJsonValue>

@@ -1,4 +1,4 @@
-#include "jsonwriter.h"
+#include "cli/jsonwriter.h"
 
 #include <QTextStream>
 

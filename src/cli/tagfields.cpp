@@ -1,4 +1,4 @@
-#include "tagfields.h"
+#include "cli/tagfields.h"
 
 QJsonValue TagField::value(const TID3v2Tag &tag) const
 {

@@ -4,9 +4,9 @@
 #include "clirun.h"
 #include "testsupport.h"
 
-#include "data/collectionfile.h"
-#include "data/fieldlists.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/data/fieldlists.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

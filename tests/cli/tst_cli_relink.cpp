@@ -1,5 +1,5 @@
-#include "data/collectionfile.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/mp3model/mp3root.h"
 
 #include "clirun.h"
 #include "testsupport.h"

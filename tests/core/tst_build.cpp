@@ -1,4 +1,4 @@
-#include "audio/id3tag.h"
+#include "core/audio/id3tag.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "files/desktopfileicons.h"
-#include "files/mp3folder.h"
-#include "shell/globaldata.h"
+#include "gui/files/desktopfileicons.h"
+#include "core/files/mp3folder.h"
+#include "gui/shell/globaldata.h"
 
 #include <QApplication>
 #include <QDir>

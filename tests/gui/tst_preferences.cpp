@@ -1,7 +1,7 @@
 #include "fakesettingsstore.h"
-#include "settings/preferences.h"
-#include "settings/prefs.h"
-#include "settings/radiogroup.h"
+#include "gui/settings/preferences.h"
+#include "core/settings/prefs.h"
+#include "gui/settings/radiogroup.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

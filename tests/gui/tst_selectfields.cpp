@@ -1,9 +1,9 @@
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "fields/selectfields.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "gui/fields/selectfields.h"
 #include "memorysettingsstore.h"
-#include "settings/radiogroup.h"
+#include "gui/settings/radiogroup.h"
 #include "testroot.h"
 
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "fakesettingsstore.h"
 #include "fixedshellservices.h"
 #include "scripteddesktopservices.h"
-#include "settings/generalhelpers.h"
-#include "settings/prefs.h"
-#include "settings/updatechecker.h"
-#include "settings/versioncheck.h"
+#include "core/settings/generalhelpers.h"
+#include "core/settings/prefs.h"
+#include "gui/settings/updatecheck.h"
+#include "gui/settings/updatewindow.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

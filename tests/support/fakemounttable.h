@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/drives.h"
+#include "core/settings/drives.h"
 
 // A mount table for tests: the mounts it is given, in order.  A path belongs
 // to the mount with the longest mount point that contains it; a path outside

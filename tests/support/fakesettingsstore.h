@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/settingsstore.h"
+#include "core/base/settingsstore.h"
 
 #include <QList>
 #include <QPair>

@@ -3,7 +3,7 @@
 // A clock and an internet connection whose answers the test decides, so
 // the update check never depends on the real date or network.
 
-#include "settings/shellservices.h"
+#include "core/settings/shellservices.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
 #include "safetyfixtures.h"
 
-#include "mp3model/mp3root.h"
+#include "core/mp3model/mp3root.h"
 
 namespace safety {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/playlistformats.h"
+#include "core/files/playlistformats.h"
 #include "mp3builder.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/desktopservices.h"
+#include "core/base/desktopservices.h"
 
 #include <QStringList>
 #include <QUrl>

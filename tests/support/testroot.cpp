@@ -1,7 +1,7 @@
 #include "testroot.h"
 
-#include "data/dataexceptions.h"
-#include "data/fielddefaults.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/fielddefaults.h"
 
 using namespace testroot;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/datalists.h"
-#include "data/fieldlists.h"
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
+#include "core/data/datalists.h"
+#include "core/data/fieldlists.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "audio/filenameinfo.h"
+#include "core/audio/filenameinfo.h"
 
-#include "settings/generalhelpers.h"
+#include "core/settings/generalhelpers.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,6 +1,6 @@
-#include "genretext.h"
+#include "core/audio/genretext.h"
 
-#include "id3tag.h"
+#include "core/audio/id3tag.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "id3tag.h"
+#include "core/audio/id3tag.h"
 
 void TID3Tag::Clear()
 {

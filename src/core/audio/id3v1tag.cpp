@@ -1,6 +1,6 @@
-#include "id3v1tag.h"
+#include "core/audio/id3v1tag.h"
 
-#include "windows1252.h"
+#include "core/base/windows1252.h"
 
 #include <QFile>
 

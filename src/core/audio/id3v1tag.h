@@ -1,6 +1,6 @@
 #pragma once
 
-#include "id3tag.h"
+#include "core/audio/id3tag.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

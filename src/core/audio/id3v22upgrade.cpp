@@ -1,6 +1,6 @@
-#include "id3v22upgrade.h"
+#include "core/audio/id3v22upgrade.h"
 
-#include "id3v2tag.h"
+#include "core/audio/id3v2tag.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "id3v2span.h"
+#include "core/audio/id3v2span.h"
 
 qint64 id3v2TagSpan(QByteArrayView header)
 {

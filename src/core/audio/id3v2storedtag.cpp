@@ -1,7 +1,7 @@
-#include "id3v2storedtag.h"
+#include "core/audio/id3v2storedtag.h"
 
-#include "id3v22upgrade.h"
-#include "id3v2text.h"
+#include "core/audio/id3v22upgrade.h"
+#include "core/audio/id3v2text.h"
 
 #include <QBuffer>
 #include <QIODevice>

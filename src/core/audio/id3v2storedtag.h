@@ -1,6 +1,6 @@
 #pragma once
 
-#include "id3v2tag.h"
+#include "core/audio/id3v2tag.h"
 
 #include <QByteArray>
 #include <QString>

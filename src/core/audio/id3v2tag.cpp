@@ -1,9 +1,9 @@
-#include "id3v2tag.h"
+#include "core/audio/id3v2tag.h"
 
-#include "genretext.h"
-#include "id3v2storedtag.h"
-#include "id3v2text.h"
-#include "prefixrewrite.h"
+#include "core/audio/genretext.h"
+#include "core/audio/id3v2storedtag.h"
+#include "core/audio/id3v2text.h"
+#include "core/audio/prefixrewrite.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "id3v2text.h"
+#include "core/audio/id3v2text.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,8 +1,8 @@
-#include "audio/infosources.h"
+#include "core/audio/infosources.h"
 
-#include "audio/filenameinfo.h"
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
+#include "core/audio/filenameinfo.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 class TFilenameInfo;
 class TID3v1Tag;
 class TID3v2Tag;
-class TMp3Track;
 
 // The track values a file item answers by merging its information sources.
 enum class TMergedField : quint8 {
@@ -93,18 +92,14 @@ public:
 };
 
 // The collection track that refers to a file, as an information source.
-class TTrackInfo {
+// The collection model answers it (TTrackInfo); the tag readers below it
+// know only this much of it.
+class TTrackSource {
 public:
-    bool Enabled = false;
-    TMp3Track *LinkedTrack = nullptr;  // not owned
-
-    bool HasTrack() const { return LinkedTrack != nullptr; }
-    bool Available() const { return HasTrack() && Enabled; }
-
-    std::optional<QString> GetText(TMergedField field) const;
-    std::optional<qint32> GetNumber(TMergedField field) const;
-    // The file was renamed: the linked track follows it.
-    void SetFilePath(const QString &path) const;
+    virtual ~TTrackSource() = default;
+    virtual bool Available() const = 0;
+    virtual std::optional<QString> GetText(TMergedField field) const = 0;
+    virtual std::optional<qint32> GetNumber(TMergedField field) const = 0;
 };
 
 // The five information sources of one file in their precedence: manual
@@ -114,7 +109,7 @@ public:
 // Nothing is cached: values follow the sources at every request.
 class TInfoSourceSet {
 public:
-    TInfoSourceSet(const TManualEntryInfo &manual, const TTrackInfo &track, const TID3v2Tag &id3v2,
+    TInfoSourceSet(const TManualEntryInfo &manual, const TTrackSource &track, const TID3v2Tag &id3v2,
                    const TID3v1Tag &id3v1, const TFilenameInfo &filename)
         : m_manual(manual), m_track(track), m_id3v2(id3v2), m_id3v1(id3v1), m_filename(filename)
     {
@@ -128,7 +123,7 @@ public:
 
 private:
     const TManualEntryInfo &m_manual;
-    const TTrackInfo &m_track;
+    const TTrackSource &m_track;
     const TID3v2Tag &m_id3v2;
     const TID3v1Tag &m_id3v1;
     const TFilenameInfo &m_filename;

@@ -1,6 +1,6 @@
-#include "mpeginfo.h"
+#include "core/audio/mpeginfo.h"
 
-#include "id3v2span.h"
+#include "core/audio/id3v2span.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "prefixrewrite.h"
+#include "core/audio/prefixrewrite.h"
 
 #include <QFile>
 #include <QFileInfo>

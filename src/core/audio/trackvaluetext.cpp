@@ -1,4 +1,4 @@
-#include "audio/trackvaluetext.h"
+#include "core/audio/trackvaluetext.h"
 
 #include <QLocale>
 

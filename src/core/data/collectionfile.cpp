@@ -1,12 +1,12 @@
-#include "data/collectionfile.h"
+#include "core/data/collectionfile.h"
 
-#include "data/collectionformat.h"
-#include "data/dataexceptions.h"
-#include "data/datalists.h"
-#include "data/datastream.h"
-#include "data/fieldlists.h"
-#include "data/rootitem.h"
-#include "settings/desktopservices.h"
+#include "core/data/collectionformat.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datalists.h"
+#include "core/data/datastream.h"
+#include "core/data/fieldlists.h"
+#include "core/data/rootitem.h"
+#include "core/base/desktopservices.h"
 
 #include <QFile>
 #include <QFileInfo>

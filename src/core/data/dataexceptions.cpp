@@ -1,4 +1,4 @@
-#include "data/dataexceptions.h"
+#include "core/data/dataexceptions.h"
 
 TMessageException::TMessageException(const QString &message)
     : m_message(message)

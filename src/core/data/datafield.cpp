@@ -1,9 +1,9 @@
-#include "data/datafield.h"
+#include "core/data/datafield.h"
 
-#include "data/fieldlists.h"
-#include "data/lookupitems.h"
-#include "data/lookuplists.h"
-#include "data/textcompare.h"
+#include "core/data/fieldlists.h"
+#include "core/data/lookupitems.h"
+#include "core/data/lookuplists.h"
+#include "core/data/textcompare.h"
 
 #include <limits>
 

@@ -1,7 +1,7 @@
-#include "data/datafieldref.h"
+#include "core/data/datafieldref.h"
 
-#include "data/fieldlists.h"
-#include "data/rootitem.h"
+#include "core/data/fieldlists.h"
+#include "core/data/rootitem.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/datalists.h"
+#include "core/data/datalists.h"
 
 #include <QList>
 #include <QString>

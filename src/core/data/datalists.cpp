@@ -1,11 +1,11 @@
-#include "data/datalists.h"
+#include "core/data/datalists.h"
 
-#include "data/datafield.h"
-#include "data/datasettings.h"
-#include "data/datatree.h"
-#include "data/lookupitems.h"
-#include "data/rootitem.h"
-#include "data/textcompare.h"
+#include "core/data/datafield.h"
+#include "core/data/datasettings.h"
+#include "core/data/datatree.h"
+#include "core/data/lookupitems.h"
+#include "core/data/rootitem.h"
+#include "core/data/textcompare.h"
 
 #include <QHash>
 

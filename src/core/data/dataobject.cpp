@@ -1,12 +1,12 @@
-#include "data/dataobject.h"
+#include "core/data/dataobject.h"
 
-#include "data/datafield.h"
-#include "data/datalists.h"
-#include "data/dataexceptions.h"
-#include "data/datatree.h"
-#include "data/lookupitems.h"
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
+#include "core/data/datafield.h"
+#include "core/data/datalists.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datatree.h"
+#include "core/data/lookupitems.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
 
 #include <QVarLengthArray>
 

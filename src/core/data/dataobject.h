@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/datastream.h"
+#include "core/data/datastream.h"
 
 #include <QList>
 #include <QString>

@@ -1,15 +1,15 @@
 // The records of the generic model in the collection file: item headers,
 // lists, lookup items, lookup reference lists and the custom field names.
 
-#include "data/collectionformat.h"
-#include "data/dataexceptions.h"
-#include "data/dataobject.h"
-#include "data/datalists.h"
-#include "data/datastream.h"
-#include "data/fieldlists.h"
-#include "data/lookupitems.h"
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
+#include "core/data/collectionformat.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/dataobject.h"
+#include "core/data/datalists.h"
+#include "core/data/datastream.h"
+#include "core/data/fieldlists.h"
+#include "core/data/lookupitems.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
 
 #include <QVarLengthArray>
 

@@ -1,4 +1,4 @@
-#include "data/datasettings.h"
+#include "core/data/datasettings.h"
 
 namespace {
 const TDataSettings defaultSettings;

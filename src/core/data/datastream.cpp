@@ -1,8 +1,8 @@
-#include "data/datastream.h"
+#include "core/data/datastream.h"
 
-#include "audio/windows1252.h"
-#include "data/dataexceptions.h"
-#include "data/lookuplists.h"
+#include "core/base/windows1252.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/lookuplists.h"
 
 #include <QIODevice>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "data/fieldlists.h"
+#include "core/data/fieldlists.h"
 
-#include "settings/settingsstore.h"
+#include "core/base/settingsstore.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/datafield.h"
-#include "data/datalists.h"
+#include "core/data/datafield.h"
+#include "core/data/datalists.h"
 
 #include <QList>
 #include <QStringList>

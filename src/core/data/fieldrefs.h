@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/datafieldref.h"
-#include "data/datalists.h"
+#include "core/data/datafieldref.h"
+#include "core/data/datalists.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "data/filterfieldlist.h"
+#include "core/data/filterfieldlist.h"
 
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "settings/settingsstore.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/base/settingsstore.h"
 
 #include <QStringList>
 

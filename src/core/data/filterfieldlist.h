@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/datafieldref.h"
-#include "data/filterfields.h"
-#include "data/itemfilter.h"
+#include "core/data/datafieldref.h"
+#include "core/data/filterfields.h"
+#include "core/data/itemfilter.h"
 
 #include <QList>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "data/filterfields.h"
+#include "core/data/filterfields.h"
 
-#include "data/datafield.h"
-#include "data/lookupitems.h"
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
-#include "data/textcompare.h"
-#include "settings/settingsstore.h"
-#include "settings/updatecheck.h"
+#include "core/data/datafield.h"
+#include "core/data/lookupitems.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
+#include "core/data/textcompare.h"
+#include "core/base/settingsstore.h"
+#include "core/base/daynumber.h"
 
 #include <QLocale>
 
@@ -35,7 +35,7 @@ QString itemNotFound()
 
 QString shortDate(double dayNumber)
 {
-    return QLocale().toString(updatecheck::DateOfDayNumber(dayNumber), QLocale::ShortFormat);
+    return QLocale().toString(DateOfDayNumber(dayNumber), QLocale::ShortFormat);
 }
 
 } // namespace

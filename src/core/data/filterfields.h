@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/datafieldref.h"
+#include "core/data/datafieldref.h"
 
 #include <QHash>
 #include <QList>

@@ -1,9 +1,9 @@
-#include "data/lookupitems.h"
+#include "core/data/lookupitems.h"
 
-#include "data/datafield.h"
-#include "data/datasettings.h"
-#include "data/datatree.h"
-#include "data/textcompare.h"
+#include "core/data/datafield.h"
+#include "core/data/datasettings.h"
+#include "core/data/datatree.h"
+#include "core/data/textcompare.h"
 
 namespace {
 

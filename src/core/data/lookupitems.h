@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/dataobject.h"
+#include "core/data/dataobject.h"
 
 #include <QString>
 

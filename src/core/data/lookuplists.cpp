@@ -1,9 +1,9 @@
-#include "data/lookuplists.h"
+#include "core/data/lookuplists.h"
 
-#include "data/dataexceptions.h"
-#include "data/fieldlists.h"
-#include "data/rootitem.h"
-#include "data/textcompare.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/fieldlists.h"
+#include "core/data/rootitem.h"
+#include "core/data/textcompare.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/datalists.h"
-#include "data/lookupitems.h"
+#include "core/data/datalists.h"
+#include "core/data/lookupitems.h"
 
 #include <QHash>
 #include <QList>

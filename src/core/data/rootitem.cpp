@@ -1,11 +1,11 @@
-#include "data/rootitem.h"
+#include "core/data/rootitem.h"
 
-#include "data/datalists.h"
-#include "data/datasettings.h"
-#include "data/fielddefaults.h"
-#include "data/fieldlists.h"
-#include "data/itemfilter.h"
-#include "data/lookuplists.h"
+#include "core/data/datalists.h"
+#include "core/data/datasettings.h"
+#include "core/data/fielddefaults.h"
+#include "core/data/fieldlists.h"
+#include "core/data/itemfilter.h"
+#include "core/data/lookuplists.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "files/filematch.h"
+#include "core/files/filematch.h"
 
-#include "audio/filenameinfo.h"
+#include "core/audio/filenameinfo.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "files/filestates.h"
+#include "core/files/filestates.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "files/foldersafety.h"
+#include "core/files/foldersafety.h"
 
 #include <QDir>
 #include <QFile>

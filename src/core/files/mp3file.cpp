@@ -1,13 +1,13 @@
-#include "files/mp3file.h"
+#include "core/files/mp3file.h"
 
-#include "audio/id3v2span.h"
-#include "audio/trackvaluetext.h"
-#include "data/datafield.h"
-#include "mp3model/mp3fieldids.h"
-#include "files/renamenoreplace.h"
-#include "files/shellstuff.h"
-#include "files/sparsefiledevice.h"
-#include "settings/desktopservices.h"
+#include "core/audio/id3v2span.h"
+#include "core/audio/trackvaluetext.h"
+#include "core/data/datafield.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/files/renamenoreplace.h"
+#include "core/files/shellstuff.h"
+#include "core/files/sparsefiledevice.h"
+#include "core/base/desktopservices.h"
 
 #include <QDir>
 #include <QFile>

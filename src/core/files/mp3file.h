@@ -1,11 +1,12 @@
 #pragma once
 
-#include "audio/filenameinfo.h"
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
-#include "audio/infosources.h"
-#include "audio/mpeginfo.h"
-#include "files/mp3fileitem.h"
+#include "core/audio/filenameinfo.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
+#include "core/audio/infosources.h"
+#include "core/mp3model/trackinfo.h"
+#include "core/audio/mpeginfo.h"
+#include "core/files/mp3fileitem.h"
 
 #include <QStringList>
 

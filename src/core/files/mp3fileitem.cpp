@@ -1,9 +1,9 @@
-#include "files/mp3fileitem.h"
+#include "core/files/mp3fileitem.h"
 
-#include "data/datafield.h"
-#include "mp3model/mp3fieldids.h"
-#include "files/mp3file.h"
-#include "files/shellstuff.h"
+#include "core/data/datafield.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/files/mp3file.h"
+#include "core/files/shellstuff.h"
 
 TMp3FileItem::TMp3FileItem(TDataObject *owner)
     : TDataItem(owner)

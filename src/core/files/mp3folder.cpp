@@ -1,7 +1,7 @@
-#include "files/mp3folder.h"
+#include "core/files/mp3folder.h"
 
-#include "data/datatree.h"
-#include "files/shellstuff.h"
+#include "core/data/datatree.h"
+#include "core/files/shellstuff.h"
 
 TMP3Folder::TMP3Folder(TDataObject *owner)
     : TMp3FileItem(owner)

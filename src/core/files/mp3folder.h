@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/mp3fileitem.h"
+#include "core/files/mp3fileitem.h"
 
 #include <memory>
 

@@ -1,14 +1,14 @@
-#include "files/mp3process.h"
+#include "core/files/mp3process.h"
 
-#include "data/datalists.h"
-#include "data/rootitem.h"
-#include "files/foldersafety.h"
-#include "files/mp3file.h"
-#include "files/mp3folder.h"
-#include "files/parallelread.h"
-#include "files/shellstuff.h"
-#include "mp3model/mp3root.h"
-#include "settings/drives.h"
+#include "core/data/datalists.h"
+#include "core/data/rootitem.h"
+#include "core/files/foldersafety.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3folder.h"
+#include "core/files/parallelread.h"
+#include "core/files/shellstuff.h"
+#include "core/mp3model/mp3root.h"
+#include "core/settings/drives.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

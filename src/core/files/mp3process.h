@@ -1,9 +1,10 @@
 #pragma once
 
-#include "files/filematch.h"
-#include "files/filestates.h"
-#include "files/parallelread.h"
-#include "files/process.h"
+#include "core/files/filematch.h"
+#include "core/files/filestates.h"
+#include "core/files/parallelread.h"
+#include "core/settings/prefs.h"
+#include "core/files/process.h"
 
 #include <QList>
 #include <QString>

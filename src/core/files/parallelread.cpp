@@ -1,4 +1,4 @@
-#include "files/parallelread.h"
+#include "core/files/parallelread.h"
 
 #include <QThreadPool>
 

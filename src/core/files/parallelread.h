@@ -2,9 +2,6 @@
 
 #include <functional>
 
-// The worker threads a scan reads files on unless the settings say other.
-constexpr int DefaultScanThreads = 2;
-
 // Runs a read over count items on worker threads and hands each result back
 // on the calling thread, in the order of the items, as soon as it and all
 // before it are done: the caller sees exactly the sequence a single-threaded

@@ -1,12 +1,12 @@
-#include "files/playlist.h"
+#include "core/files/playlist.h"
 
-#include "data/datafield.h"
-#include "files/mp3file.h"
-#include "files/mp3folder.h"
-#include "files/playlistformats.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3track.h"
-#include "settings/desktopservices.h"
+#include "core/data/datafield.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3folder.h"
+#include "core/files/playlistformats.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3track.h"
+#include "core/base/desktopservices.h"
 
 #include <QDir>
 #include <QFileInfo>

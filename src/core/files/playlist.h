@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/datalists.h"
-#include "data/dataobject.h"
+#include "core/data/datalists.h"
+#include "core/data/dataobject.h"
 
 #include <QString>
 

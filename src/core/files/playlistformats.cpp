@@ -1,9 +1,9 @@
-#include "files/playlistformats.h"
+#include "core/files/playlistformats.h"
 
-#include "audio/windows1252.h"
-#include "files/writeall.h"
-#include "settings/biginifile.h"
-#include "settings/generalhelpers.h"
+#include "core/base/windows1252.h"
+#include "core/base/writeall.h"
+#include "core/settings/biginifile.h"
+#include "core/settings/generalhelpers.h"
 
 #include <QDir>
 #include <QFile>

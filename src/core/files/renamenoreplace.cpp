@@ -1,4 +1,4 @@
-#include "files/renamenoreplace.h"
+#include "core/files/renamenoreplace.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "files/scanindex.h"
-#include "files/writeall.h"
+#include "core/files/scanindex.h"
+#include "core/base/writeall.h"
 
-#include "mp3model/mp3root.h"
-#include "mp3model/mp3track.h"
+#include "core/mp3model/mp3root.h"
+#include "core/mp3model/mp3track.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/filestates.h"
+#include "core/files/filestates.h"
 
 #include <QString>
 

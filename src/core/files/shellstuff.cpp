@@ -1,4 +1,4 @@
-#include "files/shellstuff.h"
+#include "core/files/shellstuff.h"
 
 #include <QCollator>
 #include <QDir>

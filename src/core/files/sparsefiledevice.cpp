@@ -1,4 +1,4 @@
-#include "files/sparsefiledevice.h"
+#include "core/files/sparsefiledevice.h"
 
 #include <QFile>
 

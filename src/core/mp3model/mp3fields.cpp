@@ -1,9 +1,9 @@
-#include "mp3model/mp3fields.h"
+#include "core/mp3model/mp3fields.h"
 
-#include "data/datafield.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3lookups.h"
-#include "settings/settingsstore.h"
+#include "core/data/datafield.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/base/settingsstore.h"
 
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/fielddefaults.h"
-#include "data/fieldlists.h"
+#include "core/data/fielddefaults.h"
+#include "core/data/fieldlists.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "mp3model/mp3lookups.h"
+#include "core/mp3model/mp3lookups.h"
 
-#include "data/datatree.h"
-#include "data/rootitem.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3track.h"
+#include "core/data/datatree.h"
+#include "core/data/rootitem.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3track.h"
 
 #include <initializer_list>
 

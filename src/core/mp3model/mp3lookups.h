@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/datafield.h"
-#include "data/lookupitems.h"
-#include "data/lookuplists.h"
-#include "settings/drives.h"
+#include "core/data/datafield.h"
+#include "core/data/lookupitems.h"
+#include "core/data/lookuplists.h"
+#include "core/settings/drives.h"
 
 #include <QString>
 

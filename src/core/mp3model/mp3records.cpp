@@ -1,10 +1,10 @@
 // The collection file records of the MP3 model: the track and the location.
 
-#include "data/collectionformat.h"
-#include "data/datastream.h"
-#include "mp3model/mp3lookups.h"
-#include "mp3model/mp3root.h"
-#include "mp3model/mp3track.h"
+#include "core/data/collectionformat.h"
+#include "core/data/datastream.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3root.h"
+#include "core/mp3model/mp3track.h"
 
 #include <typeinfo>
 

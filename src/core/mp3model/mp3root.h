@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/rootitem.h"
-#include "mp3model/mp3lookups.h"
-#include "mp3model/mp3track.h"
+#include "core/data/rootitem.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3track.h"
 
 #include <QList>
 #include <QString>

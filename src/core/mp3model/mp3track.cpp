@@ -1,11 +1,11 @@
-#include "mp3model/mp3track.h"
+#include "core/mp3model/mp3track.h"
 
-#include "audio/mpeginfo.h"
-#include "data/datafield.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3fields.h"
-#include "mp3model/mp3lookups.h"
-#include "mp3model/mp3root.h"
+#include "core/audio/mpeginfo.h"
+#include "core/data/datafield.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3fields.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QLocale>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/datalists.h"
-#include "data/dataobject.h"
-#include "data/lookuplists.h"
+#include "core/data/datalists.h"
+#include "core/data/dataobject.h"
+#include "core/data/lookuplists.h"
 
 #include <QString>
 

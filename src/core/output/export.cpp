@@ -1,11 +1,11 @@
-#include "output/export.h"
+#include "core/output/export.h"
 
-#include "data/datafield.h"
-#include "data/datalists.h"
-#include "data/datafieldref.h"
-#include "files/writeall.h"
-#include "settings/desktopservices.h"
-#include "settings/generalhelpers.h"
+#include "core/data/datafield.h"
+#include "core/data/datalists.h"
+#include "core/data/datafieldref.h"
+#include "core/base/writeall.h"
+#include "core/base/desktopservices.h"
+#include "core/settings/generalhelpers.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/process.h"
+#include "core/files/process.h"
 
 #include <QString>
 #include <QStringList>

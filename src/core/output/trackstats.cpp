@@ -1,10 +1,10 @@
-#include "output/trackstats.h"
+#include "core/output/trackstats.h"
 
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
-#include "mp3model/mp3track.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
+#include "core/mp3model/mp3track.h"
 
 TTrackTotals TTrackTotals::Of(const TMp3TrackList &tracks)
 {

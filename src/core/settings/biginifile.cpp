@@ -1,6 +1,6 @@
-#include "settings/biginifile.h"
-#include "settings/generalhelpers.h"
-#include "files/writeall.h"
+#include "core/settings/biginifile.h"
+#include "core/settings/generalhelpers.h"
+#include "core/base/writeall.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "settings/drives.h"
+#include "core/settings/drives.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "settings/fileassociation.h"
-#include "files/writeall.h"
+#include "core/settings/fileassociation.h"
+#include "core/base/writeall.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "settings/formplacement.h"
+#include "core/settings/formplacement.h"
 
-#include "settings/settingsstore.h"
+#include "core/base/settingsstore.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "settings/generalhelpers.h"
+#include "core/settings/generalhelpers.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "settings/inisettingsstore.h"
+#include "core/settings/inisettingsstore.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/biginifile.h"
-#include "settings/settingsstore.h"
+#include "core/settings/biginifile.h"
+#include "core/base/settingsstore.h"
 
 // The settings store kept in one per-user ini file.  Nested sections are
 // plain sections whose names hold the backslash ("[ItemColumnFields\0]").

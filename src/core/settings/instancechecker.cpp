@@ -1,4 +1,4 @@
-#include "settings/instancechecker.h"
+#include "core/settings/instancechecker.h"
 
 #include <QDir>
 #include <QLockFile>

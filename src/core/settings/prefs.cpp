@@ -1,8 +1,7 @@
-#include "settings/prefs.h"
+#include "core/settings/prefs.h"
 
-#include "files/parallelread.h"
-#include "settings/generalhelpers.h"
-#include "settings/inisettingsstore.h"
+#include "core/settings/generalhelpers.h"
+#include "core/settings/inisettingsstore.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/datasettings.h"
-#include "settings/drives.h"
-#include "settings/proxysettings.h"
-#include "settings/settingsstore.h"
+#include "core/data/datasettings.h"
+#include "core/settings/drives.h"
+#include "core/settings/proxysettings.h"
+#include "core/base/settingsstore.h"
 
 #include <QStringList>
 
@@ -22,6 +22,8 @@ const QStringList &DefaultRenameFormats();
 // Format lists are read up to this length whatever count the store claims.
 constexpr int MaxFilenameFormats = 1000;
 // More scan threads than this only wait for the disk.
+// The worker threads a scan reads files on unless the settings say other.
+constexpr int DefaultScanThreads = 2;
 constexpr int MaxScanThreads = 16;
 
 // The settings object: knows the store and loads and saves its keys.  Each
@@ -115,7 +117,7 @@ public:
     bool FirstRun = true;
     // The worker threads folders are scanned on ("Scan Threads" in
     // [Settings]), 1 to MaxScanThreads.
-    qint32 ScanThreads = 2;
+    qint32 ScanThreads = DefaultScanThreads;
 
 private:
     const TMountTable &m_mounts;

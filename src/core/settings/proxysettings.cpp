@@ -1,6 +1,6 @@
-#include "settings/proxysettings.h"
+#include "core/settings/proxysettings.h"
 
-#include "settings/settingsstore.h"
+#include "core/base/settingsstore.h"
 
 namespace {
 const QString ProxySection = QStringLiteral("Proxy");

@@ -1,7 +1,7 @@
-#include "settings/shellsequence.h"
+#include "core/settings/shellsequence.h"
 
-#include "settings/currentcollection.h"
-#include "settings/desktopservices.h"
+#include "core/settings/currentcollection.h"
+#include "core/base/desktopservices.h"
 
 #include <QCoreApplication>
 #include <QDir>

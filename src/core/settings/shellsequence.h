@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "settings/shellservices.h"
+#include "core/settings/shellservices.h"
 
 class TCurrentCollection;
 class TDesktopServices;

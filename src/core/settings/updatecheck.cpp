@@ -1,18 +1,9 @@
-#include "settings/updatecheck.h"
+#include "core/settings/updatecheck.h"
 
-#include "settings/settingsstore.h"
+#include "core/base/settingsstore.h"
 
-#include <cmath>
 
 namespace updatecheck {
-
-namespace {
-const QDate &dayZero()
-{
-    static const QDate zero(1899, 12, 30);
-    return zero;
-}
-} // namespace
 
 QStringList SplitLines(const QByteArray &body)
 {
@@ -53,16 +44,6 @@ bool IsAutoCheckDue(int nrDaysBetweenChecks, double lastCheck, double today)
     if (nrDaysBetweenChecks == -1)
         return false;
     return !(nrDaysBetweenChecks > today - lastCheck);
-}
-
-double DayNumber(const QDate &date)
-{
-    return static_cast<double>(dayZero().daysTo(date));
-}
-
-QDate DateOfDayNumber(double dayNumber)
-{
-    return dayZero().addDays(static_cast<qint64>(std::floor(dayNumber)));
 }
 
 QUrl DocumentUrl(const QString &baseUrl)

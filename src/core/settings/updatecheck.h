@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/daynumber.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -43,10 +45,6 @@ Result Judge(const QStringList &lines, const QString &version, const QString &bu
 // The automatic check runs unless it is switched off (-1) or fewer days than
 // configured have passed since the last check (0 checks at every start).
 bool IsAutoCheckDue(int nrDaysBetweenChecks, double lastCheck, double today);
-
-// Dates as day numbers counted from 30 December 1899.
-double DayNumber(const QDate &date);
-QDate DateOfDayNumber(double dayNumber);
 
 // The document's address: the base address from the settings when set,
 // otherwise the built-in one, followed by the document path.

@@ -1,6 +1,6 @@
-#include "explorer/brimlowlistview.h"
+#include "gui/explorer/brimlowlistview.h"
 
-#include "explorer/explorerlistmodel.h"
+#include "gui/explorer/explorerlistmodel.h"
 
 #include <QApplication>
 #include <QHeaderView>

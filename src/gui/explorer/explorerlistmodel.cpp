@@ -1,7 +1,7 @@
-#include "explorer/explorerlistmodel.h"
+#include "gui/explorer/explorerlistmodel.h"
 
-#include "data/datalists.h"
-#include "shell/globaldata.h"
+#include "core/data/datalists.h"
+#include "gui/shell/globaldata.h"
 
 TExplorerListModel::TExplorerListModel(const TDataRefList &content, const bool &ready,
                                        const TImageList &smallImages, const TImageList &largeImages,

@@ -1,7 +1,7 @@
-#include "explorer/explorertreemodel.h"
+#include "gui/explorer/explorertreemodel.h"
 
-#include "data/dataobject.h"
-#include "shell/globaldata.h"
+#include "core/data/dataobject.h"
+#include "gui/shell/globaldata.h"
 
 #include <QPixmap>
 

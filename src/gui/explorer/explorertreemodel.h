@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/datatree.h"
+#include "core/data/datatree.h"
 
 #include <QAbstractItemModel>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "explorer/explorertreeview.h"
+#include "gui/explorer/explorertreeview.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

@@ -1,16 +1,16 @@
 // The main window's collection file commands: New, Open, Save, Save As and
 // Import.
 
-#include "shell/mainbase.h"
+#include "gui/shell/mainbase.h"
 
-#include "data/datalists.h"
-#include "data/fieldlists.h"
-#include "data/rootitem.h"
-#include "explorer/explorerlistmodel.h"
-#include "shell/rootcollection.h"
-#include "settings/desktopservices.h"
-#include "settings/prefs.h"
-#include "settings/shellsequence.h"
+#include "core/data/datalists.h"
+#include "core/data/fieldlists.h"
+#include "core/data/rootitem.h"
+#include "gui/explorer/explorerlistmodel.h"
+#include "gui/shell/rootcollection.h"
+#include "core/base/desktopservices.h"
+#include "core/settings/prefs.h"
+#include "core/settings/shellsequence.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
-#include "explorer/folderfilter.h"
+#include "gui/explorer/folderfilter.h"
 
-#include "data/dataobject.h"
-#include "data/filterfieldlist.h"
+#include "core/data/dataobject.h"
+#include "core/data/filterfieldlist.h"
 
 TFolderFilter::TFolderFilter(const TFilterFieldRefList *userFilter)
     : m_userFilter(userFilter)

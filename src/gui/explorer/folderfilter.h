@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/itemfilter.h"
+#include "core/data/itemfilter.h"
 
 #include <QList>
 

@@ -1,18 +1,18 @@
 // The main window's tool bars, sizing panels and stored settings, and what
 // happens when the window is first shown.
 
-#include "shell/mainbase.h"
+#include "gui/shell/mainbase.h"
 
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "data/filterfieldlist.h"
-#include "data/rootitem.h"
-#include "explorer/brimlowlistview.h"
-#include "explorer/mainexplorerdefs.h"
-#include "explorer/sizingsplitter.h"
-#include "settings/prefs.h"
-#include "settings/settingsstore.h"
-#include "settings/tformplacement.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "core/data/filterfieldlist.h"
+#include "core/data/rootitem.h"
+#include "gui/explorer/brimlowlistview.h"
+#include "gui/explorer/mainexplorerdefs.h"
+#include "gui/explorer/sizingsplitter.h"
+#include "core/settings/prefs.h"
+#include "core/base/settingsstore.h"
+#include "gui/settings/formplacement.h"
 
 #include <QAction>
 #include <QToolBar>

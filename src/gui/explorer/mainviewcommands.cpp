@@ -2,21 +2,21 @@
 // empty folders, the filter switch, icons or details, columns and sort
 // order; and the rule that enables the commands.
 
-#include "shell/mainbase.h"
+#include "gui/shell/mainbase.h"
 
-#include "data/datafield.h"
-#include "data/datalists.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "data/filterfieldlist.h"
-#include "data/rootitem.h"
-#include "explorer/brimlowlistview.h"
-#include "explorer/explorertreemodel.h"
-#include "explorer/mainexplorerdefs.h"
-#include "explorer/sizingsplitter.h"
-#include "fields/selectfields.h"
-#include "settings/prefs.h"
-#include "shell/globaldata.h"
+#include "core/data/datafield.h"
+#include "core/data/datalists.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "core/data/filterfieldlist.h"
+#include "core/data/rootitem.h"
+#include "gui/explorer/brimlowlistview.h"
+#include "gui/explorer/explorertreemodel.h"
+#include "gui/explorer/mainexplorerdefs.h"
+#include "gui/explorer/sizingsplitter.h"
+#include "gui/fields/selectfields.h"
+#include "core/settings/prefs.h"
+#include "gui/shell/globaldata.h"
 
 #include <QAction>
 #include <QActionGroup>

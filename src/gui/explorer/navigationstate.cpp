@@ -1,4 +1,4 @@
-#include "explorer/navigationstate.h"
+#include "gui/explorer/navigationstate.h"
 
 TStateNode *TStateNode::AddChild(qint32 objectID)
 {

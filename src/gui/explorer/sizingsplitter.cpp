@@ -1,4 +1,4 @@
-#include "explorer/sizingsplitter.h"
+#include "gui/explorer/sizingsplitter.h"
 
 #include <QMouseEvent>
 #include <QPainter>

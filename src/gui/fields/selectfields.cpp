@@ -1,11 +1,11 @@
-#include "fields/selectfields.h"
+#include "gui/fields/selectfields.h"
 
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
-#include "settings/radiogroup.h"
-#include "settings/settingsstore.h"
-#include "settings/tformplacement.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
+#include "gui/settings/radiogroup.h"
+#include "core/base/settingsstore.h"
+#include "gui/settings/formplacement.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/globaldata.h"
+#include "gui/shell/globaldata.h"
 
 #include <QDialog>
 #include <QListWidget>

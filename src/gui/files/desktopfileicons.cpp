@@ -1,6 +1,6 @@
-#include "files/desktopfileicons.h"
+#include "gui/files/desktopfileicons.h"
 
-#include "shell/globaldata.h"
+#include "gui/shell/globaldata.h"
 
 #include <QFileInfo>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/shellstuff.h"
+#include "core/files/shellstuff.h"
 
 #include <QFileIconProvider>
 

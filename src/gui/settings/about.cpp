@@ -1,8 +1,8 @@
-#include "settings/about.h"
+#include "gui/settings/about.h"
 
-#include "settings/generalhelpers.h"
-#include "settings/safelinks.h"
-#include "settings/tformplacement.h"
+#include "core/settings/generalhelpers.h"
+#include "gui/settings/safelinks.h"
+#include "gui/settings/formplacement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

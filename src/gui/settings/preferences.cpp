@@ -1,10 +1,10 @@
-#include "settings/preferences.h"
+#include "gui/settings/preferences.h"
 
-#include "settings/prefs.h"
-#include "settings/prefsmapping.h"
-#include "settings/proxysettings.h"
-#include "settings/radiogroup.h"
-#include "settings/tformplacement.h"
+#include "core/settings/prefs.h"
+#include "core/settings/prefsmapping.h"
+#include "core/settings/proxysettings.h"
+#include "gui/settings/radiogroup.h"
+#include "gui/settings/formplacement.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "settings/radiogroup.h"
+#include "gui/settings/radiogroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

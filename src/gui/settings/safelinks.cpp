@@ -1,6 +1,6 @@
-#include "settings/safelinks.h"
+#include "gui/settings/safelinks.h"
 
-#include "settings/desktopservices.h"
+#include "core/base/desktopservices.h"
 
 bool IsSafeLink(const QUrl &url)
 {

@@ -1,13 +1,13 @@
-#include "shell/application.h"
+#include "gui/shell/application.h"
 
-#include "settings/instancechecker.h"
-#include "settings/prefs.h"
-#include "settings/shellsequence.h"
-#include "settings/versioncheck.h"
-#include "shell/instanceserver.h"
-#include "shell/mainbase.h"
-#include "shell/splash.h"
-#include "shell/widgetdesktopservices.h"
+#include "core/settings/instancechecker.h"
+#include "core/settings/prefs.h"
+#include "core/settings/shellsequence.h"
+#include "gui/settings/updatewindow.h"
+#include "gui/shell/instanceserver.h"
+#include "gui/shell/mainbase.h"
+#include "gui/shell/splash.h"
+#include "gui/shell/widgetdesktopservices.h"
 
 #include <QApplication>
 #include <QDesktopServices>

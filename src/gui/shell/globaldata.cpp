@@ -1,4 +1,4 @@
-#include "shell/globaldata.h"
+#include "gui/shell/globaldata.h"
 
 #include <QDir>
 

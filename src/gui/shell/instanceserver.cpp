@@ -1,4 +1,4 @@
-#include "shell/instanceserver.h"
+#include "gui/shell/instanceserver.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/instancechecker.h"
+#include "core/settings/instancechecker.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "explorer/navigationstate.h"
+#include "gui/explorer/navigationstate.h"
 
 #include <QHash>
 #include <QMainWindow>

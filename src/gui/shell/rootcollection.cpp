@@ -1,8 +1,8 @@
-#include "shell/rootcollection.h"
+#include "gui/shell/rootcollection.h"
 
-#include "data/datalists.h"
-#include "data/fielddefaults.h"
-#include "mp3model/mp3root.h"
+#include "core/data/datalists.h"
+#include "core/data/fielddefaults.h"
+#include "core/mp3model/mp3root.h"
 
 TRootCollection::TRootCollection(TSettingsStore &store, TFactory factory)
     : m_store(store), m_factory(std::move(factory)), m_root(makeRoot())

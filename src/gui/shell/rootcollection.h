@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/currentcollection.h"
+#include "core/settings/currentcollection.h"
 
 #include <functional>
 #include <memory>

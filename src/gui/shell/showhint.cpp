@@ -1,6 +1,6 @@
-#include "shell/showhint.h"
+#include "gui/shell/showhint.h"
 
-#include "settings/tformplacement.h"
+#include "gui/settings/formplacement.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
-#include "shell/splash.h"
+#include "gui/shell/splash.h"
 
-#include "settings/tformplacement.h"
+#include "gui/settings/formplacement.h"
 
 #include <QApplication>
 #include <QPainter>

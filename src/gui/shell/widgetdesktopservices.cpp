@@ -1,6 +1,6 @@
-#include "shell/widgetdesktopservices.h"
+#include "gui/shell/widgetdesktopservices.h"
 
-#include "shell/splash.h"
+#include "gui/shell/splash.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/desktopservices.h"
-#include "settings/shellservices.h"
+#include "core/base/desktopservices.h"
+#include "core/settings/shellservices.h"
 
 class QWidget;
 

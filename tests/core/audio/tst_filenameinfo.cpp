@@ -1,4 +1,4 @@
-#include "audio/filenameinfo.h"
+#include "core/audio/filenameinfo.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "audio/id3v1tag.h"
-#include "audio/windows1252.h"
+#include "core/audio/id3v1tag.h"
+#include "core/base/windows1252.h"
 
 #include "mp3builder.h"
 #include "testsupport.h"

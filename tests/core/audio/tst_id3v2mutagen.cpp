@@ -2,7 +2,7 @@
 // write must read correctly there, and tags it writes must survive our
 // writes with every frame.
 
-#include "audio/id3v2tag.h"
+#include "core/audio/id3v2tag.h"
 
 #include "id3v2builder.h"
 #include "mutagentool.h"

@@ -1,5 +1,5 @@
-#include "audio/genretext.h"
-#include "audio/id3v2tag.h"
+#include "core/audio/genretext.h"
+#include "core/audio/id3v2tag.h"
 
 #include "id3v2builder.h"
 #include "scratchfolder.h"

@@ -1,10 +1,11 @@
-#include "audio/filenameinfo.h"
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
-#include "audio/infosources.h"
-#include "data/lookupitems.h"
-#include "mp3model/mp3lookups.h"
-#include "mp3model/mp3track.h"
+#include "core/audio/filenameinfo.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
+#include "core/audio/infosources.h"
+#include "core/data/lookupitems.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3track.h"
+#include "core/mp3model/trackinfo.h"
 
 #include <QtTest>
 

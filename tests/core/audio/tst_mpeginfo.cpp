@@ -1,4 +1,4 @@
-#include "audio/mpeginfo.h"
+#include "core/audio/mpeginfo.h"
 
 #include "mp3builder.h"
 #include "testsupport.h"

@@ -4,12 +4,12 @@
 #include "collectionbytes.h"
 #include "testsupport.h"
 
-#include "data/collectionfile.h"
-#include "data/datastream.h"
-#include "data/fieldlists.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
-#include "settings/desktopservices.h"
+#include "core/data/collectionfile.h"
+#include "core/data/datastream.h"
+#include "core/data/fieldlists.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
+#include "core/base/desktopservices.h"
 
 #include <QDir>
 #include <QFile>

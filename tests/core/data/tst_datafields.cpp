@@ -1,4 +1,4 @@
-#include "data/textcompare.h"
+#include "core/data/textcompare.h"
 #include "memorysettingsstore.h"
 #include "testroot.h"
 

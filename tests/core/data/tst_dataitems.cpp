@@ -1,6 +1,6 @@
-#include "data/dataexceptions.h"
-#include "data/datasettings.h"
-#include "data/itemfilter.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datasettings.h"
+#include "core/data/itemfilter.h"
 #include "memorytree.h"
 #include "testroot.h"
 

@@ -4,8 +4,8 @@
 #include "collectionbytes.h"
 #include "testroot.h"
 
-#include "data/dataexceptions.h"
-#include "data/datastream.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datastream.h"
 
 #include <QBuffer>
 #include <QtTest>

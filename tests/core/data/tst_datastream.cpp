@@ -1,8 +1,8 @@
 // The value encoding of the collection file: exact bytes of every value
 // form, what the reader accepts and what it refuses.
 
-#include "data/dataexceptions.h"
-#include "data/datastream.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datastream.h"
 
 #include <QBuffer>
 #include <QtTest>

@@ -1,9 +1,9 @@
-#include "data/datafield.h"
-#include "data/fieldlists.h"
-#include "data/fieldrefs.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
 #include "memorysettingsstore.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QTest>
 

@@ -1,14 +1,14 @@
 #include "fakesettingsstore.h"
 
-#include "data/datafield.h"
-#include "data/fielddefaults.h"
-#include "data/fieldlists.h"
-#include "data/filterfieldlist.h"
-#include "data/filterfields.h"
-#include "data/lookupitems.h"
-#include "data/lookuplists.h"
-#include "data/rootitem.h"
-#include "settings/updatecheck.h"
+#include "core/data/datafield.h"
+#include "core/data/fielddefaults.h"
+#include "core/data/fieldlists.h"
+#include "core/data/filterfieldlist.h"
+#include "core/data/filterfields.h"
+#include "core/data/lookupitems.h"
+#include "core/data/lookuplists.h"
+#include "core/data/rootitem.h"
+#include "core/settings/updatecheck.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -543,7 +543,7 @@ void TestFilters::rangeConditions()
     } else if (kind == "date") {
         list.addCondition(std::make_unique<TDateFilterField>(field(AddedField), min, max));
         const auto date = [](double day) {
-            return QLocale().toString(updatecheck::DateOfDayNumber(day), QLocale::ShortFormat);
+            return QLocale().toString(DateOfDayNumber(day), QLocale::ShortFormat);
         };
         description = QStringLiteral("(Added between %1 and %2)").arg(date(min), date(max));
     } else {

@@ -1,6 +1,6 @@
-#include "data/dataexceptions.h"
-#include "data/datasettings.h"
-#include "data/textcompare.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datasettings.h"
+#include "core/data/textcompare.h"
 #include "testroot.h"
 
 #include <QRandomGenerator>

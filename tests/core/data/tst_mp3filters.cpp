@@ -1,10 +1,10 @@
 #include "fakesettingsstore.h"
 
-#include "data/fieldlists.h"
-#include "data/filterfieldlist.h"
-#include "data/lookupitems.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
+#include "core/data/fieldlists.h"
+#include "core/data/filterfieldlist.h"
+#include "core/data/lookupitems.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "files/filematch.h"
+#include "core/files/filematch.h"
 
 #include <QtTest>
 

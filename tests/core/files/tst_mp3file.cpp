@@ -1,6 +1,6 @@
-#include "data/datafield.h"
-#include "files/mp3file.h"
-#include "mp3model/mp3track.h"
+#include "core/data/datafield.h"
+#include "core/files/mp3file.h"
+#include "core/mp3model/mp3track.h"
 
 #include "id3v2builder.h"
 #include "mp3builder.h"

@@ -1,7 +1,7 @@
-#include "data/datafield.h"
-#include "files/mp3file.h"
-#include "files/mp3folder.h"
-#include "files/shellstuff.h"
+#include "core/data/datafield.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3folder.h"
+#include "core/files/shellstuff.h"
 
 #include "memorytree.h"
 #include "testsupport.h"

@@ -1,4 +1,4 @@
-#include "files/playlistformats.h"
+#include "core/files/playlistformats.h"
 
 #include "testsupport.h"
 

@@ -1,4 +1,4 @@
-#include "files/process.h"
+#include "core/files/process.h"
 
 #include "recordingprocesswindow.h"
 

@@ -6,11 +6,11 @@
 #include "scratchfolder.h"
 #include "testsupport.h"
 
-#include "audio/id3v2tag.h"
-#include "data/collectionfile.h"
-#include "data/datalists.h"
-#include "files/playlistformats.h"
-#include "mp3model/mp3root.h"
+#include "core/audio/id3v2tag.h"
+#include "core/data/collectionfile.h"
+#include "core/data/datalists.h"
+#include "core/files/playlistformats.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
-#include "data/datafield.h"
+#include "core/data/datafield.h"
 #include "fakemounttable.h"
 #include "memorysettingsstore.h"
 #include "memorytree.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3fields.h"
-#include "mp3model/mp3root.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3fields.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "data/dataexceptions.h"
-#include "data/datafield.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3fields.h"
-#include "mp3model/mp3root.h"
+#include "core/data/dataexceptions.h"
+#include "core/data/datafield.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3fields.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QLocale>
 #include <QTest>

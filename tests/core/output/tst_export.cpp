@@ -1,6 +1,6 @@
-#include "data/datafield.h"
-#include "data/datafieldref.h"
-#include "output/export.h"
+#include "core/data/datafield.h"
+#include "core/data/datafieldref.h"
+#include "core/output/export.h"
 
 #include "recordingprocesswindow.h"
 #include "scripteddesktopservices.h"

@@ -1,7 +1,7 @@
-#include "data/fieldlists.h"
-#include "mp3model/mp3fieldids.h"
-#include "mp3model/mp3root.h"
-#include "output/trackstats.h"
+#include "core/data/fieldlists.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
+#include "core/output/trackstats.h"
 
 #include <QtTest>
 

@@ -14,12 +14,12 @@
 
 #include "safetyfixtures.h"
 
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
-#include "data/collectionfile.h"
-#include "files/playlistformats.h"
-#include "mp3model/mp3root.h"
-#include "settings/inisettingsstore.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
+#include "core/data/collectionfile.h"
+#include "core/files/playlistformats.h"
+#include "core/mp3model/mp3root.h"
+#include "core/settings/inisettingsstore.h"
 
 #include <QTextStream>
 

@@ -9,8 +9,8 @@
 #include "safetyfixtures.h"
 #include "testsupport.h"
 
-#include "data/collectionfile.h"
-#include "mp3model/mp3root.h"
+#include "core/data/collectionfile.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,9 +7,9 @@
 #include "safetyfixtures.h"
 #include "testsupport.h"
 
-#include "audio/id3v2tag.h"
-#include "data/collectionfile.h"
-#include "mp3model/mp3root.h"
+#include "core/audio/id3v2tag.h"
+#include "core/data/collectionfile.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QDir>
 #include <QElapsedTimer>

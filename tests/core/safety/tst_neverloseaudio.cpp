@@ -9,12 +9,12 @@
 #include "safetyfixtures.h"
 #include "testsupport.h"
 
-#include "audio/id3v1tag.h"
-#include "audio/id3v2tag.h"
-#include "files/mp3file.h"
-#include "files/mp3fileitem.h"
-#include "files/mp3process.h"
-#include "mp3model/mp3root.h"
+#include "core/audio/id3v1tag.h"
+#include "core/audio/id3v2tag.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3fileitem.h"
+#include "core/files/mp3process.h"
+#include "core/mp3model/mp3root.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "settings/biginifile.h"
+#include "core/settings/biginifile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

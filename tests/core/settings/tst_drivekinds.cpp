@@ -1,6 +1,6 @@
 #include "fakemounttable.h"
 
-#include "settings/drives.h"
+#include "core/settings/drives.h"
 
 #include <QtTest>
 

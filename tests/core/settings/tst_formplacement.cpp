@@ -1,5 +1,5 @@
 #include "fakesettingsstore.h"
-#include "settings/formplacement.h"
+#include "core/settings/formplacement.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "settings/desktopservices.h"
-#include "settings/generalhelpers.h"
+#include "core/base/desktopservices.h"
+#include "core/settings/generalhelpers.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "settings/inisettingsstore.h"
+#include "core/settings/inisettingsstore.h"
 
 #include <QDateTime>
 #include <QLocale>

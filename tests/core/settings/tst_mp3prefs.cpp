@@ -1,9 +1,9 @@
 #include "fakemounttable.h"
 #include "testsupport.h"
 
-#include "settings/generalhelpers.h"
-#include "settings/inisettingsstore.h"
-#include "settings/prefs.h"
+#include "core/settings/generalhelpers.h"
+#include "core/settings/inisettingsstore.h"
+#include "core/settings/prefs.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "settings/currentcollection.h"
-#include "settings/shellsequence.h"
-#include "settings/desktopservices.h"
-#include "settings/shellservices.h"
+#include "core/settings/currentcollection.h"
+#include "core/settings/shellsequence.h"
+#include "core/base/desktopservices.h"
+#include "core/settings/shellservices.h"
 
 #include <QtTest>
 

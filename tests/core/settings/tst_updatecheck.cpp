@@ -1,5 +1,5 @@
 #include "fakesettingsstore.h"
-#include "settings/updatecheck.h"
+#include "core/settings/updatecheck.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "settings/updatechecker.h"
+#include "gui/settings/updatecheck.h"
 
-#include "settings/desktopservices.h"
+#include "core/base/desktopservices.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -75,7 +75,7 @@ updatecheck::Result CheckForUpdate(const TUpdateRequest &request, QStringList &l
     if (!body)
         return updatecheck::NotRetrieved;
     lines = updatecheck::SplitLines(*body);
-    lastUpdateCheck = updatecheck::DayNumber(clock.Today());
+    lastUpdateCheck = DayNumber(clock.Today());
     return updatecheck::Judge(lines, request.Version, request.Build);
 }
 

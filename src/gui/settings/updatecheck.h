@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/shellservices.h"
-#include "settings/updatecheck.h"
+#include "core/settings/shellservices.h"
+#include "core/settings/updatecheck.h"
 
 #include <QNetworkProxy>
 #include <QStringList>

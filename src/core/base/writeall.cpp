@@ -1,4 +1,4 @@
-#include "files/writeall.h"
+#include "core/base/writeall.h"
 
 #include <QIODevice>
 

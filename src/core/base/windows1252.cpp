@@ -1,4 +1,4 @@
-#include "windows1252.h"
+#include "core/base/windows1252.h"
 
 #include <algorithm>
 #include <array>

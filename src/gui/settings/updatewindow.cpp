@@ -1,10 +1,10 @@
-#include "settings/versioncheck.h"
+#include "gui/settings/updatewindow.h"
 
-#include "settings/desktopservices.h"
-#include "settings/generalhelpers.h"
-#include "settings/prefs.h"
-#include "settings/safelinks.h"
-#include "settings/tformplacement.h"
+#include "core/base/desktopservices.h"
+#include "core/settings/generalhelpers.h"
+#include "core/settings/prefs.h"
+#include "gui/settings/safelinks.h"
+#include "gui/settings/formplacement.h"
 
 #include <QCoreApplication>
 #include <QFormLayout>
@@ -78,7 +78,7 @@ updatecheck::Result TUpdateService::CheckForUpdate(QStringList &lines)
 
 void TUpdateService::AutoCheckForUpdate(QWidget *mainWindow)
 {
-    const double today = updatecheck::DayNumber(m_clock.Today());
+    const double today = DayNumber(m_clock.Today());
     if (!updatecheck::IsAutoCheckDue(m_prefs.NrDaysBetweenUpdateChecks, m_prefs.LastUpdateCheck, today))
         return;
     if (!m_connection.IsOnline())

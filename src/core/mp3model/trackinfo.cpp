@@ -1,8 +1,8 @@
-#include "audio/infosources.h"
+#include "core/mp3model/trackinfo.h"
 
-#include "data/lookupitems.h"
-#include "mp3model/mp3lookups.h"
-#include "mp3model/mp3track.h"
+#include "core/data/lookupitems.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3track.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "settings/tformplacement.h"
+#include "gui/settings/formplacement.h"
 
-#include "settings/formplacement.h"
+#include "core/settings/formplacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

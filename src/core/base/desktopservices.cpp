@@ -1,4 +1,4 @@
-#include "settings/desktopservices.h"
+#include "core/base/desktopservices.h"
 
 #include <QDebug>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "settings/shellservices.h"
-#include "settings/updatecheck.h"
-#include "settings/updatechecker.h"
+#include "core/settings/shellservices.h"
+#include "core/settings/updatecheck.h"
+#include "gui/settings/updatecheck.h"
 
 #include <QDialog>
 
