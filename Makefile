@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 20
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test asan fuzz bench install clean
+.PHONY: all deps configure build run test asan fuzz bench install package clean
 
 all: build
 
@@ -48,6 +48,10 @@ bench:
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# A Debian package of the programs and their files: $(BUILD_DIR)/tunebase_<version>_amd64.deb
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
