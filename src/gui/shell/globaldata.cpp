@@ -22,7 +22,7 @@ const char *const LargeNames[] = {
 };
 static_assert(std::size(LargeNames) == images::LargeCount);
 
-const char *const StateNames[] = {nullptr, "state-ok", "state-problem"};
+const char *const StateNames[] = {nullptr, "state-ok", "state-problem", "state-incollection"};
 static_assert(std::size(StateNames) == images::StateCount);
 
 } // namespace

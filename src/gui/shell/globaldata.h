@@ -53,7 +53,8 @@ enum Large {
     LargeDiskFolder = 10, LargePlaylist = 11, LargeMp3Explorer = 12,
     LargeCount
 };
-enum State { StateNone = 0, StateOk = 1, StateProblem = 2, StateCount };
+// StateInCollection marks a file of the disk that a collection track refers to.
+enum State { StateNone = 0, StateOk = 1, StateProblem = 2, StateInCollection = 3, StateCount };
 
 // Resource path of a picture of the program ("folder" -> ":/icons/folder.svg").
 QString ResourcePath(const QString &name);

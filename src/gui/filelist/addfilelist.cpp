@@ -1,0 +1,243 @@
+#include "gui/filelist/addfilelist.h"
+
+#include "core/audio/filenameinfo.h"
+#include "core/base/desktopservices.h"
+#include "core/data/lookuplists.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3process.h"
+#include "core/settings/drives.h"
+#include "core/settings/prefs.h"
+#include "gui/filelist/filepreviewmodel.h"
+#include "gui/filelist/runsummary.h"
+#include "gui/shell/globaldata.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+const QString KeyUpdateIfInCollection = QStringLiteral("UpdateIfInCollection");
+
+} // namespace
+
+TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, bool updateMode)
+    : TfmFileListBase(owner, context, QStringLiteral("fmAddFilelist"),
+                      updateMode ? tr("Update Collection") : tr("Add MP3 Files to Collection")),
+      UpdateMode(updateMode)
+{
+    // The collection source stays on (with its stored value): a track that
+    // is updated keeps its own values.
+    ckTrackInfo->hide();
+    ckAutoClearReadOnly->hide();
+    btClearReadOnlyflags->hide();
+
+    auto *label = new QLabel(tr("&Location"), this);
+    cbLocation = new QComboBox(this);
+    cbLocation->setObjectName(QStringLiteral("cbLocation"));
+    cbLocation->setEditable(true);
+    cbLocation->setInsertPolicy(QComboBox::NoInsert);
+    cbLocation->setMinimumContentsLength(20);
+    label->setBuddy(cbLocation);
+    btLocation = new QPushButton(tr("..."), this);
+    btLocation->setObjectName(QStringLiteral("btLocation"));
+    btLocation->setMaximumWidth(btLocation->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    // Editing a location needs the lookup item window, which the main
+    // window hands in when it has one.
+    btLocation->setEnabled(false);
+    auto *row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(cbLocation, 1);
+    row->addWidget(btLocation);
+    OptionsLayout()->addLayout(row);
+
+    ckUpdateIfInCollection = new QCheckBox(tr("Update files already in collection"), this);
+    ckUpdateIfInCollection->setObjectName(QStringLiteral("ckUpdateIfInCollection"));
+    ckUpdateIfInCollection->setVisible(!updateMode);
+    OptionsLayout()->addWidget(ckUpdateIfInCollection);
+
+    pmPreview = new QMenu(this);
+    pmPreview->setObjectName(QStringLiteral("pmPreview"));
+    lvPreview->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvPreview, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        BuildPreviewMenu();
+        if (!pmPreview->isEmpty())
+            pmPreview->popup(lvPreview->viewport()->mapToGlobal(position));
+    });
+    pnHelp->setText(tr("Right click list to change Format settings for individual files"));
+
+    connect(ckUpdateIfInCollection, &QCheckBox::toggled, this, [this] {
+        if (Loading)
+            return;
+        BuildFileList();
+        SortFiles();
+        RefreshList();
+    });
+}
+
+void TfmAddFilelist::LoadSettings()
+{
+    TfmFileListBase::LoadSettings();
+    ckUpdateIfInCollection->setChecked(Store().ReadBool(SettingsSection(), KeyUpdateIfInCollection, true));
+}
+
+void TfmAddFilelist::SaveSettings()
+{
+    TfmFileListBase::SaveSettings();
+    Store().WriteBool(SettingsSection(), KeyUpdateIfInCollection, ckUpdateIfInCollection->isChecked());
+}
+
+void TfmAddFilelist::AfterOpen()
+{
+    fillLocations();
+    suggestLocation();
+}
+
+void TfmAddFilelist::fillLocations()
+{
+    TLookupEntries entries;
+    Context().Root.Locations->FillStrings(entries);
+    const QString text = cbLocation->currentText();
+    cbLocation->clear();
+    for (const TLookupEntry &entry : std::as_const(entries))
+        cbLocation->addItem(entry.Text);
+    cbLocation->setCurrentIndex(-1);
+    cbLocation->setEditText(text);
+}
+
+void TfmAddFilelist::suggestLocation()
+{
+    if (!cbLocation->currentText().isEmpty() || Files.Count() == 0)
+        return;
+    const QString volume = GetVolumeName(Files.item(0)->Path);
+    if (volume.isEmpty())
+        return;
+    if (TLocationLookupItem *known = Context().Root.Locations->FindByDriveLabel(volume)) {
+        const int index = cbLocation->findText(known->GetDisplayName());
+        if (index >= 0) {
+            cbLocation->setCurrentIndex(index);
+            return;
+        }
+    }
+    cbLocation->setEditText(volume);
+}
+
+void TfmAddFilelist::BuildFileList()
+{
+    TfmFileListBase::BuildFileList();
+    // In update mode the files are there to be updated, whatever the
+    // hidden box says.
+    if (!UpdateMode && !ckUpdateIfInCollection->isChecked()) {
+        ListReady = false;
+        QList<TDataItem *> notInCollection;
+        for (TDataItem *item : Files)
+            if (!static_cast<TMP3File *>(item)->TrackInfo.HasTrack())
+                notInCollection << item;
+        Files.Clear();
+        for (TDataItem *item : std::as_const(notInCollection))
+            Files.Add(item);
+        ListReady = true;
+        UpdateCount();
+    }
+    if (!Loading)
+        suggestLocation();
+}
+
+int TfmAddFilelist::StateImage(const TMP3File &file, int column) const
+{
+    return column == 0 && file.TrackInfo.HasTrack() ? images::StateInCollection : -1;
+}
+
+void TfmAddFilelist::refreshKeepingSelection()
+{
+    const int row = SelectedRow();
+    Model()->Refresh();
+    SelectRow(row);
+}
+
+void TfmAddFilelist::LockFormat(TMP3File &file, const QString &format)
+{
+    file.FilenameInfo.Unlock();
+    file.FilenameInfo.ParseWithFormat(file.Path, format);
+    file.FilenameInfo.Lock();
+}
+
+void TfmAddFilelist::BuildPreviewMenu()
+{
+    pmPreview->clear();
+    const int row = SelectedRow();
+    TMP3File *file = FileAt(row);
+    if (!file)
+        return;
+    for (const QString &format : std::as_const(Context().Prefs.ParseFormats)) {
+        QAction *action = pmPreview->addAction(FormatDisplayText(format));
+        action->setCheckable(true);
+        action->setChecked(format == file->FilenameInfo.ParseFormat);
+        connect(action, &QAction::triggered, this, [this, file, format] {
+            LockFormat(*file, format);
+            refreshKeepingSelection();
+        });
+    }
+    pmPreview->addSeparator();
+    QAction *unlock = pmPreview->addAction(tr("Unlock"));
+    unlock->setEnabled(file->FilenameInfo.Locked);
+    connect(unlock, &QAction::triggered, this, [this, file] {
+        file->FilenameInfo.Unlock();
+        refreshKeepingSelection();
+    });
+    QAction *newFormatAction = pmPreview->addAction(tr("New..."));
+    newFormatAction->setEnabled(bool(Context().NewFormat));
+    connect(newFormatAction, &QAction::triggered, this, [this, file] { newFormat(*file); });
+}
+
+void TfmAddFilelist::newFormat(TMP3File &file)
+{
+    QString format = file.FilenameInfo.ParseFormat;
+    if (!Context().NewFormat || !Context().NewFormat(this, &file, format) || format.isEmpty())
+        return;
+    Context().Prefs.ParseFormats.append(format);
+    Context().Process.ParseFormats = Context().Prefs.ParseFormats;
+    LockFormat(file, format);
+    refreshKeepingSelection();
+}
+
+bool TfmAddFilelist::RunOperation()
+{
+    TMp3Root &root = Context().Root;
+    const QString name = cbLocation->currentText().trimmed();
+    ChosenLocation = name.isEmpty() ? nullptr : static_cast<TLocationLookupItem *>(root.Locations->FindOrAdd(name));
+    if (ChosenLocation && Files.Count() > 0
+        && (ChosenLocation->DriveLabel.isEmpty() || ChosenLocation->DriveType == 0))
+        ChosenLocation->SetFromPath(Files.item(0)->Path);
+
+    // A file that could not be read has no values; as an update it would
+    // wipe the stream values of its track.
+    TMp3FileItemList readable;
+    TRunSummary summary;
+    summary.Action = tr("added");
+    SplitReadable(readable, summary.Failed);
+    for (int i = 0; i < summary.Failed.size(); ++i)
+        summary.Reasons << tr("could not be read");
+
+    TMP3Process &process = Context().Process;
+    process.Collection = &root;
+    ListReady = false;
+    Model()->Clear();
+    process.AddFiles(readable, ChosenLocation);
+    ListReady = true;
+    for (const QString &path : std::as_const(process.FailedFiles)) {
+        summary.Failed << path;
+        summary.Reasons << QString();
+    }
+    summary.Done = process.Added;
+    summary.Details << tr("%1 updated").arg(process.Updated);
+    if (process.IsCancelled())
+        summary.NotRun = std::max(0, readable.Count() - process.Added - process.Updated - int(process.FailedFiles.size()));
+    summary.Show();
+    return true;
+}
