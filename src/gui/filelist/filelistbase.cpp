@@ -223,6 +223,7 @@ void TfmFileListBase::Open()
     SortFiles();
     RefreshList();
     updateCaption();
+    Opened();
 }
 
 void TfmFileListBase::updateCaption()

@@ -105,6 +105,8 @@ protected:
     virtual void SaveSettings();
     virtual void UpdateCount();
     virtual void AfterOpen() {}
+    // The list is ready and shown in order: the last step of opening.
+    virtual void Opened() {}
     // Runs the batch operation; false keeps the window open.
     virtual bool RunOperation() = 0;
     virtual int FieldListKind() const { return 3; }

@@ -36,6 +36,7 @@ protected:
     void LoadSettings() override;
     void SaveSettings() override;
     void BuildFileList() override;
+    void Opened() override { ApplyFormat(); }
     bool RunOperation() override;
     int StateImage(const TMP3File &file, int column) const override;
 
