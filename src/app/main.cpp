@@ -1,5 +1,5 @@
+#include "gui/main/mainwindow.h"
 #include "gui/shell/application.h"
-#include "gui/shell/mainbase.h"
 
 #include <QApplication>
 
@@ -39,6 +39,6 @@ int main(int argc, char *argv[])
     SetApplicationIdentity();
     QApplication app(argc, argv);
     return RunTunebase(app, [](TMp3Prefs &prefs, TUpdateService &updates) {
-        return std::make_unique<TfmMainBase>(prefs, updates);
+        return std::make_unique<TfmMain>(prefs, updates);
     });
 }

@@ -7,7 +7,7 @@ TExplorerListModel::TExplorerListModel(const TDataRefList &content, const bool &
                                        const TImageList &smallImages, const TImageList &largeImages,
                                        QObject *parent)
     : QAbstractTableModel(parent)
-    , m_content(content)
+    , m_content(&content)
     , m_ready(ready)
     , m_small(smallImages)
     , m_large(largeImages)
@@ -77,7 +77,7 @@ int TExplorerListModel::columnCount(const QModelIndex &parent) const
 
 QString TExplorerListModel::text(int row, int column) const
 {
-    const TDataItem *object = m_content.Get(row);
+    const TDataItem *object = m_content->Get(row);
     if (m_trace)
         m_builtRows.insert(row);
     if (m_kind == 1 || m_iconView || m_columns.isEmpty() || !m_columns.at(column).Field)
@@ -88,7 +88,7 @@ QString TExplorerListModel::text(int row, int column) const
 QVariant TExplorerListModel::data(const QModelIndex &index, int role) const
 {
     const int row = index.row();
-    if (!m_ready || m_kind == 0 || !index.isValid() || row >= m_content.Count() || row >= m_rowCount)
+    if (!m_ready || m_kind == 0 || !index.isValid() || row >= m_content->Count() || row >= m_rowCount)
         return {};
     switch (role) {
     case Qt::DisplayRole:
@@ -99,8 +99,8 @@ QVariant TExplorerListModel::data(const QModelIndex &index, int role) const
         if (index.column() != 0)
             return {};
         if (m_iconView)
-            return m_large.Icon(m_content.Get(row)->GetLargeImageIndex());
-        return m_small.Icon(m_content.Get(row)->GetImageIndex());
+            return m_large.Icon(m_content->Get(row)->GetLargeImageIndex());
+        return m_small.Icon(m_content->Get(row)->GetImageIndex());
     default:
         return {};
     }

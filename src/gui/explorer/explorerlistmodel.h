@@ -35,6 +35,13 @@ public:
     void SetIconView(bool iconView);
     bool IsIconView() const { return m_iconView; }
 
+    // Shows another list (which must outlive the model or the next call);
+    // the views drop what they show.
+    void SetContent(const TDataRefList &content)
+    {
+        Reset();
+        m_content = &content;
+    }
     // Announces a new number of rows (resetting the views), or repaints the
     // rows when the number is the same.
     void SetRowCount(int count);
@@ -56,7 +63,7 @@ public:
 private:
     QString text(int row, int column) const;
 
-    const TDataRefList &m_content;
+    const TDataRefList *m_content;
     const bool &m_ready;
     const TImageList &m_small;
     const TImageList &m_large;

@@ -231,9 +231,11 @@ protected:
     // Replaces the central area.
     void SetExplorer(QWidget *explorer);
 
-private:
+    // A command of the window, found by Action(name) from then on.
     QAction *addAction(const QString &name, const QString &caption, const QString &hint,
                        const QKeySequence &shortcut = QKeySequence(), const QIcon &icon = QIcon());
+
+private:
     void createActions();
     void createMenus();
     void createToolBars();

@@ -1,0 +1,490 @@
+#include "core/data/lookupitems.h"
+#include "core/files/mp3file.h"
+#include "core/files/mp3folder.h"
+#include "core/files/playlist.h"
+#include "core/data/datafield.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3root.h"
+#include "core/mp3model/mp3track.h"
+#include "core/settings/drives.h"
+#include "core/settings/prefs.h"
+#include "core/settings/shellservices.h"
+#include "fixedshellservices.h"
+#include "gui/explorer/brimlowlistview.h"
+#include "gui/explorer/explorerlistmodel.h"
+#include "gui/explorer/explorertreemodel.h"
+#include "gui/explorer/explorertreeview.h"
+#include "gui/main/mainwindow.h"
+#include "gui/settings/updatewindow.h"
+#include "gui/shell/rootcollection.h"
+#include "memorysettingsstore.h"
+#include "mp3builder.h"
+#include "scripteddesktopservices.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+// The main window with scripted dialogs and the windows of other areas
+// replaced by recorders.
+class MainWindow : public TfmMain {
+public:
+    using TfmMain::TfmMain;
+    void RegisterFileAssociation() override {}
+    QString AskSaveFileName() override { return {}; }
+    QString AskPlaylistSaveName() override { return playlistNames.isEmpty() ? QString() : playlistNames.takeFirst(); }
+
+    QStringList playlistNames;
+    bool renameAvailable = false;
+    std::function<bool(TMp3FileItemList *)> renameWindow;
+
+protected:
+    TWindowsAvailable WindowsAvailable() const override
+    {
+        TWindowsAvailable windows;
+        windows.Rename = renameAvailable;
+        return windows;
+    }
+    bool RunRenameWindow(TMp3FileItemList *files, TMP3Folder *) override
+    {
+        return renameWindow && renameWindow(files);
+    }
+};
+
+struct Shell {
+    Shell()
+    {
+        prefs.FirstRun = false;
+        // All tracks in one list, without folders.
+        store.WriteInteger(QStringLiteral("fmMain"), QStringLiteral("GroupFieldPreset"), -1);
+    }
+    TMemorySettingsStore store;
+    TMp3Prefs prefs{store};
+    FixedClock clock;
+    FixedConnection connection{false};
+    TUpdateService updates{prefs, clock, connection};
+    ScriptedDesktopServices services;
+};
+
+std::unique_ptr<MainWindow> openWindow(Shell &shell)
+{
+    auto window = std::make_unique<MainWindow>(shell.prefs, shell.updates);
+    window->FormCreate({});
+    window->LoadSettings();
+    window->resize(900, 600);
+    window->show();
+    return window;
+}
+
+TMp3Root *mp3Root(const TfmMain &window)
+{
+    return static_cast<TMp3Root *>(window.Root());
+}
+
+TMp3Track *addTrack(TfmMain &window, const QString &title, const QString &path, qint32 length = 0)
+{
+    auto *track = static_cast<TMp3Track *>(mp3Root(window)->GetTracks()->CreateItem());
+    track->Title = title;
+    track->FilePath = path;
+    track->Length = length;
+    track->GetID();
+    return track;
+}
+
+// A small MP3 file with an ID3v1 tag only.
+QByteArray mp3WithV1Title(const QByteArray &title)
+{
+    mp3::Id3v1 tag;
+    tag.title = title;
+    tag.artist = "Tag Artist";
+    return mp3::Frame().stream(8) + tag.bytes();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+int columnOf(const TfmMain &window, qint32 fieldId)
+{
+    const QList<TListColumn> &columns = window.ListModel()->Columns();
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns.at(i).Tag == fieldId)
+            return i;
+    }
+    return -1;
+}
+
+QString cell(const TfmMain &window, int row, int column)
+{
+    return window.ListModel()->data(window.ListModel()->index(row, column)).toString();
+}
+
+void showAllTracks(TfmMain &window)
+{
+    window.RebuildTree();
+    window.SelectNode(window.RootNode);
+    window.ShowFolder(window.RootNode);
+    window.RefreshList(nullptr, false);
+    window.UpdateActions();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void threeTopLevelNodes();
+    void explorerFolderCounts_data();
+    void explorerFolderCounts();
+    void refreshKeepsTheExplorerFolder();
+    void storedFolderIsRestoredByWholeComponents();
+    void infoSourcesRedrawTheFileList();
+    void droppedTracksMakeThePlaylistAskAtClose();
+    void playlistStatusAndMoving();
+    void playing_data();
+    void playing();
+    void missingTrackFileOnCd();
+    void renamedTrackFilesAreSavedAtOnce();
+    void settingsRoundTrip();
+
+private:
+    QTemporaryDir m_home;
+};
+
+void TestMainWindow::initTestCase()
+{
+    // The explorer's places come from the home and XDG folders.
+    QVERIFY(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral(".config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral(".local/share"))));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_home.filePath(QStringLiteral(".cache"))));
+}
+
+void TestMainWindow::threeTopLevelNodes()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    const auto &top = window->TreeModel()->TopLevel();
+    QCOMPARE(int(top.size()), 3);
+    QCOMPARE(top.at(0).get(), window->RootNode);
+    QCOMPARE(top.at(1).get(), window->PlaylistNode);
+    QCOMPARE(top.at(2).get(), window->ExplorerNode);
+    QCOMPARE(window->PlaylistNode->Text, QStringLiteral("Playlist"));
+    QCOMPARE(window->ExplorerNode->Text, QStringLiteral("MP3 Explorer"));
+    QVERIFY(window->pnTree->isVisible());
+    // The places of the desktop: home first, the file system among them.
+    window->SelectNode(window->ExplorerNode);
+    QCOMPARE(window->ListKind, int(ListKind::Files));
+    QStringList paths;
+    for (const TDataItem *place : *window->ListContent)
+        paths << static_cast<const TMP3Folder *>(place)->Path;
+    QVERIFY(paths.contains(QDir::cleanPath(m_home.path())));
+    QVERIFY(paths.contains(QStringLiteral("/")));
+    // The tree keeps the desktop's order: home first.
+    window->ExpandNode(window->ExplorerNode);
+    QCOMPARE(static_cast<TMP3Folder *>(window->ExplorerNode->Children.at(0)->Object)->Path,
+             QDir::cleanPath(m_home.path()));
+    QVERIFY(window->pnCount->text().endsWith(QStringLiteral(" folders, 0 files")));
+}
+
+void TestMainWindow::explorerFolderCounts_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("three folders") << QStringList{"a", "b", "c"} << QStringList{} << "3 folders, 0 files";
+    QTest::newRow("hidden entries and other files left out")
+        << QStringList{"x", ".hidden"} << QStringList{"song.mp3", "notes.txt", ".secret.mp3"} << "1 folder, 1 file";
+    QTest::newRow("empty") << QStringList{} << QStringList{} << "0 folders, 0 files";
+}
+
+void TestMainWindow::explorerFolderCounts()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QStringList, files);
+    QFETCH(QString, status);
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    for (const QString &folder : folders)
+        QVERIFY(QDir(dir.path()).mkpath(folder));
+    for (const QString &file : files)
+        writeFile(dir.filePath(file), mp3WithV1Title("T"));
+    Shell shell;
+    auto window = openWindow(shell);
+    TExplorerNode *node = window->ExpandExplorerTo(dir.path(), true);
+    QCOMPARE(static_cast<TMP3Folder *>(node->Object)->Path, QDir::cleanPath(dir.path()));
+    QCOMPARE(window->SelectedNode(), node);
+    QCOMPARE(window->pnCount->text(), status);
+    // The tree holds the folders only.
+    window->ExpandNode(node);
+    QCOMPARE(int(node->Children.size()), int(folders.size() - folders.count(QStringLiteral(".hidden"))));
+}
+
+void TestMainWindow::refreshKeepsTheExplorerFolder()
+{
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    const QString album = dir.filePath(QStringLiteral("artist/album"));
+    writeFile(album + QStringLiteral("/one.mp3"), mp3WithV1Title("One"));
+    Shell shell;
+    auto window = openWindow(shell);
+    window->ExpandExplorerTo(album, true);
+    QCOMPARE(window->pnCount->text(), QStringLiteral("0 folders, 1 file"));
+    writeFile(album + QStringLiteral("/two.mp3"), mp3WithV1Title("Two"));
+    window->Action(QStringLiteral("acRefresh"))->trigger();
+    QVERIFY(window->SelectedFolder());
+    QCOMPARE(window->SelectedFolder()->Path, QDir::cleanPath(album));
+    QCOMPARE(window->pnCount->text(), QStringLiteral("0 folders, 2 files"));
+}
+
+void TestMainWindow::storedFolderIsRestoredByWholeComponents()
+{
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("music/a")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("music2/b")));
+    Shell shell;
+    {
+        auto window = openWindow(shell);
+        window->ExpandExplorerTo(dir.filePath(QStringLiteral("music2/b")), true);
+        QVERIFY(window->close());
+    }
+    QCOMPARE(shell.store.ReadString(QStringLiteral("fmMain"), QStringLiteral("CurrentFolder"), QString()),
+             QDir::cleanPath(dir.filePath(QStringLiteral("music2/b"))));
+    // Opened along the stored folder without selecting it.
+    auto window = openWindow(shell);
+    QVERIFY(!window->SelectedFolder());
+    TExplorerNode *node = window->ExpandExplorerTo(dir.filePath(QStringLiteral("music2/b/gone")), false);
+    QCOMPARE(static_cast<TMP3Folder *>(node->Object)->Path, QDir::cleanPath(dir.filePath(QStringLiteral("music2/b"))));
+    QVERIFY(window->IsExpanded(node->Parent));
+}
+
+void TestMainWindow::infoSourcesRedrawTheFileList()
+{
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    writeFile(dir.filePath(QStringLiteral("song.mp3")), mp3WithV1Title("From V1"));
+    Shell shell;
+    {
+        auto window = openWindow(shell);
+        window->ExpandExplorerTo(dir.path(), true);
+        const int title = columnOf(*window, Mp3FieldIds::Title);
+        QVERIFY(title >= 0);
+        QCOMPARE(cell(*window, 0, title), QStringLiteral("From V1"));
+        QAction *v1 = window->Action(QStringLiteral("acSelectMp3InfoSourceID3v1"));
+        QVERIFY(v1->isChecked());
+        v1->trigger();
+        QCOMPARE(cell(*window, 0, title), QString());
+        v1->trigger();
+        QCOMPARE(cell(*window, 0, title), QStringLiteral("From V1"));
+        v1->trigger();
+        QVERIFY(window->close());
+    }
+    QCOMPARE(shell.store.ReadBool(QStringLiteral("fmMain"), QStringLiteral("UseID3v1Info"), true), false);
+    QCOMPARE(shell.store.ReadBool(QStringLiteral("fmMain"), QStringLiteral("UseFilenameInfo"), true), false);
+    auto window = openWindow(shell);
+    QVERIFY(!window->Action(QStringLiteral("acSelectMp3InfoSourceID3v1"))->isChecked());
+}
+
+void TestMainWindow::droppedTracksMakeThePlaylistAskAtClose()
+{
+    QTemporaryDir dir;
+    Shell shell;
+    auto window = openWindow(shell);
+    for (const char *title : {"One", "Two", "Three"})
+        addTrack(*window, QLatin1String(title), dir.filePath(QLatin1String(title) + QStringLiteral(".mp3")));
+    QVERIFY(window->Collection()->SaveToFile(dir.filePath(QStringLiteral("c.tbx"))));
+    showAllTracks(*window);
+    QCOMPARE(window->ListKind, int(ListKind::MainItems));
+    window->lvMain->SelectAll();
+    TDataRefList dragged;
+    window->GetSelectedObjects(&dragged);
+    QCOMPARE(dragged.Count(), 3);
+    QVERIFY(window->CanDrag(dragged.Get(0)));
+    QVERIFY(window->CanDrop(dragged.Get(0), window->Playlist.get()));
+    QVERIFY(!window->CanDrop(dragged.Get(0), window->DesktopFolder.get()));
+    window->DropOnObject(window->Playlist.get(), dragged);
+    QCOMPARE(window->Playlist->Count(), 3);
+    QVERIFY(window->Playlist->Modified);
+    QVERIFY(window->Action(QStringLiteral("acPlayPlaylist"))->isEnabled());
+
+    shell.services.answers = {TDesktopServices::TAnswer::Cancel};
+    QVERIFY(!window->close());
+    QVERIFY(shell.services.messages.contains(
+        QStringLiteral("This playlist has not been saved yet. Do you want to save it now?")));
+    // Yes saves it through its dialog.
+    const QString playlist = dir.filePath(QStringLiteral("mine.m3u"));
+    window->playlistNames = {playlist};
+    shell.services.answers = {TDesktopServices::TAnswer::Yes};
+    QVERIFY(window->close());
+    QVERIFY(QFile::exists(playlist));
+    QCOMPARE(shell.prefs.CurrentPlaylist, playlist);
+}
+
+void TestMainWindow::playlistStatusAndMoving()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    window->Playlist->AddEntry(QStringLiteral("/m/a.mp3"), QStringLiteral("A"), 3600);
+    window->Playlist->AddEntry(QStringLiteral("/m/b.mp3"), QStringLiteral("B"), 120);
+    window->Playlist->AddEntry(QStringLiteral("/m/c.mp3"), QStringLiteral("C"), 5);
+    window->SelectNode(window->PlaylistNode);
+    QCOMPARE(window->ListKind, int(ListKind::Playlist));
+    QCOMPARE(window->pnCount->text(), QStringLiteral("3 Tracks (01:02:05)"));
+    QCOMPARE(window->lvMain->FirstSelectedRow(), 0);
+    QVERIFY(!window->Action(QStringLiteral("acMoveEntryUp"))->isEnabled());
+    QVERIFY(window->Action(QStringLiteral("acMoveEntryDown"))->isEnabled());
+    window->lvMain->SelectOnly(1);
+    QVERIFY(window->Action(QStringLiteral("acMoveEntryUp"))->isEnabled());
+    window->Action(QStringLiteral("acMoveEntryUp"))->trigger();
+    QCOMPARE(window->lvMain->FirstSelectedRow(), 0);
+    QCOMPARE(window->SelectedEntry()->Title, QStringLiteral("B"));
+    QVERIFY(!window->Action(QStringLiteral("acMoveEntryUp"))->isEnabled());
+    window->lvMain->SelectOnly(2);
+    QVERIFY(!window->Action(QStringLiteral("acMoveEntryDown"))->isEnabled());
+    // Delete in the list removes entries here.
+    window->lvMain->SelectAll();
+    QApplication::setActiveWindow(window.get());
+    window->lvMain->DetailsView()->setFocus();
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Delete);
+    QCOMPARE(window->Playlist->Count(), 0);
+    QCOMPARE(window->pnCount->text(), QStringLiteral("0 Tracks (00:00:00)"));
+}
+
+void TestMainWindow::playing_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("a track") << "track" << true;
+    QTest::newRow("a file") << "file" << true;
+    QTest::newRow("a file that is gone") << "file" << false;
+    QTest::newRow("a playlist entry") << "entry" << true;
+    QTest::newRow("two tracks") << "tracks" << true;
+}
+
+void TestMainWindow::playing()
+{
+    QFETCH(QString, what);
+    QFETCH(bool, exists);
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    const QString song = dir.filePath(QStringLiteral("song.mp3"));
+    writeFile(song, mp3WithV1Title("Song"));
+    Shell shell;
+    auto window = openWindow(shell);
+    addTrack(*window, QStringLiteral("Song"), song);
+    addTrack(*window, QStringLiteral("Other"), song);
+    if (what == QStringLiteral("file")) {
+        window->ExpandExplorerTo(dir.path(), true);
+        window->lvMain->SelectOnly(0);
+    } else if (what == QStringLiteral("entry")) {
+        window->Playlist->AddEntry(song, QStringLiteral("Song"), 1);
+        window->SelectNode(window->PlaylistNode);
+        window->lvMain->SelectOnly(0);
+    } else {
+        showAllTracks(*window);
+        if (what == QStringLiteral("tracks"))
+            window->lvMain->SelectAll();
+        else
+            window->lvMain->SelectOnly(0);
+    }
+    if (!exists)
+        QVERIFY(QFile::remove(song));
+    // Enter plays what the list shows.
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Return);
+    if (!exists) {
+        QCOMPARE(shell.services.opened, QStringList());
+        QCOMPARE(shell.services.messages, QStringList{QStringLiteral("File cannot be played:\n") + song});
+        return;
+    }
+    QCOMPARE(shell.services.messages, QStringList());
+    QCOMPARE(shell.services.opened.size(), 1);
+    if (what == QStringLiteral("tracks")) {
+        // A list of several files is played from a file of the session.
+        const QString played = shell.services.opened.constFirst();
+        QVERIFY2(played.startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR")), qPrintable(played));
+        QVERIFY(!played.startsWith(dir.path()));
+        QVERIFY(QFile::exists(played));
+    } else {
+        QCOMPARE(shell.services.opened.constFirst(), song);
+    }
+}
+
+void TestMainWindow::missingTrackFileOnCd()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    auto *location = static_cast<TLocationLookupItem *>(mp3Root(*window)->Locations->AddNew(QStringLiteral("Jazz CD 3")));
+    location->DriveType = dkCDRom;
+    TMp3Track *track = addTrack(*window, QStringLiteral("Gone"), QStringLiteral("/media/cdrom/gone.mp3"));
+    track->Location = location;
+    showAllTracks(*window);
+    window->lvMain->SelectOnly(0);
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Return);
+    QCOMPARE(shell.services.messages.size(), 1);
+    const QString message = shell.services.messages.constFirst();
+    QCOMPARE(message, GetMissingFileMessage(*track));
+    QVERIFY(message.contains(QStringLiteral("/media/cdrom/gone.mp3")));
+    QVERIFY(message.contains(QStringLiteral("not found on CD Jazz CD 3")));
+    QVERIFY(shell.services.opened.isEmpty());
+}
+
+void TestMainWindow::renamedTrackFilesAreSavedAtOnce()
+{
+    QTemporaryDir dir;
+    const QString song = dir.filePath(QStringLiteral("old.mp3"));
+    writeFile(song, mp3WithV1Title("Song"));
+    const QString collection = dir.filePath(QStringLiteral("c.tbx"));
+    Shell shell;
+    auto window = openWindow(shell);
+    window->renameAvailable = true;
+    addTrack(*window, QStringLiteral("Song"), song);
+    QVERIFY(window->Collection()->SaveToFile(collection));
+    showAllTracks(*window);
+    window->lvMain->SelectOnly(0);
+    QVERIFY(window->Action(QStringLiteral("acRenameSelection"))->isEnabled());
+    window->renameWindow = [](TMp3FileItemList *files) {
+        auto *file = static_cast<TMP3File *>(files->item(0));
+        return file->Rename(QStringLiteral("new.mp3"));
+    };
+    window->Action(QStringLiteral("acRenameSelection"))->trigger();
+    // The collection file knows the new name without another save.
+    TRootCollection reread(shell.store);
+    QVERIFY(reread.LoadFromFile(collection));
+    auto *root = static_cast<TMp3Root *>(reread.Root());
+    QCOMPARE(root->GetTracks()->Count(), 1);
+    QCOMPARE(static_cast<TMp3Track *>(root->GetTracks()->Get(0))->FilePath, dir.filePath(QStringLiteral("new.mp3")));
+}
+
+void TestMainWindow::settingsRoundTrip()
+{
+    Shell shell;
+    {
+        auto window = openWindow(shell);
+        window->Action(QStringLiteral("acShowPlayBar"))->trigger();
+        window->Action(QStringLiteral("acSelectMp3InfoSourceFilename"))->trigger();
+        QVERIFY(window->tbPlay->isHidden());
+        QVERIFY(window->close());
+    }
+    QCOMPARE(shell.store.ReadBool(QStringLiteral("fmMain\\tbPlay"), QStringLiteral("Visible"), true), false);
+    QCOMPARE(shell.store.ReadBool(QStringLiteral("fmMain"), QStringLiteral("UseFilenameInfo"), false), true);
+    auto window = openWindow(shell);
+    QVERIFY(window->tbPlay->isHidden());
+    QVERIFY(!window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
+    QVERIFY(window->Action(QStringLiteral("acSelectMp3InfoSourceFilename"))->isChecked());
+    window->Action(QStringLiteral("acResetToolbar"))->trigger();
+    QVERIFY(!window->tbPlay->isHidden());
+    QVERIFY(window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
