@@ -5,23 +5,16 @@
 
 #include "core/data/collectionfile.h"
 #include "core/data/fielddefaults.h"
-#include "core/files/foldersafety.h"
-#include "core/files/mp3file.h"
-#include "core/files/mp3folder.h"
+#include "core/files/addfiles.h"
 #include "core/files/mp3process.h"
-#include "core/files/scanindex.h"
-#include "core/files/shellstuff.h"
 #include "core/mp3model/mp3root.h"
-#include "core/settings/drives.h"
 #include "core/settings/prefs.h"
 
 #include <QFileInfo>
 #include <QLocale>
-#include <QSet>
 #include <QTextStream>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -111,14 +104,6 @@ private:
     QString m_message;
 };
 
-// What the folders and files given hold, read.
-struct ReadResult {
-    std::vector<std::unique_ptr<TMP3Folder>> folders;
-    std::vector<std::unique_ptr<TMP3File>> singleFiles;
-    QList<TMP3File *> files;  // readable, each path once, in the order found
-    QStringList unreadable;
-};
-
 QString checkPaths(const QStringList &paths)
 {
     for (const QString &path : paths) {
@@ -129,70 +114,6 @@ QString checkPaths(const QStringList &paths)
             return QStringLiteral("'%1' is neither a folder nor an MP3 file").arg(path);
     }
     return QString();
-}
-
-void takeFile(ReadResult &result, TMP3File *file, const QSet<QString> &unreadable, QSet<QString> &seen)
-{
-    if (seen.contains(file->Path))
-        return;
-    seen.insert(file->Path);
-    if (unreadable.contains(file->Path))
-        result.unreadable.append(file->Path);
-    else
-        result.files.append(file);
-}
-
-ReadResult readPaths(const QStringList &paths, TMP3Process &process, AddProgress &progress)
-{
-    ReadResult result;
-    QSet<QString> seen;
-    for (const QString &path : paths) {
-        if (QFileInfo(path).isDir()) {
-            auto folder = std::make_unique<TMP3Folder>();
-            folder->SetPath(path);
-            progress.setReading(&process.FilesRead);
-            process.ReadFolder(folder.get(), true, true);
-            progress.addCounted(process.FilesRead);
-            progress.setReading(nullptr);
-            const QStringList failed = process.FailedFiles;
-            const QSet<QString> unreadable(failed.cbegin(), failed.cend());
-            TMp3FileItemList found;
-            folder->CollectFiles(found, true);
-            for (TDataItem *item : found)
-                takeFile(result, static_cast<TMP3File *>(item), unreadable, seen);
-            result.folders.push_back(std::move(folder));
-        } else {
-            auto file = std::make_unique<TMP3File>(TShellStuff::ParsingName(path));
-            const bool read = IsRegularFile(file->Path, true) && file->ReadInfo(process.ParseFormats);
-            takeFile(result, file.get(), read ? QSet<QString>() : QSet<QString>{file->Path}, seen);
-            result.singleFiles.push_back(std::move(file));
-        }
-    }
-    return result;
-}
-
-// The Location of the new tracks, as the desktop program's add window
-// suggests it: without a name given, the location that records the volume
-// of the first file, or a new one named after that volume (none when the
-// volume has no name).
-TLocationLookupItem *chosenLocation(TMp3Root &root, QString name, const QList<TMP3File *> &files)
-{
-    if (files.isEmpty())
-        return nullptr;
-    const QString firstPath = files.first()->Path;
-    if (name.isEmpty()) {
-        const QString volume = GetVolumeName(firstPath);
-        if (volume.isEmpty())
-            return nullptr;
-        if (TLocationLookupItem *known = root.Locations->FindByDriveLabel(volume))
-            return known;
-        name = volume;
-    }
-    auto *location = static_cast<TLocationLookupItem *>(root.Locations->FindOrAdd(name));
-    // A new location learns its drive from the first file.
-    if (location && (location->DriveLabel.isEmpty() || location->DriveType == 0))
-        location->SetFromPath(firstPath);
-    return location;
 }
 
 int runAdd(const QStringList &args)
@@ -245,9 +166,6 @@ int runAdd(const QStringList &args)
         return 1;
     }
     root.Defaults->Load(settings.store());
-    if (!isNew)
-        LoadScanIndex(root, collectionPath);
-    const TFileStates known = FileStatesOfTracks(root);
 
     auto window = std::make_unique<AddProgress>();
     AddProgress &progress = *window;
@@ -255,34 +173,21 @@ int runAdd(const QStringList &args)
     process.Collection = &root;
     process.ParseFormats = settings.prefs().ParseFormats;
     process.Threads = threads > 0 ? threads : settings.prefs().ScanThreads;
-    process.KnownFiles = &known;
+    const TScanIndexUse index(process, root, collectionPath);
 
-    ReadResult read = readPaths(paths, process, progress);
-    TFilePathList inCollection;
-    root.GetFilePathList(inCollection);
-    TMp3FileItemList toAdd;
-    int alreadyThere = 0;
-    int unchanged = 0;
-    for (TMP3File *file : std::as_const(read.files)) {
-        // The collection track as a source, as in the desktop program:
-        // refreshing a track never replaces its own values.
-        file->SetInfoSources(false, true, true, true, true);
-        if (TMp3Track *track = inCollection.find(file->Path)) {
-            if (!update) {
-                ++alreadyThere;
-                continue;
-            }
-            if (file->Unchanged) {
-                ++unchanged;
-                continue;
-            }
-            file->LinkTrack(track);
+    const TAddPathsRead read = ReadAddPaths(paths, process, [&](bool reading) {
+        if (reading) {
+            progress.setReading(&process.FilesRead);
+        } else {
+            progress.addCounted(process.FilesRead);
+            progress.setReading(nullptr);
         }
-        toAdd.Add(file);
-    }
+    });
+    TAddPlan plan;
+    PlanAdd(read.Files, root, update, plan);
     TLocationLookupItem *location =
-        chosenLocation(root, options.value(QStringLiteral("--location")).trimmed(), read.files);
-    process.AddFiles(toAdd, location);
+        LocationForNewTracks(root, options.value(QStringLiteral("--location")).trimmed(), read.Files);
+    process.AddFiles(plan.Files, location);
 
     if (process.Added + process.Updated > 0 || isNew) {
         const TCollectionSaveResult saved = saveCollection(root, collectionPath);
@@ -293,21 +198,21 @@ int runAdd(const QStringList &args)
         }
         // Only a help for the next rescan: failing to write it changes
         // nothing else.
-        SaveScanIndex(root, collectionPath);
+        index.Save();
     }
-    for (const QString &path : std::as_const(read.unreadable))
+    for (const QString &path : std::as_const(read.Unreadable))
         err << "tunebase-cli add: cannot read " << path << "\n";
-    out << plural(read.files.size(), QStringLiteral("file read"), QStringLiteral("files read")) << ", "
+    out << plural(read.Files.size(), QStringLiteral("file read"), QStringLiteral("files read")) << ", "
         << number(process.Added) << " added, " << number(process.Updated) << " updated, "
-        << number(read.unreadable.size()) << " unreadable\n";
-    if (alreadyThere > 0)
-        out << (alreadyThere == 1 ? QStringLiteral("1 file was already in the collection and is left as it is")
-                                  : number(alreadyThere)
+        << number(read.Unreadable.size()) << " unreadable\n";
+    if (plan.AlreadyThere > 0)
+        out << (plan.AlreadyThere == 1 ? QStringLiteral("1 file was already in the collection and is left as it is")
+                                  : number(plan.AlreadyThere)
                                         + QStringLiteral(" files were already in the collection and are left as "
                                                          "they are"))
             << " (--update refreshes tracks from their files)\n";
-    if (unchanged > 0)
-        out << plural(unchanged, QStringLiteral("file"), QStringLiteral("files"))
+    if (plan.Unchanged > 0)
+        out << plural(plan.Unchanged, QStringLiteral("file"), QStringLiteral("files"))
             << " unchanged since the last scan (not read again, tracks left as they are)\n";
     if (isNew)
         out << "New collection saved to " << collectionPath << "\n";

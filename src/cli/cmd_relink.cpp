@@ -5,18 +5,14 @@
 
 #include "core/data/collectionfile.h"
 #include "core/files/mp3process.h"
+#include "core/files/relink.h"
 #include "core/mp3model/mp3root.h"
 
 #include <QFileInfo>
-#include <QSet>
 #include <QTextStream>
 
-#include <algorithm>
-#include <limits>
 
 namespace {
-
-constexpr int DefaultMinimumScore = 50;
 
 void printHelp(QTextStream &out)
 {
@@ -32,7 +28,7 @@ void printHelp(QTextStream &out)
         << "                  must be equal\n"
         << "  --dry-run       show what would be repaired, change nothing\n"
         << "  --min-score N   the lowest match score (1 to 100) that is repaired\n"
-        << "                  (default " << DefaultMinimumScore << ": equal names or equal sizes)\n";
+        << "                  (default " << DefaultRelinkMinimumScore << ": equal names or equal sizes)\n";
 }
 
 struct RelinkOptions {
@@ -40,7 +36,7 @@ struct RelinkOptions {
     QString searchFolder;
     TMatchingType matching = TMatchingType::Exact;
     bool dryRun = false;
-    int minimumScore = DefaultMinimumScore;
+    int minimumScore = DefaultRelinkMinimumScore;
 };
 
 QString parseOptions(const QStringList &args, RelinkOptions &result, bool &help)
@@ -73,86 +69,22 @@ QString parseOptions(const QStringList &args, RelinkOptions &result, bool &help)
     return QString();
 }
 
-// Files that already belong to a track are no candidates.
-TFoundFileList unclaimedFiles(const TFoundFileList &found, const TMp3Root &root)
-{
-    QSet<QString> claimed;
-    for (int i = 0; i < root.GetTracks()->Count(); ++i)
-        claimed.insert(root.GetTracks()->Get(i)->FilePath);
-    TFoundFileList unclaimed;
-    for (const TFoundFile &file : found)
-        if (!claimed.contains(file.Path))
-            unclaimed.append(file);
-    return unclaimed;
-}
-
-// What becomes of one track whose file is missing.
-struct Decision {
-    TMp3Track *track = nullptr;
-    int fileIndex = -1;  // in the found files; -1 = no file
-    int score = 0;
-};
-
-// Matches the tracks with the found files, the best matches first; a file
-// goes to one track only, and a track whose best file went to a better
-// match is matched again with the files left, until every track has a file
-// or none fits.
-QList<Decision> decide(TMP3Process &process, const TFoundFileList &found, TFileMatchList pending,
-                       const RelinkOptions &options)
-{
-    QList<Decision> decisions;
-    QSet<int> taken;
-    while (!pending.isEmpty()) {
-        TFoundFileList available;
-        QList<int> foundIndex;
-        for (int i = 0; i < found.size(); ++i) {
-            if (!taken.contains(i)) {
-                available.append(found.at(i));
-                foundIndex.append(i);
-            }
-        }
-        process.MatchTracks(available, pending, options.matching);
-        std::stable_sort(pending.begin(), pending.end(),
-                         [](const TFileMatch &a, const TFileMatch &b) { return a.Score > b.Score; });
-        TFileMatchList contested;
-        for (const TFileMatch &match : std::as_const(pending)) {
-            if (match.FileIndex < 0 || match.Score < options.minimumScore) {
-                decisions.append({match.Track, -1, match.Score});
-                continue;
-            }
-            const int index = foundIndex.at(match.FileIndex);
-            if (taken.contains(index)) {
-                contested.append(TFileMatch(match.Track));
-                continue;
-            }
-            // The best match of a round always gets its file, so every
-            // round settles at least one track.
-            taken.insert(index);
-            decisions.append({match.Track, index, match.Score});
-        }
-        pending = contested;
-    }
-    return decisions;
-}
-
 // Prints the decisions and, unless it is a dry run, repoints the tracks.
-int applyDecisions(const QList<Decision> &decisions, const TFoundFileList &found, bool dryRun, QTextStream &out)
+int applyDecisions(const TRelinkPlan &plan, bool dryRun, QTextStream &out)
 {
     int repaired = 0;
-    for (const Decision &decision : decisions) {
-        TMp3Track &track = *decision.track;
-        if (decision.fileIndex < 0) {
+    for (const TRelinkDecision &decision : plan.Decisions) {
+        TMp3Track &track = *decision.Track;
+        if (!decision.HasFile()) {
             out << "no match:  " << track.FilePath << "\n";
             continue;
         }
-        const TFoundFile &file = found.at(decision.fileIndex);
+        const TFoundFile &file = plan.Found.at(decision.FileIndex);
         ++repaired;
         out << (dryRun ? "would fix: " : "fixed:     ") << track.FilePath << "\n"
-            << "        -> " << file.Path << " (score " << decision.score << ")\n";
-        if (!dryRun) {
-            track.FilePath = file.Path;
-            track.Size = qint32(std::min<qint64>(file.Size, std::numeric_limits<qint32>::max()));
-        }
+            << "        -> " << file.Path << " (score " << decision.Score << ")\n";
+        if (!dryRun)
+            RepointTrack(track, file);
     }
     return repaired;
 }
@@ -187,11 +119,10 @@ int runRelink(const QStringList &args)
         return 0;
     }
     TMP3Process process(std::make_unique<TTerminalProgress>());
-    TFoundFileList found;
-    process.SearchSystem(options.searchFolder, found);
-    found = unclaimedFiles(found, root);
-    const QList<Decision> decisions = decide(process, found, matches, options);
-    const int repaired = applyDecisions(decisions, found, options.dryRun, out);
+    const TRelinkPlan plan =
+        PlanRelink(process, root, matches, options.searchFolder, options.matching, options.minimumScore);
+    const TFoundFileList &found = plan.Found;
+    const int repaired = applyDecisions(plan, options.dryRun, out);
 
     if (repaired > 0 && !options.dryRun) {
         const TCollectionSaveResult saved = saveCollection(root, options.collection);
