@@ -25,43 +25,6 @@
 #include <QProgressBar>
 #include <QToolButton>
 
-// ---- the windows of other areas --------------------------------------------------------
-
-TfmMain::TWindowsAvailable TfmMain::WindowsAvailable() const
-{
-    return {};
-}
-
-bool TfmMain::RunAddWindow(TMp3FileItemList *, int, TMP3Folder *)
-{
-    return false;
-}
-
-bool TfmMain::RunRepairWindow()
-{
-    return false;
-}
-
-bool TfmMain::RunNewCollectionWindow()
-{
-    return false;
-}
-
-bool TfmMain::RunTagWindow(TMp3FileItemList *, TMP3Folder *)
-{
-    return false;
-}
-
-bool TfmMain::RunRenameWindow(TMp3FileItemList *, TMP3Folder *)
-{
-    return false;
-}
-
-bool TfmMain::RunFilePropertiesWindow(TMP3File *)
-{
-    return false;
-}
-
 // ---- adding and updating ----------------------------------------------------------------
 
 void TfmMain::AddToCollection(TMP3Folder *folder, TMp3FileItemList *files)

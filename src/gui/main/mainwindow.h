@@ -17,6 +17,7 @@ class TPlayList;
 class TPlayListEntry;
 class TSortFieldRefList;
 class TMainDragDrop;
+struct TFileListContext;
 
 // The MP3 main window: the explorer window with two more top-level nodes,
 // "Playlist" (the current playlist) and "MP3 Explorer" (folders and MP3
@@ -114,9 +115,10 @@ public:
     QMenu *miAddToPlaylist;
 
 protected:
-    // The windows of the file-list and editing areas that the commands
-    // open; each returns true when it changed something.  A window that is
-    // not available leaves its commands disabled.
+    // The windows of the file-list area that the commands open
+    // (main/mainfilewindows.cpp); each returns true when it changed
+    // something.  A window that is not available leaves its commands
+    // disabled.
     struct TWindowsAvailable {
         bool Add = false;            // add and update window
         bool Repair = false;         // repair window
@@ -132,6 +134,8 @@ protected:
     virtual bool RunTagWindow(TMp3FileItemList *files, TMP3Folder *folder);
     virtual bool RunRenameWindow(TMp3FileItemList *files, TMP3Folder *folder);
     virtual bool RunFilePropertiesWindow(TMP3File *file);
+    // What the file-list windows work with.
+    TFileListContext FileListContext();
 
 private:
     // Building (mainwindow.cpp).
