@@ -20,6 +20,7 @@
 #include "gui/explorer/mainexplorerdefs.h"
 #include "gui/explorer/sizingsplitter.h"
 #include "gui/fields/selectfields.h"
+#include "gui/output/outputcommands.h"
 #include "core/base/desktopservices.h"
 #include "core/settings/generalhelpers.h"
 #include "core/settings/prefs.h"
@@ -168,6 +169,7 @@ void TfmMainBase::connectExplorerActions()
     on("acEnableFilter", [this] { ToggleFilter(); });
     on("acSelectAll", [this] { lvMain->SelectAll(); });
     on("acResetToolbar", [this] { acResetToolbarExecute(); });
+    outputcommands::Connect(*this);
 
     const QList<std::pair<const char *, QWidget *>> bars = {
         {"acShowFileBar", tbFile}, {"acShowEditBar", tbEdit}, {"acShowViewBar", tbView},

@@ -15,6 +15,7 @@
 #include "gui/explorer/mainexplorerdefs.h"
 #include "gui/explorer/sizingsplitter.h"
 #include "gui/fields/selectfields.h"
+#include "gui/output/outputcommands.h"
 #include "core/settings/prefs.h"
 #include "gui/shell/globaldata.h"
 
@@ -56,6 +57,7 @@ void TfmMainBase::UpdateActions()
     Action(QStringLiteral("acSortFields"))->setEnabled(itemList);
     Action(QStringLiteral("acIconView"))->setChecked(lvMain->IsIconView());
     Action(QStringLiteral("acListView"))->setChecked(!lvMain->IsIconView());
+    outputcommands::UpdateActions(*this);
     SaveInfoPanel();
 }
 
