@@ -6,9 +6,11 @@
 #include "core/data/rootitem.h"
 #include "core/settings/prefs.h"
 #include "gui/explorer/brimlowlistview.h"
+#include "gui/browse/browse.h"
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/output/exportwindows.h"
 #include "gui/output/printlist.h"
+#include "gui/output/stats.h"
 #include "gui/shell/mainbase.h"
 
 #include <QAction>
@@ -93,6 +95,23 @@ void exportAll(TfmMainBase &window)
     Window::Execute(items, ListKind::MainItems, *window.Root(), window.Prefs().Store(), &window);
 }
 
+void browseSelected(TfmMainBase &window)
+{
+    TDataRefList items;
+    selectedItems(window, items);
+    if (!items.isEmpty())
+        TfmBrowseBase::Browse(items, window.ListKind, *window.Root(), window.Prefs().Store(), &window, 0);
+}
+
+void showStatistics(TfmMainBase &window)
+{
+    if (!window.Root())
+        return;
+    const TGroupFieldRefList *groups = window.GetGroupFields(window.TreeMode);
+    const TDataField *field = groups && groups->Count() > 0 ? groups->Get(0)->Field : nullptr;
+    TfmStats::Execute(*window.Root(), window.Prefs().Store(), &window, field, window.TreeMode);
+}
+
 template <typename Handler>
 void on(TfmMainBase &window, const char *name, Handler handler)
 {
@@ -110,6 +129,8 @@ void Connect(TfmMainBase &window)
     on(window, "acExportAsciiAllItems", exportAll<TfmExportAsciiBase>);
     on(window, "acExportHtmlSelectedItems", exportSelected<TfmExportHtmlBase>);
     on(window, "acExportHtmlAllItems", exportAll<TfmExportHtmlBase>);
+    on(window, "acBrowseSelectedItems", browseSelected);
+    on(window, "acStats", showStatistics);
 }
 
 void UpdateActions(TfmMainBase &window)
@@ -119,9 +140,9 @@ void UpdateActions(TfmMainBase &window)
     const bool collection = window.Root() != nullptr;
     window.Action(QStringLiteral("acPrintListReportofCollection"))->setEnabled(collection);
     const bool selected = selectedCollectionItems(window);
-    for (const char *name : {"acExportAsciiSelectedItems", "acExportHtmlSelectedItems"})
+    for (const char *name : {"acExportAsciiSelectedItems", "acExportHtmlSelectedItems", "acBrowseSelectedItems"})
         window.Action(QLatin1String(name))->setEnabled(selected);
-    for (const char *name : {"acExportAsciiAllItems", "acExportHtmlAllItems"})
+    for (const char *name : {"acExportAsciiAllItems", "acExportHtmlAllItems", "acStats"})
         window.Action(QLatin1String(name))->setEnabled(collection);
 }
 
