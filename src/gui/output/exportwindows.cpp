@@ -8,7 +8,7 @@
 #include "core/output/printsettings.h"
 #include "gui/fields/selectfields.h"
 #include "gui/output/outputservices.h"
-#include "gui/output/progresswindow.h"
+#include "gui/process/processwindow.h"
 #include "gui/settings/formplacement.h"
 #include "gui/settings/radiogroup.h"
 #include "gui/settings/safelinks.h"
@@ -201,7 +201,7 @@ bool TfmExportBase::ExportToFile()
     CompleteFileName();
     prepare();
     if (!exporter().Form())
-        AttachProgressWindow(exporter(), this);
+        AttachProcessWindow(exporter(), this);
     if (!exporter().Export(TExport::AllItems, TExport::ToFile))
         return false;
     accept();

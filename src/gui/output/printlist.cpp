@@ -11,8 +11,8 @@
 #include "gui/fields/selectfields.h"
 #include "gui/output/outputservices.h"
 #include "gui/output/preview.h"
-#include "gui/output/progresswindow.h"
 #include "gui/output/reportdocument.h"
+#include "gui/process/processwindow.h"
 #include "gui/settings/formplacement.h"
 #include "gui/settings/radiogroup.h"
 
@@ -507,7 +507,7 @@ bool TfmPrintListBase::Print()
         PrepareDocument(printer.pageLayout().pageSize(), printer.pageLayout().orientation());
     const bool range = printer.printRange() == QPrinter::PageRange;
     TProcess process;
-    AttachProgressWindow(process, this);
+    AttachProcessWindow(process, this);
     if (!PrintReport(*document, printer, range ? printer.fromPage() : 0, range ? printer.toPage() : 0, process)) {
         if (!process.IsCancelled())
             ShowInfo(tr("The report could not be printed."));
@@ -537,7 +537,7 @@ bool TfmPrintListBase::SaveAsPdf(const QString &fileName)
 {
     const std::unique_ptr<TReportDocument> document = PrepareDocument(DefaultPageSize(), Orientation());
     TProcess process;
-    AttachProgressWindow(process, this);
+    AttachProcessWindow(process, this);
     QString error;
     if (!SaveReportPdf(*document, fileName, process, error)) {
         if (!process.IsCancelled())
