@@ -5,6 +5,7 @@
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/output/stats.h"
+#include "gui/settings/updatewindow.h"
 #include "gui/shell/mainbase.h"
 
 #include "fixedshellservices.h"
@@ -88,12 +89,12 @@ private Q_SLOTS:
         window->SelectNode(window->RootNode);
         window->lvMain->SelectOnly(0);
         QMap<QString, bool> states = enabled(*window);
-        for (const QString &name : {"acPrintListReportofCollection", "acExportAsciiAllItems", "acExportHtmlAllItems",
+        for (const char *name : {"acPrintListReportofCollection", "acExportAsciiAllItems", "acExportHtmlAllItems",
                                     "acStats"})
-            QVERIFY2(states.value(name), qPrintable(name));
-        for (const QString &name : {"acPrintListReportofSelectedItems", "acExportAsciiSelectedItems",
+            QVERIFY2(states.value(QLatin1String(name)), name);
+        for (const char *name : {"acPrintListReportofSelectedItems", "acExportAsciiSelectedItems",
                                     "acExportHtmlSelectedItems", "acBrowseSelectedItems"})
-            QVERIFY2(!states.value(name), qPrintable(name));
+            QVERIFY2(!states.value(QLatin1String(name)), name);
 
         // Tracks with a selected row: everything.
         window->SelectNode(child(window->RootNode, QStringLiteral("adams")));
