@@ -137,9 +137,10 @@ bool TfmMain::folderContent(TMP3Folder &folder, TDataRefList &list)
         if (auto *sub = dynamic_cast<TMP3Folder *>(folder.Child(i)); sub && sub->SmallIcon < 0)
             setImages(*sub, imagesOfDrive(dkFixed));
     }
-    // The places of the desktop keep their order.
-    if (&folder != DesktopFolder.get())
-        folder.Children.SortByShellOrder();
+    // A folder's entries join it in the order a file manager shows them
+    // (folders first, natural order of names), the order of the tree; the
+    // places of the desktop keep theirs.  Sorting 5,000 names again on
+    // every visit would keep the window waiting.
     for (int i = 0; i < folder.ChildCount(); ++i)
         list.Add(folder.Child(i));
     return folder.ChildCount() > 0;
