@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+class TMp3Track;
+
+// Editing one track of the collection from a lookup window: the track
+// window works on a copy, and on OK the copy takes the track's place in the
+// collection's main list and the track is freed.
+
+// Whether the track window can be opened.
+bool TrackEditingAvailable();
+
+// Opens the track window on a copy of track.  On OK, beforeFree runs (the
+// callers' views let go of the track), the copy takes track's place in the
+// main list and track is freed; the copy is returned.  On Cancel nothing
+// changes and the result is null.
+TMp3Track *EditTrackInPlace(QWidget *owner, TMp3Track *track, const std::function<void()> &beforeFree);
