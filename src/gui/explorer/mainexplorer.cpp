@@ -170,6 +170,7 @@ void TfmMainBase::connectExplorerActions()
     on("acSelectAll", [this] { lvMain->SelectAll(); });
     on("acResetToolbar", [this] { acResetToolbarExecute(); });
     outputcommands::Connect(*this);
+    on("acEditLookupLists", [this] { acEditLookupListsExecute(); });
 
     const QList<std::pair<const char *, QWidget *>> bars = {
         {"acShowFileBar", tbFile}, {"acShowEditBar", tbEdit}, {"acShowViewBar", tbView},
@@ -290,6 +291,19 @@ void TfmMainBase::releaseCollection(TRootItem *incoming)
     ItemFilterFields.reset();
     GroupFields.reset();
     CustomGroupFields.reset();
+}
+
+void TfmMainBase::ReleaseViews()
+{
+    if (Root())
+        releaseCollection(Root());
+}
+
+void TfmMainBase::ShowViewsAgain()
+{
+    ListReady = true;
+    RebuildTree();
+    RestoreState(nullptr, true);
 }
 
 void TfmMainBase::rebindFieldLists(TRootItem &root)

@@ -132,6 +132,13 @@ public:
     virtual QString GetCountText(int kind) const;
 
     void SaveState();
+    // The views let go of everything they show of the collection, before
+    // lookup values or tracks they may show are freed; ShowViewsAgain
+    // rebuilds the tree and restores the recorded state.
+    void ReleaseViews();
+    void ShowViewsAgain();
+    // Edit > Edit Lookup Lists (gui/lookups/lookupcommands.cpp).
+    void acEditLookupListsExecute();
     // Restores the recorded expansion and selection; with item, opens the
     // folder the item belongs in.  With select, selects and shows a folder.
     void RestoreState(TDataItem *item, bool select);
