@@ -137,19 +137,22 @@ TfmAlbumLookupItem::TfmAlbumLookupItem(QWidget *owner, TSettingsStore &store)
     tbTracks = new QToolBar(tsTracks);
     tbTracks->setObjectName(QStringLiteral("tbTracks"));
     tbTracks->setIconSize(QSize(18, 18));
-    auto action = [this](const char *name, const QString &caption, const char *theme, const char *own) {
-        auto *a = new QAction(images::ActionIcon(QLatin1String(theme), QLatin1String(own)), caption, this);
+    for (const auto &[theme, own] : {std::pair{"go-up", "action-moveup"}, std::pair{"go-down", "action-movedown"},
+                                     std::pair{"document-edit", "action-edit"}})
+        ilTracks.Add(images::ActionIcon(QLatin1String(theme), QLatin1String(own)));
+    auto action = [this](const char *name, const QString &caption, int image) {
+        auto *a = new QAction(ilTracks.Icon(image), caption, this);
         a->setObjectName(QLatin1String(name));
         a->setToolTip(caption);
         tbTracks->addAction(a);
         return a;
     };
-    acMoveTrackUp = action("acMoveTrackUp", tr("Move Track Up"), "go-up", "action-moveup");
+    acMoveTrackUp = action("acMoveTrackUp", tr("Move Track Up"), 0);
     acMoveTrackUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
-    acMoveTrackDown = action("acMoveTrackDown", tr("Move Track Down"), "go-down", "action-movedown");
+    acMoveTrackDown = action("acMoveTrackDown", tr("Move Track Down"), 1);
     acMoveTrackDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
     tbTracks->addSeparator();
-    acEditTrack = action("acEditTrack", tr("Edit Track"), "document-edit", "action-edit");
+    acEditTrack = action("acEditTrack", tr("Edit Track"), 2);
     const std::pair<QAction *, const char *> buttons[] = {
         {acMoveTrackUp, "btUp"}, {acMoveTrackDown, "btDown"}, {acEditTrack, "btEditTrack"}};
     for (const auto &[a, name] : buttons) {

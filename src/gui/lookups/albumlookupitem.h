@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/lookups/lookupitem.h"
+#include "gui/shell/globaldata.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -71,6 +72,8 @@ public:
     QAction *acMoveTrackDown;
     QAction *acEditTrack;
     QTableView *lvTracks;
+    // The pictures of the track commands: up, down, edit.
+    TImageList ilTracks{QSize(18, 18)};
 
 private:
     void collectTracks(const TLookupItem &album);

@@ -88,10 +88,9 @@ TfmLookupListBase::~TfmLookupListBase()
     delete spMerge;
 }
 
-QAction *TfmLookupListBase::createAction(const char *name, const QString &caption, const QString &hint,
-                                         const char *theme, const char *own)
+QAction *TfmLookupListBase::createAction(const char *name, const QString &caption, const QString &hint, Image image)
 {
-    auto *action = new QAction(images::ActionIcon(QLatin1String(theme), QLatin1String(own)), caption, this);
+    auto *action = new QAction(ilLookupLists.Icon(image), caption, this);
     action->setObjectName(QLatin1String(name));
     action->setToolTip(hint);
     action->setStatusTip(hint);
@@ -103,23 +102,29 @@ QAction *TfmLookupListBase::createAction(const char *name, const QString &captio
 
 void TfmLookupListBase::createToolBar()
 {
-    acAdd = createAction("acAdd", tr("Add Item"), tr("Add Item"), "list-add", "action-add");
+    // In the order of Image: the desktop theme's picture where it has one.
+    const std::pair<const char *, const char *> pictures[] = {
+        {"view-list-details", "folder"}, {"list-add", "action-add"}, {"document-edit", "action-edit"},
+        {"list-remove", "action-remove"}, {"", "action-selectunused"}, {"view-refresh", "action-refresh"},
+        {"", "action-mergefrom"}, {"", "action-mergeto"}, {"edit-clear", "action-clear"},
+        {"window-close", "action-close"}};
+    for (const auto &[theme, own] : pictures)
+        ilLookupLists.Add(images::ActionIcon(QLatin1String(theme), QLatin1String(own)));
+
+    acAdd = createAction("acAdd", tr("Add Item"), tr("Add Item"), ImgAdd);
     acAdd->setShortcut(QKeySequence(Qt::Key_Insert));
-    acEdit = createAction("acEdit", tr("Edit Item"), tr("Edit Item"), "document-edit", "action-edit");
+    acEdit = createAction("acEdit", tr("Edit Item"), tr("Edit Item"), ImgEdit);
     acEdit->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    acRemove = createAction("acRemove", tr("Remove Selected Items"), tr("Remove Selected Items"), "list-remove",
-                            "action-remove");
+    acRemove = createAction("acRemove", tr("Remove Selected Items"), tr("Remove Selected Items"), ImgRemove);
     acRemove->setShortcut(QKeySequence(Qt::Key_Delete));
-    acSelectUnused = createAction("acSelectUnused", tr("Select Unused"), tr("Select Unused"), "",
-                                  "action-selectunused");
-    acRefresh = createAction("acRefresh", tr("&Refresh"), tr("Refresh"), "view-refresh", "action-refresh");
+    acSelectUnused = createAction("acSelectUnused", tr("Select Unused"), tr("Select Unused"), ImgSelectUnused);
+    acRefresh = createAction("acRefresh", tr("&Refresh"), tr("Refresh"), ImgRefresh);
     acRefresh->setShortcut(QKeySequence(Qt::Key_F5));
-    acMergeFrom = createAction("acMergeFrom", tr("Add to Merge List"), tr("Add Select Item(s) to Merge List"), "",
-                               "action-mergefrom");
-    acMergeTo = createAction("acMergeTo", tr("Merge To"), tr("Merge All Merge List Items to Select Item"), "",
-                             "action-mergeto");
+    acMergeFrom = createAction("acMergeFrom", tr("Add to Merge List"), tr("Add Select Item(s) to Merge List"),
+                               ImgMergeFrom);
+    acMergeTo = createAction("acMergeTo", tr("Merge To"), tr("Merge All Merge List Items to Select Item"), ImgMergeTo);
     acClearMergeList = createAction("acClearMergeList", tr("Clear Merge List"), tr("Clear Merge List"),
-                                    "edit-clear", "action-clear");
+                                    ImgClearMergeList);
 
     tbMain = new QToolBar(this);
     tbMain->setObjectName(QStringLiteral("tbMain"));
@@ -152,7 +157,7 @@ void TfmLookupListBase::createToolBar()
     btClose->setObjectName(QStringLiteral("btClose"));
     btClose->setText(tr("&Close"));
     btClose->setToolTip(tr("Close"));
-    btClose->setIcon(images::ActionIcon(QStringLiteral("window-close"), QStringLiteral("action-close")));
+    btClose->setIcon(ilLookupLists.Icon(ImgClose));
     btClose->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tbMain->addWidget(btClose);
 }
@@ -287,7 +292,7 @@ void TfmLookupListBase::fillListMenu()
     pmLookupLists->clear();
     auto *group = new QActionGroup(pmLookupLists);
     for (const TDataField *field : lookupFields()) {
-        QAction *item = pmLookupLists->addAction(m_images.ilSmall.Icon(images::Folder), GetFieldDisplayName(field));
+        QAction *item = pmLookupLists->addAction(ilLookupLists.Icon(ImgList), GetFieldDisplayName(field));
         item->setToolTip(GetFieldDisplayName(field));
         item->setCheckable(true);
         item->setChecked(field == m_field);
@@ -650,12 +655,18 @@ void TfmLookupListBase::ClearMergeList()
 
 // ---- entry point -------------------------------------------------------------------------
 
+std::unique_ptr<TfmLookupListBase> TfmLookupListBase::CreateLookupListWindow(QWidget *owner, TRootItem &root,
+                                                                              TSettingsStore &store)
+{
+    return std::make_unique<TfmLookupListBase>(owner, root, store);
+}
+
 bool EditLookupLists(QWidget *owner, TRootItem &root, TSettingsStore &store, const TDataField *field,
                      const std::function<void()> &beforeFree)
 {
-    TfmLookupListBase window(owner, root, store);
-    window.SetInitialField(field);
-    window.SetBeforeFree(beforeFree);
-    window.exec();
-    return window.Changed();
+    const std::unique_ptr<TfmLookupListBase> window = TfmLookupListBase::CreateLookupListWindow(owner, root, store);
+    window->SetInitialField(field);
+    window->SetBeforeFree(beforeFree);
+    window->exec();
+    return window->Changed();
 }

@@ -35,6 +35,10 @@ public:
     TfmLookupListBase(QWidget *owner, TRootItem &root, TSettingsStore &store);
     ~TfmLookupListBase() override;
 
+    // Creates the window (not shown).
+    static std::unique_ptr<TfmLookupListBase> CreateLookupListWindow(QWidget *owner, TRootItem &root,
+                                                                     TSettingsStore &store);
+
     // The field shown first; none lets the window take the one shown last.
     void SetInitialField(const TDataField *field) { m_initialField = field; }
     // Called before values (or tracks, from the album window) that the
@@ -86,6 +90,10 @@ public:
     QAction *acMergeFrom;
     QAction *acMergeTo;
     QAction *acClearMergeList;
+    // The pictures of the commands and of the lists' menu.
+    TImageList ilLookupLists{QSize(18, 18)};
+    enum Image { ImgList, ImgAdd, ImgEdit, ImgRemove, ImgSelectUnused, ImgRefresh, ImgMergeFrom, ImgMergeTo,
+                 ImgClearMergeList, ImgClose };
 
 public Q_SLOTS:
     void done(int result) override;
@@ -94,8 +102,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QAction *createAction(const char *name, const QString &caption, const QString &hint, const char *theme,
-                          const char *own);
+    QAction *createAction(const char *name, const QString &caption, const QString &hint, Image image);
     void createToolBar();
     void createLists();
     void connectCommands();
