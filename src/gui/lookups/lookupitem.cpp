@@ -26,6 +26,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 constexpr int MaxNameLength = 255;
@@ -134,10 +136,38 @@ void TfmLookupItemBase::showEvent(QShowEvent *event)
         if (m_item)
             LoadFromItem(*m_item);
         pcMain->setCurrentWidget(tsMain);
+        orderTabs();
         edName->setFocus();
         nameEdited();
     }
     QDialog::showEvent(event);
+}
+
+void TfmLookupItemBase::orderTabs()
+{
+    // The descendants add rows after the buttons were made, and not always
+    // at the end: the order on screen is the form's.
+    QList<QWidget *> order;
+    const std::function<void(QLayoutItem *)> collect = [&](QLayoutItem *item) {
+        if (!item)
+            return;
+        if (QWidget *widget = item->widget()) {
+            if (widget->focusPolicy() & Qt::TabFocus)
+                order.append(widget);
+            else if (auto *group = qobject_cast<QGroupBox *>(widget))
+                order.append(group->focusProxy() ? group->focusProxy() : group);
+        } else if (QLayout *layout = item->layout()) {
+            for (int i = 0; i < layout->count(); ++i)
+                collect(layout->itemAt(i));
+        }
+    };
+    for (int row = 0; row < m_form->rowCount(); ++row)
+        collect(m_form->itemAt(row, QFormLayout::FieldRole));
+    order.append(pcMain->tabBar()->isVisible() ? pcMain->tabBar() : nullptr);
+    order.removeAll(nullptr);
+    order << btOK << btCancel;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void TfmLookupItemBase::nameEdited()
@@ -300,8 +330,6 @@ TfmPersonLookupItem::TfmPersonLookupItem(QWidget *owner, TSettingsStore &store)
     QFormLayout::ItemRole role;
     MainForm()->getWidgetPosition(edLastName, &row, &role);
     MainForm()->insertRow(row, label, edFirstName);
-    setTabOrder(btGenerateNameFromNameParts, edFirstName);
-    setTabOrder(edFirstName, edLastName);
     connect(edFirstName, &QLineEdit::textChanged, this, [this] { NamePartsChanged(); });
     resize(430, 241);
 }

@@ -58,6 +58,8 @@ protected:
 
 private:
     void nameEdited();
+    // Tab goes through the page's controls row by row, then to the buttons.
+    void orderTabs();
 
     TSettingsStore &m_store;
     TLookupItem *m_item = nullptr;
