@@ -5,18 +5,34 @@ FUZZ_DIR  ?= build-fuzz
 FUZZ_SECONDS ?= 20
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_FLAGS = -DCMAKE_BUILD_TYPE=Debug -DTUNEBASE_SANITIZE=ON -DTUNEBASE_BUILD_BENCH=OFF
 
-.PHONY: all deps configure build run test asan fuzz bench install package clean
+# What a build directory was configured with: CMake runs again when the
+# flags differ or when an optional package it looks for (TagLib, for the
+# benchmarks) has been installed since.
+configured = $(1)/.tunebase-configured
+config_key = $(2) taglib:$(shell pkg-config --exists taglib 2>/dev/null && echo yes || echo no)
+define configure_dir
+	@key='$(call config_key,$(1),$(2))'; \
+	if [ ! -f $(1)/build.ninja ] || [ "$$(cat $(call configured,$(1)) 2>/dev/null)" != "$$key" ]; then \
+	  cmake -S . -B $(1) -G Ninja $(2) && echo "$$key" > $(call configured,$(1)); \
+	fi
+endef
+
+.PHONY: all deps test-deps package-deps configure build run test asan fuzz bench install package clean
 
 all: build
 
+# Building and running need Qt only; the tests also use the MP3 encoders,
+# mutagen and Xvfb.
 deps:
 	./scripts/install-deps
 
-$(BUILD_DIR)/build.ninja:
-	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS)
+test-deps:
+	./scripts/install-deps test
 
-configure: deps $(BUILD_DIR)/build.ninja
+configure: deps
+	$(call configure_dir,$(BUILD_DIR),$(CMAKE_FLAGS))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -24,12 +40,12 @@ build: configure
 run: build
 	./$(BUILD_DIR)/src/app/tunebase $(ARGS)
 
-test: build
+test: test-deps build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The whole suite built and run with AddressSanitizer and UBSan.
-asan: deps
-	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNEBASE_SANITIZE=ON -DTUNEBASE_BUILD_BENCH=OFF
+asan: test-deps
+	$(call configure_dir,$(ASAN_DIR),$(ASAN_FLAGS))
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
@@ -49,8 +65,11 @@ bench:
 install: build
 	cmake --install $(BUILD_DIR)
 
+package-deps:
+	./scripts/install-deps package
+
 # A Debian package of the programs and their files: $(BUILD_DIR)/tunebase_<version>_amd64.deb
-package: build
+package: package-deps build
 	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:

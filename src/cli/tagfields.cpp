@@ -1,5 +1,7 @@
 #include "cli/tagfields.h"
 
+#include "core/audio/mergedfields.h"
+
 QJsonValue TagField::value(const TID3v2Tag &tag) const
 {
     if (text)
@@ -27,35 +29,12 @@ bool TagField::setValue(TID3v2Tag &tag, const QString &value) const
 
 const QList<TagField> &tagFields()
 {
-    using T = TID3v2Tag;
-    static const QList<TagField> fields = {
-        {"artist", &T::Artist, nullptr},
-        {"title", &T::Title, nullptr},
-        {"album", &T::Album, nullptr},
-        {"year", &T::Year, nullptr},
-        {"track", nullptr, &T::Track},
-        {"genre", &T::Genre, nullptr},
-        {"comment", &T::Comment, nullptr},
-        {"label", &T::Label, nullptr},
-        {"origArtist", &T::OrigArtist, nullptr},
-        {"composer", &T::Composer, nullptr},
-        {"lyricist", &T::Lyricist, nullptr},
-        {"orchestra", &T::Orchestra, nullptr},
-        {"conductor", &T::Conductor, nullptr},
-        {"encodedBy", &T::EncodedBy, nullptr},
-        {"copyrightBy", &T::CopyrightBy, nullptr},
-        {"bpm", nullptr, &T::BPM},
-        {"subtitle", &T::Subtitle, nullptr},
-        {"tempo", &T::Tempo, nullptr},
-        {"mood", &T::Mood, nullptr},
-        {"situation", &T::Situation, nullptr},
-        {"preference", &T::Preference, nullptr},
-        {"bio", &T::Bio, nullptr},
-        {"audioURL", &T::AudioURL, nullptr},
-        {"artistURL", &T::ArtistURL, nullptr},
-        {"generalURL", &T::GeneralURL, nullptr},
-        {"lyrics", &T::Lyrics, nullptr},
-    };
+    static const QList<TagField> fields = [] {
+        QList<TagField> all;
+        for (const TMergedFieldRow &row : MergedFieldRows())
+            all.append({row.Name, row.V2.Text, row.V2.Number});
+        return all;
+    }();
     return fields;
 }
 

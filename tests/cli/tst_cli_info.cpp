@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "id3v2builder.h"
 #include "mp3builder.h"
 #include "testsupport.h"
@@ -6,29 +7,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliResult = CliRun;
 
 CliResult info(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(TUNEBASE_CLI_PATH), QStringList{QStringLiteral("info")} + args);
-    CliResult result;
-    if (!process.waitForFinished(60'000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return runCli(QStringList{QStringLiteral("info")} + args);
 }
 
 QJsonArray jsonInfo(const QStringList &paths, CliResult *result = nullptr)
@@ -56,6 +44,7 @@ private Q_SLOTS:
     void badFilesDoNotStopTheReport();
     void threadsKeepTheOrder();
     void usageErrors();
+    void readingLeavesTheHomeFolderAlone();
 
 private:
     QString write(const QString &name, const QByteArray &bytes)
@@ -232,6 +221,23 @@ void TestCliInfo::usageErrors()
     const CliResult help = info({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("info [--json] [--sources LIST] PATH..."));
+}
+
+// Reading files asks the settings for the parse formats, but creates
+// nothing: no settings file, no data folder.
+void TestCliInfo::readingLeavesTheHomeFolderAlone()
+{
+    QTemporaryDir home;
+    QTemporaryDir music;
+    QVERIFY(home.isValid() && music.isValid());
+    const QString song = music.filePath(QStringLiteral("song.mp3"));
+    QVERIFY(testsupport::writeFile(song, mp3::Frame().stream(10)));
+    QProcessEnvironment environment = environmentWith(QStringLiteral("HOME"), home.path());
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "TUNEBASE_CONFIG"})
+        environment.remove(QLatin1String(name));
+    const CliRun run = runCli({QStringLiteral("info"), song}, environment);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_APPLESS_MAIN(TestCliInfo)

@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "mp3builder.h"
 #include "testsupport.h"
 
@@ -5,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -58,18 +58,9 @@ void TestCliRename::init()
 
 CliResult TestCliRename::run(const QStringList &args) const
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TUNEBASE_CONFIG"), path(QStringLiteral("settings.ini")));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TUNEBASE_CLI_PATH), args);
-    CliResult result;
-    if (!process.waitForFinished(60'000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    const CliRun run =
+        runCli(args, environmentWith(QStringLiteral("TUNEBASE_CONFIG"), path(QStringLiteral("settings.ini"))));
+    return {run.exitCode, run.outText(), run.errText()};
 }
 
 QJsonObject TestCliRename::infoJson(const QStringList &args) const

@@ -1,5 +1,6 @@
 // `tunebase-cli tag` and the "id3v2" object of `tunebase-cli info --json`.
 
+#include "clirun.h"
 #include "id3v2builder.h"
 #include "mp3builder.h"
 #include "scratchfolder.h"
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,28 +17,22 @@ using testsupport::writeFile;
 
 namespace {
 
+// What the command printed, as text.
 struct CliResult {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-CliResult runCli(const QStringList &args)
+CliResult runCliText(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(TUNEBASE_CLI_PATH), args);
-    CliResult result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    const CliRun run = runCli(args);
+    return {run.exitCode, run.outText(), run.errText()};
 }
 
 QJsonObject id3v2Info(const QString &path)
 {
-    const CliResult r = runCli({"info", "--json", path});
+    const CliResult r = runCliText({"info", "--json", path});
     return QJsonDocument::fromJson(r.out.toUtf8()).array().at(0)["id3v2"].toObject();
 }
 
@@ -93,7 +87,7 @@ void tst_CliTag::setsFieldsAndKeepsTheRest()
     const QByteArray tag = Id3v2Builder(3).frame("PRIV", Private).text("TIT2", "Old").text("TALB", "Album")
                                .padding(100).build();
     const QString path = m_dir.newFile(tag + Audio);
-    const CliResult r = runCli({"tag", "--set", "title=Neu ☂", "--set", "origArtist=Someone", "--set=TRACK=5",
+    const CliResult r = runCliText({"tag", "--set", "title=Neu ☂", "--set", "origArtist=Someone", "--set=TRACK=5",
                                 "--set", "album=", path});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, path + ": written (ID3v2 set)\n");
@@ -132,12 +126,12 @@ void tst_CliTag::tagActions()
     QFETCH(QString, report);
     const QByteArray v1Tag = mp3::Id3v1{"Old", "Old", {}, {}, {}, 1, 0}.bytes();
     const QString path = m_dir.newFile(Id3v2Builder(3).text("TIT2", "Old").build() + Audio + v1Tag);
-    const CliResult r = runCli(QStringList{"tag", "--set", "title=New", "--set", "genre=(17)", "--set", "mood=Calm"}
+    const CliResult r = runCliText(QStringList{"tag", "--set", "title=New", "--set", "genre=(17)", "--set", "mood=Calm"}
                                + options + QStringList{path});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, path + ": written (" + report + ")\n");
 
-    const QJsonObject file = QJsonDocument::fromJson(runCli({"info", "--json", path}).out.toUtf8()).array()[0].toObject();
+    const QJsonObject file = QJsonDocument::fromJson(runCliText({"info", "--json", path}).out.toUtf8()).array()[0].toObject();
     QCOMPARE(file["id3v2"]["exists"].toBool(), v2);
     QCOMPARE(file["id3v1"]["exists"].toBool(), v1);
     const bool v2Set = !options.contains("keep") && v2;
@@ -170,12 +164,12 @@ void tst_CliTag::usageErrors()
     QFETCH(QStringList, args);
     const QByteArray bytes = Id3v2Builder(3).text("TIT2", "Old").build() + Audio;
     const QString path = m_dir.newFile(bytes);
-    const CliResult r = runCli(QStringList{"tag"} + args + QStringList{path});
+    const CliResult r = runCliText(QStringList{"tag"} + args + QStringList{path});
     QCOMPARE(r.exitCode, 2);
     QFETCH(QString, complaint);
     QVERIFY2(r.err.contains(complaint), qPrintable(r.err));
     QCOMPARE(readFile(path), bytes);
-    QCOMPARE(runCli({"tag", "--set", "title=x"}).exitCode, 2);  // no file
+    QCOMPARE(runCliText({"tag", "--set", "title=x"}).exitCode, 2);  // no file
 }
 
 void tst_CliTag::reportsFilesNotWritten()
@@ -185,7 +179,7 @@ void tst_CliTag::reportsFilesNotWritten()
     const QString bad = m_dir.newFile(damaged);
     const QString good = m_dir.newFile(Audio);
     const QString missing = m_dir.path("missing.mp3");
-    const CliResult r = runCli({"tag", "--set", "title=New", bad, missing, good});
+    const CliResult r = runCliText({"tag", "--set", "title=New", bad, missing, good});
     QCOMPARE(r.exitCode, 1);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);

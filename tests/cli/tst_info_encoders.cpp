@@ -1,37 +1,18 @@
 // Files made by real encoders, checked against what ffprobe and mutagen
 // report for them.  Skipped where the tools are not installed.
 
+#include "clirun.h"
 #include "mp3builder.h"
 #include "testsupport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-struct Run {
-    bool ok = false;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run run(const QString &program, const QStringList &args)
-{
-    QProcess process;
-    process.start(program, args);
-    Run result;
-    if (!process.waitForFinished(120'000))
-        return result;
-    result.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
 
 // A Python that has mutagen; Debian's lives in /usr/bin even when another
 // python3 comes first on PATH.
@@ -40,7 +21,7 @@ QString pythonWithMutagen()
     for (const QString &python :
          {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable(QStringLiteral("python3"))}) {
         if (!python.isEmpty() && QFile::exists(python)
-            && run(python, {QStringLiteral("-c"), QStringLiteral("import mutagen.mp3")}).ok)
+            && runProgram(python, {QStringLiteral("-c"), QStringLiteral("import mutagen.mp3")}).ok())
             return python;
     }
     return {};
@@ -123,25 +104,25 @@ void TestInfoEncoders::agreesWithOtherTools()
                                  ? QStringList{QStringLiteral("--quiet")} + options + QStringList{wav, mp3}
                                  : QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
                                                QStringLiteral("-i"), wav} + options + QStringList{mp3};
-    const Run encoded = run(encoder, args);
-    if (!encoded.ok && encoder == QLatin1String("ffmpeg"))
+    const CliRun encoded = runProgram(encoder, args);
+    if (!encoded.ok() && encoder == QLatin1String("ffmpeg"))
         QSKIP(qPrintable(QStringLiteral("ffmpeg lacks this encoder: ") + QString::fromLocal8Bit(encoded.err)));
-    QVERIFY2(encoded.ok, encoded.err.constData());
+    QVERIFY2(encoded.ok(), encoded.err.constData());
 
-    const Run ours = run(QStringLiteral(TUNEBASE_CLI_PATH), {QStringLiteral("info"), QStringLiteral("--json"), mp3});
-    QVERIFY2(ours.ok, ours.err.constData());
+    const CliRun ours = runCli({QStringLiteral("info"), QStringLiteral("--json"), mp3});
+    QVERIFY2(ours.ok(), ours.err.constData());
     const QJsonObject mpeg =
         QJsonDocument::fromJson(ours.out).array().at(0).toObject()[QLatin1String("mpeg")].toObject();
 
-    const Run probed = run(QStringLiteral("ffprobe"),
-                           {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
-                            QStringLiteral("-show_streams"), QStringLiteral("-select_streams"), QStringLiteral("a"),
-                            QStringLiteral("-of"), QStringLiteral("json"), mp3});
-    QVERIFY2(probed.ok, probed.err.constData());
+    const CliRun probed = runProgram(QStringLiteral("ffprobe"),
+                                     {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
+                                      QStringLiteral("-show_streams"), QStringLiteral("-select_streams"),
+                                      QStringLiteral("a"), QStringLiteral("-of"), QStringLiteral("json"), mp3});
+    QVERIFY2(probed.ok(), probed.err.constData());
     const QJsonObject stream = QJsonDocument::fromJson(probed.out)[QLatin1String("streams")][0].toObject();
 
-    const Run mutagen = run(m_python, {QStringLiteral("-c"), QString::fromLatin1(MutagenScript), mp3});
-    QVERIFY2(mutagen.ok, mutagen.err.constData());
+    const CliRun mutagen = runProgram(m_python, {QStringLiteral("-c"), QString::fromLatin1(MutagenScript), mp3});
+    QVERIFY2(mutagen.ok(), mutagen.err.constData());
     const QJsonObject mu = QJsonDocument::fromJson(mutagen.out).object();
 
     const QString context = QString::fromUtf8(ours.out + probed.out + mutagen.out);

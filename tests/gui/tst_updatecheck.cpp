@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <optional>
+
 namespace {
 
 // A one-page HTTP server on 127.0.0.1 that answers every request with the
@@ -76,6 +78,40 @@ quint16 closedPort()
 
 const double Today = 45352; // 1 March 2024
 
+// One check as the windows run it, waited for.
+updatecheck::Result checkNow(const TUpdateRequest &request, QStringList &lines, double &lastCheck,
+                             const TClock &clock)
+{
+    TUpdateFetch fetch;
+    std::optional<updatecheck::Result> result;
+    fetch.Start(request, nullptr, [&](const std::optional<QByteArray> &body) {
+        result = JudgeUpdate(body, request, lines, lastCheck, clock);
+    });
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20'000))
+        return updatecheck::Result(-1);
+    return *result;
+}
+
+// A server that takes the request and never answers.
+class SilentServer : public QObject {
+public:
+    SilentServer()
+    {
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                socket->setParent(this);
+                ++connections;
+            }
+        });
+    }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+    int connections = 0;
+
+private:
+    QTcpServer m_server;
+};
+
 } // namespace
 
 class TestUpdateCheckNetwork : public QObject {
@@ -89,6 +125,9 @@ private Q_SLOTS:
     void automaticCheckInterval_data();
     void automaticCheckInterval();
     void automaticCheckOffersTheWindow();
+    void windowStaysResponsiveAndCancels();
+    void closingTheWindowDropsTheCheck();
+    void answerForAClosedWindowIsDropped();
 };
 
 void TestUpdateCheckNetwork::results_data()
@@ -121,7 +160,7 @@ void TestUpdateCheckNetwork::results()
     QStringList lines;
     double lastCheck = 100;
     ScriptedDesktopServices services;
-    QCOMPARE(int(CheckForUpdate(request, lines, lastCheck, clock)), result);
+    QCOMPARE(int(checkNow(request, lines, lastCheck, clock)), result);
     QCOMPARE(lastCheck, dateRecorded ? Today : 100.0);
     QCOMPARE(services.busy, 0);
     QCOMPARE(server.requests.size(), 1);
@@ -135,7 +174,7 @@ void TestUpdateCheckNetwork::refusedConnectionKeepsTheDate()
     FixedClock clock;
     QStringList lines{QStringLiteral("stale")};
     double lastCheck = 123;
-    QCOMPARE(int(CheckForUpdate(request, lines, lastCheck, clock)), 0);
+    QCOMPARE(int(checkNow(request, lines, lastCheck, clock)), 0);
     QCOMPARE(lastCheck, 123.0);
     QVERIFY(lines.isEmpty());
 }
@@ -148,7 +187,7 @@ void TestUpdateCheckNetwork::oversizedDocumentIsRejected()
     FixedClock clock;
     QStringList lines;
     double lastCheck = 5;
-    QCOMPARE(int(CheckForUpdate(request, lines, lastCheck, clock)), 0);
+    QCOMPARE(int(checkNow(request, lines, lastCheck, clock)), 0);
     QCOMPARE(lastCheck, 5.0);
 }
 
@@ -167,8 +206,10 @@ void TestUpdateCheckNetwork::proxyIsUsed()
     FixedClock clock;
     FixedConnection connection;
     TUpdateService service(prefs, clock, connection);
-    QStringList lines;
-    QCOMPARE(int(service.CheckForUpdate(lines)), 2);
+    std::optional<int> result;
+    service.StartCheck(nullptr, [&](updatecheck::Result r, const QStringList &) { result = r; });
+    QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 20'000);
+    QCOMPARE(*result, 2);
     QCOMPARE(proxy.requests.size(), 1);
     QVERIFY2(proxy.requests.first().contains(target.baseUrl().toUtf8() + "mp3/versioninfo.txt"),
              proxy.requests.first().constData());
@@ -207,6 +248,7 @@ void TestUpdateCheckNetwork::automaticCheckInterval()
     TUpdateService service(prefs, clock, connection);
     ScriptedDesktopServices services;
     service.AutoCheckForUpdate(nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!service.IsChecking(), 20'000);
     QCOMPARE(server.requests.size(), checks ? 1 : 0);
     QCOMPARE(prefs.LastUpdateCheck, checks ? Today : lastCheck);
     QVERIFY(services.messages.isEmpty()); // up to date: nothing to say
@@ -224,8 +266,73 @@ void TestUpdateCheckNetwork::automaticCheckOffersTheWindow()
     ScriptedDesktopServices services;
     services.answers = {TDesktopServices::TAnswer::No};
     service.AutoCheckForUpdate(nullptr);
+    // The check does not block the start: the question comes later.
+    QVERIFY(services.messages.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!services.messages.isEmpty(), 20'000);
     QCOMPARE(services.messages,
              QStringList{QStringLiteral("A newer version of Tunebase is available, would you like more info about this?")});
+}
+
+// Checking from the window returns at once; the button then cancels the
+// check, and nothing of the server's late answer is taken.
+void TestUpdateCheckNetwork::windowStaysResponsiveAndCancels()
+{
+    SilentServer server;
+    FakeSettingsStore store;
+    TMp3Prefs prefs(store);
+    prefs.LastUpdateCheck = 77;
+    store.WriteString(QStringLiteral("Settings"), QStringLiteral("UpdateURL"), server.baseUrl());
+    FixedClock clock;
+    FixedConnection connection;
+    TUpdateService service(prefs, clock, connection);
+    TfmVersionCheck window(nullptr, service);
+    const QString checkCaption = window.btCheck->text();
+    QTest::mouseClick(window.btCheck, Qt::LeftButton);
+    QVERIFY(service.IsChecking());
+    QVERIFY(window.btCheck->text() != checkCaption);
+    QTRY_COMPARE(server.connections, 1);
+    QTest::mouseClick(window.btCheck, Qt::LeftButton);
+    QVERIFY(!service.IsChecking());
+    QCOMPARE(window.btCheck->text(), checkCaption);
+    QCOMPARE(window.laVersionStatus->text(), QStringLiteral("The check was cancelled."));
+    QCOMPARE(prefs.LastUpdateCheck, 77.0);
+}
+
+void TestUpdateCheckNetwork::closingTheWindowDropsTheCheck()
+{
+    SilentServer server;
+    FakeSettingsStore store;
+    TMp3Prefs prefs(store);
+    store.WriteString(QStringLiteral("Settings"), QStringLiteral("UpdateURL"), server.baseUrl());
+    FixedClock clock;
+    FixedConnection connection;
+    TUpdateService service(prefs, clock, connection);
+    {
+        TfmVersionCheck window(nullptr, service);
+        QTest::mouseClick(window.btCheck, Qt::LeftButton);
+        QVERIFY(service.IsChecking());
+        window.reject();
+        QVERIFY(!service.IsChecking());
+    }
+}
+
+// An answer that arrives after its window is gone is dropped.
+void TestUpdateCheckNetwork::answerForAClosedWindowIsDropped()
+{
+    TinyHttpServer server(okResponse("LatestVersion=9.9\nLatestBuild=1\n"));
+    FakeSettingsStore store;
+    TMp3Prefs prefs(store);
+    store.WriteString(QStringLiteral("Settings"), QStringLiteral("UpdateURL"), server.baseUrl());
+    FixedClock clock;
+    FixedConnection connection;
+    TUpdateService service(prefs, clock, connection);
+    auto *window = new QObject;
+    bool called = false;
+    service.StartCheck(window, [&](updatecheck::Result, const QStringList &) { called = true; });
+    delete window;
+    QTRY_VERIFY_WITH_TIMEOUT(!service.IsChecking(), 20'000);
+    QCOMPARE(server.requests.size(), 1);
+    QVERIFY(!called);
 }
 
 QTEST_MAIN(TestUpdateCheckNetwork)

@@ -2,20 +2,38 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
 #include <QStringList>
 
-// Runs tunebase-cli (the test target's TUNEBASE_CLI_PATH) with args and
-// collects what it printed.  exitCode is -1 when it crashed or hung.
+// What a program run by a test printed, and how it ended.  exitCode is -1
+// when it crashed or hung.
 struct CliRun {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
+
+    bool ok() const { return exitCode == 0; }
+    QString outText() const { return QString::fromUtf8(out); }
+    QString errText() const { return QString::fromUtf8(err); }
 };
 
-inline CliRun runCli(const QStringList &args)
+// This process's environment with one variable set.
+inline QProcessEnvironment environmentWith(const QString &name, const QString &value)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(name, value);
+    return environment;
+}
+
+// Runs program with args and collects what it printed; a run that takes
+// longer than two minutes is killed.
+inline CliRun runProgram(const QString &program, const QStringList &args,
+                         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
-    process.start(QStringLiteral(TUNEBASE_CLI_PATH), args);
+    process.setProcessEnvironment(environment);
+    process.start(program, args);
     CliRun result;
     if (!process.waitForFinished(120'000)) {
         process.kill();
@@ -26,4 +44,11 @@ inline CliRun runCli(const QStringList &args)
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+// Runs tunebase-cli (the test target's TUNEBASE_CLI_PATH).
+inline CliRun runCli(const QStringList &args,
+                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    return runProgram(QStringLiteral(TUNEBASE_CLI_PATH), args, environment);
 }

@@ -3,6 +3,7 @@
 #include "core/audio/genretext.h"
 #include "core/audio/id3v2storedtag.h"
 #include "core/audio/id3v2text.h"
+#include "core/audio/mergedfields.h"
 #include "core/audio/prefixrewrite.h"
 
 #include <QBuffer>
@@ -419,49 +420,25 @@ void TID3FrameList::SetUserURLFrame(const QByteArray &id, const QString &url)
 
 namespace {
 
-enum class Layout { Text, Number, Year, Url, Described, UserUrl };
+using Layout = TFrameLayout;
 
-struct FieldBinding {
-    Layout layout;
-    const char *id;
-    const char *description;
-    QString TID3v2Tag::*text;
-    qint32 TID3v2Tag::*number;
-};
-
-// The fields in the order their frames are added to a tag.
-const std::array<FieldBinding, 26> &fieldBindings()
+// The fields in the order their frames join a new tag: the table's, but
+// for the year, which tags have always carried before the album.
+const std::array<const TMergedFieldRow *, MergedFieldCount> &fieldBindings()
 {
-    using T = TID3v2Tag;
-    static const std::array<FieldBinding, 26> bindings = {{
-        {Layout::Text, "TPE1", nullptr, &T::Artist, nullptr},
-        {Layout::Text, "TIT2", nullptr, &T::Title, nullptr},
-        {Layout::Year, nullptr, nullptr, &T::Year, nullptr},
-        {Layout::Text, "TALB", nullptr, &T::Album, nullptr},
-        {Layout::Number, "TRCK", nullptr, nullptr, &T::Track},
-        {Layout::Text, "TCON", nullptr, &T::Genre, nullptr},
-        {Layout::Described, "COMM", "", &T::Comment, nullptr},
-        {Layout::Text, "TPUB", nullptr, &T::Label, nullptr},
-        {Layout::Text, "TOPE", nullptr, &T::OrigArtist, nullptr},
-        {Layout::Text, "TCOM", nullptr, &T::Composer, nullptr},
-        {Layout::Text, "TEXT", nullptr, &T::Lyricist, nullptr},
-        {Layout::Text, "TPE2", nullptr, &T::Orchestra, nullptr},
-        {Layout::Text, "TPE3", nullptr, &T::Conductor, nullptr},
-        {Layout::Text, "TENC", nullptr, &T::EncodedBy, nullptr},
-        {Layout::Text, "TCOP", nullptr, &T::CopyrightBy, nullptr},
-        {Layout::Number, "TBPM", nullptr, nullptr, &T::BPM},
-        {Layout::Text, "TIT3", nullptr, &T::Subtitle, nullptr},
-        {Layout::Described, "COMM", "MusicMatch_Tempo", &T::Tempo, nullptr},
-        {Layout::Described, "COMM", "MusicMatch_Mood", &T::Mood, nullptr},
-        {Layout::Described, "COMM", "MusicMatch_Situation", &T::Situation, nullptr},
-        {Layout::Described, "COMM", "MusicMatch_Preference", &T::Preference, nullptr},
-        {Layout::Described, "COMM", "MusicMatch_Bio", &T::Bio, nullptr},
-        {Layout::Url, "WOAF", nullptr, &T::AudioURL, nullptr},
-        {Layout::Url, "WOAR", nullptr, &T::ArtistURL, nullptr},
-        {Layout::UserUrl, "WXXX", nullptr, &T::GeneralURL, nullptr},
-        {Layout::Described, "USLT", "", &T::Lyrics, nullptr},
-    }};
-    return bindings;
+    static const std::array<const TMergedFieldRow *, MergedFieldCount> order = [] {
+        std::array<const TMergedFieldRow *, MergedFieldCount> rows{};
+        size_t next = 0;
+        for (const TMergedFieldRow &row : MergedFieldRows()) {
+            if (row.Field == TMergedField::Year)
+                continue;
+            if (row.Field == TMergedField::Album)
+                rows[next++] = &MergedFieldRow(TMergedField::Year);
+            rows[next++] = &row;
+        }
+        return rows;
+    }();
+    return order;
 }
 
 // v2.4 dates the recording in "TDRC", v2.3 keeps the year in "TYER".
@@ -570,11 +547,11 @@ QString TID3v2Tag::genreDisplayText() const
 void TID3v2Tag::Clear()
 {
     TID3Tag::Clear();
-    for (const FieldBinding &binding : fieldBindings()) {
-        if (binding.text)
-            (this->*binding.text).clear();
+    for (const TMergedFieldRow *row : fieldBindings()) {
+        if (row->V2.Text)
+            (this->*row->V2.Text).clear();
         else
-            this->*binding.number = 0;
+            this->*row->V2.Number = 0;
     }
     FrameList.Clear();
     MajorVersion = 0;
@@ -590,25 +567,26 @@ bool TID3v2Tag::fail(const QString &message)
 
 void TID3v2Tag::takeFieldsFromFrames()
 {
-    for (const FieldBinding &b : fieldBindings()) {
-        switch (b.layout) {
+    for (const TMergedFieldRow *row : fieldBindings()) {
+        const TMergedFieldRow &b = *row;
+        switch (b.Layout) {
         case Layout::Text:
-            this->*b.text = FrameList.GetTextFrame(b.id);
+            this->*b.V2.Text = FrameList.GetTextFrame(b.FrameID);
             break;
         case Layout::Number:
-            this->*b.number = leadingNumber(FrameList.GetTextFrame(b.id));
+            this->*b.V2.Number = leadingNumber(FrameList.GetTextFrame(b.FrameID));
             break;
         case Layout::Year:
-            this->*b.text = yearOf(storedYear(FrameList));
+            this->*b.V2.Text = yearOf(storedYear(FrameList));
             break;
         case Layout::Url:
-            this->*b.text = FrameList.GetURLFrame(b.id);
+            this->*b.V2.Text = FrameList.GetURLFrame(b.FrameID);
             break;
         case Layout::Described:
-            this->*b.text = FrameList.GetDescribedFrame(b.id, QString::fromLatin1(b.description));
+            this->*b.V2.Text = FrameList.GetDescribedFrame(b.FrameID, QString::fromLatin1(b.Description));
             break;
         case Layout::UserUrl:
-            this->*b.text = FrameList.GetUserURLFrame(b.id);
+            this->*b.V2.Text = FrameList.GetUserURLFrame(b.FrameID);
             break;
         }
     }
@@ -616,25 +594,26 @@ void TID3v2Tag::takeFieldsFromFrames()
 
 void TID3v2Tag::putFieldsIntoFrames()
 {
-    for (const FieldBinding &b : fieldBindings()) {
-        switch (b.layout) {
+    for (const TMergedFieldRow *row : fieldBindings()) {
+        const TMergedFieldRow &b = *row;
+        switch (b.Layout) {
         case Layout::Text:
-            FrameList.SetTextFrame(b.id, this->*b.text);
+            FrameList.SetTextFrame(b.FrameID, this->*b.V2.Text);
             break;
         case Layout::Number:
-            writeNumber(FrameList, b.id, this->*b.number);
+            writeNumber(FrameList, b.FrameID, this->*b.V2.Number);
             break;
         case Layout::Year:
-            writeYear(FrameList, this->*b.text);
+            writeYear(FrameList, this->*b.V2.Text);
             break;
         case Layout::Url:
-            FrameList.SetURLFrame(b.id, this->*b.text);
+            FrameList.SetURLFrame(b.FrameID, this->*b.V2.Text);
             break;
         case Layout::Described:
-            FrameList.SetDescribedFrame(b.id, QString::fromLatin1(b.description), this->*b.text);
+            FrameList.SetDescribedFrame(b.FrameID, QString::fromLatin1(b.Description), this->*b.V2.Text);
             break;
         case Layout::UserUrl:
-            FrameList.SetUserURLFrame(b.id, this->*b.text);
+            FrameList.SetUserURLFrame(b.FrameID, this->*b.V2.Text);
             break;
         }
     }

@@ -1,4 +1,5 @@
 #include "core/audio/infosources.h"
+#include "core/audio/mergedfields.h"
 
 #include "core/audio/filenameinfo.h"
 #include "core/audio/id3v1tag.h"
@@ -7,10 +8,6 @@
 namespace {
 
 using F = TMergedField;
-
-// ID3v1 slots hold 30 characters of text and 4 of year.
-constexpr int V1TextLength = 30;
-constexpr int V1YearLength = 4;
 
 } // namespace
 
@@ -32,55 +29,17 @@ bool IsMergedNumberField(TMergedField field)
 
 namespace {
 
-// The manual entry and the ID3v2 tag share their field names, so one table
-// serves both.
-template <typename Record>
-const QString *recordText(const Record &r, TMergedField field)
+// What a record holds for a field, as its row names the member.
+template <typename Record, typename Object>
+std::optional<QString> memberText(const Object &record, const TFieldMember<Record> &member)
 {
-    switch (field) {
-    case F::Album: return &r.Album;
-    case F::Artist: return &r.Artist;
-    case F::Title: return &r.Title;
-    case F::Year: return &r.Year;
-    case F::Genre: return &r.Genre;
-    case F::Notes: return &r.Comment;
-    case F::Label: return &r.Label;
-    case F::OrigArtist: return &r.OrigArtist;
-    case F::Composer: return &r.Composer;
-    case F::Lyricist: return &r.Lyricist;
-    case F::Orchestra: return &r.Orchestra;
-    case F::Conductor: return &r.Conductor;
-    case F::EncodedBy: return &r.EncodedBy;
-    case F::CopyrightBy: return &r.CopyrightBy;
-    case F::SubTitle: return &r.Subtitle;
-    case F::Tempo: return &r.Tempo;
-    case F::Mood: return &r.Mood;
-    case F::Situation: return &r.Situation;
-    case F::Preference: return &r.Preference;
-    case F::Biography: return &r.Bio;
-    case F::AudioURL: return &r.AudioURL;
-    case F::ArtistURL: return &r.ArtistURL;
-    case F::GeneralURL: return &r.GeneralURL;
-    case F::Lyrics: return &r.Lyrics;
-    case F::TrackIndex:
-    case F::BPM: break;
-    }
-    return nullptr;
+    return member.Text ? std::optional<QString>(record.*member.Text) : std::nullopt;
 }
 
-template <typename Record>
-std::optional<qint32> recordNumber(const Record &r, TMergedField field)
+template <typename Record, typename Object>
+std::optional<qint32> memberNumber(const Object &record, const TFieldMember<Record> &member)
 {
-    switch (field) {
-    case F::TrackIndex: return r.Track;
-    case F::BPM: return r.BPM;
-    default: return std::nullopt;
-    }
-}
-
-std::optional<QString> optionalText(const QString *text)
-{
-    return text ? std::optional<QString>(*text) : std::nullopt;
+    return member.Number ? std::optional<qint32>(record.*member.Number) : std::nullopt;
 }
 
 // A source as the merge sees it: whether it takes part, what it offers for
@@ -108,61 +67,50 @@ std::optional<Value> firstOffer(std::initializer_list<SourceOffer<Value>> offers
 
 std::optional<QString> TManualEntryInfo::GetText(TMergedField field) const
 {
-    return Entry ? optionalText(recordText(*Entry, field)) : std::nullopt;
+    return Entry ? memberText(*Entry, MergedFieldRow(field).Entry) : std::nullopt;
 }
 
 std::optional<qint32> TManualEntryInfo::GetNumber(TMergedField field) const
 {
-    return Entry ? recordNumber(*Entry, field) : std::nullopt;
+    return Entry ? memberNumber(*Entry, MergedFieldRow(field).Entry) : std::nullopt;
 }
 
 std::optional<QString> ID3v2Text(const TID3v2Tag &tag, TMergedField field)
 {
+    const TMergedFieldRow &row = MergedFieldRow(field);
     // A genre stored as a reference ("(17)") is offered as its name, so
     // that views, new tracks and the ID3v1 tag get "Rock", not "(17)".
-    if (field == F::Genre)
+    if (row.IsGenre)
         return tag.genreDisplayText();
-    return optionalText(recordText(tag, field));
+    return memberText(tag, row.V2);
 }
 
 std::optional<qint32> ID3v2Number(const TID3v2Tag &tag, TMergedField field)
 {
-    return recordNumber(tag, field);
+    return memberNumber(tag, MergedFieldRow(field).V2);
 }
 
 std::optional<QString> ID3v1Text(const TID3v1Tag &tag, TMergedField field)
 {
-    switch (field) {
-    case F::Album: return tag.Album;
-    case F::Artist: return tag.Artist;
-    case F::Title: return tag.Title;
-    case F::Year: return tag.Year;
-    case F::Genre: return tag.GetGenre();
-    case F::Notes: return tag.Comment;
-    default: return std::nullopt;
-    }
+    const TMergedFieldRow &row = MergedFieldRow(field);
+    if (row.IsGenre)
+        return tag.GetGenre();
+    return memberText(tag, row.V1);
 }
 
 std::optional<qint32> ID3v1Number(const TID3v1Tag &tag, TMergedField field)
 {
-    return field == F::TrackIndex ? std::optional<qint32>(tag.Track) : std::nullopt;
+    return memberNumber(tag, MergedFieldRow(field).V1);
 }
 
 std::optional<QString> FilenameText(const TFilenameInfo &info, TMergedField field)
 {
-    switch (field) {
-    case F::Album: return info.Album;
-    case F::Artist: return info.Artist;
-    case F::Title: return info.Title;
-    case F::Year: return info.Year;
-    case F::Genre: return info.Genre;
-    default: return std::nullopt;
-    }
+    return memberText(info, MergedFieldRow(field).Filename);
 }
 
 std::optional<qint32> FilenameNumber(const TFilenameInfo &info, TMergedField field)
 {
-    return field == F::TrackIndex ? std::optional<qint32>(info.Track) : std::nullopt;
+    return memberNumber(info, MergedFieldRow(field).Filename);
 }
 
 QString TInfoSourceSet::GetMergedText(TMergedField field) const
@@ -199,53 +147,58 @@ qint32 TInfoSourceSet::GetMergedNumber(TMergedField field) const
 
 void CopyV1ToV2(const TID3v1Tag &from, TID3v2Tag &to)
 {
-    to.Title = from.Title;
-    to.Artist = from.Artist;
-    to.Album = from.Album;
-    to.Year = from.Year;
-    to.Track = from.Track;
-    to.Comment = from.Comment;
-    to.SetGenre(from.GetGenre());
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        if (row.IsGenre)
+            to.SetGenre(from.GetGenre());
+        else if (row.V1.Text)
+            to.*row.V2.Text = from.*row.V1.Text;
+        else if (row.V1.Number)
+            to.*row.V2.Number = from.*row.V1.Number;
+    }
 }
 
 void CopyV2ToV1(const TID3v2Tag &from, TID3v1Tag &to)
 {
-    to.Title = from.Title.left(V1TextLength);
-    to.Artist = from.Artist.left(V1TextLength);
-    to.Album = from.Album.left(V1TextLength);
-    to.Comment = from.Comment.left(V1TextLength);
-    to.Year = from.Year.left(V1YearLength);
-    to.Track = from.Track;
-    to.SetGenre(from.genreDisplayText());
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        if (row.IsGenre)
+            to.SetGenre(from.genreDisplayText());
+        else if (row.V1.Text)
+            to.*row.V1.Text = (from.*row.V2.Text).left(V1Length(row));
+        else if (row.V1.Number)
+            to.*row.V1.Number = from.*row.V2.Number;
+    }
 }
 
 namespace {
 
-template <typename Tag>
-void takeFilenameValues(const TFilenameInfo &from, Tag &to, int textLength, int yearLength)
+// The values of the file name that are not empty (0) replace the tag's; the
+// ID3v1 tag (cut) takes only as much as it holds.
+void takeFilenameValues(const TFilenameInfo &from, TID3Tag &to, bool cut)
 {
-    const auto put = [](QString &target, const QString &value, int length) {
-        if (!value.isEmpty())
-            target = length > 0 ? value.left(length) : value;
-    };
-    put(to.Title, from.Title, textLength);
-    put(to.Artist, from.Artist, textLength);
-    put(to.Album, from.Album, textLength);
-    put(to.Year, from.Year, yearLength);
-    if (!from.Genre.isEmpty())
-        to.SetGenre(from.Genre);
-    if (from.Track != 0)
-        to.Track = from.Track;
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        if (row.Filename.Number) {
+            if (from.*row.Filename.Number != 0)
+                to.*row.V1.Number = from.*row.Filename.Number;
+            continue;
+        }
+        if (!row.Filename.Text || (from.*row.Filename.Text).isEmpty())
+            continue;
+        const QString &value = from.*row.Filename.Text;
+        if (row.IsGenre)
+            to.SetGenre(value);
+        else
+            to.*row.V1.Text = cut ? value.left(V1Length(row)) : value;
+    }
 }
 
 } // namespace
 
 void FilenameToV1(const TFilenameInfo &from, TID3v1Tag &to)
 {
-    takeFilenameValues(from, to, V1TextLength, V1YearLength);
+    takeFilenameValues(from, to, true);
 }
 
 void FilenameToV2(const TFilenameInfo &from, TID3v2Tag &to)
 {
-    takeFilenameValues(from, to, 0, 0);
+    takeFilenameValues(from, to, false);
 }

@@ -1,5 +1,6 @@
 #include "core/files/mp3process.h"
 
+#include "core/audio/mergedfields.h"
 #include "core/data/datalists.h"
 #include "core/data/rootitem.h"
 #include "core/files/foldersafety.h"
@@ -8,6 +9,7 @@
 #include "core/files/parallelread.h"
 #include "core/files/shellstuff.h"
 #include "core/mp3model/mp3root.h"
+#include "core/mp3model/trackfields.h"
 #include "core/settings/drives.h"
 
 #include <QDirIterator>
@@ -45,16 +47,6 @@ private:
 
 // ---- copying between files and tracks --------------------------------------
 
-// Sets a single-valued lookup of the track to the value named text, found
-// in or added to the list; an empty text leaves the track as it is.
-template <typename TItem>
-void copyLookup(TItem *&member, TLookupList *list, const QString &text)
-{
-    if (text.isEmpty() || !list)
-        return;
-    member = static_cast<TItem *>(list->FindOrAdd(text));
-}
-
 void copyText(QString &member, const QString &text)
 {
     if (!text.isEmpty())
@@ -65,31 +57,6 @@ void copyNumber(qint32 &member, qint32 number)
 {
     if (number != 0)
         member = number;
-}
-
-void copyLookupValues(TMp3Track &track, const TMP3File &file, TMp3Root &root)
-{
-    using F = TMergedField;
-    const auto text = [&file](F field) { return file.GetMergedText(field); };
-    copyLookup(track.Artist, root.Artists.get(), text(F::Artist));
-    copyLookup(track.Album, root.Albums.get(), text(F::Album));
-    const QString genre = text(F::Genre);
-    if (!genre.isEmpty()) {
-        track.Genres->Clear();
-        track.Genres->Add(root.GenreList->FindOrAdd(genre));
-    }
-    copyText(track.Notes, text(F::Notes));
-    copyLookup(track.Year, root.Years.get(), text(F::Year));
-    copyLookup(track.Label, root.Labels.get(), text(F::Label));
-    copyLookup(track.Lyricist, root.Lyricists.get(), text(F::Lyricist));
-    copyLookup(track.Orchestra, root.Orchestras.get(), text(F::Orchestra));
-    copyLookup(track.Conductor, root.Conductors.get(), text(F::Conductor));
-    copyLookup(track.Tempo, root.Tempos.get(), text(F::Tempo));
-    copyLookup(track.Mood, root.Moods.get(), text(F::Mood));
-    copyLookup(track.Situation, root.Situations.get(), text(F::Situation));
-    copyLookup(track.Preference, root.Preferences.get(), text(F::Preference));
-    copyLookup(track.Composer, root.Composers.get(), text(F::Composer));
-    copyLookup(track.OriginalArtist, root.OriginalArtists.get(), text(F::OrigArtist));
 }
 
 void copyStreamValues(TMp3Track &track, const TMP3File &file)
@@ -113,55 +80,30 @@ void copyStreamValues(TMp3Track &track, const TMP3File &file)
     track.HeaderPosition = clampToInt32(mpeg.HeaderPosition);
 }
 
-QString nameOf(const TLookupItem *item)
-{
-    return item ? item->DisplayName : QString();
-}
-
-// The fields both tag kinds carry.
-void fillCommonFields(TID3Tag &tag, const TMP3File &file)
-{
-    using F = TMergedField;
-    copyText(tag.Artist, file.GetMergedText(F::Artist));
-    copyText(tag.Title, file.GetMergedText(F::Title));
-    copyText(tag.Album, file.GetMergedText(F::Album));
-    copyNumber(tag.Track, file.GetMergedNumber(F::TrackIndex));
-    copyText(tag.Year, file.GetMergedText(F::Year));
-    copyText(tag.Comment, file.GetMergedText(F::Notes));
-}
-
+// The merged values that are not empty (0) go into the fields the tag
+// holds.
 void fillID3v1(TID3v1Tag &tag, const TMP3File &file)
 {
-    fillCommonFields(tag, file);
-    if (const QString genre = file.GetMergedText(TMergedField::Genre); !genre.isEmpty())
-        tag.SetGenre(genre);
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        if (row.IsGenre) {
+            if (const QString genre = file.GetMergedText(row.Field); !genre.isEmpty())
+                tag.SetGenre(genre);
+        } else if (row.V1.Text) {
+            copyText(tag.*row.V1.Text, file.GetMergedText(row.Field));
+        } else if (row.V1.Number) {
+            copyNumber(tag.*row.V1.Number, file.GetMergedNumber(row.Field));
+        }
+    }
 }
 
 void fillID3v2(TID3v2Tag &tag, const TMP3File &file)
 {
-    using F = TMergedField;
-    const auto text = [&file](F field) { return file.GetMergedText(field); };
-    fillCommonFields(tag, file);
-    copyText(tag.Genre, text(F::Genre));
-    copyText(tag.Label, text(F::Label));
-    copyText(tag.OrigArtist, text(F::OrigArtist));
-    copyText(tag.Composer, text(F::Composer));
-    copyText(tag.Lyricist, text(F::Lyricist));
-    copyText(tag.Orchestra, text(F::Orchestra));
-    copyText(tag.Conductor, text(F::Conductor));
-    copyText(tag.EncodedBy, text(F::EncodedBy));
-    copyText(tag.CopyrightBy, text(F::CopyrightBy));
-    copyNumber(tag.BPM, file.GetMergedNumber(F::BPM));
-    copyText(tag.Subtitle, text(F::SubTitle));
-    copyText(tag.Mood, text(F::Mood));
-    copyText(tag.Tempo, text(F::Tempo));
-    copyText(tag.Situation, text(F::Situation));
-    copyText(tag.Preference, text(F::Preference));
-    copyText(tag.Bio, text(F::Biography));
-    copyText(tag.AudioURL, text(F::AudioURL));
-    copyText(tag.ArtistURL, text(F::ArtistURL));
-    copyText(tag.GeneralURL, text(F::GeneralURL));
-    copyText(tag.Lyrics, text(F::Lyrics));
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        if (row.V2.Text)
+            copyText(tag.*row.V2.Text, file.GetMergedText(row.Field));
+        else
+            copyNumber(tag.*row.V2.Number, file.GetMergedNumber(row.Field));
+    }
 }
 
 // Set writes the tag, Remove takes it out of the file, No Change leaves it
@@ -200,63 +142,39 @@ TMP3File *asFile(TDataItem *item)
 
 void CopyFileToTrack(TMp3Track &track, const TMP3File &file)
 {
-    using F = TMergedField;
-    copyNumber(track.TrackIndex, file.GetMergedNumber(F::TrackIndex));
-    copyText(track.Title, file.GetMergedText(F::Title));
-    if (auto *root = dynamic_cast<TMp3Root *>(track.GetRoot()))
-        copyLookupValues(track, file, *root);
-    else
-        copyText(track.Notes, file.GetMergedText(F::Notes));
-    copyText(track.SubTitle, file.GetMergedText(F::SubTitle));
-    copyText(track.Biography, file.GetMergedText(F::Biography));
-    copyText(track.AudioURL, file.GetMergedText(F::AudioURL));
-    copyText(track.ArtistURL, file.GetMergedText(F::ArtistURL));
-    copyText(track.GeneralURL, file.GetMergedText(F::GeneralURL));
-    copyText(track.Lyrics, file.GetMergedText(F::Lyrics));
-    copyText(track.EncodedBy, file.GetMergedText(F::EncodedBy));
-    copyText(track.CopyrightBy, file.GetMergedText(F::CopyrightBy));
-    copyNumber(track.BPM, file.GetMergedNumber(F::BPM));
+    auto *root = dynamic_cast<TMp3Root *>(track.GetRoot());
+    for (const TTrackFieldRow &row : TrackFieldRows())
+        TakeTrackField(track, row, file.GetMergedText(row.Field), file.GetMergedNumber(row.Field), root);
     copyStreamValues(track, file);
 }
 
 void CopyTrackToTags(const TMp3Track &track, TMP3File &file)
 {
-    const QString genre = nameOf(track.Genres ? track.Genres->First() : nullptr);
-    for (TID3Tag *tag : {static_cast<TID3Tag *>(&file.ID3v1), static_cast<TID3Tag *>(&file.ID3v2)}) {
-        if (!tag->Enabled)
-            continue;
-        tag->Title = track.Title;
-        tag->Artist = nameOf(track.Artist);
-        tag->Album = nameOf(track.Album);
-        tag->Year = nameOf(track.Year);
-        tag->SetGenre(genre);
-        tag->Track = track.TrackIndex;
-    }
-    if (file.ID3v1.Enabled)
-        file.ID3v1.Comment = track.Notes.left(30);
-    if (!file.ID3v2.Enabled)
-        return;
+    TID3v1Tag &v1 = file.ID3v1;
     TID3v2Tag &v2 = file.ID3v2;
-    v2.Comment = track.Notes;
-    v2.Label = nameOf(track.Label);
-    v2.Lyricist = nameOf(track.Lyricist);
-    v2.Orchestra = nameOf(track.Orchestra);
-    v2.Conductor = nameOf(track.Conductor);
-    v2.Tempo = nameOf(track.Tempo);
-    v2.Mood = nameOf(track.Mood);
-    v2.Situation = nameOf(track.Situation);
-    v2.Preference = nameOf(track.Preference);
-    v2.Composer = nameOf(track.Composer);
-    v2.OrigArtist = nameOf(track.OriginalArtist);
-    v2.Subtitle = track.SubTitle;
-    v2.AudioURL = track.AudioURL;
-    v2.ArtistURL = track.ArtistURL;
-    v2.GeneralURL = track.GeneralURL;
-    v2.Lyrics = track.Lyrics;
-    v2.Bio = track.Biography;
-    v2.EncodedBy = track.EncodedBy;
-    v2.CopyrightBy = track.CopyrightBy;
-    v2.BPM = track.BPM;
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        const TTrackFieldRow &trackRow = TrackFieldRow(row.Field);
+        const QString text = TrackFieldOwnText(track, trackRow);
+        const qint32 number = TrackFieldNumber(track, trackRow);
+        if (v1.Enabled) {
+            // The comment is cut to what the tag holds; the writer cuts
+            // the other texts.
+            if (row.IsGenre)
+                v1.SetGenre(text);
+            else if (row.V1.Number)
+                v1.*row.V1.Number = number;
+            else if (row.V1.Text)
+                v1.*row.V1.Text = row.Field == TMergedField::Notes ? text.left(V1TextLength) : text;
+        }
+        if (v2.Enabled) {
+            if (row.IsGenre)
+                v2.SetGenre(text);
+            else if (row.V2.Number)
+                v2.*row.V2.Number = number;
+            else
+                v2.*row.V2.Text = text;
+        }
+    }
 }
 
 TFileMatchList MissingFileMatches(const TDataRefList &tracks, bool ignoreCD, bool ignoreNetwork)

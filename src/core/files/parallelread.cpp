@@ -41,15 +41,33 @@ struct SharedRun {
     std::condition_variable room;
 };
 
-// How far the workers may run ahead of the hand-over: enough to keep them
-// busy while the calling thread catches up, few enough that a cancel stops
-// the work soon and results do not pile up.
-int readAhead(int threads)
+// Stops the workers and wakes those waiting for room, however the calling
+// thread leaves the run: a hand-over that throws must not leave the thread
+// pool waiting for workers that wait for it.
+class StopOnExit {
+public:
+    explicit StopOnExit(SharedRun &shared) : m_shared(shared) {}
+    ~StopOnExit()
+    {
+        {
+            const std::lock_guard lock(m_shared.mutex);
+            m_shared.stop = true;
+        }
+        m_shared.room.notify_all();
+    }
+    StopOnExit(const StopOnExit &) = delete;
+    StopOnExit &operator=(const StopOnExit &) = delete;
+
+private:
+    SharedRun &m_shared;
+};
+
+} // namespace
+
+int TParallelRead::ReadAhead(int threads)
 {
     return 8 * threads + HandOverBatch;
 }
-
-} // namespace
 
 int TParallelRead::run(int count) const
 {
@@ -62,12 +80,15 @@ int TParallelRead::run(int count) const
     const auto stopping = [&] { return shared.stop.load() || (cancelled && cancelled()); };
     QThreadPool pool;
     pool.setMaxThreadCount(threads);
+    // Declared after the pool, so it stops the workers before the pool's
+    // end waits for them.
+    const StopOnExit stopOnExit(shared);
     for (int t = 0; t < threads; ++t) {
         pool.start([&] {
             for (int i = shared.next++; i < count && !stopping(); i = shared.next++) {
-                if (i >= shared.handed + readAhead(threads)) {
+                if (i >= shared.handed + ReadAhead(threads)) {
                     std::unique_lock lock(shared.mutex);
-                    shared.room.wait(lock, [&] { return i < shared.handed + readAhead(threads) || shared.stop; });
+                    shared.room.wait(lock, [&] { return i < shared.handed + ReadAhead(threads) || shared.stop; });
                     if (shared.stop)
                         break;
                 }
@@ -106,12 +127,6 @@ int TParallelRead::run(int count) const
         if (!ready && !isDone(handed) && idle)
             idle();
     }
-    {
-        const std::lock_guard lock(shared.mutex);
-        shared.stop = true;
-    }
-    shared.room.notify_all();
-    pool.waitForDone();
     return handed;
 }
 

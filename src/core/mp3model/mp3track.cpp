@@ -6,8 +6,11 @@
 #include "core/mp3model/mp3fields.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
+#include "core/mp3model/trackfields.h"
 
 #include <QLocale>
+
+#include <algorithm>
 
 namespace {
 
@@ -97,34 +100,10 @@ std::unique_ptr<TDataItem> TMp3Track::Clone(TDataObject *owner, bool keepID) con
 {
     auto clone = std::make_unique<TMp3Track>(owner);
     copyItemTo(*clone, keepID);
-    clone->Title = Title;
+    for (const TTrackFieldRow &row : TrackFieldRows())
+        CopyTrackField(*this, *clone, row);
     clone->TitleSort = TitleSort;
     clone->TitleThe = TitleThe;
-    clone->SubTitle = SubTitle;
-    clone->Artist = Artist;
-    clone->OriginalArtist = OriginalArtist;
-    clone->Lyricist = Lyricist;
-    clone->Conductor = Conductor;
-    clone->Composer = Composer;
-    clone->Album = Album;
-    clone->Year = Year;
-    clone->Tempo = Tempo;
-    clone->Mood = Mood;
-    clone->Situation = Situation;
-    clone->Preference = Preference;
-    clone->Genres->AddItemsOf(*Genres);
-    clone->Label = Label;
-    clone->Orchestra = Orchestra;
-    clone->Notes = Notes;
-    clone->Biography = Biography;
-    clone->Lyrics = Lyrics;
-    clone->EncodedBy = EncodedBy;
-    clone->CopyrightBy = CopyrightBy;
-    clone->AudioURL = AudioURL;
-    clone->ArtistURL = ArtistURL;
-    clone->GeneralURL = GeneralURL;
-    clone->TrackIndex = TrackIndex;
-    clone->BPM = BPM;
     clone->DiskIndex = DiskIndex;
     clone->Location = Location;
     clone->FilePath = FilePath;
@@ -338,26 +317,18 @@ bool TMp3Track::IsEqual(const TDataItem *item) const
     const auto *other = dynamic_cast<const TMp3Track *>(item);
     if (!other)
         return false;
-    // Every member except Layer, which this comparison has always left out
-    // (edit windows tell changes apart by it and never edit the layer).
-    return Index == other->Index && Genres->IsEqual(*other->Genres)
-        && Artist == other->Artist && OriginalArtist == other->OriginalArtist
-        && Lyricist == other->Lyricist && Conductor == other->Conductor
-        && Composer == other->Composer && Album == other->Album && Year == other->Year
-        && Tempo == other->Tempo && Mood == other->Mood && Situation == other->Situation
-        && Preference == other->Preference && Label == other->Label
-        && Orchestra == other->Orchestra && Location == other->Location
-        && Title == other->Title && TitleSort == other->TitleSort && TitleThe == other->TitleThe
-        && SubTitle == other->SubTitle && Notes == other->Notes && Biography == other->Biography
-        && Lyrics == other->Lyrics && EncodedBy == other->EncodedBy
-        && CopyrightBy == other->CopyrightBy && AudioURL == other->AudioURL
-        && ArtistURL == other->ArtistURL && GeneralURL == other->GeneralURL
-        && FilePath == other->FilePath && TrackIndex == other->TrackIndex
-        && DiskIndex == other->DiskIndex && BPM == other->BPM && Size == other->Size
-        && Length == other->Length && MpegVersion == other->MpegVersion && Mode == other->Mode
-        && Bitrate == other->Bitrate && SampleRate == other->SampleRate && VBR == other->VBR
-        && CRCs == other->CRCs && Copyrighted == other->Copyrighted && Original == other->Original
-        && Emphasis == other->Emphasis && Frames == other->Frames
+    // Every member but two: Layer, which this comparison has always left
+    // out (edit windows tell changes apart by it and never edit the layer),
+    // and FileModified, a note of the last scan rather than a value of the
+    // track.
+    const bool sameFields = std::all_of(TrackFieldRows().cbegin(), TrackFieldRows().cend(),
+                                        [&](const TTrackFieldRow &row) { return SameTrackField(*this, *other, row); });
+    return sameFields && Index == other->Index && TitleSort == other->TitleSort && TitleThe == other->TitleThe
+        && DiskIndex == other->DiskIndex && Location == other->Location && FilePath == other->FilePath
+        && Size == other->Size && Length == other->Length && MpegVersion == other->MpegVersion
+        && Mode == other->Mode && Bitrate == other->Bitrate && SampleRate == other->SampleRate
+        && VBR == other->VBR && CRCs == other->CRCs && Copyrighted == other->Copyrighted
+        && Original == other->Original && Emphasis == other->Emphasis && Frames == other->Frames
         && HeaderPosition == other->HeaderPosition;
 }
 

@@ -95,7 +95,8 @@ public:
     void SetValueAsLookupItem(const TDataField *field, TLookupItem *item, qint32 mode,
                               TLookupItem *oldItem) override;
     bool HasLookupItem(const TDataField *field, const TLookupItem *item) const override;
-    // Equal contents; the MPEG layer is not compared.
+    // Equal contents; the MPEG layer and the file modification time are not
+    // compared.
     bool IsEqual(const TDataItem *item) const override;
     // Fills an empty year, genre and location from the collection's field
     // defaults.

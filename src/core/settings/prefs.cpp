@@ -3,7 +3,6 @@
 #include "core/settings/generalhelpers.h"
 #include "core/settings/inisettingsstore.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -170,9 +169,10 @@ void TCuratorPrefs::Load()
 {
     TPrefs::Load();
     const TSettingsStore &store = Store();
+    // Reading settings creates nothing: the desktop program makes the data
+    // folder when it starts, and a command that only reads leaves the home
+    // folder as it is.
     DataFolder = readFolder(store, Folders, QStringLiteral("Data"), GetDefaultDataFolder());
-    if (DataFolder == GetDefaultDataFolder())
-        QDir().mkpath(DataFolder);
     ShowLookupSortNames = store.ReadBool(Settings, QStringLiteral("ShowLookupSortNames"), false);
     AutoIncrementIndex = store.ReadBool(Settings, QStringLiteral("AutoIncrementIndex"), true);
     ConfirmItemRemoval = store.ReadBool(Settings, QStringLiteral("ConfirmItemRemoval"), true);

@@ -1,59 +1,11 @@
 #include "gui/settings/updatecheck.h"
 
-#include "core/base/desktopservices.h"
+#include "core/base/daynumber.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkInformation>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
-
-namespace {
-
-// The body, or nothing when the request failed or the body was too long.
-std::optional<QByteArray> fetch(const TUpdateRequest &request)
-{
-    QNetworkAccessManager manager;
-    if (request.Proxy.type() != QNetworkProxy::DefaultProxy)
-        manager.setProxy(request.Proxy);
-    QNetworkRequest get(request.DocumentUrl);
-    get.setTransferTimeout(updatecheck::TimeoutMs);
-    get.setMaximumRedirectsAllowed(updatecheck::MaxRedirects);
-    get.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    get.setHeader(QNetworkRequest::UserAgentHeader,
-                  QStringLiteral("Tunebase/%1").arg(QCoreApplication::applicationVersion()));
-
-    QNetworkReply *reply = manager.get(get);
-    QByteArray body;
-    bool tooLong = false;
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        body += reply->read(updatecheck::MaxDocumentSize + 1 - body.size());
-        if (body.size() > updatecheck::MaxDocumentSize) {
-            tooLong = true;
-            reply->abort();
-        }
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
-    deadline.start(updatecheck::TimeoutMs);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!tooLong && reply->error() == QNetworkReply::NoError)
-        body += reply->read(updatecheck::MaxDocumentSize + 1 - body.size());
-    const bool ok = !tooLong && reply->error() == QNetworkReply::NoError
-                    && body.size() <= updatecheck::MaxDocumentSize;
-    delete reply;
-    if (!ok)
-        return std::nullopt;
-    return body;
-}
-
-} // namespace
 
 QNetworkProxy MakeProxy(const QString &server, const QString &port, const QString &user,
                         const QString &password)
@@ -66,12 +18,88 @@ QNetworkProxy MakeProxy(const QString &server, const QString &port, const QStrin
                          quint16(ok && number > 0 && number < 65536 ? number : 8080), user, password);
 }
 
-updatecheck::Result CheckForUpdate(const TUpdateRequest &request, QStringList &lines,
-                                   double &lastUpdateCheck, const TClock &clock)
+// ---- TUpdateFetch ---------------------------------------------------------
+
+TUpdateFetch::TUpdateFetch(QObject *parent) : QObject(parent)
 {
-    TBusyCursor busy;
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply)
+            m_reply->abort();
+    });
+}
+
+TUpdateFetch::~TUpdateFetch()
+{
+    Cancel();
+}
+
+void TUpdateFetch::Start(const TUpdateRequest &request, QObject *context, TDone done)
+{
+    Cancel();
+    m_manager.setProxy(request.Proxy);
+    QNetworkRequest get(request.DocumentUrl);
+    get.setTransferTimeout(updatecheck::TimeoutMs);
+    get.setMaximumRedirectsAllowed(updatecheck::MaxRedirects);
+    get.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    get.setHeader(QNetworkRequest::UserAgentHeader,
+                  QStringLiteral("Tunebase/%1").arg(QCoreApplication::applicationVersion()));
+    m_body.clear();
+    m_tooLong = false;
+    m_done = std::move(done);
+    m_hasContext = context != nullptr;
+    m_context = context;
+    m_reply = m_manager.get(get);
+    connect(m_reply, &QNetworkReply::readyRead, this, &TUpdateFetch::readSome);
+    connect(m_reply, &QNetworkReply::finished, this, &TUpdateFetch::finish);
+    m_deadline.start(updatecheck::TimeoutMs);
+}
+
+void TUpdateFetch::Cancel()
+{
+    m_done = nullptr;
+    dropReply();
+}
+
+void TUpdateFetch::dropReply()
+{
+    m_deadline.stop();
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = std::exchange(m_reply, nullptr);
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}
+
+void TUpdateFetch::readSome()
+{
+    m_body += m_reply->read(updatecheck::MaxDocumentSize + 1 - m_body.size());
+    if (m_body.size() > updatecheck::MaxDocumentSize) {
+        m_tooLong = true;
+        m_reply->abort();
+    }
+}
+
+void TUpdateFetch::finish()
+{
+    if (!m_tooLong && m_reply->error() == QNetworkReply::NoError)
+        m_body += m_reply->read(updatecheck::MaxDocumentSize + 1 - m_body.size());
+    const bool ok = !m_tooLong && m_reply->error() == QNetworkReply::NoError
+                    && m_body.size() <= updatecheck::MaxDocumentSize;
+    dropReply();
+    const TDone done = std::exchange(m_done, nullptr);
+    if (!done || (m_hasContext && !m_context))
+        return;
+    done(ok ? std::optional<QByteArray>(std::exchange(m_body, {})) : std::nullopt);
+}
+
+// ---- judging --------------------------------------------------------------
+
+updatecheck::Result JudgeUpdate(const std::optional<QByteArray> &body, const TUpdateRequest &request,
+                                QStringList &lines, double &lastUpdateCheck, const TClock &clock)
+{
     lines.clear();
-    const auto body = fetch(request);
     if (!body)
         return updatecheck::NotRetrieved;
     lines = updatecheck::SplitLines(*body);

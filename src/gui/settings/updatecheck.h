@@ -3,9 +3,19 @@
 #include "core/settings/shellservices.h"
 #include "core/settings/updatecheck.h"
 
+#include <QByteArray>
+#include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QNetworkReply;
 
 // What one update check needs.
 struct TUpdateRequest {
@@ -19,13 +29,47 @@ struct TUpdateRequest {
 QNetworkProxy MakeProxy(const QString &server, const QString &port, const QString &user,
                         const QString &password);
 
-// Fetches the version information document and judges it.  lines receives
-// the document's lines.  When the request finished without error (also with
-// an empty document) lastUpdateCheck becomes today's day number; a failed
-// request leaves it, so the next start tries again.  Waits at most
+// Fetches the version information document without blocking: Start sends
+// the request and returns, and the event loop that already runs delivers
+// the answer to the callback, once.  Cancel (or destroying the object)
+// drops the request without calling back.  Waits at most
 // updatecheck::TimeoutMs and reads at most updatecheck::MaxDocumentSize.
-updatecheck::Result CheckForUpdate(const TUpdateRequest &request, QStringList &lines,
-                                   double &lastUpdateCheck, const TClock &clock);
+class TUpdateFetch : public QObject {
+public:
+    // The document, or nothing when the request failed or the document was
+    // too long.
+    using TDone = std::function<void(const std::optional<QByteArray> &body)>;
+
+    explicit TUpdateFetch(QObject *parent = nullptr);
+    ~TUpdateFetch() override;
+
+    // Cancels a request under way and starts a new one.  With context
+    // given, done is called only while context lives.
+    void Start(const TUpdateRequest &request, QObject *context, TDone done);
+    void Cancel();
+    bool IsRunning() const { return m_reply != nullptr; }
+
+private:
+    void readSome();
+    void finish();
+    void dropReply();
+
+    QNetworkAccessManager m_manager;
+    QNetworkReply *m_reply = nullptr;
+    QTimer m_deadline;
+    QByteArray m_body;
+    bool m_tooLong = false;
+    TDone m_done;
+    bool m_hasContext = false;
+    QPointer<QObject> m_context;
+};
+
+// Judges a fetched document: lines receives its lines; when the request
+// finished without error (also with an empty document) lastUpdateCheck
+// becomes today's day number; a failed request leaves it, so the next
+// start tries again.
+updatecheck::Result JudgeUpdate(const std::optional<QByteArray> &body, const TUpdateRequest &request,
+                                QStringList &lines, double &lastUpdateCheck, const TClock &clock);
 
 // "Online" as the desktop's network information reports it; online when it
 // cannot tell.

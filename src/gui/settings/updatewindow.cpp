@@ -71,9 +71,19 @@ TUpdateRequest TUpdateService::Request() const
     return request;
 }
 
-updatecheck::Result TUpdateService::CheckForUpdate(QStringList &lines)
+void TUpdateService::StartCheck(QObject *context, TCheckDone done)
 {
-    return ::CheckForUpdate(Request(), lines, m_prefs.LastUpdateCheck, m_clock);
+    const TUpdateRequest request = Request();
+    m_fetch.Start(request, context, [this, request, done](const std::optional<QByteArray> &body) {
+        QStringList lines;
+        const updatecheck::Result result = JudgeUpdate(body, request, lines, m_prefs.LastUpdateCheck, m_clock);
+        done(result, lines);
+    });
+}
+
+void TUpdateService::CancelCheck()
+{
+    m_fetch.Cancel();
 }
 
 void TUpdateService::AutoCheckForUpdate(QWidget *mainWindow)
@@ -83,15 +93,17 @@ void TUpdateService::AutoCheckForUpdate(QWidget *mainWindow)
         return;
     if (!m_connection.IsOnline())
         return;
-    QStringList lines;
-    const updatecheck::Result result = CheckForUpdate(lines);
-    if (result != updatecheck::NewerVersion && result != updatecheck::NewerBuild)
-        return;
-    if (AskYesNo(QCoreApplication::translate("TUpdateService",
-                                             "A newer version of %1 is available, would you like more info about this?")
-                     .arg(QStringLiteral("Tunebase")))
-        == TDesktopServices::TAnswer::Yes)
-        ShowUpdateWindow(mainWindow, *this, &lines, result);
+    // A main window that closes before the answer takes the question with
+    // it.
+    StartCheck(mainWindow, [this, mainWindow](updatecheck::Result result, const QStringList &lines) {
+        if (result != updatecheck::NewerVersion && result != updatecheck::NewerBuild)
+            return;
+        if (AskYesNo(QCoreApplication::translate(
+                         "TUpdateService", "A newer version of %1 is available, would you like more info about this?")
+                         .arg(QStringLiteral("Tunebase")))
+            == TDesktopServices::TAnswer::Yes)
+            ShowUpdateWindow(mainWindow, *this, &lines, result);
+    });
 }
 
 TfmVersionCheck::TfmVersionCheck(QWidget *owner, TUpdateService &service)
@@ -118,7 +130,7 @@ TfmVersionCheck::TfmVersionCheck(QWidget *owner, TUpdateService &service)
     btOK = new QPushButton(tr("OK"), this);
     btOK->setObjectName(QStringLiteral("btOK"));
     btOK->setDefault(true);
-    connect(btCheck, &QPushButton::clicked, this, &TfmVersionCheck::check);
+    connect(btCheck, &QPushButton::clicked, this, &TfmVersionCheck::checkOrCancel);
     connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *form = new QFormLayout;
@@ -141,11 +153,31 @@ TfmVersionCheck::TfmVersionCheck(QWidget *owner, TUpdateService &service)
     TFormPlacement::RestorePlacement(this, m_service.Prefs().Store());
 }
 
-void TfmVersionCheck::check()
+void TfmVersionCheck::checkOrCancel()
 {
-    QStringList lines;
-    const int result = m_service.CheckForUpdate(lines);
-    ShowOutcome(lines, result);
+    if (m_checking) {
+        m_service.CancelCheck();
+        setChecking(false);
+        laVersionStatus->setText(tr("The check was cancelled."));
+        return;
+    }
+    setChecking(true);
+    m_service.StartCheck(this, [this](updatecheck::Result result, const QStringList &lines) {
+        setChecking(false);
+        ShowOutcome(lines, result);
+    });
+}
+
+void TfmVersionCheck::setChecking(bool checking)
+{
+    m_checking = checking;
+    btCheck->setText(checking ? tr("&Cancel Check") : tr("&Check Now"));
+    if (checking) {
+        for (QLabel *label : {laThisVersion, laLatestVersion, laDownload, laInfo, laWhatsnew, laSupportemail})
+            label->clear();
+        htUpgradeDescription->clear();
+        laVersionStatus->setText(tr("Asking the server for the latest version..."));
+    }
 }
 
 void TfmVersionCheck::ShowOutcome(const QStringList &lines, int result)
@@ -176,6 +208,9 @@ void TfmVersionCheck::ShowOutcome(const QStringList &lines, int result)
 
 void TfmVersionCheck::done(int result)
 {
+    // A check still under way has no window to report to.
+    if (m_checking)
+        m_service.CancelCheck();
     TFormPlacement::SavePlacement(this, m_service.Prefs().Store());
     QDialog::done(result);
 }

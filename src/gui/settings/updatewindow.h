@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <QStringList>
+
 #include <functional>
 
 class QLabel;
@@ -14,16 +16,25 @@ class TCuratorPrefs;
 class TSafeHtmlView;
 
 // Everything the update check uses: the settings (interval, last check,
-// proxy, server override), today's date and the online test.
+// proxy, server override), today's date and the online test.  One check
+// runs at a time, without blocking: the program stays responsive while it
+// waits for the server.
 class TUpdateService {
 public:
+    using TCheckDone = std::function<void(updatecheck::Result result, const QStringList &lines)>;
+
     TUpdateService(TCuratorPrefs &prefs, const TClock &clock, TInternetConnection &connection,
                    QString builtInBaseUrl = QStringLiteral(TUNEBASE_UPDATE_URL));
 
-    // The check on demand; fills lines with the document.
-    updatecheck::Result CheckForUpdate(QStringList &lines);
-    // The check at start-up: runs when due and online, and offers the update
-    // window when something newer exists.
+    // Starts the check on demand (a check under way is dropped); done
+    // receives the result and the document's lines, once, while context
+    // lives.
+    void StartCheck(QObject *context, TCheckDone done);
+    // Drops the check under way: done is not called.
+    void CancelCheck();
+    bool IsChecking() const { return m_fetch.IsRunning(); }
+    // The check at start-up: starts when due and online, and once it is
+    // done offers the update window when something newer exists.
     void AutoCheckForUpdate(QWidget *mainWindow);
 
     TUpdateRequest Request() const;
@@ -34,6 +45,7 @@ private:
     const TClock &m_clock;
     TInternetConnection &m_connection;
     QString m_builtInBaseUrl;
+    TUpdateFetch m_fetch;
 };
 
 // The update window: shows the result of a check, or lets the user start one.
@@ -57,8 +69,11 @@ public:
     QPushButton *btOK;
 
 private:
-    void check();
+    // Starts a check, or cancels the one under way.
+    void checkOrCancel();
+    void setChecking(bool checking);
     TUpdateService &m_service;
+    bool m_checking = false;
 };
 
 // With lines given, shows those results ("Update Information"); without,

@@ -111,6 +111,7 @@ private Q_SLOTS:
     void handsOverInOrder_data();
     void handsOverInOrder();
     void cancelStopsReading();
+    void throwingHandOverStopsWorkers();
     void idleWhileWaiting();
     void sameCollectionOnAnyThreadCount();
     void readsOnlyWhatItNeeds_data();
@@ -166,26 +167,54 @@ void TestScanning::cancelStopsReading()
 {
     for (const int threads : {1, 3}) {
         std::atomic<bool> cancelled = false;
-        std::atomic<int> reads = 0;
+        std::atomic<int> handedSoFar = 0;
+        std::atomic<int> furthestAhead = 0;
+        std::atomic<int> startedAfterCancel = 0;
         int handed = 0;
         TParallelRead reading;
         reading.threads = threads;
-        reading.read = [&](int) {
-            ++reads;
+        reading.read = [&](int i) {
+            if (cancelled)
+                ++startedAfterCancel;
+            int ahead = i - handedSoFar;
+            for (int seen = furthestAhead; ahead > seen && !furthestAhead.compare_exchange_weak(seen, ahead);)
+                ;
             QThread::usleep(500);
             return true;
         };
         reading.cancelled = [&] { return cancelled.load(); };
         reading.handOver = [&](int, bool) {
+            ++handedSoFar;
             if (++handed == 10)
                 cancelled = true;
         };
         QCOMPARE(reading.run(1000), 10);
         QCOMPARE(handed, 10);
-        // The workers run at most a few items per thread ahead of the
-        // hand-over; nothing starts after the cancel.
-        QVERIFY2(reads <= 10 + 9 * threads, qPrintable(QString::number(reads)));
+        // However slowly the hand-over goes, the workers stay within their
+        // read-ahead, and no read starts after the cancel but the ones
+        // already past their check (one per thread at most).
+        QVERIFY2(furthestAhead < TParallelRead::ReadAhead(threads), qPrintable(QString::number(furthestAhead)));
+        QVERIFY2(startedAfterCancel <= threads, qPrintable(QString::number(startedAfterCancel)));
     }
+}
+
+// A hand-over that throws ends the run with its exception; the workers
+// stop instead of waiting for room for ever.
+void TestScanning::throwingHandOverStopsWorkers()
+{
+    std::atomic<int> reads = 0;
+    TParallelRead reading;
+    reading.threads = 2;
+    reading.read = [&](int) {
+        ++reads;
+        return true;
+    };
+    reading.handOver = [](int i, bool) {
+        if (i == 3)
+            throw std::runtime_error("consumer failed");
+    };
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, reading.run(1000));
+    QVERIFY2(reads <= 4 + TParallelRead::ReadAhead(2), qPrintable(QString::number(reads)));
 }
 
 void TestScanning::idleWhileWaiting()

@@ -1,0 +1,195 @@
+#include "core/mp3model/trackfields.h"
+
+#include "core/data/lookupitems.h"
+#include "core/mp3model/mp3lookups.h"
+#include "core/mp3model/mp3root.h"
+#include "core/mp3model/mp3track.h"
+
+#include <type_traits>
+
+namespace {
+
+using F = TMergedField;
+using T = TMp3Track;
+using R = TMp3Root;
+
+template <auto Member>
+TLookupItem *getLookup(const TMp3Track &track)
+{
+    return track.*Member;
+}
+
+template <auto Member>
+void setLookup(TMp3Track &track, TLookupItem *item)
+{
+    using Item = std::remove_pointer_t<std::remove_reference_t<decltype(track.*Member)>>;
+    track.*Member = static_cast<Item *>(item);
+}
+
+template <auto List>
+TLookupList *listOf(const TMp3Root &root)
+{
+    return (root.*List).get();
+}
+
+TTrackFieldRow text(F field, QString T::*member)
+{
+    TTrackFieldRow row{field};
+    row.Text = member;
+    return row;
+}
+
+TTrackFieldRow number(F field, qint32 T::*member)
+{
+    TTrackFieldRow row{field};
+    row.Number = member;
+    return row;
+}
+
+template <auto Member, auto List>
+TTrackFieldRow lookup(F field, bool shownName)
+{
+    TTrackFieldRow row{field};
+    row.GetLookup = &getLookup<Member>;
+    row.SetLookup = &setLookup<Member>;
+    row.List = &listOf<List>;
+    row.ShownName = shownName;
+    return row;
+}
+
+TTrackFieldRow genres()
+{
+    TTrackFieldRow row{F::Genre};
+    row.List = &listOf<&R::GenreList>;
+    row.IsGenres = true;
+    return row;
+}
+
+QString ownName(const TLookupItem *item)
+{
+    return item ? item->DisplayName : QString();
+}
+
+TLookupItem *firstGenre(const TMp3Track &track)
+{
+    return track.Genres ? track.Genres->First() : nullptr;
+}
+
+} // namespace
+
+const std::array<TTrackFieldRow, MergedFieldCount> &TrackFieldRows()
+{
+    static const std::array<TTrackFieldRow, MergedFieldCount> rows = {{
+        number(F::TrackIndex, &T::TrackIndex),
+        text(F::Title, &T::Title),
+        lookup<&T::Artist, &R::Artists>(F::Artist, false),
+        lookup<&T::Album, &R::Albums>(F::Album, false),
+        genres(),
+        text(F::Notes, &T::Notes),
+        lookup<&T::Year, &R::Years>(F::Year, false),
+        lookup<&T::Label, &R::Labels>(F::Label, true),
+        lookup<&T::Lyricist, &R::Lyricists>(F::Lyricist, true),
+        lookup<&T::Orchestra, &R::Orchestras>(F::Orchestra, true),
+        lookup<&T::Conductor, &R::Conductors>(F::Conductor, true),
+        lookup<&T::Tempo, &R::Tempos>(F::Tempo, true),
+        lookup<&T::Mood, &R::Moods>(F::Mood, true),
+        lookup<&T::Situation, &R::Situations>(F::Situation, true),
+        lookup<&T::Preference, &R::Preferences>(F::Preference, true),
+        lookup<&T::Composer, &R::Composers>(F::Composer, true),
+        lookup<&T::OriginalArtist, &R::OriginalArtists>(F::OrigArtist, true),
+        text(F::SubTitle, &T::SubTitle),
+        text(F::Biography, &T::Biography),
+        text(F::AudioURL, &T::AudioURL),
+        text(F::ArtistURL, &T::ArtistURL),
+        text(F::GeneralURL, &T::GeneralURL),
+        text(F::Lyrics, &T::Lyrics),
+        text(F::EncodedBy, &T::EncodedBy),
+        text(F::CopyrightBy, &T::CopyrightBy),
+        number(F::BPM, &T::BPM),
+    }};
+    return rows;
+}
+
+const TTrackFieldRow &TrackFieldRow(TMergedField field)
+{
+    static const std::array<const TTrackFieldRow *, MergedFieldCount> byField = [] {
+        std::array<const TTrackFieldRow *, MergedFieldCount> index{};
+        for (const TTrackFieldRow &row : TrackFieldRows())
+            index[size_t(row.Field)] = &row;
+        return index;
+    }();
+    return *byField[size_t(field)];
+}
+
+QString TrackFieldText(const TMp3Track &track, const TTrackFieldRow &row)
+{
+    if (row.GetLookup && row.ShownName)
+        return GetLookupDisplayName(row.GetLookup(track));
+    return TrackFieldOwnText(track, row);
+}
+
+QString TrackFieldOwnText(const TMp3Track &track, const TTrackFieldRow &row)
+{
+    if (row.Text)
+        return track.*row.Text;
+    if (row.Number)
+        return QString::number(track.*row.Number);
+    if (row.IsGenres)
+        return ownName(firstGenre(track));
+    return ownName(row.GetLookup(track));
+}
+
+qint32 TrackFieldNumber(const TMp3Track &track, const TTrackFieldRow &row)
+{
+    return row.Number ? track.*row.Number : 0;
+}
+
+void TakeTrackField(TMp3Track &track, const TTrackFieldRow &row, const QString &text, qint32 number,
+                    TMp3Root *root)
+{
+    if (row.Number) {
+        if (number != 0)
+            track.*row.Number = number;
+        return;
+    }
+    if (text.isEmpty())
+        return;
+    if (row.Text) {
+        track.*row.Text = text;
+        return;
+    }
+    TLookupList *list = root ? row.List(*root) : nullptr;
+    if (!list)
+        return;
+    if (row.IsGenres) {
+        track.Genres->Clear();
+        track.Genres->Add(list->FindOrAdd(text));
+    } else {
+        row.SetLookup(track, list->FindOrAdd(text));
+    }
+}
+
+void CopyTrackField(const TMp3Track &from, TMp3Track &to, const TTrackFieldRow &row)
+{
+    if (row.Text)
+        to.*row.Text = from.*row.Text;
+    else if (row.Number)
+        to.*row.Number = from.*row.Number;
+    else if (row.IsGenres) {
+        to.Genres->Clear();
+        to.Genres->AddItemsOf(*from.Genres);
+    }
+    else
+        row.SetLookup(to, row.GetLookup(from));
+}
+
+bool SameTrackField(const TMp3Track &a, const TMp3Track &b, const TTrackFieldRow &row)
+{
+    if (row.Text)
+        return a.*row.Text == b.*row.Text;
+    if (row.Number)
+        return a.*row.Number == b.*row.Number;
+    if (row.IsGenres)
+        return a.Genres->IsEqual(*b.Genres);
+    return row.GetLookup(a) == row.GetLookup(b);
+}
