@@ -535,6 +535,8 @@ void TfmTrack::ReadFileReference()
         file.ReadInfo({});
     }
     CopyFileToTrack(*edited, file);
+    // The file's tags may have brought values the lists did not have.
+    FillLookupLists();
     LoadFromItem(edited);
 }
 
