@@ -70,7 +70,7 @@ qint32 filterbounds::ParseLength(const QString &text, bool upper)
 {
     const int colon = int(text.indexOf(QLatin1Char(':')));
     const QString minutesText = (colon < 0 ? text : text.left(colon)).trimmed();
-    const QString secondsText = colon < 0 ? QString() : text.mid(colon + 1, 2).trimmed();
+    const QString secondsText = colon < 0 ? QString() : text.mid(colon + 1).trimmed().left(2);
     if (minutesText.isEmpty() && secondsText.isEmpty())
         return noBound(upper);
     bool minutesOk = true;

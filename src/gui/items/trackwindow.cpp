@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QToolButton>
@@ -108,6 +109,14 @@ TfmTrack::TfmTrack(QWidget *owner, TMp3Prefs &prefs)
                  {edDiskIndex, &TMp3Track::DiskIndex, 1},
                  {edBPM, &TMp3Track::BPM, 0}};
     connect(edTitle, &QLineEdit::textChanged, this, [this] { UpdateCaption(); });
+    // Top to bottom on every page, then the buttons.
+    const QList<QWidget *> order = {
+        edTitle, edTitleSort, edTitleThe, edSubtitle, cbArtist, cbOriginalArtist, cbAlbum, edTrackIndex, edDiskIndex,
+        edBPM, cbYear, cbGenre, cbSecondaryGenre, cbLabel, cbLocation, cbComposer, cbLyricist, cbOrchestra,
+        cbConductor, edCopyright, edAudioUrl, edArtistUrl, edGeneralURL, cbTempo, cbMood, cbSituation, cbPreference,
+        mmBio, mmNotes, edEncodedby, mmLyrics, edFileRef, btFileRef, btOk, btCancel};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
     resize(560, 520);
 }
 
