@@ -17,8 +17,6 @@
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/explorer/explorertreemodel.h"
-#include "gui/explorer/explorertreeview.h"
-#include "gui/explorer/itemdrag.h"
 #include "gui/explorer/mainexplorerdefs.h"
 #include "gui/fields/fielddefaults.h"
 #include "gui/fields/fieldnames.h"
@@ -28,8 +26,6 @@
 #include "gui/items/trackwindow.h"
 
 #include <QAction>
-#include <QTableView>
-#include <QListView>
 
 void TfmMainBase::connectItemActions()
 {
@@ -47,22 +43,6 @@ void TfmMainBase::connectItemActions()
     on("acFieldNames", [this] { EditFieldNames(); });
     for (const char *name : {"acAssignIndex", "acFieldDefaults", "acFieldNames", "acSelectAll"})
         Action(QLatin1String(name))->setEnabled(true);
-
-    // Dragging onto the folder tree, from the tree or from either list view.
-    new itemdrag::TDragSource(tvMain, true, [this] {
-        const TExplorerNode *node = SelectedNode();
-        return node && node->Object && CanDrag(node->Object);
-    });
-    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(lvMain->DetailsView()),
-                                    static_cast<QAbstractItemView *>(lvMain->IconView())}) {
-        new itemdrag::TDragSource(view, false, [this] {
-            const int row = lvMain->FirstSelectedRow();
-            return ListReady && row >= 0 && row < ListContent->Count() && CanDrag(ListContent->Get(row));
-        });
-    }
-    new itemdrag::TDropTarget(
-        tvMain, [this](const QModelIndex &index, bool fromTree) { return CanDropOnNode(m_treeModel->Node(index), fromTree); },
-        [this](const QModelIndex &index, bool fromTree) { DropOnNode(m_treeModel->Node(index), fromTree); });
 }
 
 bool TfmMainBase::EditItem(TDataItem *item, bool isEdit)
@@ -262,7 +242,10 @@ void TfmMainBase::DropOnNode(TExplorerNode *target, bool fromTree)
     auto *targetValue = dynamic_cast<TLookupItem *>(target->Object);
     const bool collectionItem = objects.constFirst()->GetRoot() == Root() && Root();
     if (!targetValue || !collectionItem) {
-        DropOnObject(objects, target->Object);
+        TDataRefList list;
+        for (TDataItem *object : objects)
+            list.Add(object);
+        DropOnObject(target->Object, list);
         return;
     }
     // The folder path of the selection down to the target's level, and the

@@ -145,8 +145,10 @@ public:
     // the source folder path differs (both deepest first).
     virtual void DropOnFolder(const QList<TDataItem *> &objects, const QList<TLookupItem *> &sourcePath,
                               const QList<TLookupItem *> &targetPath);
-    virtual void DropOnObject(const QList<TDataItem *> &, TDataObject *) {}
-    // A drag from the tree (or else from the list) over or onto a node.
+    virtual void DropOnObject(TDataObject * /*target*/, const TDataRefList & /*objects*/) {}
+    // A drag from the tree (or else from the list) over or onto a node: a
+    // drop of collection items on a folder goes to DropOnFolder, any other
+    // to DropOnObject.
     bool CanDropOnNode(const TExplorerNode *target, bool fromTree) const;
     void DropOnNode(TExplorerNode *target, bool fromTree);
 
