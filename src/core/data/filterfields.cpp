@@ -296,6 +296,10 @@ std::unique_ptr<TDataItem> TIntegerFilterField::Clone(TDataObject *owner, bool k
 
 QString TIntegerFilterField::GetDescription() const
 {
+    if (Min == NoMin && Max != NoMax)
+        return QStringLiteral("(%1 at most %2)").arg(fieldDisplayName()).arg(Max);
+    if (Max == NoMax && Min != NoMin)
+        return QStringLiteral("(%1 at least %2)").arg(fieldDisplayName()).arg(Min);
     return between(fieldDisplayName(), QString::number(Min), QString::number(Max));
 }
 

@@ -142,11 +142,16 @@ public:
                                  qint32 max = std::numeric_limits<qint32>::max(),
                                  TDataObject *owner = nullptr);
 
+    // A range open at one end holds these as its missing bound.
+    static constexpr qint32 NoMin = std::numeric_limits<qint32>::min();
+    static constexpr qint32 NoMax = std::numeric_limits<qint32>::max();
+
     qint32 Min = 0;
     qint32 Max = std::numeric_limits<qint32>::max();
 
     std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
+    // ("Size" between 1 and 5), or "at least" / "at most" for an open range.
     QString GetDescription() const override;
     bool Matches(const TDataItem *item, bool caseSensitive) const override;
     void SaveValues(TSettingsStore &store, const QString &section) const override;

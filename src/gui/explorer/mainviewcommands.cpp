@@ -40,6 +40,11 @@ void TfmMainBase::UpdateActions()
     pnTree->setVisible(!(CanHideTree() && !CanHaveChildren(RootNode)));
     Action(QStringLiteral("acShowEmptyFolders"))->setEnabled(grouped);
     Action(QStringLiteral("acUp"))->setEnabled(selected && selected->Level() > 0);
+    Action(QStringLiteral("acAddItem"))->setEnabled(inCollection);
+    Action(QStringLiteral("acEditFilter"))->setEnabled(inCollection);
+    const bool itemSelected = GetSelectedCollectionItem() != nullptr;
+    for (const char *name : {"acEditItem", "acDuplicateItem", "acRemoveItem"})
+        Action(QLatin1String(name))->setEnabled(itemSelected);
     const TFilterFieldRefList *filter = GetFilterFields(TreeMode);
     QAction *enableFilter = Action(QStringLiteral("acEnableFilter"));
     enableFilter->setEnabled(inCollection && filter && filter->Count() > 0);

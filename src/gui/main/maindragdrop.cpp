@@ -113,9 +113,7 @@ bool TMainDragDrop::treeEvent(QEvent *event)
         if (!drop->mimeData()->hasFormat(DragMarker) || !canDropOn(node))
             return true;
         drop->acceptProposedAction();
-        TDataRefList objects;
-        m_window.GetSelectedObjects(&objects);
-        m_window.DropOnObject(node->Object, objects);
+        m_window.DropOnNode(node, false);
         return true;
     }
     default:

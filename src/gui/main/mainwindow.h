@@ -76,7 +76,7 @@ public:
     void PlayTrack(const TMp3Track &track);
     void NewCollectionPrompt();
     // What dropping objects (dragged from the list) onto a folder does.
-    void DropOnObject(TDataObject *target, const TDataRefList &objects);
+    void DropOnObject(TDataObject *target, const TDataRefList &objects) override;
     // Reads the explorer anew and opens it along the folder of path (or as
     // far as the path still exists); the node reached.
     TExplorerNode *ExpandExplorerTo(const QString &path, bool select);

@@ -69,6 +69,7 @@ TfmMainBase::TfmMainBase(TMp3Prefs &prefs, TUpdateService &updates, QWidget *par
 
     createExplorer();
     connectExplorerActions();
+    connectItemActions();
     createContextMenus();
     resize(900, 600);
 }

@@ -117,7 +117,8 @@ public:
     virtual int GetListKind(const TExplorerNode *node) const;
     virtual TDataItem *GetSelectedItem() const;
     virtual TDataItem *GetSelectedCollectionItem() const;
-    virtual bool EditItem(TDataItem *, bool) { return false; }
+    // Opens the item edit window (the track window for tracks).
+    virtual bool EditItem(TDataItem *item, bool isEdit);
     virtual QList<int> GetFieldNamesKinds() const { return {2}; }
     virtual void CreateTreeRoots();
     virtual void RefreshView();
@@ -130,6 +131,26 @@ public:
     virtual void BuildFolderMenus();
     virtual void SaveInfoPanel();
     virtual QString GetCountText(int kind) const;
+
+    // ---- the item commands (explorer/itemcommands.cpp) --------------------
+    void AddItem();
+    void EditSelectedItem();
+    void DuplicateItem();
+    void RemoveItems();
+    void AssignIndex();
+    void EditFilter();
+    void EditFieldDefaults();
+    void EditFieldNames();
+    // Gives the objects the lookup values of the target folder path where
+    // the source folder path differs (both deepest first).
+    virtual void DropOnFolder(const QList<TDataItem *> &objects, const QList<TLookupItem *> &sourcePath,
+                              const QList<TLookupItem *> &targetPath);
+    virtual void DropOnObject(TDataObject * /*target*/, const TDataRefList & /*objects*/) {}
+    // A drag from the tree (or else from the list) over or onto a node: a
+    // drop of collection items on a folder goes to DropOnFolder, any other
+    // to DropOnObject.
+    bool CanDropOnNode(const TExplorerNode *target, bool fromTree) const;
+    void DropOnNode(TExplorerNode *target, bool fromTree);
 
     void SaveState();
     // The views let go of everything they show of the collection, before
@@ -255,6 +276,10 @@ private:
     void createExplorer();
     void createFieldLists();
     void connectExplorerActions();
+    void connectItemActions();
+    QList<TDataItem *> draggedObjects(bool fromTree) const;
+    // Frees items of the collection after the views have let go of them.
+    void freeItems(const QList<TDataItem *> &items);
     void createContextMenus();
     void fetchNode(TExplorerNode *node);
     void treeSelectionChanged();

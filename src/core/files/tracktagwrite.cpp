@@ -1,0 +1,63 @@
+#include "core/files/tracktagwrite.h"
+
+#include "core/files/mp3file.h"
+#include "core/files/mp3process.h"
+#include "core/mp3model/mp3track.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+TTrackTagWrite failure(const QString &reason)
+{
+    return {TTrackTagWrite::TResult::Failed, reason};
+}
+
+// Why a file cannot be written, in the system's words where it has any.
+QString writeProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return file.errorString();
+    return QStringLiteral("The ID3v1 tag could not be written.");
+}
+
+} // namespace
+
+TTrackTagWrite WriteTrackToFileTags(TMp3Track &track)
+{
+    const QString path = track.FilePath;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {};
+    // Only regular files: a device or a pipe of the same name is no MP3 file
+    // and reading it could block.
+    if (!info.isFile())
+        return failure(QStringLiteral("It is not a regular file."));
+    TMP3File file(path);
+    if (!file.ReadInfo({})) {
+        QFile probe(path);
+        return failure(probe.open(QIODevice::ReadOnly) ? QStringLiteral("The file could not be read.")
+                                                       : probe.errorString());
+    }
+    if (!file.ID3v2.Exists && !file.ID3v1.Exists)
+        return {TTrackTagWrite::TResult::NoTags, {}};
+    file.ID3v2.Enabled = file.ID3v2.Exists;
+    file.ID3v1.Enabled = file.ID3v1.Exists;
+    CopyTrackToTags(track, file);
+    if (file.ID3v2.Exists && !file.ID3v2.WriteToFile(path))
+        return failure(file.ID3v2.errorString());
+    if (file.ID3v1.Exists && !file.ID3v1.WriteToFile(path))
+        return failure(writeProblem(path));
+    TMP3File written(path);
+    if (written.ReadInfo({})) {
+        track.Size = qint32(std::min<qint64>(written.FileSize, std::numeric_limits<qint32>::max()));
+        track.HeaderPosition = qint32(std::min<qint64>(written.MpegInfo.HeaderPosition, std::numeric_limits<qint32>::max()));
+        track.FileModified = written.ModifiedTime;
+    }
+    return {TTrackTagWrite::TResult::Written, {}};
+}
