@@ -14,9 +14,9 @@
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
 #include "gui/filelist/addfilelist.h"
-#include "gui/filelist/progressdialogwindow.h"
 #include "gui/filelist/renamefilelist.h"
 #include "gui/filelist/tagfilelist.h"
+#include "gui/process/processwindow.h"
 #include "gui/settings/radiogroup.h"
 #include "gui/shell/globaldata.h"
 
@@ -71,10 +71,8 @@ struct Setup {
     {
         prefs.ParseFormats = DefaultParseFormats();
         prefs.RenameFormats = {QStringLiteral("%ix - %t"), QStringLiteral("%ar - %t")};
-        auto window = std::make_unique<TProgressDialogWindow>();
-        TProgressDialogWindow *display = window.get();
-        process = std::make_unique<TMP3Process>(std::move(window));
-        display->SetProcess(process.get());
+        process = std::make_unique<TMP3Process>();
+        AttachProcessWindow(*process, nullptr);
         process->Collection = &root;
         process->ParseFormats = prefs.ParseFormats;
     }

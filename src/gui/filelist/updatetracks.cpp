@@ -36,7 +36,7 @@ const struct {
     const char *caption;
     int width;
 } Columns[ColumnCount] = {
-    {"Filename", 260}, {"Size", 80}, {"New Filename", 260}, {"New Size", 80}, {"Match Score", 80},
+    {"Filename", 260}, {"Size", 80}, {"New Filename", 260}, {"New Size", 80}, {"Match Score", 90},
 };
 
 QString defaultOpenFileName(QWidget *owner, const QString &startFile)
