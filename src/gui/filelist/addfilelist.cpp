@@ -3,6 +3,7 @@
 #include "core/audio/filenameinfo.h"
 #include "core/base/desktopservices.h"
 #include "core/data/lookuplists.h"
+#include "core/files/addfiles.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
 #include "core/settings/drives.h"
@@ -114,17 +115,15 @@ void TfmAddFilelist::suggestLocation()
 {
     if (!cbLocation->currentText().isEmpty() || Files.Count() == 0)
         return;
-    const QString volume = GetVolumeName(Files.item(0)->Path);
-    if (volume.isEmpty())
-        return;
-    if (TLocationLookupItem *known = Context().Root.Locations->FindByDriveLabel(volume)) {
-        const int index = cbLocation->findText(known->GetDisplayName());
+    const TLocationSuggestion suggestion = SuggestLocation(Context().Root, Files.item(0)->Path);
+    if (suggestion.Known) {
+        const int index = cbLocation->findText(suggestion.Known->GetDisplayName());
         if (index >= 0) {
             cbLocation->setCurrentIndex(index);
             return;
         }
     }
-    cbLocation->setEditText(volume);
+    cbLocation->setEditText(suggestion.Known ? suggestion.Known->GetDisplayName() : suggestion.Name);
 }
 
 void TfmAddFilelist::BuildFileList()
@@ -209,11 +208,8 @@ void TfmAddFilelist::newFormat(TMP3File &file)
 bool TfmAddFilelist::RunOperation()
 {
     TMp3Root &root = Context().Root;
-    const QString name = cbLocation->currentText().trimmed();
-    ChosenLocation = name.isEmpty() ? nullptr : static_cast<TLocationLookupItem *>(root.Locations->FindOrAdd(name));
-    if (ChosenLocation && Files.Count() > 0
-        && (ChosenLocation->DriveLabel.isEmpty() || ChosenLocation->DriveType == 0))
-        ChosenLocation->SetFromPath(Files.item(0)->Path);
+    ChosenLocation = ChooseLocation(root, cbLocation->currentText().trimmed(),
+                                    Files.Count() > 0 ? Files.item(0)->Path : QString());
 
     // A file that could not be read has no values; as an update it would
     // wipe the stream values of its track.

@@ -14,6 +14,8 @@
 #include "gui/settings/formplacement.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -50,6 +52,24 @@ public:
 private:
     TMP3Process &m_process;
     const TFileStates *m_known;
+};
+
+// Lets the event loop run now and then during long loops over the files,
+// so that the windows repaint; user input waits.
+class TEventPump {
+public:
+    TEventPump() { m_clock.start(); }
+    void operator()()
+    {
+        if (m_clock.elapsed() < Interval)
+            return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_clock.restart();
+    }
+
+private:
+    static constexpr qint64 Interval = 20;  // ms
+    QElapsedTimer m_clock;
 };
 
 } // namespace
@@ -182,8 +202,8 @@ void TfmFileListBase::buildLayout()
     connect(btParseSettings, &QPushButton::clicked, this, &TfmFileListBase::acParseSettingsExecute);
     connect(btClearReadOnlyflags, &QPushButton::clicked, this, &TfmFileListBase::btClearReadOnlyflagsClick);
     for (QCheckBox *box : {ckID3v2, ckID3v1, ckFileName, ckTrackInfo})
-        connect(box, &QCheckBox::toggled, this, &TfmFileListBase::sourceClicked);
-    connect(ckRecursive, &QCheckBox::toggled, this, &TfmFileListBase::recursionToggled);
+        connect(box, &QCheckBox::toggled, this, &TfmFileListBase::ckInfoSourceClick);
+    connect(ckRecursive, &QCheckBox::toggled, this, &TfmFileListBase::acToggleRecursionExecute);
     connect(lvPreview->horizontalHeader(), &QHeaderView::sectionClicked, this, &TfmFileListBase::HeaderClick);
 }
 
@@ -207,13 +227,20 @@ void TfmFileListBase::Open()
     ColumnFields = std::make_unique<TColumnFieldRefList>(quint8(FieldListKind()), &m_context.Root);
     SortFields = std::make_unique<TSortFieldRefList>(quint8(FieldListKind()), &m_context.Root);
     LoadSettings();
+    m_context.Process.ParseFormats = m_context.Prefs.ParseFormats;
     TrackIndex.clear();
     m_context.Root.GetFilePathList(TrackIndex);
     BuildFileList();
     {
+        // Files read just now were parsed with these formats; others may
+        // have been read before the formats changed.
         const TBusyCursor busy;
-        for (TDataItem *item : Files)
-            static_cast<TMP3File *>(item)->ReparseFilename(m_context.Prefs.ParseFormats);
+        TEventPump pump;
+        for (TDataItem *item : Files) {
+            if (!m_freshlyParsed.contains(item))
+                static_cast<TMP3File *>(item)->ReparseFilename(m_context.Prefs.ParseFormats);
+            pump();
+        }
     }
     BuildColumns();
     AfterOpen();
@@ -247,7 +274,12 @@ void TfmFileListBase::collectFolder(TMP3Folder &folder, bool recursive)
         for (const QString &path : std::as_const(m_context.Process.FailedFiles))
             UnreadableFiles.insert(path);
     }
+    const int first = Files.Count();
     folder.CollectFiles(Files, recursive);
+    if (readNow) {
+        for (int i = first; i < Files.Count(); ++i)
+            m_freshlyParsed.insert(Files.Get(i));
+    }
 }
 
 void TfmFileListBase::BuildFileList()
@@ -257,6 +289,7 @@ void TfmFileListBase::BuildFileList()
     m_model->Clear();
     Files.Clear();
     UnreadableFiles.clear();
+    m_freshlyParsed.clear();
     if (Folder) {
         collectFolder(*Folder, Recursive);
     } else if (SourceList) {
@@ -269,7 +302,9 @@ void TfmFileListBase::BuildFileList()
         }
     }
     ApplySources();
+    TEventPump pump;
     for (TDataItem *item : Files) {
+        pump();
         auto *file = static_cast<TMP3File *>(item);
         file->LinkTrack(TrackIndex.find(file->Path));
         // A rescan may have passed over a file it knew; the preview and the
@@ -476,7 +511,7 @@ void TfmFileListBase::btClearReadOnlyflagsClick()
     SelectRow(row);
 }
 
-void TfmFileListBase::sourceClicked()
+void TfmFileListBase::ckInfoSourceClick()
 {
     if (Loading)
         return;
@@ -484,7 +519,7 @@ void TfmFileListBase::sourceClicked()
     m_model->Refresh();
 }
 
-void TfmFileListBase::recursionToggled()
+void TfmFileListBase::acToggleRecursionExecute()
 {
     if (Loading)
         return;

@@ -140,12 +140,14 @@ protected:
 
 private:
     void buildLayout();
-    void sourceClicked();
-    void recursionToggled();
+    void ckInfoSourceClick();
+    void acToggleRecursionExecute();
     void collectFolder(TMP3Folder &folder, bool recursive);
     void updateCaption();
 
     TFileListContext m_context;
+    // Files read (and parsed) by this window's last list building.
+    QSet<const TDataItem *> m_freshlyParsed;
     QString m_caption;
     TFilePreviewModel *m_model = nullptr;
     QHBoxLayout *m_topLayout = nullptr;

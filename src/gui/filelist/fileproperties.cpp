@@ -253,6 +253,7 @@ QWidget *TfmFileProperties::buildFileGroup()
     edFilename = lineEdit(QStringLiteral("edFilename"), 0, gbFilename);
     edFilePath = lineEdit(QStringLiteral("edFilePath"), 0, gbFilename);
     edFilePath->setReadOnly(true);
+    edFilePath->setMinimumWidth(edFilePath->fontMetrics().averageCharWidth() * 48);
     cbRenameFormats = new QComboBox(gbFilename);
     cbRenameFormats->setObjectName(QStringLiteral("cbRenameFormats"));
     cbRenameFormats->setEditable(false);

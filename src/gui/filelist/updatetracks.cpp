@@ -3,6 +3,7 @@
 #include "core/base/desktopservices.h"
 #include "core/base/settingsstore.h"
 #include "core/files/mp3process.h"
+#include "core/files/relink.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/generalhelpers.h"
 #include "gui/settings/formplacement.h"
@@ -36,7 +37,7 @@ const struct {
     const char *caption;
     int width;
 } Columns[ColumnCount] = {
-    {"Filename", 260}, {"Size", 80}, {"New Filename", 260}, {"New Size", 80}, {"Match Score", 80},
+    {"Filename", 260}, {"Size", 80}, {"New Filename", 260}, {"New Size", 80}, {"Match Score", 90},
 };
 
 QString defaultOpenFileName(QWidget *owner, const QString &startFile)
@@ -349,11 +350,22 @@ void TfmUpdateTracks::acSearchExecute()
         return;
     BuildMatchList();
     ListReady = false;
-    Found.clear();
-    m_process.SearchSystem(path, Found);
-    m_process.MatchTracks(Found, Matches, TMatchingType(rgMatching->ItemIndex()));
+    m_model->Clear();
+    // Every candidate is shown with its score: the user judges.  Files
+    // that belong to tracks already are none, and no file goes to two
+    // tracks.
+    const TRelinkPlan plan = PlanRelink(m_process, m_root, Matches, path, TMatchingType(rgMatching->ItemIndex()), 1);
+    Found = plan.Found;
+    Matches.clear();
+    for (const TRelinkDecision &decision : plan.Decisions) {
+        TFileMatch match(decision.Track);
+        match.FileIndex = decision.FileIndex;
+        match.Score = decision.HasFile() ? decision.Score : 0;
+        Matches.append(match);
+    }
     std::stable_sort(Matches.begin(), Matches.end(),
                      [](const TFileMatch &a, const TFileMatch &b) { return a.Score > b.Score; });
+    NoneMissing = Matches.isEmpty();
     ListReady = true;
     refresh();
 }
@@ -383,9 +395,7 @@ void TfmUpdateTracks::acRepairExecute()
     }
     for (int row : rows) {
         const TFileMatch &match = Matches.at(row);
-        const TFoundFile &file = Found.at(match.FileIndex);
-        match.Track->FilePath = file.Path;
-        match.Track->Size = qint32(qMin<qint64>(file.Size, std::numeric_limits<qint32>::max()));
+        RepointTrack(*match.Track, Found.at(match.FileIndex));
         Changed = true;
     }
     dropRows(rows);

@@ -9,6 +9,7 @@
 #include "core/files/mp3process.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
+#include "gui/explorer/explorerlistmodel.h"
 #include "gui/filelist/addfilelist.h"
 #include "gui/filelist/filelistcontext.h"
 #include "gui/filelist/fileproperties.h"
@@ -57,8 +58,19 @@ bool TfmMain::RunAddWindow(TMp3FileItemList *files, int mode, TMP3Folder *folder
 
 bool TfmMain::RunRepairWindow()
 {
-    return TfmUpdateTracks::Execute(this, *Process, *static_cast<TMp3Root *>(Root()), Prefs().Store(),
-                                    Global()->ilSmall, *Root()->Items);
+    // The window may take tracks out of the collection: the list lets go
+    // of what it shows first.
+    ListReady = false;
+    ListModel()->Reset();
+    const bool changed = TfmUpdateTracks::Execute(this, *Process, *static_cast<TMp3Root *>(Root()),
+                                                  Prefs().Store(), Global()->ilSmall, *Root()->Items);
+    ListReady = true;
+    // Re-pointed or removed tracks reach the collection file at once.
+    if (changed)
+        Save();
+    else
+        RefreshList(nullptr, true);
+    return changed;
 }
 
 bool TfmMain::RunNewCollectionWindow()
