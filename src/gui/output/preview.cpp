@@ -65,6 +65,12 @@ TPreviewView::TPreviewView(TfmPreview *window)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void TPreviewView::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    m_window->ApplyZoom();
+}
+
 void TPreviewView::keyPressEvent(QKeyEvent *event)
 {
     if (!m_window->HandlePageKey(event->key(), event->modifiers()))
@@ -156,7 +162,8 @@ TfmPreview::TfmPreview(const TReportDocument &document, TSettingsStore &store, Q
     TFormPlacement::RestorePlacement(this, m_store);
     setWindowTitle(tr("Preview of report \"%1\"").arg(document.Title()));
     m_view->setFocus();
-    SetZoom(TZoom::Width);
+    m_zoom = TZoom::Width;
+    btZoomWidth->setChecked(true);
     updateNavigation();
 }
 
@@ -194,11 +201,13 @@ void TfmPreview::SetZoom(TZoom zoom)
     btZoomFit->setChecked(zoom == TZoom::Fit);
     btZoom100->setChecked(zoom == TZoom::Actual);
     btZoomWidth->setChecked(zoom == TZoom::Width);
-    applyZoom();
+    ApplyZoom();
 }
 
-void TfmPreview::applyZoom()
+void TfmPreview::ApplyZoom()
 {
+    if (!m_pageView)
+        return;
     const QSizeF paper = m_document.PaperSize() * m_pageView->logicalDpiX() / reportunits::PerInch;
     const QSize room = m_view->viewport()->size() - QSize(2 * PageGap, 2 * PageGap);
     // The width zoom leaves room for the vertical scroll bar it brings.
@@ -209,12 +218,6 @@ void TfmPreview::applyZoom()
     else if (m_zoom == TZoom::Fit)
         zoom = std::min(room.width() / paper.width(), room.height() / paper.height());
     m_pageView->SetZoom(zoom);
-}
-
-void TfmPreview::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    applyZoom();
 }
 
 bool TfmPreview::HandlePageKey(int key, Qt::KeyboardModifiers modifiers)

@@ -39,6 +39,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     TfmPreview *m_window;
@@ -75,6 +76,8 @@ public:
     TZoom Zoom() const { return m_zoom; }
     // A page key (Page Up and Down, Home, End); false for other keys.
     bool HandlePageKey(int key, Qt::KeyboardModifiers modifiers);
+    // Fits the page to the view again (the view's size changed).
+    void ApplyZoom();
 
     void done(int result) override;
 
@@ -83,17 +86,15 @@ Q_SIGNALS:
     void PdfRequested();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void updateNavigation();
-    void applyZoom();
 
     const TReportDocument &m_document;
     TSettingsStore &m_store;
-    TPreviewView *m_view;
-    TPreviewPage *m_pageView;
+    TPreviewView *m_view = nullptr;
+    TPreviewPage *m_pageView = nullptr;
     int m_page = 1;
     TZoom m_zoom = TZoom::Width;
 };

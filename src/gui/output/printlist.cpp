@@ -276,6 +276,7 @@ void TfmPrintListBase::loadSettings()
     ckHideRepeatingSortValues->setChecked(settings.HideRepeatingSortValues);
     edTitle->setFont(FontFromSetting(settings.TitleFont));
     lvRepDef->setFont(FontFromSetting(settings.DataFont));
+    fitRows();
     m_pdfFileName = m_store.ReadString(TPrintListSettings::Section, QStringLiteral("PdfFileName"));
     fitTop();
 }
@@ -312,6 +313,13 @@ void TfmPrintListBase::done(int result)
 void TfmPrintListBase::fitTop()
 {
     m_top->setFixedHeight(m_top->sizeHint().height());
+}
+
+// Rows as high as a line of the list font, as the report prints them.
+void TfmPrintListBase::fitRows()
+{
+    lvRepDef->verticalHeader()->setMinimumSectionSize(1);
+    lvRepDef->verticalHeader()->setDefaultSectionSize(QFontMetrics(lvRepDef->font()).height() + 4);
 }
 
 // The list's columns are the report's: the fields with their widths.
@@ -430,6 +438,8 @@ void TfmPrintListBase::chooseFont(bool title)
     target->setFont(font);
     if (title)
         fitTop();
+    else
+        fitRows();
 }
 
 QPageLayout::Orientation TfmPrintListBase::Orientation() const

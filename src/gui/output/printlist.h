@@ -114,6 +114,7 @@ private:
     void headerClicked(int section);
     void chooseFont(bool title);
     void fitTop();
+    void fitRows();
     void syncReport();
     bool checkPrinter();
 
