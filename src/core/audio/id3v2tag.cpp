@@ -4,6 +4,8 @@
 #include "core/audio/id3v2storedtag.h"
 #include "core/audio/id3v2text.h"
 #include "core/audio/prefixrewrite.h"
+#include "core/base/filereplacement.h"
+#include "core/base/regularfile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -534,11 +536,13 @@ QByteArray tagHeader(int majorVersion, quint8 flags, quint32 size)
 
 bool writeInPlace(const QString &fileName, const QByteArray &tag, QString *error)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite)) {
-        *error = file.errorString();
+    if (!OwnerMayWrite(fileName)) {
+        *error = QStringLiteral("The file is read-only.");
         return false;
     }
+    QFile file;
+    if (!OpenRegularFile(file, fileName, QIODevice::ReadWrite, error))
+        return false;
     if (file.size() < tag.size()) {
         *error = QStringLiteral("The file changed while the tag was written.");
         return false;
@@ -644,9 +648,10 @@ bool TID3v2Tag::ReadFromFile(const QString &fileName)
 {
     Clear();
     m_errorString.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    QFile file;
+    QString problem;
+    if (!OpenRegularFile(file, fileName, QIODevice::ReadOnly, &problem))
+        return fail(problem);
     return readFromDevice(file);
 }
 
@@ -675,9 +680,10 @@ bool TID3v2Tag::WriteToFile(const QString &fileName)
     m_errorString.clear();
     StoredID3v2Tag stored;
     {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(file.errorString());
+        QFile file;
+        QString problem;
+        if (!OpenRegularFile(file, fileName, QIODevice::ReadOnly, &problem))
+            return fail(problem);
         if (!readStoredTag(file, stored))
             return fail(QStringLiteral("Reading the file failed."));
     }
