@@ -78,3 +78,11 @@ QString RegularFileProblem(const QString &path)
         return errnoProblem(errno);
     return typeProblem(st);
 }
+
+bool IsSameExistingFile(const QString &a, const QString &b)
+{
+    struct stat sa;
+    struct stat sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+           && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}

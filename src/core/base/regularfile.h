@@ -19,3 +19,8 @@ bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
 // a regular file (a FIFO, device or socket)", "does not exist" and the
 // system's reason for the rest.
 QString RegularFileProblem(const QString &path);
+
+// Whether the two paths name one file (device and inode, symbolic links
+// followed): a hard or symbolic link to a file is that file.  False when
+// either does not exist.
+bool IsSameExistingFile(const QString &a, const QString &b);

@@ -4,6 +4,7 @@
 #include "core/base/filereplacement.h"
 #include "core/base/regularfile.h"
 #include "core/data/collectionformat.h"
+#include "core/data/collectionlock.h"
 #include "core/data/dataexceptions.h"
 #include "core/data/datalists.h"
 #include "core/data/datastream.h"
@@ -326,7 +327,13 @@ bool TRootItem::SaveToFile(const QString &fileName)
     TCollectionSaveResult result;
     {
         const TBusyCursor busy;
-        result = saveCollection(*this, fileName);
+        // Another program changing the file (tunebase-cli add) finishes
+        // first; the desktop program asks about its changes before saving.
+        TCollectionLock lock;
+        if (lock.acquire(fileName))
+            result = saveCollection(*this, fileName);
+        else
+            result.Message = lock.errorString();
     }
     if (!result.Saved)
         ShowError(result.Message);
