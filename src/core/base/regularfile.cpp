@@ -36,7 +36,7 @@ QString errnoProblem(int error)
 {
     if (error == ENOENT)
         return QStringLiteral("does not exist");
-    return QString::fromLocal8Bit(std::strerror(error));
+    return QStringLiteral("cannot be opened (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace

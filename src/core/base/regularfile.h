@@ -16,8 +16,8 @@ bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
 
 // Why path cannot be opened as a regular file, as the end of a sentence
 // that starts with the path; empty when it can be: "is a folder", "is not
-// a regular file (a FIFO, device or socket)", "does not exist" and the
-// system's reason for the rest.
+// a regular file (a FIFO, device or socket)", "does not exist", or
+// "cannot be opened (<the system's reason>)".
 QString RegularFileProblem(const QString &path);
 
 // Whether the two paths name one file (device and inode, symbolic links

@@ -48,7 +48,7 @@ QString notFoundMessage(const QString &fileName)
 
 QString cannotOpenMessage(const QString &fileName, const QString &problem)
 {
-    return QStringLiteral("The file \"%1\" cannot be opened: it %2.").arg(fileName, problem);
+    return QStringLiteral("The file \"%1\" %2.").arg(fileName, problem);
 }
 
 // What tells later whether another program has changed the file since.
