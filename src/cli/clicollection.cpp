@@ -17,9 +17,34 @@ QString nameKey(const QString &name)
     return key;
 }
 
+// The note about a collection that opened, for the command line (the
+// desktop program's notes point at its menus).
+QString openedNote(const TCollectionLoadResult &result, const TRootItem &root, const QString &path)
+{
+    if (result.Recovered) {
+        const qint32 count = root.Items ? root.Items->Count() : 0;
+        return QStringLiteral("%1 is damaged: only the %2 tracks before the damage could be read, and only "
+                              "they are shown.\nThe file was left as it is; open it in Brimlow Tunebase to "
+                              "save what could be read as a new file.")
+            .arg(path, QString::number(count));
+    }
+    if (result.Converted) {
+        return QStringLiteral("The collection \"%1\" was created with an older version of Tunebase.\nIt is "
+                              "shown converted; the file was left as it is ('tunebase-cli add --convert "
+                              "NEWFILE' saves a converted copy, which older versions cannot open).")
+            .arg(path);
+    }
+    return QString(result.Message).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
 } // namespace
 
-bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err)
+int shownExitCode(const TCollectionLoadResult &result)
+{
+    return result.Recovered ? ExitRecovered : 0;
+}
+
+bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, bool *recovered)
 {
     const TCollectionLoadResult result = loadCollection(root, path);
     if (result.Status == TCollectionLoadResult::TStatus::NotFound) {
@@ -31,8 +56,10 @@ bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err)
             << "\n";
         return false;
     }
-    if (result.Recovered && !result.Message.isEmpty())
-        err << "tunebase-cli: warning: " << result.Message << "\n";
+    if (result.Recovered)
+        err << "tunebase-cli: warning: " << openedNote(result, root, path) << "\n";
+    if (recovered)
+        *recovered = result.Recovered;
     return true;
 }
 
@@ -41,8 +68,8 @@ bool openCollectionToShow(TRootItem &root, const QString &path, QTextStream &err
 {
     result = loadCollection(root, path);
     if (!result.Message.isEmpty()) {
-        QString message = result.Message;
-        err << message.replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";
+        const QString text = result.opened() ? openedNote(result, root, path) : result.Message;
+        err << QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";
         err.flush();
     }
     return result.opened();

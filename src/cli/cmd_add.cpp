@@ -3,7 +3,7 @@
 #include "cli/clisettings.h"
 #include "cli/terminalprogress.h"
 
-#include "core/data/collectionfile.h"
+#include "core/data/collectionupdate.h"
 #include "core/data/fielddefaults.h"
 #include "core/files/addfiles.h"
 #include "core/files/mp3process.h"
@@ -15,12 +15,14 @@
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
 void printHelp(QTextStream &out)
 {
-    out << "Usage: tunebase-cli add COLLECTION PATH... [--location NAME] [--update] [--threads N]\n\n"
+    out << "Usage: tunebase-cli add COLLECTION PATH... [--location NAME] [--update] [--threads N]\n"
+        << "                         [--convert NEWFILE]\n\n"
         << "Reads the MP3 files in the folders given (with all their subfolders) or the\n"
         << "files given, and adds each file that is not yet in the collection as a new\n"
         << "track, with the values of its ID3 tags and of its folder and file name (read\n"
@@ -34,9 +36,15 @@ void printHelp(QTextStream &out)
         << "                    size, stream values and the fields the track has no value\n"
         << "                    for (values of the track stay as they are)\n"
         << "  --threads N       read the files on N threads (default: \"Scan Threads\" of the\n"
-        << "                    settings, 2)\n\n"
+        << "                    settings, 2)\n"
+        << "  --convert NEWFILE a collection made by an older version is converted to the\n"
+        << "                    new format and saved as NEWFILE (older versions cannot\n"
+        << "                    open it); the old file stays as it is\n\n"
         << "Files whose size and modification time are as the last add recorded them (in\n"
-        << "COLLECTION-index beside the collection) are not read again.\n";
+        << "COLLECTION-index beside the collection) are not read again.  While add changes\n"
+        << "a collection, other programs that change it wait (a short time, then they give\n"
+        << "up with a message).  Exits with 1 when some files could not be read (the\n"
+        << "others are added).\n";
 }
 
 QString number(qint64 value)
@@ -122,7 +130,8 @@ int runAdd(const QStringList &args)
     QTextStream err(stderr);
     CliOptions options({{QStringLiteral("--location"), true, {}},
                         {QStringLiteral("--update"), false, {}},
-                        {QStringLiteral("--threads"), true, {}}});
+                        {QStringLiteral("--threads"), true, {}},
+                        {QStringLiteral("--convert"), true, {}}});
     QString complaint = options.parse(args);
     if (options.help()) {
         printHelp(out);
@@ -149,32 +158,27 @@ int runAdd(const QStringList &args)
 
     CliSettings settings;
     settings.prefs().InstallDataSettings();
-    TMp3Root root;
-    const TCollectionLoadResult loaded = loadCollection(root, collectionPath);
-    const bool isNew = loaded.Status == TCollectionLoadResult::TStatus::NotFound;
-    if (!isNew && !loaded.opened()) {
-        err << "tunebase-cli add: " << QString(loaded.Message).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-            << "\n";
-        return 1;
+    const QString convertTo = options.value(QStringLiteral("--convert"));
+
+    // A first reading says whether the collection may be changed at all
+    // (before a long scan) and which files the scan may pass over.
+    TMp3Root scanned;
+    QString refusal;
+    {
+        TCollectionUpdate probe(scanned, collectionPath);
+        probe.setConvertTo(convertTo);
+        if (!probe.open(true, &refusal)) {
+            err << "tunebase-cli add: " << refusal << "\n";
+            return 1;
+        }
     }
-    if (loaded.Recovered) {
-        // Saving would replace the damaged file by the part that could be
-        // read: leave it to the user to keep what is left elsewhere.
-        err << "tunebase-cli add: " << collectionPath
-            << " is damaged; nothing was added so that the file stays as it is.\n"
-            << "Open it in Brimlow Tunebase and save what could be read as a new file.\n";
-        return 1;
-    }
-    root.Defaults->Load(settings.store());
 
     auto window = std::make_unique<AddProgress>();
     AddProgress &progress = *window;
     TMP3Process process(std::move(window));
-    process.Collection = &root;
     process.ParseFormats = settings.prefs().ParseFormats;
     process.Threads = threads > 0 ? threads : settings.prefs().ScanThreads;
-    const TScanIndexUse index(process, root, collectionPath);
-
+    std::optional<TScanIndexUse> scanIndex(std::in_place, process, scanned, collectionPath);
     const TAddPathsRead read = ReadAddPaths(paths, process, [&](bool reading) {
         if (reading) {
             progress.setReading(&process.FilesRead);
@@ -183,23 +187,38 @@ int runAdd(const QStringList &args)
             progress.setReading(nullptr);
         }
     });
+    scanIndex.reset();
+
+    // The tracks are added to the collection as it is now, read again under
+    // its lock: what another program saved meanwhile stays.
+    TMp3Root root;
+    TCollectionUpdate collection(root, collectionPath);
+    collection.setConvertTo(convertTo);
+    if (!collection.open(true, &refusal)) {
+        err << "tunebase-cli add: " << refusal << "\n";
+        return 1;
+    }
+    const bool isNew = collection.isNew();
+    root.Defaults->Load(settings.store());
+    process.Collection = &root;
+    const TScanIndexUse index(process, root, collection.targetFile());
     TAddPlan plan;
     PlanAdd(read.Files, root, update, plan);
     TLocationLookupItem *location =
         LocationForNewTracks(root, options.value(QStringLiteral("--location")).trimmed(), read.Files);
     process.AddFiles(plan.Files, location);
 
-    if (process.Added + process.Updated > 0 || isNew) {
-        const TCollectionSaveResult saved = saveCollection(root, collectionPath);
-        if (!saved.Saved) {
-            err << "tunebase-cli add: " << QString(saved.Message).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                << "\nThe collection file was not changed.\n";
+    if (process.Added + process.Updated > 0 || isNew || !convertTo.isEmpty()) {
+        QString problem;
+        if (!collection.save(&problem)) {
+            err << "tunebase-cli add: " << problem << "\nThe collection file was not changed.\n";
             return 1;
         }
         // Only a help for the next rescan: failing to write it changes
         // nothing else.
         index.Save();
     }
+    collection.release();
     for (const QString &path : std::as_const(read.Unreadable))
         err << "tunebase-cli add: cannot read " << path << "\n";
     out << plural(read.Files.size(), QStringLiteral("file read"), QStringLiteral("files read")) << ", "
@@ -216,10 +235,13 @@ int runAdd(const QStringList &args)
             << " unchanged since the last scan (not read again, tracks left as they are)\n";
     if (isNew)
         out << "New collection saved to " << collectionPath << "\n";
-    return 0;
+    else if (!convertTo.isEmpty())
+        out << "Converted collection saved to " << convertTo << "\n";
+    // The files that could be read are in; the others still need the user.
+    return read.Unreadable.isEmpty() ? 0 : 1;
 }
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update] [--threads N]",
+TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update] [--threads N] [--convert NEWFILE]",
                      "add the MP3 files of folders to a collection (created when new)", runAdd);

@@ -187,7 +187,7 @@ int runDump(const QStringList &args)
         return 1;
     TJsonWriter json(out);
     writeCollection(json, root, load);
-    return 0;
+    return shownExitCode(load);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "cli/clioptions.h"
 #include "cli/terminalprogress.h"
 
+#include "core/base/regularfile.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
@@ -21,6 +22,7 @@ struct ExportOptions {
     QStringList fields;
     QStringList sort;
     QString output;
+    bool guardFormulas = true;
     bool help = false;
 };
 
@@ -34,7 +36,15 @@ void printHelp(QTextStream &out)
         << "                      default track columns)\n"
         << "  --sort LIST         sort keys, by field name; a leading '-' sorts descending\n"
         << "                      (default: collection order)\n"
-        << "  -o, --output FILE   the file to write; an existing file is replaced\n\n"
+        << "  -o, --output FILE   the file to write; an existing file is replaced (never\n"
+        << "                      the collection itself)\n"
+        << "  --no-formula-guard  CSV values beginning with =, +, - or @ are written as\n"
+        << "                      they are; by default they get a leading ' so that\n"
+        << "                      spreadsheets do not run them as formulas\n\n"
+        << "File paths and names are written exactly, line breaks included (CSV values are\n"
+        << "quoted); line breaks in other values become blanks.\n"
+        << "Exit codes: 0 written, 1 failed, 2 wrong arguments, 3 the collection is\n"
+        << "damaged and only the tracks before the damage were written.\n\n"
         << "Field names:\n  ";
     TMp3Root root;
     out << fieldNames(*root.Fields, ListKind::MainItems).join(QStringLiteral(", ")) << "\n";
@@ -46,7 +56,8 @@ QString parseOptions(const QStringList &args, ExportOptions &options)
     CliOptions cli({{QStringLiteral("--format"), true, {}},
                     {QStringLiteral("--fields"), true, {}},
                     {QStringLiteral("--sort"), true, {}},
-                    {QStringLiteral("--output"), true, QStringLiteral("-o")}});
+                    {QStringLiteral("--output"), true, QStringLiteral("-o")},
+                    {QStringLiteral("--no-formula-guard"), false, {}}});
     const QString complaint = cli.parse(args);
     options.help = cli.help();
     if (options.help || !complaint.isEmpty())
@@ -55,6 +66,7 @@ QString parseOptions(const QStringList &args, ExportOptions &options)
     options.fields = cli.values(QStringLiteral("--fields"));
     options.sort = cli.values(QStringLiteral("--sort"));
     options.output = cli.value(QStringLiteral("--output"));
+    options.guardFormulas = !cli.isSet(QStringLiteral("--no-formula-guard"));
     const QStringList &positional = cli.positional();
     if (positional.size() != 1)
         return positional.isEmpty() ? QStringLiteral("no COLLECTION given")
@@ -66,8 +78,9 @@ QString parseOptions(const QStringList &args, ExportOptions &options)
     return QString();
 }
 
-std::unique_ptr<TExport> makeExporter(const QString &format)
+std::unique_ptr<TExport> makeExporter(const ExportOptions &options)
 {
+    const QString &format = options.format;
     if (format == QLatin1String("html")) {
         auto html = std::make_unique<TExportHTML>(std::make_unique<TTerminalProgress>());
         html->Border = true;
@@ -78,6 +91,7 @@ std::unique_ptr<TExport> makeExporter(const QString &format)
     ascii->TextQualifier = QStringLiteral("\"");
     ascii->ReplaceEnter = QStringLiteral(" ");
     ascii->IncludeFieldNames = true;
+    ascii->GuardFormulas = options.guardFormulas;
     return ascii;
 }
 
@@ -96,8 +110,14 @@ int runExport(const QStringList &args)
         return 2;
     }
 
+    // The export would replace the collection it reads.
+    if (!options.output.isEmpty() && IsSameExistingFile(options.output, options.collection)) {
+        err << "tunebase-cli export: " << options.output << " is the collection itself; choose another output file\n";
+        return 2;
+    }
     TMp3Root root;
-    if (!openCollectionArg(root, options.collection, err))
+    bool recovered = false;
+    if (!openCollectionArg(root, options.collection, err, &recovered))
         return 1;
     TColumnFieldRefList columns(ListKind::MainItems, &root);
     TSortKeys keys;
@@ -114,7 +134,7 @@ int runExport(const QStringList &args)
     if (!keys.isEmpty())
         items.SortByFields(keys);
 
-    std::unique_ptr<TExport> exporter = makeExporter(options.format);
+    std::unique_ptr<TExport> exporter = makeExporter(options);
     exporter->Items = &items;
     exporter->Columns = &columns;
     exporter->Interactive = false;
@@ -122,12 +142,14 @@ int runExport(const QStringList &args)
         exporter->Export(TExport::AllItems, TExport::ToLines);
         for (const QString &line : std::as_const(exporter->Lines))
             out << line << "\n";
-        return 0;
+        return recovered ? ExitRecovered : 0;
     }
     exporter->FileName = options.output;
     const bool ok = exporter->Export(TExport::AllItems, TExport::ToFile);
     (ok ? out : err) << (ok ? "" : "tunebase-cli export: ") << exporter->lastMessage() << "\n";
-    return ok ? 0 : 1;
+    if (!ok)
+        return 1;
+    return recovered ? ExitRecovered : 0;
 }
 
 } // namespace

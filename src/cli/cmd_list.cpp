@@ -2,6 +2,7 @@
 #include "cli/clicommand.h"
 #include "cli/clioptions.h"
 #include "cli/jsonwriter.h"
+#include "cli/terminaltext.h"
 
 #include "core/data/collectionfile.h"
 #include "core/data/datafield.h"
@@ -189,7 +190,7 @@ QString tsvValue(QString value)
     for (const QLatin1String breaker : {QLatin1String("\r\n"), QLatin1String("\n"), QLatin1String("\r"),
                                         QLatin1String("\t")})
         value.replace(breaker, QLatin1String(" "));
-    return value;
+    return EscapeControls(value);
 }
 
 QString csvValue(const QString &value)
@@ -280,7 +281,7 @@ int runList(const QStringList &args)
     if (!keys.isEmpty())
         tracks.SortByFields(keys);
     writeTable(out, options.format, columns, tracks);
-    return 0;
+    return shownExitCode(load);
 }
 
 } // namespace

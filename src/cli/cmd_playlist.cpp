@@ -3,6 +3,7 @@
 #include "cli/clipaths.h"
 #include "cli/clisettings.h"
 
+#include "core/base/regularfile.h"
 #include "core/files/mp3file.h"
 #include "core/files/playlist.h"
 #include "core/files/playlistformats.h"
@@ -106,6 +107,13 @@ int runPlaylist(const QStringList &args)
         return 2;
     }
 
+    for (const QString &source : std::as_const(options.sources)) {
+        // Writing the playlist would replace what it is made from.
+        if (IsSameExistingFile(options.output, source)) {
+            err << "tunebase-cli playlist: " << options.output << " is one of the inputs; choose another output file\n";
+            return 2;
+        }
+    }
     TPlayList list;
     const QStringList parseFormats = CurrentParseFormats();
     int unreadable = 0;

@@ -3,7 +3,7 @@
 #include "cli/clioptions.h"
 #include "cli/terminalprogress.h"
 
-#include "core/data/collectionfile.h"
+#include "core/data/collectionupdate.h"
 #include "core/files/mp3process.h"
 #include "core/files/relink.h"
 #include "core/mp3model/mp3root.h"
@@ -16,7 +16,8 @@ namespace {
 
 void printHelp(QTextStream &out)
 {
-    out << "Usage: tunebase-cli relink COLLECTION --search DIR [--fuzzy] [--dry-run] [--min-score N]\n\n"
+    out << "Usage: tunebase-cli relink COLLECTION --search DIR [--fuzzy] [--dry-run] [--min-score N]\n"
+        << "                            [--convert NEWFILE]\n\n"
         << "Finds the tracks whose files are missing, searches DIR (with all its\n"
         << "subfolders, hidden ones too) for MP3 files and points each track at the file\n"
         << "that fits it best.  A file that already belongs to a track is not taken, and\n"
@@ -28,7 +29,9 @@ void printHelp(QTextStream &out)
         << "                  must be equal\n"
         << "  --dry-run       show what would be repaired, change nothing\n"
         << "  --min-score N   the lowest match score (1 to 100) that is repaired\n"
-        << "                  (default " << DefaultRelinkMinimumScore << ": equal names or equal sizes)\n";
+        << "                  (default " << DefaultRelinkMinimumScore << ": equal names or equal sizes)\n"
+        << "  --convert NEWFILE  a collection made by an older version is converted to\n"
+        << "                  the new format and saved as NEWFILE; the old file stays\n";
 }
 
 struct RelinkOptions {
@@ -36,6 +39,7 @@ struct RelinkOptions {
     QString searchFolder;
     TMatchingType matching = TMatchingType::Exact;
     bool dryRun = false;
+    QString convertTo;
     int minimumScore = DefaultRelinkMinimumScore;
 };
 
@@ -44,7 +48,8 @@ QString parseOptions(const QStringList &args, RelinkOptions &result, bool &help)
     CliOptions options({{QStringLiteral("--search"), true, {}},
                         {QStringLiteral("--fuzzy"), false, {}},
                         {QStringLiteral("--dry-run"), false, {}},
-                        {QStringLiteral("--min-score"), true, {}}});
+                        {QStringLiteral("--min-score"), true, {}},
+                        {QStringLiteral("--convert"), true, {}}});
     const QString complaint = options.parse(args);
     help = options.help();
     if (!complaint.isEmpty() || help)
@@ -60,6 +65,7 @@ QString parseOptions(const QStringList &args, RelinkOptions &result, bool &help)
         return QStringLiteral("no such folder '%1'").arg(result.searchFolder);
     result.matching = options.isSet(QStringLiteral("--fuzzy")) ? TMatchingType::Fuzzy : TMatchingType::Exact;
     result.dryRun = options.isSet(QStringLiteral("--dry-run"));
+    result.convertTo = options.value(QStringLiteral("--convert"));
     if (options.isSet(QStringLiteral("--min-score"))) {
         bool ok = false;
         result.minimumScore = options.value(QStringLiteral("--min-score")).toInt(&ok);
@@ -111,8 +117,20 @@ int runRelink(const QStringList &args)
     }
 
     TMp3Root root;
-    if (!openCollectionArg(root, options.collection, err))
-        return 1;
+    // A run that saves holds the collection's lock throughout, and refuses
+    // a collection that could not be saved as it was read.
+    TCollectionUpdate collection(root, options.collection);
+    collection.setConvertTo(options.convertTo);
+    if (options.dryRun) {
+        if (!openCollectionArg(root, options.collection, err))
+            return 1;
+    } else {
+        QString refusal;
+        if (!collection.open(false, &refusal)) {
+            err << "tunebase-cli relink: " << refusal << "\n";
+            return 1;
+        }
+    }
     TFileMatchList matches = MissingFileMatches(*root.GetTracks(), false, false);
     if (matches.isEmpty()) {
         out << "No tracks with missing files.\n";
@@ -124,11 +142,10 @@ int runRelink(const QStringList &args)
     const TFoundFileList &found = plan.Found;
     const int repaired = applyDecisions(plan, options.dryRun, out);
 
-    if (repaired > 0 && !options.dryRun) {
-        const TCollectionSaveResult saved = saveCollection(root, options.collection);
-        if (!saved.Saved) {
-            err << "tunebase-cli relink: " << QString(saved.Message).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                << "\nThe collection file was not changed.\n";
+    if ((repaired > 0 || !options.convertTo.isEmpty()) && !options.dryRun) {
+        QString problem;
+        if (!collection.save(&problem)) {
+            err << "tunebase-cli relink: " << problem << "\nThe collection file was not changed.\n";
             return 1;
         }
     }

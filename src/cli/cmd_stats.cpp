@@ -94,7 +94,8 @@ int runStats(const QStringList &args)
     }
 
     TMp3Root root;
-    if (!openCollectionArg(root, options.positional().first(), err))
+    bool recovered = false;
+    if (!openCollectionArg(root, options.positional().first(), err, &recovered))
         return 1;
     const QString fieldName = options.value(QStringLiteral("--field"));
     const TDataField *field = chosenField(root, fieldName);
@@ -106,7 +107,7 @@ int runStats(const QStringList &args)
     printCounts(out, root, field, order == QLatin1String("name") ? TValueOrder::ByName : TValueOrder::ByCount);
     out << "\n";
     printTotals(out, root);
-    return 0;
+    return recovered ? ExitRecovered : 0;
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "cli/filereport.h"
 
 #include "cli/tagfields.h"
+#include "cli/terminaltext.h"
+
+#include "core/base/regularfile.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -16,9 +19,10 @@ bool FileReport::read(const QString &path)
     m_file->SetInfoSources(false, false, m_sources.id3v2, m_sources.id3v1, m_sources.filename);
     if (m_file->ReadInfo(m_parseFormats))
         return true;
-    // Opened again only to say why it failed.
-    QFile file(path);
-    m_error = file.open(QIODevice::ReadOnly) ? QStringLiteral("read error") : file.errorString();
+    // Looked at again only to say why it failed (never opened: a FIFO
+    // would block).
+    const QString problem = RegularFileProblem(path);
+    m_error = problem.isEmpty() ? QStringLiteral("read error") : problem;
     return false;
 }
 
@@ -143,12 +147,12 @@ QString FileReport::toText() const
 {
     QString text;
     QTextStream out(&text);
-    out << m_file->Path << "\n  size: " << m_file->FileSize << " bytes\n";
+    out << EscapeControls(m_file->Path) << "\n  size: " << m_file->FileSize << " bytes\n";
     for (const Section &section : sections()) {
         out << "  " << section.name << ":\n";
         for (const auto &[key, value] : section.fields)
             out << "    " << qSetFieldWidth(16) << Qt::left << (key + QLatin1Char(':')) << qSetFieldWidth(0)
-                << textOf(value) << '\n';
+                << EscapeControls(textOf(value)) << '\n';
     }
     return text;
 }

@@ -281,6 +281,29 @@ QString substitutePlaceholders(const QString &format, ValueOf valueOf)
     return result;
 }
 
+// Characters that reorder the text around them: in a file name they make
+// "song\u202Egpj.mp3" look like "songmp3.jpg" in every file manager.
+bool isBidiControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+QString withoutBidiControls(QString name)
+{
+    name.removeIf(isBidiControl);
+    return name;
+}
+
+// A name starting with "." is hidden (and ".." is no name at all): a title
+// ".hidden" must not make a file that folder walks pass over.
+QString withoutHiddenStart(QString name)
+{
+    for (qsizetype i = 0; i < name.size() && name.at(i) == QLatin1Char('.'); ++i)
+        name[i] = QLatin1Char('_');
+    return name;
+}
+
 QString orMissing(const QString &value, int placeholder)
 {
     if (!value.isEmpty())
@@ -313,7 +336,7 @@ QString BuildFileName(const QString &format, const QString &album, const QString
         default: return QString();  // "%ig" has nothing to put in
         }
     });
-    return FitFileNameLength(MakeSafeFileName(name) + Mp3Extension);
+    return FitFileNameLength(withoutHiddenStart(withoutBidiControls(MakeSafeFileName(name))) + Mp3Extension);
 }
 
 QString FitFileNameLength(const QString &fileName, int maxBytes)

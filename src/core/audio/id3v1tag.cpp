@@ -1,5 +1,7 @@
 #include "core/audio/id3v1tag.h"
 
+#include "core/base/filereplacement.h"
+#include "core/base/regularfile.h"
 #include "core/base/windows1252.h"
 
 #include <QFile>
@@ -122,8 +124,8 @@ QByteArray TID3v1Tag::toBytes() const
 
 bool TID3v1Tag::ReadFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenRegularFile(file, fileName, QIODevice::ReadOnly)) {
         Clear();
         return false;
     }
@@ -137,8 +139,8 @@ bool TID3v1Tag::WriteToFile(const QString &fileName)
 
 bool TID3v1Tag::write(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    QFile file;
+    if (!OwnerMayWrite(fileName) || !OpenRegularFile(file, fileName, QIODevice::ReadWrite))
         return false;
     const qint64 oldSize = file.size();
     const QByteArray oldTag = trailingTag(file);
@@ -161,8 +163,8 @@ bool TID3v1Tag::write(const QString &fileName)
 
 bool TID3v1Tag::remove(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    QFile file;
+    if (!OwnerMayWrite(fileName) || !OpenRegularFile(file, fileName, QIODevice::ReadWrite))
         return false;
     if (!trailingTag(file).isEmpty() && !file.resize(file.size() - Size))
         return false;

@@ -42,13 +42,25 @@ const QString DamagedExtendedHeader = QStringLiteral("The extended header of the
 // v2.2 frames in their v2.3 form.
 void finishFrames(StoredID3v2Tag &tag)
 {
-    if (tag.majorVersion == 4)
+    if (tag.majorVersion == 4) {
         for (int i = 0; i < tag.frames.count(); ++i)
             tag.frames.at(i)->normaliseV24(tag.flags & TagUnsynchronised);
+        // The bytes kept unread go back into a tag written without the
+        // flag: they must be plain too.
+        QByteArray plain;
+        if ((tag.flags & TagUnsynchronised) && undoUnsynchronisation(tag.frames.unreadBytes(), plain))
+            tag.frames.setUnreadBytes(plain);
+    }
     if (tag.majorVersion == 2) {
         tag.upgradable = upgradeV22Frames(tag.frames);
         if (!tag.upgradable)
             tag.problem = QStringLiteral("The ID3v2.2 tag holds frames that have no ID3v2.3 form.");
+        // Unread v2.2 bytes cannot go into the v2.3 tag it becomes.
+        if (!tag.frames.unreadBytes().isEmpty()) {
+            tag.upgradable = false;
+            tag.problem = QStringLiteral("The ID3v2.2 tag holds a frame that cannot be read; the tag is left "
+                                         "as it is so that the frames after it are not lost.");
+        }
     }
     tag.parsed = true;
 }

@@ -5,6 +5,8 @@
 #include "core/audio/id3v2text.h"
 #include "core/audio/mergedfields.h"
 #include "core/audio/prefixrewrite.h"
+#include "core/base/filereplacement.h"
+#include "core/base/regularfile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -158,9 +160,32 @@ qsizetype TID3Frame::prefixLength(int majorVersion) const
 
 QByteArray TID3Frame::content(int majorVersion) const
 {
-    if (isOpaque(majorVersion))
+    if (!isOpaque(majorVersion))
+        return Data.mid(prefixLength(majorVersion));
+    return decompressed(majorVersion);
+}
+
+QByteArray TID3Frame::decompressed(int majorVersion) const
+{
+    // Text frames are small: a larger compressed one is not worth the
+    // memory a crafted one could make it take (zlib expands a thousandfold).
+    constexpr qsizetype MaxCompressed = 64 * 1024;
+    const bool v23 = majorVersion == 3;
+    const bool compressed = FormatFlags & (v23 ? V23Compressed : V24Compressed);
+    const bool encrypted = FormatFlags & (v23 ? V23Encrypted : V24Encrypted);
+    const qsizetype prefix = prefixLength(majorVersion);
+    if (majorVersion < 3 || !compressed || encrypted || Data.size() <= prefix || Data.size() > MaxCompressed)
         return QByteArray();
-    return Data.mid(prefixLength(majorVersion));
+    // The size of the data once decompressed: first in a v2.3 frame, a
+    // sync-safe data length indicator at the end of the v2.4 prefix.
+    const QByteArrayView sizeBytes = v23 ? QByteArrayView(Data).first(4) : QByteArrayView(Data).sliced(prefix - 4, 4);
+    if (!v23 && !(FormatFlags & V24DataLength))
+        return QByteArray();
+    const quint32 size = v23 ? bigEndian32(sizeBytes) : (isSyncSafe(sizeBytes) ? syncSafe(sizeBytes) : 0);
+    if (size == 0 || size > quint32(MaxCompressed) * 16)
+        return QByteArray();
+    const QByteArray plain = qUncompress(toBigEndian32(size) + Data.mid(prefix));
+    return plain.size() == qsizetype(size) ? plain : QByteArray();
 }
 
 void TID3Frame::setContent(const QByteArray &content, int majorVersion)
@@ -195,6 +220,7 @@ void TID3Frame::normaliseV24(bool tagUnsynchronised)
 void TID3FrameList::Clear()
 {
     m_frames.clear();
+    m_unreadBytes.clear();
 }
 
 qint64 TID3FrameList::TotalSize() const
@@ -202,7 +228,7 @@ qint64 TID3FrameList::TotalSize() const
     qint64 total = 0;
     for (const auto &frame : m_frames)
         total += frame->Data.size() + 10;
-    return total;
+    return total + m_unreadBytes.size();
 }
 
 bool TID3FrameList::ReadFromStream(QIODevice &stream, qint64 endPosition, int majorVersion)
@@ -215,10 +241,12 @@ bool TID3FrameList::ReadFromStream(QIODevice &stream, qint64 endPosition, int ma
         // Some writers put plain 32-bit frame sizes into v2.4 tags: take
         // that reading when it, and only it, walks the tag cleanly.
         auto syncSafeFrames = std::move(m_frames);
+        const QByteArray syncSafeTail = m_unreadBytes;
         stream.seek(start);
         readFrames(stream, endPosition, false);
         if (!m_endedCleanly) {
             m_frames = std::move(syncSafeFrames);
+            m_unreadBytes = syncSafeTail;
             m_endedCleanly = false;
         }
     }
@@ -228,6 +256,7 @@ bool TID3FrameList::ReadFromStream(QIODevice &stream, qint64 endPosition, int ma
 bool TID3FrameList::readFrames(QIODevice &stream, qint64 endPosition, bool syncSafeSizes)
 {
     m_frames.clear();
+    m_unreadBytes.clear();
     m_endedCleanly = false;
     const qint64 end = qMin(endPosition, stream.size());
     for (;;) {
@@ -236,9 +265,15 @@ bool TID3FrameList::readFrames(QIODevice &stream, qint64 endPosition, bool syncS
             m_endedCleanly = true;  // the end of the tag, or padding
             break;
         }
+        const qint64 frameStart = stream.pos();
         auto frame = std::make_unique<TID3Frame>();
-        if (!frame->ReadFromStream(stream, m_majorVersion, end, syncSafeSizes, m_fieldsOnly))
+        if (!frame->ReadFromStream(stream, m_majorVersion, end, syncSafeSizes, m_fieldsOnly)) {
+            // A frame we cannot walk past (a bad id or size): what follows
+            // may still be the user's frames, kept as bytes to write back.
+            if (!m_fieldsOnly && stream.seek(frameStart))
+                m_unreadBytes = stream.read(end - frameStart);
             break;
+        }
         if (!frame->DataSkipped)
             m_frames.push_back(std::move(frame));
     }
@@ -250,7 +285,7 @@ bool TID3FrameList::WriteToStream(QIODevice &stream, int majorVersion) const
     for (const auto &frame : m_frames)
         if (!frame->WriteToStream(stream, majorVersion))
             return false;
-    return true;
+    return stream.write(m_unreadBytes) == m_unreadBytes.size();
 }
 
 TID3Frame *TID3FrameList::FindFrame(const QByteArray &id) const
@@ -305,11 +340,11 @@ void TID3FrameList::SetTextFrame(const QByteArray &id, const QString &text)
 {
     if (GetTextFrame(id) == text)
         return;  // unchanged: keep the frame byte for byte
-    TID3Frame *frame = FindFrame(id);
     if (text.isEmpty()) {
-        remove(frame);
+        removeAll(id);  // a second frame of the id would show up instead
         return;
     }
+    TID3Frame *frame = FindFrame(id);
     const int encoding = encodingFor({text}, m_majorVersion);
     const QByteArray content = char(encoding) + encode(text, encoding, false);
     putContent(frame, id, content);
@@ -324,12 +359,11 @@ void TID3FrameList::SetURLFrame(const QByteArray &id, const QString &url)
 {
     if (GetURLFrame(id) == url)
         return;
-    TID3Frame *frame = FindFrame(id);
     if (url.isEmpty()) {
-        remove(frame);
+        removeAll(id);
         return;
     }
-    putContent(frame, id, encodeUrl(url));
+    putContent(FindFrame(id), id, encodeUrl(url));
 }
 
 QString TID3FrameList::describedText(const TID3Frame &frame, const QString &description,
@@ -375,7 +409,9 @@ void TID3FrameList::SetDescribedFrame(const QByteArray &id, const QString &descr
         return;
     TID3Frame *withText = describedFrame(id, description, true);
     if (text.isEmpty()) {
-        remove(withText);
+        // Frames of other languages with the description would show next.
+        for (; withText; withText = describedFrame(id, description, true))
+            remove(withText);
         return;
     }
     TID3Frame *frame = withText ? withText : describedFrame(id, description, false);
@@ -401,11 +437,11 @@ void TID3FrameList::SetUserURLFrame(const QByteArray &id, const QString &url)
 {
     if (GetUserURLFrame(id) == url)
         return;
-    TID3Frame *frame = FindFrame(id);
     if (url.isEmpty()) {
-        remove(frame);
+        removeAll(id);  // the reader shows the first of them, whatever its description
         return;
     }
+    TID3Frame *frame = FindFrame(id);
     // The frame keeps its description.
     QString description;
     const QByteArray old = firstContent(id);
@@ -495,8 +531,11 @@ void writeYear(TID3FrameList &frames, const QString &year)
     if (yearOf(storedYear(frames)) == year)
         return;
     frames.SetTextFrame(yearFrame(frames.majorVersion()), year);
-    // A year in the other version's frame would contradict the new one.
+    // A year in the other version's frame would contradict the new one, and
+    // the day and time of the old recording date do not belong to it.
     frames.SetTextFrame(otherYearFrame(frames.majorVersion()), QString());
+    frames.removeAll("TDAT");
+    frames.removeAll("TIME");
 }
 
 QByteArray tagHeader(int majorVersion, quint8 flags, quint32 size)
@@ -511,11 +550,13 @@ QByteArray tagHeader(int majorVersion, quint8 flags, quint32 size)
 
 bool writeInPlace(const QString &fileName, const QByteArray &tag, QString *error)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite)) {
-        *error = file.errorString();
+    if (!OwnerMayWrite(fileName)) {
+        *error = QStringLiteral("The file is read-only.");
         return false;
     }
+    QFile file;
+    if (!OpenRegularFile(file, fileName, QIODevice::ReadWrite, error))
+        return false;
     if (file.size() < tag.size()) {
         *error = QStringLiteral("The file changed while the tag was written.");
         return false;
@@ -623,9 +664,10 @@ bool TID3v2Tag::ReadFromFile(const QString &fileName)
 {
     Clear();
     m_errorString.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    QFile file;
+    QString problem;
+    if (!OpenRegularFile(file, fileName, QIODevice::ReadOnly, &problem))
+        return fail(problem);
     return readFromDevice(file);
 }
 
@@ -654,9 +696,10 @@ bool TID3v2Tag::WriteToFile(const QString &fileName)
     m_errorString.clear();
     StoredID3v2Tag stored;
     {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(file.errorString());
+        QFile file;
+        QString problem;
+        if (!OpenRegularFile(file, fileName, QIODevice::ReadOnly, &problem))
+            return fail(problem);
         if (!readStoredTag(file, stored))
             return fail(QStringLiteral("Reading the file failed."));
     }

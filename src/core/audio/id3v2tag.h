@@ -40,7 +40,8 @@ public:
     // Compressed or encrypted: the contents cannot be read, only kept.
     bool isOpaque(int majorVersion) const;
     // The frame's payload after the bytes its flags add (group id and the
-    // like); empty for opaque frames.
+    // like), decompressed where it is compressed; empty for encrypted
+    // frames and compressed ones that do not decompress.
     QByteArray content(int majorVersion) const;
     // Replaces the payload, keeping flags and group id; an opaque frame
     // becomes a plain one.
@@ -58,6 +59,7 @@ public:
 
 private:
     qsizetype prefixLength(int majorVersion) const;
+    QByteArray decompressed(int majorVersion) const;
 };
 
 // The frames of a tag in file order.  Owns its frames.  The getters and
@@ -100,7 +102,11 @@ public:
     bool endedCleanly() const { return m_endedCleanly; }
 
     int count() const { return int(m_frames.size()); }
-    bool isEmpty() const { return m_frames.empty(); }
+    bool isEmpty() const { return m_frames.empty() && m_unreadBytes.isEmpty(); }
+    // What followed a frame the last read could not walk past (a bad id or
+    // size), kept byte for byte: writing puts it back after the frames.
+    const QByteArray &unreadBytes() const { return m_unreadBytes; }
+    void setUnreadBytes(const QByteArray &bytes) { m_unreadBytes = bytes; }
     TID3Frame *at(int index) const { return m_frames[index].get(); }
     TID3Frame *append(std::unique_ptr<TID3Frame> frame);
     void remove(const TID3Frame *frame);
@@ -116,6 +122,7 @@ private:
     QString describedText(const TID3Frame &frame, const QString &description, bool *matches) const;
 
     std::vector<std::unique_ptr<TID3Frame>> m_frames;
+    QByteArray m_unreadBytes;
     int m_majorVersion = 3;
     bool m_endedCleanly = true;
     bool m_fieldsOnly = false;

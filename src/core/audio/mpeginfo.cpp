@@ -1,6 +1,7 @@
 #include "core/audio/mpeginfo.h"
 
 #include "core/audio/id3v2span.h"
+#include "core/base/regularfile.h"
 
 #include <QFile>
 
@@ -194,9 +195,20 @@ bool startsStream(BlockReader &in, qint64 pos, const FrameHeader &header, qint64
     return following && following->sameStreamAs(header);
 }
 
+// How far the search for the first frame goes past the ID3v2 tags.  What
+// real files hold before their audio is a few bytes of junk, a RIFF
+// header, or a tag whose size field is broken (the search then starts at 0
+// and must step over the whole tag, cover pictures included): 32 MiB is
+// more than the largest of those, and a file of zeros or of other data
+// than MPEG audio is given up after about a fifth of a second instead of
+// being read to its end.
+constexpr qint64 MaxFrameSearch = 32 * 1024 * 1024;
+
 std::optional<FoundFrame> findFirstFrame(BlockReader &in, qint64 end)
 {
-    for (qint64 pos = searchStart(in); pos + 4 <= end; ++pos) {
+    const qint64 start = searchStart(in);
+    const qint64 limit = qMin(end, start + MaxFrameSearch + 4);
+    for (qint64 pos = start; pos + 4 <= limit; ++pos) {
         if (in.byteAt(pos) != 0xFF)
             continue;
         const std::optional<quint32> word = in.word32(pos);
@@ -287,8 +299,8 @@ void TMpegInfo::reset()
 void TMpegInfo::ReadFromFile(const QString &fileName, qint64 audioSize)
 {
     reset();
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (OpenRegularFile(file, fileName, QIODevice::ReadOnly))
         readFromDevice(file, audioSize);
 }
 

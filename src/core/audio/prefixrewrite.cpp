@@ -1,8 +1,9 @@
 #include "core/audio/prefixrewrite.h"
 
+#include "core/base/filereplacement.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -13,7 +14,7 @@ bool failWith(QString *error, const QString &message)
     return false;
 }
 
-bool copyRest(QFile &source, QSaveFile &target)
+bool copyRest(QFile &source, QIODevice &target)
 {
     constexpr qint64 BlockSize = 256 * 1024;
     QByteArray block(BlockSize, Qt::Uninitialized);
@@ -34,27 +35,28 @@ bool copyRest(QFile &source, QSaveFile &target)
 bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
                        qint64 oldPrefixLength, QString *error)
 {
-    const QFileInfo info(fileName);
-    const QString target = info.canonicalFilePath();  // follows symbolic links
+    const QString target = QFileInfo(fileName).canonicalFilePath();  // follows symbolic links
     if (target.isEmpty() || !QFileInfo(target).isFile())
         return failWith(error, QStringLiteral("The file does not exist."));
-    if (!QFileInfo(target).isWritable())
+    if (!QFileInfo(target).isWritable() || !OwnerMayWrite(target))
         return failWith(error, QStringLiteral("The file is read-only."));
 
-    QFile source(target);
+    TFileReplacement out(target);
+    if (!out.open())
+        return failWith(error, out.errorString());
+    // Written in place, the file's old bytes are read from their copy.
+    QFile source(out.oldContentsPath());
     if (!source.open(QIODevice::ReadOnly))
         return failWith(error, source.errorString());
     const qint64 sourceSize = source.size();
     if (oldPrefixLength < 0 || oldPrefixLength > sourceSize || !source.seek(oldPrefixLength))
         return failWith(error, QStringLiteral("The tag reaches beyond the end of the file."));
 
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return failWith(error, out.errorString());
-    if (out.write(newPrefix) != newPrefix.size() || !copyRest(source, out)
-        || out.size() != newPrefix.size() + sourceSize - oldPrefixLength) {
-        const QString message = out.errorString();
-        out.cancelWriting();
+    QIODevice &device = out.device();
+    if (device.write(newPrefix) != newPrefix.size() || !copyRest(source, device)
+        || device.pos() != newPrefix.size() + sourceSize - oldPrefixLength) {
+        const QString message = device.errorString();
+        out.cancel();
         return failWith(error, message.isEmpty() ? QStringLiteral("Reading the file failed.") : message);
     }
     source.close();

@@ -1,16 +1,18 @@
 #include "core/data/collectionfile.h"
 
+#include "core/base/desktopservices.h"
+#include "core/base/filereplacement.h"
+#include "core/base/regularfile.h"
 #include "core/data/collectionformat.h"
+#include "core/data/collectionlock.h"
 #include "core/data/dataexceptions.h"
 #include "core/data/datalists.h"
 #include "core/data/datastream.h"
 #include "core/data/fieldlists.h"
 #include "core/data/rootitem.h"
-#include "core/base/desktopservices.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -42,6 +44,23 @@ QString damagedHeaderMessage(const QString &fileName)
 QString notFoundMessage(const QString &fileName)
 {
     return QStringLiteral("The file \"%1\" was not found").arg(fileName);
+}
+
+QString cannotOpenMessage(const QString &fileName, const QString &problem)
+{
+    return QStringLiteral("The file \"%1\" %2.").arg(fileName, problem);
+}
+
+// What tells later whether another program has changed the file since.
+void rememberFileState(TRootItem &root, const QFileInfo &info)
+{
+    root.FileDate = info.lastModified();
+    root.FileSize = info.size();
+}
+
+void rememberFileState(TRootItem &root, const QFile &file)
+{
+    rememberFileState(root, QFileInfo(file));
 }
 
 QString recoveredMessage(const QString &fileName, qint32 count)
@@ -204,12 +223,14 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
         result.Message = notFoundMessage(fileName);
         return result;
     }
-    root.FileDate = info.lastModified();
-    QFile file(fileName);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        result.Message = notFoundMessage(fileName);
+    QFile file;
+    QString problem;
+    if (!OpenRegularFile(file, fileName, QIODevice::ReadOnly, &problem)) {
+        result.Message = problem == QLatin1String("does not exist") ? notFoundMessage(fileName)
+                                                                     : cannotOpenMessage(fileName, problem);
         return result;
     }
+    rememberFileState(root, file);
     TDataReader reader(file);
     root.FileName = fileName;
     result.Status = TCollectionLoadResult::TStatus::Opened;
@@ -244,14 +265,14 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
                                      const TDataWriterFactory &makeWriter)
 {
     TCollectionSaveResult result;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    TFileReplacement file(fileName);
+    if (!file.open()) {
         result.Message = createErrorMessage(fileName, file.errorString());
         return result;
     }
     try {
         const std::unique_ptr<TDataWriter> writer =
-            makeWriter ? makeWriter(file) : std::make_unique<TDataWriter>(file);
+            makeWriter ? makeWriter(file.device()) : std::make_unique<TDataWriter>(file.device());
         root.WriteToStream(*writer);
         writer->FlushBuffer();
         if (!file.commit())
@@ -264,13 +285,23 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
         result.Message = QString::fromLocal8Bit(error.what());
     }
     if (!result.Message.isEmpty()) {
-        file.cancelWriting();
+        file.cancel();
         return result;
     }
     root.FileName = fileName;
-    root.FileDate = QDateTime::currentDateTime();
+    rememberFileState(root, QFileInfo(fileName));
     result.Saved = true;
     return result;
+}
+
+bool collectionFileChanged(const TRootItem &root)
+{
+    if (root.FileName.isEmpty() || !root.FileDate.isValid())
+        return false;
+    const QFileInfo info(root.FileName);
+    if (!info.exists())
+        return true;
+    return info.lastModified() != root.FileDate || info.size() != root.FileSize;
 }
 
 bool TRootItem::LoadFromFile(const QString &fileName)
@@ -296,7 +327,13 @@ bool TRootItem::SaveToFile(const QString &fileName)
     TCollectionSaveResult result;
     {
         const TBusyCursor busy;
-        result = saveCollection(*this, fileName);
+        // Another program changing the file (tunebase-cli add) finishes
+        // first; the desktop program asks about its changes before saving.
+        TCollectionLock lock;
+        if (lock.acquire(fileName))
+            result = saveCollection(*this, fileName);
+        else
+            result.Message = lock.errorString();
     }
     if (!result.Saved)
         ShowError(result.Message);

@@ -42,12 +42,20 @@ struct TCollectionSaveResult {
 // Makes the writer a save writes through; tests use it to make writes fail.
 using TDataWriterFactory = std::function<std::unique_ptr<TDataWriter>(QIODevice &device)>;
 
-// Clears root and reads fileName into it.
+// Clears root and reads fileName into it (a FIFO or other special file is
+// refused without blocking).  FileDate and FileSize remember the file as
+// read.
 TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName);
 
-// Writes root to fileName.  The file is written beside the old one and put
-// in its place (keeping its permissions) only once complete: a failure
-// leaves the old file as it was.  On success FileName and FileDate of root
-// name the saved file; on failure they stay unchanged.
+// Writes root to fileName through a TFileReplacement: the old file stays as
+// it was until the new one is complete, and keeps its owner, mode, extended
+// attributes and hard links.  On success FileName, FileDate and FileSize of
+// root name the saved file; on failure they stay unchanged.  The caller
+// holds the collection's TCollectionLock where another program may change
+// the file too.
 TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
                                      const TDataWriterFactory &makeWriter = {});
+
+// Whether the file root was read from or last saved to has changed since
+// (modification time or size), or is gone: another program has written it.
+bool collectionFileChanged(const TRootItem &root);

@@ -27,6 +27,9 @@ public:
     std::unique_ptr<TMainDataList> Items;
     QString FileName;
     QDateTime FileDate;
+    // The size of the file when read or saved: with FileDate it tells
+    // whether another program has written the file since.
+    qint64 FileSize = -1;
     std::unique_ptr<TGlobalDataFieldList> Fields;
     std::unique_ptr<TFieldDefaults> Defaults;
 

@@ -22,6 +22,10 @@ int MatchNameScore(const QString &trackPath, const QString &foundPath, TMatching
         return HalfScore;
     if (type != TMatchingType::Fuzzy)
         return 0;
+    // The distance is at least the difference of the lengths: paths that
+    // differ by half the score in length are not worth the quadratic work.
+    if (std::abs(foundPath.size() - trackPath.size()) >= HalfScore)
+        return 0;
     return std::max(0, HalfScore - EditDistance(foundPath, trackPath));
 }
 
@@ -40,8 +44,12 @@ int MatchSizeScore(qint64 trackSize, qint64 foundSize)
 
 int MatchScore(const QString &trackPath, qint64 trackSize, const TFoundFile &found, TMatchingType type)
 {
-    const int name = MatchNameScore(trackPath, found.Path, type);
     const int size = MatchSizeScore(trackSize, found.Size);
+    // A fuzzy score is a product: without a size score the names (an edit
+    // distance, the costly part) cannot make it more than 0.
+    if (type == TMatchingType::Fuzzy && size == 0)
+        return 0;
+    const int name = MatchNameScore(trackPath, found.Path, type);
     const int score = type == TMatchingType::Fuzzy ? name * size / 25 : name + size;
     return std::clamp(score, 0, PerfectMatchScore);
 }

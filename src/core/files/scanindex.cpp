@@ -1,4 +1,6 @@
 #include "core/files/scanindex.h"
+
+#include "core/base/regularfile.h"
 #include "core/base/writeall.h"
 
 #include "core/mp3model/mp3root.h"
@@ -64,8 +66,8 @@ QString ScanIndexPath(const QString &collectionPath)
 
 int LoadScanIndex(TMp3Root &root, const QString &collectionPath)
 {
-    QFile file(ScanIndexPath(collectionPath));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxIndexBytes)
+    QFile file;
+    if (!OpenRegularFile(file, ScanIndexPath(collectionPath), QIODevice::ReadOnly) || file.size() > MaxIndexBytes)
         return 0;
     QHash<QString, Entry> entries;
     if (!parseIndex(file.readAll(), entries))

@@ -1,10 +1,11 @@
 #include "core/output/export.h"
 
-#include "core/data/datafield.h"
-#include "core/data/datalists.h"
-#include "core/data/datafieldref.h"
-#include "core/base/writeall.h"
 #include "core/base/desktopservices.h"
+#include "core/base/writeall.h"
+#include "core/data/datafield.h"
+#include "core/data/datafieldref.h"
+#include "core/data/datalists.h"
+#include "core/mp3model/mp3fieldids.h"
 #include "core/settings/generalhelpers.h"
 
 #include <QFile>
@@ -13,6 +14,12 @@
 namespace {
 
 // Every line break of a value, whichever system wrote it: CR LF, CR, LF.
+// A file's path or name, which must stay exact to name the file.
+bool isFileName(const TDataField *field)
+{
+    return field->ID == Mp3FieldIds::Filepath || field->ID == Mp3FieldIds::Filename;
+}
+
 QString replaceLineBreaks(const QString &value, const QString &replacement)
 {
     QString text = value;
@@ -139,11 +146,14 @@ bool TExportAscii::Begin(TTarget target)
 
 QString TExportAscii::field(const QString &value) const
 {
+    QString text = value;
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (GuardFormulas && !text.isEmpty() && formulaStarts.contains(text.front()))
+        text.prepend(QLatin1Char('\''));
     if (TextQualifier.isEmpty())
-        return value;
+        return text;
     // A qualifier inside a value is doubled, so that readers of the file
     // see it as part of the value and not as its end.
-    QString text = value;
     text.replace(TextQualifier, TextQualifier + TextQualifier);
     return TextQualifier + text + TextQualifier;
 }
@@ -161,8 +171,10 @@ bool TExportAscii::Export(int maxItems, TTarget target)
     }
     writeItems(maxItems, [this](const TDataItem *item) {
         QStringList values;
-        for (int c = 0; c < columnCount(); ++c)
-            values.append(field(replaceLineBreaks(item->GetValueAsString(columnField(c)), ReplaceEnter)));
+        for (int c = 0; c < columnCount(); ++c) {
+            const QString value = item->GetValueAsString(columnField(c));
+            values.append(field(isFileName(columnField(c)) ? value : replaceLineBreaks(value, ReplaceEnter)));
+        }
         WriteLine(values.join(Delimiter));
     });
     return finishRun();

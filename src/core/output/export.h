@@ -93,9 +93,14 @@ public:
 
     QString TextQualifier = QStringLiteral("\"");
     QString Delimiter = QStringLiteral(",");
-    // Replaces every line break inside a value.
+    // Replaces every line break inside a value (file paths keep theirs:
+    // a changed path names another file).
     QString ReplaceEnter;
     bool IncludeFieldNames = false;
+    // A value beginning with "=", "+", "-", "@" (or a tab or carriage
+    // return) gets a leading "'", so that spreadsheets opening the file
+    // show it as text instead of running it as a formula.
+    bool GuardFormulas = false;
 
     bool Begin(TTarget target) override;
     bool Export(int maxItems, TTarget target) override;

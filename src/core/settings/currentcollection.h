@@ -16,4 +16,7 @@ public:
     // Reports its own errors; true when the file was written completely.
     virtual bool SaveToFile(const QString &fileName) = 0;
     virtual bool IsModified() const = 0;
+    // Whether another program has written the file since it was opened or
+    // saved here.
+    virtual bool FileChangedOnDisk() const { return false; }
 };

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QVersionNumber>
 
+#include <optional>
+
 namespace shellsequence {
 
 namespace {
@@ -16,8 +18,35 @@ QString tr(const char *text)
     return QCoreApplication::translate("TfmMainBase", text);
 }
 
+// When another program has changed the file, the user's choice: nothing
+// when the save goes ahead (the file is unchanged, or to be overwritten),
+// else whether the collection is safe now (reloaded or saved elsewhere).
+std::optional<bool> resolveChangedFile(TCurrentCollection &collection, const TSaveHooks &hooks)
+{
+    if (!collection.FileChangedOnDisk())
+        return std::nullopt;
+    const QString question =
+        tr("Another program has changed the collection file\n\"%1\"\nsince it was opened here.\n\n"
+           "You can reload the file (the changes made here since are lost), save this collection "
+           "under another name, or overwrite the file (the other program's changes are lost).")
+            .arg(QDir::toNativeSeparators(collection.FileName()));
+    switch (hooks.AskFileChanged ? hooks.AskFileChanged(question) : TChangedFileChoice::Cancel) {
+    case TChangedFileChoice::Reload:
+        return hooks.Reload && hooks.Reload();
+    case TChangedFileChoice::SaveAs:
+        return hooks.SaveAs && hooks.SaveAs();
+    case TChangedFileChoice::Overwrite:
+        return std::nullopt;
+    case TChangedFileChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
 bool saveNamedCollection(TCurrentCollection &collection, const TCloseHooks &hooks)
 {
+    if (const std::optional<bool> resolved = resolveChangedFile(collection, hooks.Save))
+        return *resolved;
     if (collection.SaveToFile(collection.FileName()))
         return true;
     const QString question =
@@ -75,6 +104,13 @@ bool queryPlaylist(TDesktopServices &messages, const TCloseHooks &hooks)
     return false;
 }
 } // namespace
+
+bool SaveNamedCollection(TCurrentCollection &collection, const TSaveHooks &hooks)
+{
+    if (const std::optional<bool> resolved = resolveChangedFile(collection, hooks))
+        return *resolved;
+    return collection.SaveToFile(collection.FileName());
+}
 
 QString ChooseCollectionFile(const QStringList &argumentsAfterProgram, const QString &currentDatabase)
 {

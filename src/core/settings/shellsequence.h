@@ -36,12 +36,28 @@ inline bool ShouldOfferNewCollection(bool firstRun, bool autoSelectFolder)
 // The Qt runtime must not be older than the Qt the program was built with.
 bool IsRuntimeSufficient(const QString &runtimeVersion, const QString &builtVersion);
 
+// What saving the collection under its own name needs from the main window
+// when another program has changed the file.
+struct TSaveHooks {
+    std::function<TChangedFileChoice(const QString &)> AskFileChanged;  // none: Cancel
+    std::function<bool()> Reload;  // reads the file again
+    std::function<bool()> SaveAs;  // asks for a name and saves
+};
+
+// Saves a collection that has a file name over its file.  When another
+// program has written the file since it was opened or saved here, the user
+// chooses first: reload it, save under another name, overwrite it, or
+// cancel.  True when the collection was saved (or reloaded, so that what
+// is shown is what the file holds).
+bool SaveNamedCollection(TCurrentCollection &collection, const TSaveHooks &hooks);
+
 // What closing needs from the main window.
 struct TCloseHooks {
     std::function<bool()> SaveAs;            // asks for a name and saves; false when cancelled or failed
     std::function<bool()> PlaylistModified;  // may be empty: no playlist
     std::function<void()> SavePlaylist;      // its own dialog may be cancelled
     std::function<TSaveFailedChoice(const QString &)> AskSaveFailed; // when saving the collection failed
+    TSaveHooks Save;  // when another program changed the file
 };
 
 // Close query: saves the collection (asking only when it has no file name)

@@ -10,6 +10,12 @@
 // What to do when the collection could not be saved while closing.
 enum class TSaveFailedChoice { Retry, SaveElsewhere, QuitAnyway, Cancel };
 
+// What to do when another program has changed the collection file since it
+// was opened or saved: read it again (dropping the changes made here),
+// save under another name, save over the other program's changes, or not
+// save now.
+enum class TChangedFileChoice { Reload, SaveAs, Overwrite, Cancel };
+
 // Answers whether the machine is online.
 class TInternetConnection {
 public:

@@ -8,6 +8,7 @@
 #include "core/data/rootitem.h"
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/shell/rootcollection.h"
+#include "gui/shell/widgetdesktopservices.h"
 #include "core/base/desktopservices.h"
 #include "core/settings/prefs.h"
 #include "core/settings/shellsequence.h"
@@ -105,7 +106,16 @@ bool TfmMainBase::Save()
 {
     if (m_collection->FileName().isEmpty())
         return SaveAs();
-    return m_collection->SaveToFile(m_collection->FileName());
+    return shellsequence::SaveNamedCollection(*m_collection, saveHooks());
+}
+
+shellsequence::TSaveHooks TfmMainBase::saveHooks()
+{
+    shellsequence::TSaveHooks hooks;
+    hooks.AskFileChanged = [this](const QString &text) { return AskFileChanged(text, this); };
+    hooks.Reload = [this] { return OpenCollection(m_collection->FileName()); };
+    hooks.SaveAs = [this] { return SaveAs(); };
+    return hooks;
 }
 
 bool TfmMainBase::chooseSaveFile(QString &fileName)

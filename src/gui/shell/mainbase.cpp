@@ -471,6 +471,7 @@ bool TfmMainBase::queryClose()
     hooks.PlaylistModified = [this] { return PlaylistModified(); };
     hooks.SavePlaylist = [this] { SavePlaylist(); };
     hooks.AskSaveFailed = [this](const QString &text) { return AskSaveFailed(text, this); };
+    hooks.Save = saveHooks();
     return shellsequence::QueryClose(*m_collection, DesktopServices(), hooks);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/shellsequence.h"
 #include "gui/explorer/navigationstate.h"
 
 #include <QHash>
@@ -303,6 +304,9 @@ private:
     void loadPanel(TSizingSplitter *splitter, const QString &name);
     void savePanel(const TSizingSplitter *splitter, const QString &name);
     bool chooseSaveFile(QString &fileName);
+    // What saving over the collection file does when another program has
+    // changed it.
+    shellsequence::TSaveHooks saveHooks();
     void setListViewStyle(int style);
     void updateRootNodeText();
 

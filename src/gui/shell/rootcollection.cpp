@@ -1,5 +1,6 @@
 #include "gui/shell/rootcollection.h"
 
+#include "core/data/collectionfile.h"
 #include "core/data/datalists.h"
 #include "core/data/fielddefaults.h"
 #include "core/mp3model/mp3root.h"
@@ -60,6 +61,11 @@ bool TRootCollection::LoadFromFile(const QString &fileName)
 bool TRootCollection::SaveToFile(const QString &fileName)
 {
     return m_root->SaveToFile(fileName);
+}
+
+bool TRootCollection::FileChangedOnDisk() const
+{
+    return collectionFileChanged(*m_root);
 }
 
 bool TRootCollection::IsModified() const

@@ -120,3 +120,24 @@ TSaveFailedChoice AskSaveFailed(const QString &text, QWidget *owner)
         return TSaveFailedChoice::QuitAnyway;
     return TSaveFailedChoice::Cancel;
 }
+
+TChangedFileChoice AskFileChanged(const QString &text, QWidget *owner)
+{
+    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("mbFileChanged"));
+    QPushButton *reload = box.addButton(QObject::tr("&Reload"), QMessageBox::ResetRole);
+    QPushButton *elsewhere = box.addButton(QObject::tr("Save &As..."), QMessageBox::AcceptRole);
+    QPushButton *overwrite = box.addButton(QObject::tr("&Overwrite"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    // Neither program's changes are lost by the default answer.
+    box.setDefaultButton(elsewhere);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == reload)
+        return TChangedFileChoice::Reload;
+    if (box.clickedButton() == elsewhere)
+        return TChangedFileChoice::SaveAs;
+    if (box.clickedButton() == overwrite)
+        return TChangedFileChoice::Overwrite;
+    return TChangedFileChoice::Cancel;
+}

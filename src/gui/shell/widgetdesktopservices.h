@@ -24,6 +24,8 @@ public:
 
 // The question after a failed save while closing.
 TSaveFailedChoice AskSaveFailed(const QString &text, QWidget *owner);
+// The question before saving over a file another program has changed.
+TChangedFileChoice AskFileChanged(const QString &text, QWidget *owner);
 
 // The window message boxes belong to: the active modal dialog or window.
 QWidget *MessageBoxOwner();

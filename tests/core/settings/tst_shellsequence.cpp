@@ -31,8 +31,10 @@ public:
         return saveResults.isEmpty() ? true : saveResults.takeFirst();
     }
     bool IsModified() const override { return false; }
+    bool FileChangedOnDisk() const override { return changedOnDisk; }
 
     QString fileName;
+    bool changedOnDisk = false;
     QStringList loads;
     QStringList saves;
     QList<bool> saveResults;
@@ -77,6 +79,7 @@ const QString PlaylistQuestion = QStringLiteral("This playlist has not been save
 
 Q_DECLARE_METATYPE(TDesktopServices::TAnswer)
 Q_DECLARE_METATYPE(TSaveFailedChoice)
+Q_DECLARE_METATYPE(TChangedFileChoice)
 
 class TestShellSequence : public QObject {
     Q_OBJECT
@@ -91,6 +94,8 @@ private Q_SLOTS:
     void closeMatrix();
     void failedFinalSave_data();
     void failedFinalSave();
+    void fileChangedElsewhere_data();
+    void fileChangedElsewhere();
 };
 
 void TestShellSequence::argumentBeatsCurrentDatabase()
@@ -260,6 +265,65 @@ void TestShellSequence::failedFinalSave()
     QCOMPARE(c.saves.size(), saves);
     QVERIFY(m.failedChoices.isEmpty());
     QVERIFY(m.asked.first().contains(QLatin1String("/readonly/rock.tbx")));
+}
+
+// Saving (and the save at closing) over a file another program has changed
+// asks first; each answer does what it says and nothing else.
+void TestShellSequence::fileChangedElsewhere_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<TChangedFileChoice>("choice");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("saves");
+    QTest::addColumn<int>("reloads");
+    QTest::addColumn<int>("saveAsCalls");
+    QTest::newRow("unchanged: saved without a question") << false << TChangedFileChoice::Cancel << true << 1 << 0 << 0;
+    QTest::newRow("reload") << true << TChangedFileChoice::Reload << true << 0 << 1 << 0;
+    QTest::newRow("save as") << true << TChangedFileChoice::SaveAs << true << 0 << 0 << 1;
+    QTest::newRow("overwrite") << true << TChangedFileChoice::Overwrite << true << 1 << 0 << 0;
+    QTest::newRow("cancel") << true << TChangedFileChoice::Cancel << false << 0 << 0 << 0;
+}
+
+void TestShellSequence::fileChangedElsewhere()
+{
+    QFETCH(bool, changed);
+    QFETCH(TChangedFileChoice, choice);
+    QFETCH(bool, saved);
+    QFETCH(int, saves);
+    QFETCH(int, reloads);
+    QFETCH(int, saveAsCalls);
+
+    for (const bool closing : {false, true}) {
+        FakeCollection c;
+        c.fileName = QStringLiteral("/m/rock.tbx");
+        c.changedOnDisk = changed;
+        QStringList questions;
+        int reload = 0;
+        int saveAs = 0;
+        shellsequence::TSaveHooks save;
+        save.AskFileChanged = [&](const QString &text) {
+            questions << text;
+            return choice;
+        };
+        save.Reload = [&] { ++reload; return true; };
+        save.SaveAs = [&] { ++saveAs; return true; };
+        if (closing) {
+            ScriptedMessages m;
+            shellsequence::TCloseHooks hooks;
+            hooks.Save = save;
+            // A cancelled save keeps the program open; nothing else is asked.
+            QCOMPARE(shellsequence::QueryClose(c, m, hooks), saved);
+            QVERIFY(m.asked.isEmpty());
+        } else {
+            QCOMPARE(shellsequence::SaveNamedCollection(c, save), saved);
+        }
+        QCOMPARE(c.saves.size(), saves);
+        QCOMPARE(reload, reloads);
+        QCOMPARE(saveAs, saveAsCalls);
+        QCOMPARE(questions.size(), changed ? 1 : 0);
+        if (changed)
+            QVERIFY(questions.first().contains(QLatin1String("/m/rock.tbx")));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestShellSequence)

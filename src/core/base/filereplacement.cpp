@@ -1,0 +1,325 @@
+#include "core/base/filereplacement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+bool statFile(const QString &path, struct stat &st)
+{
+    return ::stat(nativePath(path).constData(), &st) == 0;
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Extended attributes go with the file where the file systems have them;
+// those the user may not set (or the target cannot hold) are left behind.
+void copyExtendedAttributes(const QString &source, int targetFd)
+{
+    const QByteArray path = nativePath(source);
+    const ssize_t listSize = ::listxattr(path.constData(), nullptr, 0);
+    if (listSize <= 0)
+        return;
+    QByteArray names(listSize, Qt::Uninitialized);
+    const ssize_t got = ::listxattr(path.constData(), names.data(), names.size());
+    if (got <= 0)
+        return;
+    names.truncate(got);
+    for (const QByteArray &name : names.split('\0')) {
+        if (name.isEmpty())
+            continue;
+        const ssize_t valueSize = ::getxattr(path.constData(), name.constData(), nullptr, 0);
+        if (valueSize < 0)
+            continue;
+        QByteArray value(valueSize, Qt::Uninitialized);
+        const ssize_t read = ::getxattr(path.constData(), name.constData(), value.data(), value.size());
+        if (read >= 0)
+            (void)::fsetxattr(targetFd, name.constData(), value.constData(), size_t(read), 0);
+    }
+}
+
+// Owner and group first: changing them clears the set-ID bits, which the
+// mode then restores.
+void copyOwnerAndMode(const struct stat &original, int targetFd)
+{
+    if (::fchown(targetFd, original.st_uid, original.st_gid) != 0)
+        (void)::fchown(targetFd, uid_t(-1), original.st_gid);  // a group of the user's own
+    (void)::fchmod(targetFd, original.st_mode & 07777);
+}
+
+bool copyContents(QFile &from, QFile &to)
+{
+    constexpr qint64 BlockSize = 256 * 1024;
+    QByteArray block(BlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = from.read(block.data(), BlockSize);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (to.write(block.constData(), n) != n)
+            return false;
+    }
+}
+
+bool syncToDisk(QFile &file)
+{
+    return file.flush() && ::fsync(file.handle()) == 0;
+}
+
+} // namespace
+
+bool OwnerMayWrite(const QString &fileName)
+{
+    struct stat st;
+    return statFile(fileName, st) && (st.st_mode & S_IWUSR);
+}
+
+// ---- the ways of replacing ------------------------------------------------
+
+class TFileReplacement::TWay {
+public:
+    virtual ~TWay() = default;
+    virtual QIODevice &device() = 0;
+    virtual QString oldContentsPath() const = 0;
+    virtual bool commit(QString &error) = 0;
+    virtual void cancel() = 0;
+};
+
+// The new contents are written beside the file and renamed over it.
+class TFileReplacement::TBesideWay : public TWay {
+public:
+    TBesideWay(const QString &target, const struct stat *original)
+        : m_file(target)
+        , m_target(target)
+        , m_hasOriginal(original != nullptr)
+    {
+        if (original)
+            m_original = *original;
+    }
+
+    bool open(QString &error)
+    {
+        if (m_file.open(QIODevice::WriteOnly))
+            return true;
+        error = m_file.errorString();
+        return false;
+    }
+    QIODevice &device() override { return m_file; }
+    QString oldContentsPath() const override { return m_target; }
+    bool commit(QString &error) override
+    {
+        if (!m_file.flush()) {
+            error = m_file.errorString();
+            m_file.cancelWriting();
+            return false;
+        }
+        if (m_hasOriginal) {
+            copyOwnerAndMode(m_original, m_file.handle());
+            copyExtendedAttributes(m_target, m_file.handle());
+        }
+        if (m_file.commit())
+            return true;
+        error = m_file.errorString();
+        return false;
+    }
+    void cancel() override { m_file.cancelWriting(); }
+
+private:
+    QSaveFile m_file;
+    QString m_target;
+    bool m_hasOriginal = false;
+    struct stat m_original {};
+};
+
+// The file is written in place (its other names must see the new
+// contents); the old contents wait in a copy beside it until the new ones
+// are on the disk, and are put back when the writing fails.
+class TFileReplacement::TInPlaceWay : public TWay {
+public:
+    explicit TInPlaceWay(const QString &target)
+        : m_file(target)
+    {
+    }
+    ~TInPlaceWay() override { putBack(); }
+
+    bool open(QString &error)
+    {
+        const QFileInfo info(m_file.fileName());
+        QTemporaryFile backup(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                              + QStringLiteral(".XXXXXX.backup"));
+        backup.setAutoRemove(false);
+        QFile source(m_file.fileName());
+        if (!backup.open() || !source.open(QIODevice::ReadOnly)) {
+            error = backup.isOpen() ? source.errorString() : backup.errorString();
+            if (backup.isOpen())
+                backup.remove();
+            return false;
+        }
+        m_backupPath = backup.fileName();
+        if (!copyContents(source, backup) || !syncToDisk(backup)) {
+            error = backup.errorString().isEmpty() ? source.errorString() : backup.errorString();
+            backup.remove();
+            m_backupPath.clear();
+            return false;
+        }
+        if (!m_file.open(QIODevice::ReadWrite)) {
+            error = m_file.errorString();
+            backup.remove();
+            m_backupPath.clear();
+            return false;
+        }
+        return true;
+    }
+    QIODevice &device() override { return m_file; }
+    QString oldContentsPath() const override { return m_backupPath; }
+    bool commit(QString &error) override
+    {
+        if (!m_file.flush() || !m_file.resize(m_file.pos()) || !syncToDisk(m_file)) {
+            error = m_file.errorString();
+            const QString kept = m_backupPath;
+            if (!putBack())
+                error += QStringLiteral(" The old contents are kept in %1.").arg(kept);
+            return false;
+        }
+        m_file.close();
+        QFile::remove(m_backupPath);
+        m_backupPath.clear();
+        return true;
+    }
+    void cancel() override { putBack(); }
+
+private:
+    // Puts the old contents back and removes the copy; false (the copy
+    // kept) when they could not be put back.
+    bool putBack()
+    {
+        if (m_backupPath.isEmpty())
+            return true;
+        const bool restored = restore();
+        m_file.close();
+        if (restored)
+            QFile::remove(m_backupPath);
+        m_backupPath.clear();
+        return restored;
+    }
+
+    bool restore()
+    {
+        if (!m_file.isOpen())
+            return true;  // not touched yet
+        QFile backup(m_backupPath);
+        // Unwritten buffered bytes must not land after the restore.
+        m_file.flush();
+        return backup.open(QIODevice::ReadOnly) && m_file.seek(0) && copyContents(backup, m_file)
+               && m_file.resize(backup.size()) && syncToDisk(m_file);
+    }
+
+    QFile m_file;
+    QString m_backupPath;
+};
+
+// ---- TFileReplacement -----------------------------------------------------
+
+TFileReplacement::TFileReplacement(const QString &fileName)
+    : m_fileName(fileName)
+{
+}
+
+TFileReplacement::~TFileReplacement()
+{
+    cancel();
+}
+
+bool TFileReplacement::fail(const QString &message)
+{
+    m_error = message;
+    m_way.reset();
+    return false;
+}
+
+bool TFileReplacement::open()
+{
+    m_error.clear();
+    m_way.reset();
+    struct stat st;
+    if (!statFile(m_fileName, st)) {
+        if (errno != ENOENT)
+            return fail(systemError());
+        auto way = std::make_unique<TBesideWay>(m_fileName, nullptr);
+        if (!way->open(m_error))
+            return fail(m_error);
+        m_way = std::move(way);
+        return true;
+    }
+    if (!S_ISREG(st.st_mode))
+        return fail(QStringLiteral("%1 is not a regular file.").arg(m_fileName));
+    if (!(st.st_mode & S_IWUSR))
+        return fail(QStringLiteral("The file is read-only."));
+    // A symbolic link stays one: its target gets the new contents.
+    const QString target = QFileInfo(m_fileName).canonicalFilePath();
+    if (target.isEmpty())
+        return fail(QStringLiteral("The file does not exist."));
+    if (st.st_nlink > 1) {
+        auto way = std::make_unique<TInPlaceWay>(target);
+        if (!way->open(m_error))
+            return fail(m_error);
+        m_way = std::move(way);
+        return true;
+    }
+    auto way = std::make_unique<TBesideWay>(target, &st);
+    if (!way->open(m_error))
+        return fail(m_error);
+    m_way = std::move(way);
+    return true;
+}
+
+QIODevice &TFileReplacement::device()
+{
+    Q_ASSERT(m_way);
+    return m_way->device();
+}
+
+QString TFileReplacement::oldContentsPath() const
+{
+    return m_way ? m_way->oldContentsPath() : QString();
+}
+
+bool TFileReplacement::commit()
+{
+    if (!m_way)
+        return false;
+    const bool committed = m_way->commit(m_error);
+    m_way.reset();
+    return committed;
+}
+
+void TFileReplacement::cancel()
+{
+    if (m_way)
+        m_way->cancel();
+    m_way.reset();
+}
+
+QString TFileReplacement::errorString() const
+{
+    return m_error;
+}

@@ -1,0 +1,98 @@
+#include "core/data/collectionupdate.h"
+
+#include "core/data/collectionfile.h"
+#include "core/data/rootitem.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString lines(QString message)
+{
+    return message.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QString damagedComplaint(const QString &fileName)
+{
+    return QStringLiteral("%1 is damaged; nothing was added or changed, so that the file stays as it is "
+                          "(saving would replace it by the part that could be read).\nOpen it in Brimlow "
+                          "Tunebase and save what could be read as a new file.")
+        .arg(fileName);
+}
+
+QString convertComplaint(const QString &fileName)
+{
+    return QStringLiteral("%1 was made by an older version of Tunebase; saving would convert it to the new "
+                          "format, which older versions cannot open.\nIt was left as it is: give --convert "
+                          "NEWFILE to save the converted collection as a new file.")
+        .arg(fileName);
+}
+
+} // namespace
+
+TCollectionUpdate::TCollectionUpdate(TRootItem &root, const QString &fileName)
+    : m_root(root)
+    , m_fileName(fileName)
+{
+}
+
+QString TCollectionUpdate::targetFile() const
+{
+    return m_convertTo.isEmpty() ? m_fileName : m_convertTo;
+}
+
+bool TCollectionUpdate::open(bool allowNew, QString *complaint)
+{
+    m_isNew = false;
+    if (!m_convertTo.isEmpty()) {
+        if (QFileInfo::exists(m_convertTo) || QFileInfo(m_convertTo).isSymLink()) {
+            *complaint = QStringLiteral("%1 exists already; the converted collection goes to a new file.")
+                             .arg(m_convertTo);
+            return false;
+        }
+        if (!m_targetLock.acquire(m_convertTo, m_wait)) {
+            *complaint = m_targetLock.errorString();
+            return false;
+        }
+    }
+    if (!m_lock.acquire(m_fileName, m_wait)) {
+        *complaint = m_lock.errorString();
+        release();
+        return false;
+    }
+    const TCollectionLoadResult loaded = loadCollection(m_root, m_fileName);
+    QString refusal;
+    if (loaded.Status == TCollectionLoadResult::TStatus::NotFound) {
+        m_isNew = allowNew;
+        if (!allowNew)
+            refusal = QStringLiteral("no such collection file '%1'").arg(m_fileName);
+    } else if (!loaded.opened()) {
+        refusal = lines(loaded.Message);
+    } else if (loaded.Recovered) {
+        refusal = damagedComplaint(m_fileName);
+    } else if (loaded.Converted && m_convertTo.isEmpty()) {
+        refusal = convertComplaint(m_fileName);
+    }
+    if (!refusal.isEmpty()) {
+        *complaint = refusal;
+        release();
+        return false;
+    }
+    return true;
+}
+
+bool TCollectionUpdate::save(QString *complaint)
+{
+    const TCollectionSaveResult saved = saveCollection(m_root, targetFile());
+    if (!saved.Saved) {
+        *complaint = lines(saved.Message);
+        return false;
+    }
+    return true;
+}
+
+void TCollectionUpdate::release()
+{
+    m_lock.release();
+    m_targetLock.release();
+}
