@@ -6,6 +6,8 @@
 #include "gui/settings/updatecheck.h"
 #include "gui/settings/updatewindow.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
