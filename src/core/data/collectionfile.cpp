@@ -58,11 +58,6 @@ void rememberFileState(TRootItem &root, const QFileInfo &info)
     root.FileSize = info.size();
 }
 
-void rememberFileState(TRootItem &root, const QFile &file)
-{
-    rememberFileState(root, QFileInfo(file));
-}
-
 QString recoveredMessage(const QString &fileName, qint32 count)
 {
     return QStringLiteral("Error reading from file %1.\r\n%2 items have been recovered from the corrupted "
@@ -230,7 +225,7 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
                                                                      : cannotOpenMessage(fileName, problem);
         return result;
     }
-    rememberFileState(root, file);
+    rememberFileState(root, QFileInfo(fileName));
     TDataReader reader(file);
     root.FileName = fileName;
     result.Status = TCollectionLoadResult::TStatus::Opened;
@@ -329,8 +324,10 @@ bool TRootItem::SaveToFile(const QString &fileName)
         const TBusyCursor busy;
         // Another program changing the file (tunebase-cli add) finishes
         // first; the desktop program asks about its changes before saving.
+        // Where no lock file can be made, the save itself fails or has
+        // nobody to wait for; it reports for itself.
         TCollectionLock lock;
-        if (lock.acquire(fileName))
+        if (lock.acquire(fileName) || !lock.heldElsewhere())
             result = saveCollection(*this, fileName);
         else
             result.Message = lock.errorString();

@@ -34,6 +34,7 @@ bool TCollectionLock::acquire(const QString &collectionPath, std::chrono::millis
 {
     release();
     m_error.clear();
+    m_heldElsewhere = false;
     m_path = LockFilePath(collectionPath);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
@@ -43,6 +44,7 @@ bool TCollectionLock::acquire(const QString &collectionPath, std::chrono::millis
         if (!busy)
             return false;
         if (std::chrono::steady_clock::now() >= deadline) {
+            m_heldElsewhere = true;
             m_error = QStringLiteral("Another program is changing the collection %1 (it holds %2); "
                                      "try again when it has finished.")
                           .arg(collectionPath, m_path);

@@ -27,6 +27,9 @@ public:
     bool acquire(const QString &collectionPath, std::chrono::milliseconds wait = DefaultWait);
     void release();
     bool isHeld() const { return m_fd >= 0; }
+    // The last acquire failed because another program holds the lock (not
+    // because the lock file could not be made).
+    bool heldElsewhere() const { return m_heldElsewhere; }
     QString errorString() const { return m_error; }
 
     static QString LockFilePath(const QString &collectionPath);
@@ -35,6 +38,7 @@ private:
     bool tryOnce(bool &busy);
 
     int m_fd = -1;
+    bool m_heldElsewhere = false;
     QString m_path;
     QString m_error;
 };

@@ -84,8 +84,6 @@ QString TRootItem::GetFileExtension() const
 void TRootItem::Clear()
 {
     FileName.clear();
-    FileDate = QDateTime();
-    FileSize = -1;
     NextID = 0;
     NextIndex = 1;
     if (Items)

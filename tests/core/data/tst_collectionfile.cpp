@@ -608,7 +608,7 @@ void TestCollectionFile::missingFileOpensNothingQuietly()
     // A folder is not a file that can be opened.
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder.tbx")));
     QVERIFY(!root.LoadFromFile(path(QStringLiteral("folder.tbx"))));
-    QCOMPARE(log.infos, QStringList{QStringLiteral("The file \"%1\" was not found").arg(path(QStringLiteral("folder.tbx")))});
+    QCOMPARE(log.infos, QStringList{QStringLiteral("The file \"%1\" is a folder.").arg(path(QStringLiteral("folder.tbx")))});
 }
 
 void TestCollectionFile::cutInsideTheTrackList()
