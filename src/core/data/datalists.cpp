@@ -300,7 +300,7 @@ void TDataList::FreeAll()
     items.reserve(Count());
     for (TDataItem *item : *this)
         items.append(item);
-    Clear();
+    TDataRefList::Clear();
     qDeleteAll(items);
 }
 

@@ -95,6 +95,9 @@ public:
     void ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion) override;
 
     void FreeAll();
+    // Emptying an owning list without freeing its items would leak them:
+    // FreeAll frees them, takeItem hands one over.
+    void Clear() = delete;
     // The first item whose identifier is id; nullptr for -1.
     TDataItem *FindByID(qint32 id) const;
     // Removes item from the list and hands its ownership to the caller;

@@ -41,6 +41,8 @@ void TfmMainBase::connectItemActions()
     on("acEditFilter", [this] { EditFilter(); });
     on("acFieldDefaults", [this] { EditFieldDefaults(); });
     on("acFieldNames", [this] { EditFieldNames(); });
+    on("acEditLookupItemFromTree", [this] { EditLookupItemFromTree(); });
+    on("acEditLookupItemFromList", [this] { EditLookupItemFromList(); });
     for (const char *name : {"acAssignIndex", "acFieldDefaults", "acFieldNames", "acSelectAll"})
         Action(QLatin1String(name))->setEnabled(true);
 }

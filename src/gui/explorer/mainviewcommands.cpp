@@ -9,6 +9,7 @@
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
 #include "core/data/filterfieldlist.h"
+#include "core/data/lookupitems.h"
 #include "core/data/rootitem.h"
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorertreemodel.h"
@@ -54,10 +55,17 @@ void TfmMainBase::UpdateActions()
     const int groupCount = groups ? groups->Count() : 0;
     const TDataField *treeField = level >= 1 && level <= groupCount ? groupField(level - 1) : nullptr;
     const TDataField *listField = level < groupCount ? groupField(level) : nullptr;
-    Action(QStringLiteral("acEditLookupItemFromTree"))
-        ->setText(treeField ? tr("Edit %1...").arg(GetFieldName(treeField)) : tr("Edit Lookup Item"));
-    Action(QStringLiteral("acEditLookupItemFromList"))
-        ->setText(listField ? tr("Edit %1...").arg(GetFieldName(listField)) : tr("Edit Lookup Item"));
+    const auto isValue = [this](const TDataObject *object) {
+        return dynamic_cast<const TLookupItem *>(object) && object != NoneItem.get();
+    };
+    QAction *editTreeValue = Action(QStringLiteral("acEditLookupItemFromTree"));
+    editTreeValue->setText(treeField ? tr("Edit %1...").arg(GetFieldName(treeField)) : tr("Edit Lookup Item"));
+    editTreeValue->setEnabled(grouped && selected && isValue(selected->Object));
+    QAction *editListValue = Action(QStringLiteral("acEditLookupItemFromList"));
+    editListValue->setText(listField ? tr("Edit %1...").arg(GetFieldName(listField)) : tr("Edit Lookup Item"));
+    const int row = ListKind == ListKind::Lookups ? lvMain->FirstSelectedRow() : -1;
+    editListValue->setEnabled(ListContent && row >= 0 && row < ListContent->Count()
+                              && ListContent->Get(row) != NoneItem.get());
     Action(QStringLiteral("acColumnFields"))->setEnabled(itemList);
     Action(QStringLiteral("acSortFields"))->setEnabled(itemList);
     Action(QStringLiteral("acIconView"))->setChecked(lvMain->IsIconView());

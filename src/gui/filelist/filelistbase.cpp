@@ -360,9 +360,9 @@ void TfmFileListBase::LoadSettings()
     ckFileName->setChecked(store.ReadBool(section, KeyUseFilename, true));
     ckTrackInfo->setChecked(store.ReadBool(section, KeyUseTrack, true));
     ckAutoClearReadOnly->setChecked(store.ReadBool(section, KeyAutoRemoveReadOnly, false));
-    ColumnFields->Clear();
+    ColumnFields->FreeAll();
     ColumnFields->LoadFromSettings(store, section + QStringLiteral("\\FilePreviewColumnFields"));
-    SortFields->Clear();
+    SortFields->FreeAll();
     SortFields->LoadFromSettings(store, section + QStringLiteral("\\FilePreviewSortFields"));
 }
 
@@ -419,7 +419,7 @@ void TfmFileListBase::StoreColumns()
     if (columns.isEmpty())
         return;
     QHeaderView *header = lvPreview->horizontalHeader();
-    ColumnFields->Clear();
+    ColumnFields->FreeAll();
     for (int visual = 0; visual < columns.size(); ++visual) {
         const int logical = header->logicalIndex(visual);
         if (logical < 0 || logical >= columns.size())
@@ -469,7 +469,7 @@ void TfmFileListBase::HeaderClick(int column)
     if (SortFields->Count() == 1 && SortFields->Get(0)->Field == field) {
         SortFields->Get(0)->Order = -SortFields->Get(0)->Order;
     } else {
-        SortFields->Clear();
+        SortFields->FreeAll();
         SortFields->Add(new TSortField(field, 1));
     }
     ShowSortIndicator();

@@ -86,7 +86,7 @@ void TfmRenameFilelist::LoadSettings()
 {
     TfmFileListBase::LoadSettings();
     fillFormats();
-    ColumnFields->Clear();
+    ColumnFields->FreeAll();
     const TGlobalDataFieldList *catalogue = ColumnFields->catalogue();
     int i = 0;
     for (const auto &column : RenameColumns) {

@@ -19,7 +19,7 @@
 
 namespace {
 
-TLookupItemEditor lookupItemEditor = nullptr;
+TLookupItemEditor lookupItemEditor;
 
 TLookupItem *entryItem(const QComboBox *combo, int index)
 {
@@ -94,10 +94,10 @@ void TfmDataItemBase::SetItem(TDataItem *item, int mode)
 
 void TfmDataItemBase::SetLookupItemEditor(TLookupItemEditor editor)
 {
-    lookupItemEditor = editor;
+    lookupItemEditor = std::move(editor);
 }
 
-TLookupItemEditor TfmDataItemBase::LookupItemEditor()
+const TLookupItemEditor &TfmDataItemBase::LookupItemEditor()
 {
     return lookupItemEditor;
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -21,8 +22,8 @@ using TDataItemWindowClass = std::unique_ptr<TfmDataItemBase> (*)(QWidget *owner
 // Opens the lookup item window for the lookup value of a field and returns
 // whether it was confirmed (item, caption, lookup list).  Until one is
 // installed the "..." buttons of the lookup combos are disabled.
-using TLookupItemEditor = bool (*)(QWidget *owner, qint32 fieldID, TLookupItem *item, const QString &caption,
-                                   TLookupList *list);
+using TLookupItemEditor = std::function<bool(QWidget *owner, qint32 fieldID, TLookupItem *item,
+                                             const QString &caption, TLookupList *list)>;
 
 // The base of the modal windows that add or edit one item of the collection.
 //
@@ -59,7 +60,7 @@ public:
     // The editor of lookup values the "..." buttons use (installed once by
     // the program; null: the buttons stay disabled).
     static void SetLookupItemEditor(TLookupItemEditor editor);
-    static TLookupItemEditor LookupItemEditor();
+    static const TLookupItemEditor &LookupItemEditor();
 
     TDataItem *Item = nullptr;
     std::unique_ptr<TDataItem> Snapshot;
@@ -85,7 +86,7 @@ public:
     // value named by the typed text.
     void EditLookupFromCombo(QComboBox *combo, qint32 fieldID);
     // Whether the lookup item windows are there to open.
-    static bool CanEditLookups() { return LookupItemEditor() != nullptr; }
+    static bool CanEditLookups() { return bool(LookupItemEditor()); }
 
     void btOkClick();
     void btCancelClick();

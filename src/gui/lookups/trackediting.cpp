@@ -6,17 +6,18 @@
 
 namespace {
 
-// The track window on a copy; true on OK.
-bool runTrackWindow(QWidget * /*owner*/, TMp3Track & /*copy*/)
-{
-    return false;
-}
+TTrackEditor trackEditor;
 
 } // namespace
 
+void SetTrackEditor(TTrackEditor editor)
+{
+    trackEditor = std::move(editor);
+}
+
 bool TrackEditingAvailable()
 {
-    return false;
+    return bool(trackEditor);
 }
 
 TMp3Track *EditTrackInPlace(QWidget *owner, TMp3Track *track, const std::function<void()> &beforeFree)
@@ -26,7 +27,7 @@ TMp3Track *EditTrackInPlace(QWidget *owner, TMp3Track *track, const std::functio
         return nullptr;
     TMainDataList &items = *root->Items;
     std::unique_ptr<TDataItem> copy = track->Clone(&items, true);
-    if (!runTrackWindow(owner, static_cast<TMp3Track &>(*copy)))
+    if (!trackEditor || !trackEditor(owner, static_cast<TMp3Track &>(*copy)))
         return nullptr;
     if (beforeFree)
         beforeFree();

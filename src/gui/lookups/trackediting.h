@@ -9,6 +9,11 @@ class TMp3Track;
 // window works on a copy, and on OK the copy takes the track's place in the
 // collection's main list and the track is freed.
 
+// Opens the track window on copy and returns whether it closed with OK.
+// The program installs one; until then tracks cannot be edited from here.
+using TTrackEditor = std::function<bool(QWidget *owner, TMp3Track &copy)>;
+void SetTrackEditor(TTrackEditor editor);
+
 // Whether the track window can be opened.
 bool TrackEditingAvailable();
 

@@ -18,6 +18,8 @@
 #include "gui/shell/globaldata.h"
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorertreeview.h"
+#include "gui/items/dataitembase.h"
+#include "gui/lookups/trackediting.h"
 #include "gui/shell/rootcollection.h"
 #include "gui/shell/widgetdesktopservices.h"
 
@@ -70,6 +72,7 @@ TfmMainBase::TfmMainBase(TMp3Prefs &prefs, TUpdateService &updates, QWidget *par
     createExplorer();
     connectExplorerActions();
     connectItemActions();
+    installItemEditors();
     createContextMenus();
     resize(900, 600);
 }
@@ -83,6 +86,9 @@ TfmMainBase::~TfmMainBase()
     tvMain->selectionModel()->disconnect(this);
     lvMain->disconnect(this);
     hide();
+    // The editors refer to this window's settings.
+    TfmDataItemBase::SetLookupItemEditor({});
+    SetTrackEditor({});
     if (m_collection)
         FreeRoot();
 }

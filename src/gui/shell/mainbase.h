@@ -159,8 +159,11 @@ public:
     // rebuilds the tree and restores the recorded state.
     void ReleaseViews();
     void ShowViewsAgain();
-    // Edit > Edit Lookup Lists (gui/lookups/lookupcommands.cpp).
+    // Edit > Edit Lookup Lists, and the lookup value of the selected folder
+    // or list row (gui/lookups/lookupcommands.cpp).
     void acEditLookupListsExecute();
+    void EditLookupItemFromTree();
+    void EditLookupItemFromList();
     // Restores the recorded expansion and selection; with item, opens the
     // folder the item belongs in.  With select, selects and shows a folder.
     void RestoreState(TDataItem *item, bool select);
@@ -278,6 +281,10 @@ private:
     void createFieldLists();
     void connectExplorerActions();
     void connectItemActions();
+    // The track window and the lookup item windows, for the windows that
+    // open one another ("..." buttons, the album window's Edit Track).
+    void installItemEditors();
+    void editLookupValue(const TDataField *field, TDataObject *object);
     QList<TDataItem *> draggedObjects(bool fromTree) const;
     // Frees items of the collection after the views have let go of them.
     void freeItems(const QList<TDataItem *> &items);

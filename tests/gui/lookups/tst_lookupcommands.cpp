@@ -12,6 +12,7 @@
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/explorer/explorertreemodel.h"
+#include "gui/lookups/lookupitem.h"
 #include "gui/lookups/lookuplistwindow.h"
 #include "gui/settings/updatewindow.h"
 #include "gui/shell/mainbase.h"
@@ -20,6 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -108,6 +111,9 @@ private Q_SLOTS:
     void mergeWhileTheMergedArtistIsShown();
     void removeWhileTheValueIsShownInTheList();
     void nothingChangedSavesNothing();
+    void editValueOfFolderOrRow_data();
+    void editValueOfFolderOrRow();
+    void noValueFolderIsNotEditable();
 
 private:
     std::unique_ptr<MainWindow> openWindow(Shell &shell);
@@ -209,6 +215,69 @@ void TestLookupCommands::nothingChangedSavesNothing()
     window->Action(QStringLiteral("acEditLookupLists"))->trigger();
     QVERIFY(!QFileInfo::exists(m_file));
     QCOMPARE(childTexts(window->RootNode), (QStringList{"Lanterns", "The Lanterns", "Zoe Hart"}));
+}
+
+// Edit Artist... on a folder of the tree or a folder row of the list: the
+// artist window renames the value, the tree shows the new name and the
+// collection is saved; Cancel changes and saves nothing.
+void TestLookupCommands::editValueOfFolderOrRow_data()
+{
+    QTest::addColumn<bool>("fromTree");
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("tree, OK") << true << true;
+    QTest::newRow("tree, Cancel") << true << false;
+    QTest::newRow("list, OK") << false << true;
+    QTest::newRow("list, Cancel") << false << false;
+}
+
+void TestLookupCommands::editValueOfFolderOrRow()
+{
+    QFETCH(bool, fromTree);
+    QFETCH(bool, confirm);
+    Shell shell;
+    auto window = openWindow(shell);
+    const QString name = fromTree ? QStringLiteral("acEditLookupItemFromTree") : QStringLiteral("acEditLookupItemFromList");
+    QAction *action = window->Action(name);
+    if (fromTree)
+        window->SelectNode(child(window->RootNode, QStringLiteral("Zoe Hart")));
+    else
+        window->lvMain->SelectOnly(rowTexts(*window).indexOf(QStringLiteral("Zoe Hart")));
+    window->UpdateActions();
+    QVERIFY(action->isEnabled());
+    QCOMPARE(action->text(), QStringLiteral("Edit Artist..."));
+
+    QString caption;
+    QTimer::singleShot(0, this, [&] {
+        auto *item = qobject_cast<TfmLookupItemBase *>(QApplication::activeModalWidget());
+        QVERIFY(item);
+        caption = item->windowTitle();
+        item->edName->setText(QStringLiteral("Zoe Hartley"));
+        (confirm ? item->btOK : item->btCancel)->click();
+    });
+    action->trigger();
+
+    QCOMPARE(caption, QStringLiteral("Edit Artist"));
+    const QString shown = confirm ? QStringLiteral("Zoe Hartley") : QStringLiteral("Zoe Hart");
+    QCOMPARE(childTexts(window->RootNode), (QStringList{"Lanterns", "The Lanterns", shown}));
+    QCOMPARE(QFileInfo::exists(m_file), confirm);
+}
+
+void TestLookupCommands::noValueFolderIsNotEditable()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    auto *track = static_cast<TMp3Track *>(window->mp3Root()->GetTracks()->CreateItem());
+    track->Title = QStringLiteral("Nobody's");
+    window->Action(QStringLiteral("acRefresh"))->trigger();
+    TExplorerNode *none = child(window->RootNode, QStringLiteral("[None]"));
+    QVERIFY(none);
+    window->SelectNode(none);
+    window->UpdateActions();
+    QVERIFY(!window->Action(QStringLiteral("acEditLookupItemFromTree"))->isEnabled());
+    window->SelectNode(window->RootNode);
+    window->lvMain->SelectOnly(rowTexts(*window).indexOf(QStringLiteral("[None]")));
+    window->UpdateActions();
+    QVERIFY(!window->Action(QStringLiteral("acEditLookupItemFromList"))->isEnabled());
 }
 
 QTEST_MAIN(TestLookupCommands)
