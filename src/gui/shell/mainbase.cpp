@@ -216,6 +216,7 @@ void TfmMainBase::createMenus()
         connect(action, &QAction::changed, item, [item, action] { item->setEnabled(action->isEnabled()); });
     };
 
+    menuBar()->setObjectName(QStringLiteral("MainMenu"));
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("miFile"));
     captioned(file, "acNew", tr("&New"));
@@ -294,6 +295,8 @@ void TfmMainBase::createToolBars()
     tbEdit = bar("tbEdit", tr("Edit"), {"acEditItem", "acRemoveItem", "-", "acEditLookupLists"});
     tbView = bar("tbView", tr("View"), {"acFolderFields", "-", "acUp", "acRefresh", "-", "acColumnFields", "acSortFields"});
     tbSearch = bar("tbSearch", tr("Search"), {"acEditFilter", "acEnableFilter"});
+    tbSearch->widgetForAction(Action(QStringLiteral("acEditFilter")))->setObjectName(QStringLiteral("btEditFilter"));
+    tbSearch->widgetForAction(Action(QStringLiteral("acEnableFilter")))->setObjectName(QStringLiteral("btEnableFilter"));
 
     tbLogo = addToolBar(tr("Logo"));
     tbLogo->setObjectName(QStringLiteral("tbLogo"));
