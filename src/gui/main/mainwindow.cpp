@@ -73,6 +73,9 @@ TfmMain::TfmMain(TMp3Prefs &prefs, TUpdateService &updates, QWidget *parent)
     createMainContextMenus();
     connectMainActions();
 
+    // This window has no use for the information area below the list.
+    pnInfo->hide();
+
     pbScan = new QProgressBar(this);
     pbScan->setObjectName(QStringLiteral("pbScan"));
     pbScan->setFixedWidth(128);
@@ -135,8 +138,8 @@ void TfmMain::createMainActions()
         {"acTagTracks", QT_TR_NOOP("Edit &Tags..."), "", {}, nullptr, nullptr},
         {"acTagFiles", QT_TR_NOOP("Auto &Tagger..."), QT_TR_NOOP("Edit Tags..."), {}, nullptr, nullptr},
         {"acTagFolder", QT_TR_NOOP("Auto &Tagger..."), QT_TR_NOOP("Edit Tags..."), {}, nullptr, nullptr},
-        {"acFileProperties", QT_TR_NOOP("&Properties..."), QT_TR_NOOP("Properties"), QKeySequence(Qt::ALT | Qt::Key_Return), "document-properties", nullptr},
-        {"acRenameSelection", QT_TR_NOOP("Rename..."), QT_TR_NOOP("Rename Files"), {}, "edit-rename", nullptr},
+        {"acFileProperties", QT_TR_NOOP("&Properties..."), QT_TR_NOOP("Properties"), QKeySequence(Qt::ALT | Qt::Key_Return), "document-properties", "action-properties"},
+        {"acRenameSelection", QT_TR_NOOP("Rename..."), QT_TR_NOOP("Rename Files"), {}, "edit-rename", "action-rename"},
         {"acRenameTrackFiles", QT_TR_NOOP("&Rename..."), "", {}, nullptr, nullptr},
         {"acRenameFiles", QT_TR_NOOP("Auto &Renamer..."), QT_TR_NOOP("Rename Selected File"), {}, nullptr, nullptr},
         {"acRenameFolderFiles", QT_TR_NOOP("Auto &Renamer..."), QT_TR_NOOP("Rename Selected File"), {}, nullptr, nullptr},
@@ -149,8 +152,8 @@ void TfmMain::createMainActions()
         {"acAddFilesToPlayList", QT_TR_NOOP("Add to Play&list"), QT_TR_NOOP("Add to Playlist"), {}, nullptr, nullptr},
         {"acAddTracksToPlaylist", QT_TR_NOOP("Add to Play&list"), QT_TR_NOOP("Add to Playlist"), {}, nullptr, nullptr},
         {"acRemovePlaylistEntry", QT_TR_NOOP("&Remove Playlist Entry"), QT_TR_NOOP("Remove Entry from Playlist"), {}, "list-remove", "action-remove"},
-        {"acMoveEntryUp", QT_TR_NOOP("Move Playlist Entry Up"), QT_TR_NOOP("Move Playlist Entry Up"), {}, "go-up", "action-up"},
-        {"acMoveEntryDown", QT_TR_NOOP("Move Playlist Entry Down"), QT_TR_NOOP("Move Playlist Entry Down"), {}, "go-down", nullptr},
+        {"acMoveEntryUp", QT_TR_NOOP("Move Playlist Entry Up"), QT_TR_NOOP("Move Playlist Entry Up"), {}, "go-up", "action-moveup"},
+        {"acMoveEntryDown", QT_TR_NOOP("Move Playlist Entry Down"), QT_TR_NOOP("Move Playlist Entry Down"), {}, "go-down", "action-movedown"},
         {"acPlayPlaylist", QT_TR_NOOP("&Play Playlist"), QT_TR_NOOP("Play Playlist"), {}, "media-playback-start", nullptr},
         {"acPlayFolder", QT_TR_NOOP("Play Current Folder"), "", {}, nullptr, nullptr},
         {"acPlayFiles", QT_TR_NOOP("Play Selected File(s)"), "", {}, nullptr, nullptr},

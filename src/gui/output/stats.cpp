@@ -31,6 +31,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString Section = QStringLiteral("fmStats");
@@ -370,6 +372,13 @@ void TfmStats::FillStatistics()
         return;
     for (const auto &[statistic, value] : TTrackTotals::Of(*tracks).Rows())
         lvStats->addTopLevelItem(new QTreeWidgetItem({statistic, value}));
+    // Totals such as "210 hrs, 45 mins, 12 secs" are wider than the stored
+    // column: the column grows to show them whole.
+    for (int c = 0; c < lvStats->columnCount(); ++c) {
+        const int stored = lvStats->columnWidth(c);
+        lvStats->resizeColumnToContents(c);
+        lvStats->setColumnWidth(c, std::max(stored, lvStats->columnWidth(c)));
+    }
 }
 
 void TfmStats::Execute(TRootItem &root, TSettingsStore &store, QWidget *owner, const TDataField *field,
