@@ -1,5 +1,6 @@
 #include "core/audio/id3v1tag.h"
 
+#include "core/audio/genretext.h"
 #include "core/base/filereplacement.h"
 #include "core/base/regularfile.h"
 #include "core/base/windows1252.h"
@@ -71,13 +72,16 @@ QString TID3v1Tag::GetGenre() const
 
 void TID3v1Tag::SetGenre(const QString &text)
 {
-    GenreIndex = GenreOther;
-    for (int i = 0; i < GenreCount; ++i) {
-        if (GenreList().at(i).compare(text, Qt::CaseInsensitive) == 0) {
-            GenreIndex = i;
-            break;
+    // The tag holds one genre: of several ("Disco; Rock"), the first it knows.
+    for (const QString &name : QStringList(text) + genreNames(text)) {
+        for (int i = 0; i < GenreCount; ++i) {
+            if (GenreList().at(i).compare(name, Qt::CaseInsensitive) == 0) {
+                GenreIndex = i;
+                return;
+            }
         }
     }
+    GenreIndex = GenreOther;
 }
 
 bool TID3v1Tag::readBytes(QByteArrayView bytes)
