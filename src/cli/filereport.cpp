@@ -6,6 +6,7 @@
 #include "core/base/regularfile.h"
 
 #include <QFile>
+#include <QJsonDocument>
 #include <QTextStream>
 
 FileReport::FileReport(const QStringList &parseFormats, const InfoSourceSwitches &sources)
@@ -128,6 +129,11 @@ QJsonObject FileReport::toJson() const
         object.insert(section.name, fields);
     }
     return object;
+}
+
+QByteArray FileReport::toJsonText() const
+{
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Indented).trimmed();
 }
 
 namespace {

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void threadsKeepTheOrder();
     void usageErrors();
     void readingLeavesTheHomeFolderAlone();
+    void legacyEncoding();
 
 private:
     QString write(const QString &name, const QByteArray &bytes)
@@ -238,6 +239,36 @@ void TestCliInfo::readingLeavesTheHomeFolderAlone()
     const CliRun run = runCli({QStringLiteral("info"), song}, environment);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+// ID3v1 text in an old code page: the settings' "Legacy Tag Encoding"
+// reads it, and --legacy-encoding overrides that.
+void TestCliInfo::legacyEncoding()
+{
+    mp3::Id3v1 v1;
+    v1.title = "\xcf\xf0\xe8\xe2\xe5\xf2";  // "Привет" in Windows-1251
+    v1.artist = "\xf0\xd2\xc9\xd7\xc5\xd4";  // the same in KOI8-R
+    const QString file = write(QStringLiteral("old.mp3"), mp3::Frame().stream(20) + v1.bytes());
+    const QString config = m_dir.filePath(QStringLiteral("config.ini"));
+    QVERIFY(testsupport::writeFile(config, "[Settings]\r\nLegacy Tag Encoding=windows-1251\r\n"));
+
+    auto titleAndArtist = [&](const QStringList &options) {
+        const CliRun run = runCli(QStringList{"info", "--json"} + options + QStringList{file},
+                                  environmentWith(QStringLiteral("TUNEBASE_CONFIG"), config));
+        if (!run.ok())
+            return QStringList{run.errText()};
+        const QJsonObject v1 =
+            QJsonDocument::fromJson(run.out).array().at(0).toObject()[QLatin1String("id3v1")].toObject();
+        return QStringList{v1[QLatin1String("title")].toString(), v1[QLatin1String("artist")].toString()};
+    };
+    QCOMPARE(titleAndArtist({}).value(0), QStringLiteral("Привет"));
+    QCOMPARE(titleAndArtist({"--legacy-encoding", "KOI8-R"}).value(1), QStringLiteral("Привет"));
+    QCOMPARE(titleAndArtist({"--legacy-encoding=koi8-r"}).value(1), QStringLiteral("Привет"));
+
+    const CliResult unknown = info({QStringLiteral("--legacy-encoding"), QStringLiteral("klingon"), file});
+    QCOMPARE(unknown.exitCode, 2);
+    QVERIFY(unknown.err.contains("Shift_JIS"));
+    QCOMPARE(info({file, QStringLiteral("--legacy-encoding")}).exitCode, 2);
 }
 
 QTEST_APPLESS_MAIN(TestCliInfo)

@@ -1,5 +1,6 @@
 #include "core/audio/genretext.h"
 #include "core/audio/id3v2tag.h"
+#include "core/base/legacytext.h"
 
 #include "id3v2builder.h"
 #include "scratchfolder.h"
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void genreDisplayText();
     void severalGenresWritten_data();
     void severalGenresWritten();
+    void latin1FramesInLegacyCodePage();
 };
 
 void tst_ID3v2Tag::readStructures_data()
@@ -835,6 +837,41 @@ void tst_ID3v2Tag::severalGenresWritten()
     back.Title = QStringLiteral("Song");
     QVERIFY(back.WriteToFile(path));
     QCOMPARE(readFile(path), written);
+}
+
+// Frames that claim ISO-8859-1 but hold an old tagger's code page read in
+// the legacy code page the user chose; what is written then reads back the
+// same whatever the setting.
+void tst_ID3v2Tag::latin1FramesInLegacyCodePage()
+{
+    const QByteArray sjis("\x93\xfa\x96{\x8c\xea\x82\xcc\x89\xcc");
+    const QByteArray tag = Id3v2Builder(3).frame("TIT2", QByteArray(1, '\0') + sjis)
+                               .frame("TPE1", bytes("\x00" "Caf\xe9")).padding(200).build();
+    const QString path = m_dir.newFile(tag + Audio);
+    struct Reset {
+        ~Reset() { SetLegacyTagEncoding(DefaultLegacyTagEncoding()); }
+    } reset;
+
+    TID3v2Tag latin1;
+    QVERIFY(latin1.ReadFromFile(path));
+    QCOMPARE(latin1.Artist, QStringLiteral("Café"));
+
+    QVERIFY(SetLegacyTagEncoding(QStringLiteral("Shift_JIS")));
+    TID3v2Tag t;
+    QVERIFY(t.ReadFromFile(path));
+    QCOMPARE(t.Title, QStringLiteral("日本語の歌"));
+    QVERIFY(t.WriteToFile(path));
+    QCOMPARE(readFile(path), tag + Audio);  // unchanged values keep their bytes
+
+    t.Album = QStringLiteral("Café");  // not ASCII: ISO-8859-1 would read back otherwise
+    QVERIFY(t.WriteToFile(path));
+    const StoredFrame *album = viewTag(readFile(path)).find("TALB");
+    QVERIFY(album);
+    QCOMPARE(album->data.left(1), QByteArray(1, '\1'));
+    SetLegacyTagEncoding(DefaultLegacyTagEncoding());
+    TID3v2Tag back;
+    QVERIFY(back.ReadFromFile(path));
+    QCOMPARE(back.Album, QStringLiteral("Café"));
 }
 
 QTEST_APPLESS_MAIN(tst_ID3v2Tag)
