@@ -428,7 +428,10 @@ void TestExplorer::iconNamesTakeTwoLines()
     const int width = icons->gridSize().width() - 8;
     for (const QString &name : {QStringLiteral("Damaged"), QStringLiteral("Zoë Hart"), QStringLiteral("Madonna")})
         QCOMPARE(TIconViewDelegate::TextLines(name, font, width), QStringList{name});
-    const QString longer = QStringLiteral("The Very Long Name Band");
+    // Words enough for more than one line and less than two.
+    QString longer = QStringLiteral("Hart");
+    while (QFontMetrics(font).horizontalAdvance(longer) <= width)
+        longer += QStringLiteral(" Hart");
     const QStringList two = TIconViewDelegate::TextLines(longer, font, width);
     QCOMPARE(two.size(), 2);
     QCOMPARE(two.join(QLatin1Char(' ')), longer);  // broken between words, nothing cut

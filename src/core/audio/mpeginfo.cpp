@@ -4,7 +4,6 @@
 #include "core/base/regularfile.h"
 
 #include <QFile>
-
 #include <QList>
 
 #include <algorithm>

@@ -10,7 +10,7 @@ namespace {
 constexpr int Margin = 3;
 constexpr int MaxLines = 2;
 // Room for about this many average characters on each line of a name.
-constexpr int CharactersPerLine = 15;
+constexpr int CharactersPerLine = 18;
 
 } // namespace
 

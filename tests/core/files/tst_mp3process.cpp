@@ -137,6 +137,7 @@ private Q_SLOTS:
 
     void editTagsNoChangeWritesNothing();
     void editTagsRemoveV1KeepsV2();
+    void editTagsReportsWhatId3v1LeavesOut();
     void editTagsUpdatesLinkedTrackAfterWriting();
     void editTagsFailureLeavesTrack();
     void readOnlyFiles();
@@ -445,6 +446,24 @@ void TestMp3Process::editTagsNoChangeWritesNothing()
     TMP3Process process;
     QCOMPARE(process.EditTags(files, TTagAction::NoChange, TTagAction::NoChange, false), 0);
     QCOMPARE(testsupport::readFile(p), bytes);
+}
+
+void TestMp3Process::editTagsReportsWhatId3v1LeavesOut()
+{
+    const QString p = makeMp3(QStringLiteral("greek.mp3"),
+                              Id3v2Builder(3).text("TIT2", QStringLiteral("Ωmega")).text("TPE1", "Band").build());
+    TMP3File file(p);
+    QVERIFY(file.ReadInfo({}));
+    file.SetInfoSources(false, false, true, true, false);
+    TMp3FileItemList files;
+    files.Add(&file);
+    TMP3Process process;
+    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::NoChange, false), 0);
+    QCOMPARE(process.V1LeftOut, QStringList{p + QStringLiteral(": title")});
+    TID3v1Tag v1;
+    QVERIFY(v1.ReadFromFile(p));
+    QCOMPARE(v1.Title, QString());  // no "?mega"
+    QCOMPARE(v1.Artist, QStringLiteral("Band"));
 }
 
 void TestMp3Process::editTagsRemoveV1KeepsV2()
