@@ -46,6 +46,7 @@ private Q_SLOTS:
     void usageErrors();
     void readingLeavesTheHomeFolderAlone();
     void legacyEncoding();
+    void jsonIsWhatQJsonDocumentWrites();
 
 private:
     QString write(const QString &name, const QByteArray &bytes)
@@ -269,6 +270,29 @@ void TestCliInfo::legacyEncoding()
     QCOMPARE(unknown.exitCode, 2);
     QVERIFY(unknown.err.contains("Shift_JIS"));
     QCOMPARE(info({file, QStringLiteral("--legacy-encoding")}).exitCode, 2);
+}
+
+// The reports are written without building JSON documents: every byte must
+// be what QJsonDocument writes, odd characters included.
+void TestCliInfo::jsonIsWhatQJsonDocumentWrites()
+{
+    const QString odd = QStringLiteral("Quote \" back\\slash \x01\x1f tab\t cr\r ☃ 𝄞 ") + QChar(0xD800)
+        + QStringLiteral(" end\x7f");
+    const QByteArray tag = Id3v2Builder(3).text("TIT2", odd, 1).text("TPE1", QStringLiteral("Ωmega"))
+                               .described("COMM", QString(), QStringLiteral("line one\nline two")).build();
+    write(QStringLiteral("odd/a \"name\".mp3"), tag + mp3::Frame().stream(10));
+    write(QStringLiteral("odd/b.mp3"), mp3::Frame().stream(10) + mp3::Id3v1{"V1", {}, {}, {}, {}, 3, 17}.bytes());
+    CliResult r;
+    const QJsonArray reports = jsonInfo({m_dir.filePath(QStringLiteral("odd"))}, &r);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(reports.size(), 2);
+    QVERIFY(reports.at(0)[QLatin1String("id3v2")][QLatin1String("title")].toString().startsWith(
+        QStringLiteral("Quote \" back\\slash \x01")));
+    QByteArray expected = "[";
+    for (qsizetype i = 0; i < reports.size(); ++i)
+        expected += (i == 0 ? "\n" : ",\n") + QJsonDocument(reports.at(i).toObject()).toJson().trimmed();
+    expected += "\n]\n";
+    QCOMPARE(r.out, expected);
 }
 
 QTEST_APPLESS_MAIN(TestCliInfo)
