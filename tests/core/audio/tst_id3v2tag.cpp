@@ -824,7 +824,8 @@ void tst_ID3v2Tag::severalGenresWritten()
     QVERIFY(t.ReadFromFile(path));
     t.Genre = genre;
     QVERIFY(t.WriteToFile(path));
-    const StoredFrame *frame = viewTag(readFile(path)).find("TCON");
+    const StoredTagView view = viewTag(readFile(path));
+    const StoredFrame *frame = view.find("TCON");
     QVERIFY(frame);
     QCOMPARE(frame->data, frameData);
 
@@ -865,7 +866,8 @@ void tst_ID3v2Tag::latin1FramesInLegacyCodePage()
 
     t.Album = QStringLiteral("Café");  // not ASCII: ISO-8859-1 would read back otherwise
     QVERIFY(t.WriteToFile(path));
-    const StoredFrame *album = viewTag(readFile(path)).find("TALB");
+    const StoredTagView view = viewTag(readFile(path));
+    const StoredFrame *album = view.find("TALB");
     QVERIFY(album);
     QCOMPARE(album->data.left(1), QByteArray(1, '\1'));
     SetLegacyTagEncoding(DefaultLegacyTagEncoding());

@@ -451,7 +451,7 @@ void TestMp3Process::editTagsNoChangeWritesNothing()
 void TestMp3Process::editTagsReportsWhatId3v1LeavesOut()
 {
     const QString p = makeMp3(QStringLiteral("greek.mp3"),
-                              Id3v2Builder(3).text("TIT2", QStringLiteral("Ωmega")).text("TPE1", "Band").build());
+                              Id3v2Builder(3).text("TIT2", QStringLiteral("Ωmega"), 1).text("TPE1", "Band").build());
     TMP3File file(p);
     QVERIFY(file.ReadInfo({}));
     file.SetInfoSources(false, false, true, true, false);
