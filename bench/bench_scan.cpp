@@ -27,7 +27,8 @@ int main(int argc, char **argv)
         out << "no MP3 files in " << path << "\n";
         return 1;
     }
-    out << "scan of " << Figure(tree.files) << " files in " << Figure(tree.folders) << " folders, "
+    out << "scan of " << Figure(tree.files) << " files (" << Figure(tree.headerlessVbr)
+        << " of them VBR without header) in " << Figure(tree.folders) << " folders, "
         << Figure(tree.bytes / double(tree.files) / 1024, 1) << " KiB per file on average (page cache warm)\n";
     ScanTree(path, 1);  // warms the caches of the file system
     for (const int threads : {1, 2}) {

@@ -43,6 +43,31 @@ QByteArray audioOf(const Template &t)
     return audio + frame.stream(t.frames);
 }
 
+// A variable stream without a VBR header (an old encoder's, or a cut file):
+// its length takes a walk over every frame.
+QByteArray headerlessVbrAudio(int frames)
+{
+    const int rates[] = {128, 160, 192, 112, 224, 256, 96};
+    mp3::Frame frame;
+    QByteArray audio;
+    for (int i = 0; i < frames; ++i) {
+        frame.bitrate = rates[i % int(std::size(rates))];
+        audio += frame.bytes();
+    }
+    return audio;
+}
+
+// Every how manieth file is such a stream: TUNEBASE_BENCH_HEADERLESS_VBR
+// gives their share in percent (2 by default, 0 leaves them out).
+int headerlessVbrEvery()
+{
+    bool ok = false;
+    const int percent = qEnvironmentVariableIntValue("TUNEBASE_BENCH_HEADERLESS_VBR", &ok);
+    if (!ok)
+        return 50;
+    return percent > 0 ? std::max(1, 100 / std::min(percent, 100)) : 0;
+}
+
 QByteArray pictureFrameData(int size)
 {
     // encoding, MIME type, picture type (front cover), description, data
@@ -88,6 +113,8 @@ Mp3Tree WriteMp3Tree(const QString &root, int count)
         if (Templates[i].pictureBytes > 0)
             pictures[i] = pictureFrameData(Templates[i].pictureBytes);
     }
+    const QByteArray headerlessVbr = headerlessVbrAudio(50);
+    const int vbrEvery = headerlessVbrEvery();
     Mp3Tree tree;
     QString folder;
     for (int n = 0; n < count; ++n) {
@@ -102,7 +129,9 @@ Mp3Tree WriteMp3Tree(const QString &root, int count)
         }
         const int kind = (n * 7 + artist) % templateCount;
         const Template &t = Templates[kind];
-        QByteArray bytes = tagOf(t, pictures[kind], artist, album, track) + audio[kind];
+        const bool vbr = vbrEvery > 0 && n % vbrEvery == vbrEvery / 2;
+        QByteArray bytes = tagOf(t, pictures[kind], artist, album, track) + (vbr ? headerlessVbr : audio[kind]);
+        tree.headerlessVbr += vbr ? 1 : 0;
         if (t.id3v1)
             bytes += id3v1Of(artist, album, track);
         QFile file(QStringLiteral("%1/%2 - Title %3.mp3").arg(folder).arg(track, 2, 10, QLatin1Char('0')).arg(track));

@@ -6,13 +6,16 @@
 
 // Writes a large tree of small MP3 files for the benchmarks: "Artist NN/
 // Album NN/NN - Title NN.mp3" with ID3v2 tags naming what the path says,
-// ID3v1 tags on most files and cover pictures on some.  The audio and
+// ID3v1 tags on most files and cover pictures on some; a few files (2 %,
+// see TUNEBASE_BENCH_HEADERLESS_VBR) hold variable streams without a VBR
+// header.  The audio and
 // picture bytes come from a few generated templates, so writing 10,000
 // files takes seconds.
 struct Mp3Tree {
     int files = 0;
     qint64 bytes = 0;
     int folders = 0;
+    int headerlessVbr = 0;  // files whose variable stream has no VBR header
 };
 
 // Writes `count` files below `root`; files.count() is 0 when writing failed.

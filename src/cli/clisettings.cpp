@@ -1,5 +1,6 @@
 #include "cli/clisettings.h"
 
+#include "core/base/legacytext.h"
 #include "core/settings/inisettingsstore.h"
 #include "core/settings/prefs.h"
 
@@ -44,6 +45,7 @@ struct CliSettings::Private {
 CliSettings::CliSettings()
     : d(std::make_unique<Private>())
 {
+    SetLegacyTagEncoding(d->prefs.LegacyTagEncoding);
 }
 
 CliSettings::~CliSettings() = default;
@@ -110,4 +112,15 @@ bool ParseThreadCount(const QString &text, int &threads, QString &error)
     }
     threads = count;
     return true;
+}
+
+bool ParseLegacyEncoding(const QString &text, QString &error)
+{
+    if (SetLegacyTagEncoding(text))
+        return true;
+    QStringList names;
+    for (const TLegacyEncoding &encoding : LegacyTagEncodings())
+        names.append(encoding.name);
+    error = QStringLiteral("--legacy-encoding takes one of %1, not '%2'").arg(names.join(QStringLiteral(", ")), text);
+    return false;
 }

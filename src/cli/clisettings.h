@@ -13,7 +13,8 @@ class TSettingsStore;
 QStringList CurrentParseFormats();
 
 // The user's settings file, loaded once; whatever the program changes is
-// never written back.
+// never written back.  Its legacy tag code page is the one tags are read
+// and written in (until --legacy-encoding says other).
 class CliSettings {
 public:
     CliSettings();
@@ -49,3 +50,15 @@ OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString
 // 1 to MaxScanThreads.  False, with the complaint in error, for anything
 // else.
 bool ParseThreadCount(const QString &text, int &threads, QString &error);
+
+// Makes the code page of a --legacy-encoding value the one tags are read
+// and written in.  False, with the complaint in error, for a code page that
+// is not offered.
+bool ParseLegacyEncoding(const QString &text, QString &error);
+
+// The line of the commands' help that explains --legacy-encoding.
+inline constexpr const char *LegacyEncodingHelp =
+    "  --legacy-encoding CODEPAGE  the code page of ID3v1 tags and of ID3v2 texts\n"
+    "                    marked ISO-8859-1 (default: \"Legacy Tag Encoding\" of the\n"
+    "                    settings, windows-1252); for example windows-1251, KOI8-R,\n"
+    "                    Shift_JIS, GBK, Big5, EUC-KR, ISO-8859-2\n";

@@ -22,7 +22,7 @@ namespace {
 void printHelp(QTextStream &out)
 {
     out << "Usage: tunebase-cli add COLLECTION PATH... [--location NAME] [--update] [--threads N]\n"
-        << "                         [--convert NEWFILE]\n\n"
+        << "                         [--convert NEWFILE] [--legacy-encoding CODEPAGE]\n\n"
         << "Reads the MP3 files in the folders given (with all their subfolders) or the\n"
         << "files given, and adds each file that is not yet in the collection as a new\n"
         << "track, with the values of its ID3 tags and of its folder and file name (read\n"
@@ -39,7 +39,8 @@ void printHelp(QTextStream &out)
         << "                    settings, 2)\n"
         << "  --convert NEWFILE a collection made by an older version is converted to the\n"
         << "                    new format and saved as NEWFILE (older versions cannot\n"
-        << "                    open it); the old file stays as it is\n\n"
+        << "                    open it); the old file stays as it is\n"
+        << LegacyEncodingHelp << "\n"
         << "Files whose size and modification time are as the last add recorded them (in\n"
         << "COLLECTION-index beside the collection) are not read again.  While add changes\n"
         << "a collection, other programs that change it wait (a short time, then they give\n"
@@ -131,7 +132,8 @@ int runAdd(const QStringList &args)
     CliOptions options({{QStringLiteral("--location"), true, {}},
                         {QStringLiteral("--update"), false, {}},
                         {QStringLiteral("--threads"), true, {}},
-                        {QStringLiteral("--convert"), true, {}}});
+                        {QStringLiteral("--convert"), true, {}},
+                        {QStringLiteral("--legacy-encoding"), true, {}}});
     QString complaint = options.parse(args);
     if (options.help()) {
         printHelp(out);
@@ -157,6 +159,11 @@ int runAdd(const QStringList &args)
     const bool update = options.isSet(QStringLiteral("--update"));
 
     CliSettings settings;
+    if (options.isSet(QStringLiteral("--legacy-encoding"))
+        && !ParseLegacyEncoding(options.value(QStringLiteral("--legacy-encoding")), complaint)) {
+        err << "tunebase-cli add: " << complaint << "\n";
+        return 2;
+    }
     settings.prefs().InstallDataSettings();
     const QString convertTo = options.value(QStringLiteral("--convert"));
 
@@ -243,5 +250,5 @@ int runAdd(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update] [--threads N] [--convert NEWFILE]",
+TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update] [--threads N] [--convert NEWFILE] [--legacy-encoding CODEPAGE]",
                      "add the MP3 files of folders to a collection (created when new)", runAdd);

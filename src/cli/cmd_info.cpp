@@ -5,10 +5,10 @@
 #include "core/files/parallelread.h"
 #include "core/settings/prefs.h"
 
-#include <QJsonDocument>
+#include <QFile>
 #include <QTextStream>
 
-#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,11 +18,12 @@ struct InfoOptions {
     InfoSourceSwitches sources;
     QStringList paths;
     int threads = 0;  // 0: the settings' number
+    QString legacyEncoding;  // empty: the settings' code page
 };
 
 void printHelp(QTextStream &out)
 {
-    out << "Usage: tunebase-cli info [--json] [--sources LIST] PATH... [--threads N]\n\n"
+    out << "Usage: tunebase-cli info [--json] [--sources LIST] PATH... [--threads N] [--legacy-encoding CODEPAGE]\n\n"
         << "Reports the MPEG stream, the ID3v1 and ID3v2 tags, the values the folder and\n"
         << "file name hold (by the best of the parse formats in the settings) and the\n"
         << "merged track values of MP3 files.  Folders are searched recursively for\n"
@@ -31,7 +32,8 @@ void printHelp(QTextStream &out)
         << "  --sources LIST    the sources merged values come from, first wins:\n"
         << "                    any of v2,v1,filename (default: all three)\n"
         << "  --threads N       read the files on N threads (default: \"Scan Threads\" of the\n"
-        << "                    settings, 2); the reports keep the order of the files\n";
+        << "                    settings, 2); the reports keep the order of the files\n"
+        << LegacyEncodingHelp;
 }
 
 int runInfo(const QStringList &args)
@@ -63,6 +65,13 @@ int runInfo(const QStringList &args)
                     << (error.isEmpty() ? QStringLiteral("--threads needs a number") : error) << "\n";
                 return 2;
             }
+        } else if (const OptionValue encoding =
+                       TakeOptionValue(args, i, QStringLiteral("--legacy-encoding"), options.legacyEncoding);
+                   encoding != OptionValue::NotThis) {
+            if (encoding == OptionValue::Missing) {
+                err << "tunebase-cli info: --legacy-encoding needs a code page such as windows-1251\n";
+                return 2;
+            }
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             printHelp(out);
             return 0;
@@ -79,49 +88,67 @@ int runInfo(const QStringList &args)
     }
 
     const CliSettings settings;
+    QString encodingError;
+    if (!options.legacyEncoding.isEmpty() && !ParseLegacyEncoding(options.legacyEncoding, encodingError)) {
+        err << "tunebase-cli info: " << encodingError << "\n";
+        return 2;
+    }
     const QStringList parseFormats = settings.prefs().ParseFormats;
     QStringList files;
     for (const QString &path : std::as_const(options.paths))
         files += Mp3FilesOf(path);
 
-    // The files are read on worker threads; each report is printed, in the
-    // order of the files, as soon as it and those before it are read.
-    std::vector<std::unique_ptr<FileReport>> reports(size_t(files.size()));
+    // Each file is read and its report formatted on a worker thread; the
+    // reports are printed in the order of the files as soon as they and those
+    // before them are ready.
+    struct Report {
+        QByteArray text;  // UTF-8
+        QString error;
+    };
+    std::vector<Report> reports(size_t(files.size()));
+    QFile output;
+    output.open(stdout, QIODevice::WriteOnly);
     bool failed = false;
     bool first = true;
     if (options.json)
-        out << "[";
+        output.write("[");
     TParallelRead reading;
     reading.threads = options.threads > 0 ? options.threads : settings.prefs().ScanThreads;
     reading.read = [&](int i) {
-        reports[size_t(i)] = std::make_unique<FileReport>(parseFormats, options.sources);
-        return reports[size_t(i)]->read(files.at(i));
+        FileReport report(parseFormats, options.sources);
+        Report &r = reports[size_t(i)];
+        if (!report.read(files.at(i))) {
+            r.error = report.errorText();
+            return false;
+        }
+        r.text = options.json ? report.toJsonText() : report.toText().toUtf8();
+        return true;
     };
     reading.handOver = [&](int i, bool ok) {
-        const std::unique_ptr<FileReport> report = std::move(reports[size_t(i)]);
+        const Report report = std::exchange(reports[size_t(i)], Report());
         if (!ok) {
-            out.flush();
+            output.flush();
             err << "tunebase-cli info: cannot open " << files.at(i) << ": "
-                << (report ? report->errorText() : QStringLiteral("read error")) << "\n";
+                << (report.error.isEmpty() ? QStringLiteral("read error") : report.error) << "\n";
             err.flush();
             failed = true;
             return;
         }
-        if (options.json) {
-            out << (first ? "\n" : ",\n")
-                << QString::fromUtf8(QJsonDocument(report->toJson()).toJson(QJsonDocument::Indented)).trimmed();
-        } else {
-            out << (first ? "" : "\n") << report->toText();
-        }
+        if (options.json)
+            output.write(first ? "\n" : ",\n");
+        else if (!first)
+            output.write("\n");
+        output.write(report.text);
         first = false;
     };
     reading.run(int(files.size()));
     if (options.json)
-        out << "\n]\n";
+        output.write("\n]\n");
+    output.flush();
     return failed ? 1 : 0;
 }
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(info, "info [--json] [--sources v2,v1,filename] [--threads N] PATH...",
+TUNEBASE_CLI_COMMAND(info, "info [--json] [--sources v2,v1,filename] [--threads N] [--legacy-encoding CODEPAGE] PATH...",
                      "Show the MPEG stream, ID3 tags, file name values and merged values of MP3 files", runInfo);

@@ -1,9 +1,11 @@
 #include "cli/clicommand.h"
+#include "cli/clisettings.h"
 #include "cli/tagfields.h"
 
 #include "core/audio/genretext.h"
 #include "core/audio/id3v1tag.h"
 #include "core/audio/id3v2tag.h"
+#include "core/base/legacytext.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -18,19 +20,24 @@ struct TagOptions {
     QList<QPair<const TagField *, QString>> values;  // in the order given
     TagAction v1 = TagAction::Keep;
     TagAction v2 = TagAction::Set;
+    QString legacyEncoding;  // empty: the settings' code page
     QStringList files;
 };
 
 void printHelp(QTextStream &out)
 {
-    out << "Usage: tunebase-cli tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] FILE...\n\n"
+    out << "Usage: tunebase-cli tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep]\n"
+        << "                        [--legacy-encoding CODEPAGE] FILE...\n\n"
         << "Writes ID3 tags into MP3 files.  Fields not named keep the values the file\n"
         << "has; an empty VALUE clears a field.  Every frame of the ID3v2 tag the program\n"
         << "does not know is kept.\n\n"
         << "  --set FIELD=VALUE   a value to write (repeat for several fields)\n"
         << "  --v2 ACTION         set (default), remove or keep the ID3v2 tag\n"
         << "  --v1 ACTION         set, remove or keep (default) the ID3v1 tag; it holds\n"
-        << "                      title, artist, album, year, comment, track and genre\n\n"
+        << "                      title, artist, album, year, comment, track and genre;\n"
+        << "                      a value its code page cannot hold is left out of it\n"
+        << "                      (and reported)\n"
+        << LegacyEncodingHelp << "\n"
         << "Fields:";
     int column = 80;
     for (const TagField &field : tagFields()) {
@@ -63,7 +70,7 @@ QString parseOptions(const QStringList &args, TagOptions &options)
         QString arg = args[i];
         QString value;
         const bool takesValue = arg == QLatin1String("--set") || arg == QLatin1String("--v1")
-            || arg == QLatin1String("--v2");
+            || arg == QLatin1String("--v2") || arg == QLatin1String("--legacy-encoding");
         if (takesValue) {
             if (++i >= args.size())
                 return QStringLiteral("%1 needs a value").arg(arg);
@@ -83,6 +90,8 @@ QString parseOptions(const QStringList &args, TagOptions &options)
             if (!field)
                 return QStringLiteral("'%1' is no FIELD=VALUE of a known field").arg(value);
             options.values.append({field, value.mid(eq + 1)});
+        } else if (arg == QLatin1String("--legacy-encoding")) {
+            options.legacyEncoding = value;
         } else if (arg == QLatin1String("--v1") || arg == QLatin1String("--v2")) {
             const auto action = actionNamed(value);
             if (!action)
@@ -143,7 +152,7 @@ QString actionDone(TagAction action, const char *tag)
 
 // Writes one file: ID3v2 first, ID3v1 only when that succeeded.  Returns
 // what was done, or sets `error`.
-QStringList tagFile(const TagOptions &options, const QString &file, QString *error)
+QStringList tagFile(const TagOptions &options, const QString &file, QString *error, QStringList *leftOut)
 {
     if (!QFileInfo(file).isFile()) {
         *error = QFileInfo::exists(file) ? QStringLiteral("not a file") : QStringLiteral("no such file");
@@ -166,6 +175,8 @@ QStringList tagFile(const TagOptions &options, const QString &file, QString *err
         v1.ReadFromFile(file);
         v1.Enabled = options.v1 == TagAction::Set;
         applyToV1(options, v1);
+        if (v1.Enabled)
+            *leftOut = v1.UnwritableFields();
         if (!v1.WriteToFile(file)) {
             *error = done.isEmpty() ? QStringLiteral("ID3v1 could not be written")
                                     : done.join(QStringLiteral(", ")) + QStringLiteral("; ID3v1 could not be written");
@@ -191,10 +202,20 @@ int runTag(const QStringList &args)
         printHelp(err);
         return 2;
     }
+    const CliSettings settings;
+    QString encodingError;
+    if (!options.legacyEncoding.isEmpty() && !ParseLegacyEncoding(options.legacyEncoding, encodingError)) {
+        err << "tunebase-cli tag: " << encodingError << "\n";
+        return 2;
+    }
     bool failed = false;
     for (const QString &file : std::as_const(options.files)) {
         QString error;
-        const QStringList done = tagFile(options, file, &error);
+        QStringList leftOut;
+        const QStringList done = tagFile(options, file, &error, &leftOut);
+        if (!leftOut.isEmpty())
+            err << "tunebase-cli tag: " << file << ": the ID3v1 tag cannot hold the "
+                << leftOut.join(QStringLiteral(", ")) << " in " << LegacyTagEncoding() << "; left out of it\n";
         if (error.isEmpty()) {
             out << file << ": written (" << done.join(QStringLiteral(", ")) << ")\n";
         } else {
@@ -207,5 +228,5 @@ int runTag(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(tag, "tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] FILE...",
+TUNEBASE_CLI_COMMAND(tag, "tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] [--legacy-encoding CODEPAGE] FILE...",
                      "Write, or remove, the ID3 tags of MP3 files", runTag);

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
+
 FileReport::FileReport(const QStringList &parseFormats, const InfoSourceSwitches &sources)
     : m_parseFormats(parseFormats), m_sources(sources)
 {
@@ -128,6 +130,109 @@ QJsonObject FileReport::toJson() const
         object.insert(section.name, fields);
     }
     return object;
+}
+
+namespace {
+
+// A JSON string as QJsonDocument writes it: UTF-8, with quotation mark,
+// backslash and control characters escaped, and a lone surrogate (which
+// UTF-8 cannot hold) as a hexadecimal escape.
+void appendJsonString(QByteArray &out, const QString &text)
+{
+    static const char hex[] = "0123456789abcdef";
+    const auto escape = [&out](char16_t u) {
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out += hex[(u >> shift) & 0xF];
+    };
+    out += '"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        switch (u) {
+        case u'"': out += "\\\""; break;
+        case u'\\': out += "\\\\"; break;
+        case u'\b': out += "\\b"; break;
+        case u'\f': out += "\\f"; break;
+        case u'\n': out += "\\n"; break;
+        case u'\r': out += "\\r"; break;
+        case u'\t': out += "\\t"; break;
+        default:
+            if (u < 0x20) {
+                escape(u);
+            } else if (u < 0x80) {
+                out += char(u);
+            } else if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                out += QStringView(text).sliced(i, 2).toUtf8();
+                ++i;
+            } else if (QChar::isSurrogate(u)) {
+                escape(u);
+            } else {
+                out += QStringView(&text.constData()[i], 1).toUtf8();
+            }
+        }
+    }
+    out += '"';
+}
+
+void appendJsonValue(QByteArray &out, const QJsonValue &value)
+{
+    if (value.isBool())
+        out += value.toBool() ? "true" : "false";
+    else if (value.isDouble())
+        out += QByteArray::number(value.toInteger());
+    else
+        appendJsonString(out, value.toString());
+}
+
+template <typename T>
+void sortByName(QList<QPair<QString, T>> &members)
+{
+    std::sort(members.begin(), members.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+}
+
+} // namespace
+
+QByteArray FileReport::toJsonText() const
+{
+    // What QJsonDocument writes for toJson() (members by name, four spaces
+    // a level), without building a document for every file: the report of
+    // a large folder then costs little more than the plain one.
+    QList<QPair<QString, const Fields *>> members;
+    const QList<Section> all = sections();
+    for (const Section &section : all)
+        members.append({section.name, &section.fields});
+    const Fields top = {{QStringLiteral("path"), m_file->Path}, {QStringLiteral("size"), m_file->FileSize}};
+    for (const auto &[key, value] : top)
+        members.append({key, nullptr});
+    sortByName(members);
+
+    QByteArray out;
+    out.reserve(4096);
+    out += "{\n";
+    for (qsizetype i = 0; i < members.size(); ++i) {
+        const auto &[name, fields] = members.at(i);
+        out += "    ";
+        appendJsonString(out, name);
+        out += ": ";
+        if (!fields) {
+            appendJsonValue(out, name == QLatin1String("path") ? top.at(0).second : top.at(1).second);
+        } else {
+            Fields sorted = *fields;
+            sortByName(sorted);
+            out += "{\n";
+            for (qsizetype f = 0; f < sorted.size(); ++f) {
+                out += "        ";
+                appendJsonString(out, sorted.at(f).first);
+                out += ": ";
+                appendJsonValue(out, sorted.at(f).second);
+                out += f + 1 < sorted.size() ? ",\n" : "\n";
+            }
+            out += "    }";
+        }
+        out += i + 1 < members.size() ? ",\n" : "\n";
+    }
+    out += "}";
+    return out;
 }
 
 namespace {

@@ -26,6 +26,8 @@ public:
     QString errorText() const { return m_error; }
 
     QJsonObject toJson() const;
+    // The JSON object as indented UTF-8 text, without a final line end.
+    QByteArray toJsonText() const;
     QString toText() const;
 
 private:

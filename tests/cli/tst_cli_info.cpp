@@ -45,6 +45,8 @@ private Q_SLOTS:
     void threadsKeepTheOrder();
     void usageErrors();
     void readingLeavesTheHomeFolderAlone();
+    void legacyEncoding();
+    void jsonIsWhatQJsonDocumentWrites();
 
 private:
     QString write(const QString &name, const QByteArray &bytes)
@@ -238,6 +240,59 @@ void TestCliInfo::readingLeavesTheHomeFolderAlone()
     const CliRun run = runCli({QStringLiteral("info"), song}, environment);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+// ID3v1 text in an old code page: the settings' "Legacy Tag Encoding"
+// reads it, and --legacy-encoding overrides that.
+void TestCliInfo::legacyEncoding()
+{
+    mp3::Id3v1 v1;
+    v1.title = "\xcf\xf0\xe8\xe2\xe5\xf2";  // "Привет" in Windows-1251
+    v1.artist = "\xf0\xd2\xc9\xd7\xc5\xd4";  // the same in KOI8-R
+    const QString file = write(QStringLiteral("old.mp3"), mp3::Frame().stream(20) + v1.bytes());
+    const QString config = m_dir.filePath(QStringLiteral("config.ini"));
+    QVERIFY(testsupport::writeFile(config, "[Settings]\r\nLegacy Tag Encoding=windows-1251\r\n"));
+
+    auto titleAndArtist = [&](const QStringList &options) {
+        const CliRun run = runCli(QStringList{"info", "--json"} + options + QStringList{file},
+                                  environmentWith(QStringLiteral("TUNEBASE_CONFIG"), config));
+        if (!run.ok())
+            return QStringList{run.errText()};
+        const QJsonObject v1 =
+            QJsonDocument::fromJson(run.out).array().at(0).toObject()[QLatin1String("id3v1")].toObject();
+        return QStringList{v1[QLatin1String("title")].toString(), v1[QLatin1String("artist")].toString()};
+    };
+    QCOMPARE(titleAndArtist({}).value(0), QStringLiteral("Привет"));
+    QCOMPARE(titleAndArtist({"--legacy-encoding", "KOI8-R"}).value(1), QStringLiteral("Привет"));
+    QCOMPARE(titleAndArtist({"--legacy-encoding=koi8-r"}).value(1), QStringLiteral("Привет"));
+
+    const CliResult unknown = info({QStringLiteral("--legacy-encoding"), QStringLiteral("klingon"), file});
+    QCOMPARE(unknown.exitCode, 2);
+    QVERIFY(unknown.err.contains("Shift_JIS"));
+    QCOMPARE(info({file, QStringLiteral("--legacy-encoding")}).exitCode, 2);
+}
+
+// The reports are written without building JSON documents: every byte must
+// be what QJsonDocument writes, odd characters included.
+void TestCliInfo::jsonIsWhatQJsonDocumentWrites()
+{
+    const QString odd = QStringLiteral("Quote \" back\\slash \x01\x1f tab\t cr\r ☃ 𝄞 ") + QChar(0xD800)
+        + QStringLiteral(" end\x7f");
+    const QByteArray tag = Id3v2Builder(3).text("TIT2", odd, 1).text("TPE1", QStringLiteral("Ωmega"))
+                               .described("COMM", QString(), QStringLiteral("line one\nline two")).build();
+    write(QStringLiteral("odd/a \"name\".mp3"), tag + mp3::Frame().stream(10));
+    write(QStringLiteral("odd/b.mp3"), mp3::Frame().stream(10) + mp3::Id3v1{"V1", {}, {}, {}, {}, 3, 17}.bytes());
+    CliResult r;
+    const QJsonArray reports = jsonInfo({m_dir.filePath(QStringLiteral("odd"))}, &r);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(reports.size(), 2);
+    QVERIFY(reports.at(0)[QLatin1String("id3v2")][QLatin1String("title")].toString().startsWith(
+        QStringLiteral("Quote \" back\\slash \x01")));
+    QByteArray expected = "[";
+    for (qsizetype i = 0; i < reports.size(); ++i)
+        expected += (i == 0 ? "\n" : ",\n") + QJsonDocument(reports.at(i).toObject()).toJson().trimmed();
+    expected += "\n]\n";
+    QCOMPARE(r.out, expected);
 }
 
 QTEST_APPLESS_MAIN(TestCliInfo)

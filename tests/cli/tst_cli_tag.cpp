@@ -56,6 +56,7 @@ private Q_SLOTS:
     void usageErrors_data();
     void usageErrors();
     void reportsFilesNotWritten();
+    void legacyEncodingForId3v1();
 };
 
 void tst_CliTag::infoReportsId3v2()
@@ -157,6 +158,8 @@ void tst_CliTag::usageErrors_data()
     QTest::newRow("bad action") << QStringList{"--v1", "maybe"} << "set, remove or keep";
     QTest::newRow("both keep") << QStringList{"--v1", "keep", "--v2", "keep"} << "nothing to write";
     QTest::newRow("unknown option") << QStringList{"--force"} << "unknown option";
+    QTest::newRow("unknown code page") << QStringList{"--legacy-encoding", "klingon", "--set", "title=x"}
+                                       << "--legacy-encoding takes one of";
 }
 
 void tst_CliTag::usageErrors()
@@ -188,6 +191,22 @@ void tst_CliTag::reportsFilesNotWritten()
     QCOMPARE(lines[2], good + ": written (ID3v2 set)");
     QCOMPARE(readFile(bad), damaged);
     QCOMPARE(id3v2Info(good)["title"].toString(), QStringLiteral("New"));
+}
+
+// The ID3v1 tag is written in the legacy code page; a value the code page
+// cannot hold is left out of it, said so, and stays in the ID3v2 tag.
+void tst_CliTag::legacyEncodingForId3v1()
+{
+    const QString path = m_dir.newFile(Audio + mp3::Id3v1{"Old", "Old", {}, {}, {}, 1, 0}.bytes());
+    const CliResult r = runCliText({"tag", "--legacy-encoding", "Shift_JIS", "--set", "title=日本語の歌", "--set",
+                                    "artist=Café", "--v1", "set", path});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, path + ": written (ID3v2 set, ID3v1 set)\n");
+    QVERIFY2(r.err.contains("cannot hold the artist in Shift_JIS"), qPrintable(r.err));
+    const QByteArray v1 = readFile(path).right(128);
+    QCOMPARE(v1.mid(3, 11), QByteArray("\x93\xfa\x96{\x8c\xea\x82\xcc\x89\xcc\0", 11));
+    QCOMPARE(v1.mid(33, 30), QByteArray(30, '\0'));
+    QCOMPARE(id3v2Info(path)["artist"].toString(), QStringLiteral("Café"));
 }
 
 QTEST_GUILESS_MAIN(tst_CliTag)

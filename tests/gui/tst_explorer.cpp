@@ -4,6 +4,7 @@
 #include "core/data/filterfieldlist.h"
 #include "core/data/filterfields.h"
 #include "core/data/lookupitems.h"
+#include "gui/explorer/iconviewdelegate.h"
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/explorer/explorertreemodel.h"
@@ -178,6 +179,10 @@ private Q_SLOTS:
     void headerClicksSortAndShowArrows();
     void folderHeaderReversesFolders();
     void typeAhead();
+    void typeAheadEndsWithTheFolder();
+    void ctrlHomeAndEndSelect();
+    void iconNamesTakeTwoLines();
+    void firstStartTreeWidthFollowsTheWindow();
     void editedItemIsReselectedAfterRebuild();
     void goneFolderSelectsCollection();
     void longNodeTextsAreCut();
@@ -376,6 +381,72 @@ void TestExplorer::typeAhead()
     QTest::keyClicks(view, QStringLiteral("ad"));
     QCOMPARE(window->FindRow(QStringLiteral("ad")), window->lvMain->FirstSelectedRow());
     QVERIFY(QStringList({"One", "Four"}).contains(selectedRowText(*window)));
+}
+
+void TestExplorer::typeAheadEndsWithTheFolder()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    window->SelectNode(child(window->RootNode, "adams"));
+    QTableView *view = window->lvMain->DetailsView();
+    view->setFocus();
+    QTest::keyClicks(view, QStringLiteral("Fo"));
+    QCOMPARE(window->pnSearch->text(), QStringLiteral("Fo"));
+    window->SelectNode(window->RootNode);
+    QCOMPARE(window->pnSearch->text(), QString());
+    // The next letter starts a new search, however quickly it follows.
+    view->setFocus();
+    QTest::keyClicks(view, QStringLiteral("T"));
+    QCOMPARE(window->pnSearch->text(), QStringLiteral("T"));
+}
+
+void TestExplorer::ctrlHomeAndEndSelect()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    window->miFolderPresetClick(folderItem(*window, -1));
+    const int last = window->lvMain->RowCount() - 1;
+    QVERIFY(last > 0);
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(window->lvMain->DetailsView()),
+                                    static_cast<QAbstractItemView *>(window->lvMain->IconView())}) {
+        window->SelectRow(1);
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(window->lvMain->SelectedRows(), QList<int>{last});
+        QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(window->lvMain->SelectedRows(), QList<int>{0});
+    }
+}
+
+// Icon labels wrap to a second line before they are cut.
+void TestExplorer::iconNamesTakeTwoLines()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    window->Action("acIconView")->trigger();
+    QListView *icons = window->lvMain->IconView();
+    const QFont font = icons->font();
+    const int width = icons->gridSize().width() - 8;
+    for (const QString &name : {QStringLiteral("Damaged"), QStringLiteral("Zoë Hart"), QStringLiteral("Madonna")})
+        QCOMPARE(TIconViewDelegate::TextLines(name, font, width), QStringList{name});
+    // Words enough for more than one line and less than two.
+    QString longer = QStringLiteral("Hart");
+    while (QFontMetrics(font).horizontalAdvance(longer) <= width)
+        longer += QStringLiteral(" Hart");
+    const QStringList two = TIconViewDelegate::TextLines(longer, font, width);
+    QCOMPARE(two.size(), 2);
+    QCOMPARE(two.join(QLatin1Char(' ')), longer);  // broken between words, nothing cut
+    const QStringList cut = TIconViewDelegate::TextLines(QString(200, QLatin1Char('x')), font, width);
+    QCOMPARE(cut.size(), 2);
+    QVERIFY(cut.last().endsWith(QChar(0x2026)));
+    QVERIFY(icons->itemDelegate()->sizeHint(QStyleOptionViewItem(), icons->model()->index(0, 0)).isValid());
+}
+
+void TestExplorer::firstStartTreeWidthFollowsTheWindow()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    const int width = window->spExplorer->PanelSize();
+    QVERIFY2(width >= 220 && width <= 400, qPrintable(QString::number(width)));
 }
 
 void TestExplorer::editedItemIsReselectedAfterRebuild()

@@ -1,9 +1,11 @@
 #include "fakesettingsstore.h"
 #include "gui/settings/preferences.h"
+#include "core/base/legacytext.h"
 #include "core/settings/prefs.h"
 #include "gui/settings/radiogroup.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void cancelKeepsSettingsButProxyKeepsItsOwn();
     void proxyWindow();
     void passwordOnlyInPrivateSettingsFile();
+    void legacyTagEncoding();
 };
 
 void TestPreferences::updateInterval_data()
@@ -159,4 +162,33 @@ void TestPreferences::passwordOnlyInPrivateSettingsFile()
 }
 
 QTEST_MAIN(TestPreferences)
+// The code page of old tags: offered in the window, kept in the settings
+// under its own key, and in effect as soon as OK is pressed.
+void TestPreferences::legacyTagEncoding()
+{
+    FakeSettingsStore store;
+    store.WriteString(QStringLiteral("Settings"), QStringLiteral("Legacy Tag Encoding"), QStringLiteral("koi8-r"));
+    {
+        TMp3Prefs prefs(store);
+        QCOMPARE(prefs.LegacyTagEncoding, QStringLiteral("KOI8-R"));
+        TfmPrefs window(nullptr, prefs);
+        QComboBox *combo = window.findChild<QComboBox *>(QStringLiteral("cbLegacyEncoding"));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 14);
+        QCOMPARE(combo->currentData().toString(), QStringLiteral("KOI8-R"));
+        combo->setCurrentIndex(combo->findData(QStringLiteral("Shift_JIS")));
+        window.SaveToPrefs();
+        QCOMPARE(prefs.LegacyTagEncoding, QStringLiteral("Shift_JIS"));
+        QCOMPARE(LegacyTagEncoding(), QStringLiteral("Shift_JIS"));
+    }
+    QCOMPARE(store.ReadString(QStringLiteral("Settings"), QStringLiteral("Legacy Tag Encoding"), QString()),
+             QStringLiteral("Shift_JIS"));
+    SetLegacyTagEncoding(DefaultLegacyTagEncoding());
+
+    // A name that is no offered code page reads as the default.
+    store.WriteString(QStringLiteral("Settings"), QStringLiteral("Legacy Tag Encoding"), QStringLiteral("EBCDIC"));
+    TMp3Prefs prefs(store);
+    QCOMPARE(prefs.LegacyTagEncoding, DefaultLegacyTagEncoding());
+}
+
 #include "tst_preferences.moc"

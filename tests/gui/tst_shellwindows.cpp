@@ -331,6 +331,9 @@ void TestShellWindows::closeWithNewCollection()
     TestMainWindow window(shell.prefs, shell.updates);
     window.FormCreate({});
     QCOMPARE(window.windowTitle(), QStringLiteral("Brimlow Tunebase %1 - [New Collection]").arg(versionText()));
+    // The window system appends Qt's display name to every title: the
+    // program's name must not be that, or it shows twice.
+    QVERIFY(!QGuiApplication::applicationDisplayName().contains(QStringLiteral("Brimlow")));
     QCOMPARE(shell.prefs.CurrentDatabase, QString());
     window.show();
     services.answers = {answer};

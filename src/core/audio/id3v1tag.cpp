@@ -1,10 +1,14 @@
 #include "core/audio/id3v1tag.h"
 
+#include "core/audio/genretext.h"
+#include "core/audio/mergedfields.h"
 #include "core/base/filereplacement.h"
+#include "core/base/legacytext.h"
 #include "core/base/regularfile.h"
-#include "core/base/windows1252.h"
 
 #include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -13,8 +17,8 @@ constexpr int ArtistAt = 33;
 constexpr int AlbumAt = 63;
 constexpr int YearAt = 93;
 constexpr int CommentAt = 97;
-constexpr int TextLength = 30;
-constexpr int YearLength = 4;
+constexpr int TextLength = V1TextLength;
+constexpr int YearLength = V1YearLength;
 constexpr int ShortCommentLength = 28;
 constexpr int TrackMarkerAt = 125;
 constexpr int TrackAt = 126;
@@ -37,13 +41,28 @@ QString slotText(QByteArrayView bytes, int at, int length)
         slot = slot.sliced(1);
     while (!slot.isEmpty() && static_cast<uchar>(slot.back()) <= 32)
         slot.chop(1);
-    return decodeWindows1252(slot);
+    return decodeLegacyText(slot);
 }
 
+// The text in the legacy code page, cut to whole characters that fit into
+// `length` bytes; nothing when the code page cannot hold it.
+std::optional<QByteArray> slotBytes(const QString &text, int length)
+{
+    QStringView part = QStringView(text).left(length);  // a character takes a byte at least
+    for (;;) {
+        std::optional<QByteArray> bytes = encodeLegacyText(part);
+        if (!bytes || bytes->size() <= length)
+            return bytes;
+        part.chop(part.size() >= 2 && part.back().isLowSurrogate() ? 2 : 1);
+    }
+}
+
+// A value the code page cannot hold leaves its slot empty: a "?" in its
+// place would pass for the value in every program that reads the tag.
 void putText(QByteArray &bytes, int at, int length, const QString &text)
 {
-    const QByteArray encoded = encodeWindows1252(text).left(length);
-    bytes.replace(at, encoded.size(), encoded);
+    if (const std::optional<QByteArray> encoded = slotBytes(text, length))
+        bytes.replace(at, encoded->size(), *encoded);
 }
 
 bool validGenre(int index)
@@ -71,13 +90,16 @@ QString TID3v1Tag::GetGenre() const
 
 void TID3v1Tag::SetGenre(const QString &text)
 {
-    GenreIndex = GenreOther;
-    for (int i = 0; i < GenreCount; ++i) {
-        if (GenreList().at(i).compare(text, Qt::CaseInsensitive) == 0) {
-            GenreIndex = i;
-            break;
+    // The tag holds one genre: of several ("Disco; Rock"), the first it knows.
+    for (const QString &name : QStringList(text) + genreNames(text)) {
+        for (int i = 0; i < GenreCount; ++i) {
+            if (GenreList().at(i).compare(name, Qt::CaseInsensitive) == 0) {
+                GenreIndex = i;
+                return;
+            }
         }
     }
+    GenreIndex = GenreOther;
 }
 
 bool TID3v1Tag::readBytes(QByteArrayView bytes)
@@ -100,6 +122,20 @@ bool TID3v1Tag::readBytes(QByteArrayView bytes)
     Exists = true;
     TagSize = Size;
     return true;
+}
+
+QStringList TID3v1Tag::UnwritableFields() const
+{
+    const bool shortComment = Track > 0 && Track <= 255;
+    QStringList names;
+    for (const TMergedFieldRow &row : MergedFieldRows()) {
+        if (!row.V1.Text)
+            continue;
+        const int length = row.Field == TMergedField::Notes && shortComment ? ShortCommentLength : V1Length(row);
+        if (!slotBytes(this->*row.V1.Text, length))
+            names.append(QLatin1String(row.Name));
+    }
+    return names;
 }
 
 QByteArray TID3v1Tag::toBytes() const

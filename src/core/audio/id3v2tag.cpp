@@ -336,6 +336,22 @@ QString TID3FrameList::GetTextFrame(const QByteArray &id) const
     return trimmedControls(decode(nextString(content, 1, encoding).bytes, encoding));
 }
 
+QStringList TID3FrameList::GetTextFrameValues(const QByteArray &id) const
+{
+    const QByteArray content = firstContent(id);
+    if (content.isEmpty() || !isValidEncoding(content[0]))
+        return {};
+    const int encoding = content[0];
+    QStringList values;
+    for (qsizetype at = 1; at < content.size();) {
+        const EncodedString value = nextString(content, at, encoding);
+        if (const QString text = trimmedControls(decode(value.bytes, encoding)); !text.isEmpty())
+            values.append(text);
+        at = value.next;
+    }
+    return values;
+}
+
 void TID3FrameList::SetTextFrame(const QByteArray &id, const QString &text)
 {
     if (GetTextFrame(id) == text)
@@ -526,6 +542,23 @@ void writeNumber(TID3FrameList &frames, const QByteArray &id, qint32 value)
     frames.SetTextFrame(id, text);
 }
 
+// Several values of a v2.4 frame (or of a v2.3 one, as some writers make
+// them) are kept as one text, joined as the collection joins genres.
+QString storedGenre(const TID3FrameList &frames)
+{
+    return frames.GetTextFrameValues("TCON").join(GenreSeparator);
+}
+
+// A frame naming the same genres is kept byte for byte; several genres are
+// written so that other programs read them as several.
+void writeGenre(TID3FrameList &frames, const QString &genre)
+{
+    const QStringList names = genreNames(genre);
+    if (genreNames(storedGenre(frames)) == names)
+        return;
+    frames.SetTextFrame("TCON", names.size() > 1 ? genreFrameText(names, frames.majorVersion()) : genre);
+}
+
 void writeYear(TID3FrameList &frames, const QString &year)
 {
     if (yearOf(storedYear(frames)) == year)
@@ -620,6 +653,9 @@ void TID3v2Tag::takeFieldsFromFrames()
         case Layout::Year:
             this->*b.V2.Text = yearOf(storedYear(FrameList));
             break;
+        case Layout::Genre:
+            this->*b.V2.Text = storedGenre(FrameList);
+            break;
         case Layout::Url:
             this->*b.V2.Text = FrameList.GetURLFrame(b.FrameID);
             break;
@@ -646,6 +682,9 @@ void TID3v2Tag::putFieldsIntoFrames()
             break;
         case Layout::Year:
             writeYear(FrameList, this->*b.V2.Text);
+            break;
+        case Layout::Genre:
+            writeGenre(FrameList, this->*b.V2.Text);
             break;
         case Layout::Url:
             FrameList.SetURLFrame(b.FrameID, this->*b.V2.Text);

@@ -87,6 +87,9 @@ public:
     TID3Frame *FindFrame(const QByteArray &id) const;
 
     QString GetTextFrame(const QByteArray &id) const;
+    // Every value of the first frame with the id (v2.4 separates several
+    // by terminators), without empty ones.
+    QStringList GetTextFrameValues(const QByteArray &id) const;
     void SetTextFrame(const QByteArray &id, const QString &text);
     QString GetURLFrame(const QByteArray &id) const;
     void SetURLFrame(const QByteArray &id, const QString &url);
@@ -148,7 +151,8 @@ public:
 
     // Why the last ReadFromFile or WriteToFile failed (empty after success).
     QString errorString() const { return m_errorString; }
-    // The genre as views show it ("(17)" becomes "Rock").
+    // The genres as views show them ("(17)" becomes "Rock", "(4)(17)"
+    // "Disco; Rock").
     QString genreDisplayText() const;
 
     QString Genre;

@@ -1,5 +1,7 @@
 #include "core/audio/id3v2text.h"
 
+#include "core/base/legacytext.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -60,7 +62,9 @@ QString decode(QByteArrayView bytes, int encoding)
 {
     switch (encoding) {
     case Latin1:
-        return QString::fromLatin1(bytes);
+        // Old taggers put their own code page where ISO-8859-1 belongs: the
+        // legacy code page, when the user chose one, reads them.
+        return LegacyTagEncodingIsDefault() ? QString::fromLatin1(bytes) : decodeLegacyText(bytes);
     case Utf16:
         // A missing mark is taken as little endian, as most writers produce.
         return decodeUtf16(bytes, false);
@@ -110,9 +114,13 @@ bool isLatin1(const QString &text)
 
 int encodingFor(const QStringList &texts, int majorVersion)
 {
+    // While ISO-8859-1 frames are read in a legacy code page, only ASCII
+    // reads back the same from them.
+    const char16_t limit = LegacyTagEncodingIsDefault() ? 0xFF : 0x7F;
     for (const QString &t : texts)
-        if (!isLatin1(t))
-            return majorVersion >= 4 ? Utf8 : Utf16;
+        for (QChar c : t)
+            if (c.unicode() > limit)
+                return majorVersion >= 4 ? Utf8 : Utf16;
     return Latin1;
 }
 

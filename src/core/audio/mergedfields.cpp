@@ -34,7 +34,7 @@ const std::array<TMergedFieldRow, MergedFieldCount> &MergedFieldRows()
         {F::Album, "album", L::Text, "TALB", nullptr, text<V2>(&V2::Album), text(&E::Album), text<T>(&T::Album), text(&N::Album)},
         {F::Year, "year", L::Year, nullptr, nullptr, text<V2>(&V2::Year), text(&E::Year), text<T>(&T::Year), text(&N::Year)},
         {F::TrackIndex, "track", L::Number, "TRCK", nullptr, number<V2>(&V2::Track), number(&E::Track), number<T>(&T::Track), number(&N::Track)},
-        {F::Genre, "genre", L::Text, "TCON", nullptr, text(&V2::Genre), text(&E::Genre), {}, text(&N::Genre), true},
+        {F::Genre, "genre", L::Genre, "TCON", nullptr, text(&V2::Genre), text(&E::Genre), {}, text(&N::Genre), true},
         {F::Notes, "comment", L::Described, "COMM", "", text<V2>(&V2::Comment), text(&E::Comment), text<T>(&T::Comment), {}},
         {F::Label, "label", L::Text, "TPUB", nullptr, text(&V2::Label), text(&E::Label), {}, {}},
         {F::OrigArtist, "origArtist", L::Text, "TOPE", nullptr, text(&V2::OrigArtist), text(&E::OrigArtist), {}, {}},

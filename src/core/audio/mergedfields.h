@@ -16,6 +16,7 @@ enum class TFrameLayout : quint8 {
     Text,       // a text frame
     Number,     // a text frame holding a number ("3", "3/12")
     Year,       // "TYER" in v2.3, "TDRC" in v2.4
+    Genre,      // "TCON": one or several genres, as references or values
     Url,        // a URL frame
     Described,  // a frame with a description, as "COMM" and "USLT"
     UserUrl,    // "WXXX"

@@ -4,7 +4,9 @@
 #include "core/base/regularfile.h"
 
 #include <QFile>
+#include <QList>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -34,6 +36,12 @@ public:
         if (pos < 0 || pos >= m_size || len <= 0 || !m_device.seek(pos))
             return {};
         return m_device.read(qMin(len, m_size - pos));
+    }
+
+    // Whether the bytes are in the block read last (reading them costs nothing).
+    bool holds(qint64 pos, qint64 len) const
+    {
+        return pos >= m_start && pos + len <= m_start + m_block.size();
     }
 
     std::optional<quint32> word32(qint64 pos)
@@ -289,6 +297,173 @@ bool plausible(const FrameHeader &h, double averageKbps)
     return averageKbps >= rates[1] / 2.0 && averageKbps <= rates[14] * 2.0;
 }
 
+// Reads a stretch of the file front to back in large blocks, each byte
+// once: the walk over every frame of a stream.
+class ForwardReader {
+public:
+    explicit ForwardReader(QIODevice &device) : m_device(device) {}
+
+    std::optional<quint32> word32(qint64 pos)
+    {
+        if (!ensure(pos, 4))
+            return std::nullopt;
+        const qsizetype at = qsizetype(pos - m_start);
+        quint32 word = 0;
+        for (int i = 0; i < 4; ++i)
+            word = (word << 8) | static_cast<uchar>(m_block.at(at + i));
+        return word;
+    }
+
+    int byteAt(qint64 pos) { return ensure(pos, 1) ? static_cast<uchar>(m_block.at(pos - m_start)) : -1; }
+
+private:
+    static constexpr qint64 BlockSize = 64 * 1024;
+
+    bool ensure(qint64 pos, qint64 len)
+    {
+        if (pos >= m_start && pos + len <= m_start + m_block.size())
+            return true;
+        if (pos >= m_start && pos < m_start + m_block.size()) {
+            m_block.remove(0, qsizetype(pos - m_start));  // keep what is still ahead
+        } else {
+            m_block.clear();
+        }
+        m_start = pos;
+        const qint64 from = m_start + m_block.size();
+        if (!m_device.seek(from))
+            return false;
+        m_block += m_device.read(BlockSize);
+        return pos + len <= m_start + m_block.size();
+    }
+
+    QIODevice &m_device;
+    qint64 m_start = 0;
+    QByteArray m_block;
+};
+
+// What a walk from header to header over the stream finds.
+struct WalkedStream {
+    qint64 frames = 0;
+    qint64 bytes = 0;      // of the frames counted
+    bool varied = false;   // not every frame had the bitrate of the first
+};
+
+// The next frame of the stream at or after pos: a header of the same stream
+// that another one follows (or whose frame ends right at the end), so that
+// a sync pattern in junk between or after frames does not count; -1 when
+// there is none.
+qint64 resync(ForwardReader &in, qint64 pos, qint64 end, const FrameHeader &stream)
+{
+    for (; pos + 4 <= end; ++pos) {
+        const int b = in.byteAt(pos);
+        if (b < 0)
+            return -1;
+        if (b != 0xFF)
+            continue;
+        const std::optional<quint32> word = in.word32(pos);
+        const std::optional<FrameHeader> header = word ? decodeHeader(*word) : std::nullopt;
+        if (!header || !header->sameStreamAs(stream))
+            continue;
+        const qint64 next = pos + header->frameLength();
+        if (next >= end) {
+            if (next == end)
+                return pos;
+            continue;
+        }
+        const std::optional<quint32> following = in.word32(next);
+        const std::optional<FrameHeader> nextHeader = following ? decodeHeader(*following) : std::nullopt;
+        if (nextHeader && nextHeader->sameStreamAs(stream))
+            return pos;
+    }
+    return -1;
+}
+
+// Counts the frames of [from, end) by stepping from each header to the next,
+// stepping over junk between frames.  A last frame that the end cuts short
+// still counts.
+WalkedStream walkFrames(QIODevice &device, qint64 from, qint64 end, const FrameHeader &stream)
+{
+    ForwardReader in(device);
+    WalkedStream walked;
+    qint64 pos = from;
+    while (pos + 4 <= end) {
+        const std::optional<quint32> word = in.word32(pos);
+        if (!word)
+            break;
+        const std::optional<FrameHeader> header = decodeHeader(*word);
+        if (!header || !header->sameStreamAs(stream)) {
+            pos = resync(in, pos + 1, end, stream);
+            if (pos < 0)
+                break;
+            continue;
+        }
+        const qint64 length = header->frameLength();
+        ++walked.frames;
+        walked.bytes += qMin(length, end - pos);
+        walked.varied = walked.varied || header->bitrate != stream.bitrate;
+        pos += length;
+    }
+    return walked;
+}
+
+// Bitrates of the frames that follow one another from pos within `bytes`
+// (which start at file offset `base`); stops at the first gap.
+QList<int> chainedBitrates(const QByteArray &bytes, qint64 base, qint64 pos, const FrameHeader &stream)
+{
+    QList<int> rates;
+    while (pos >= base && pos - base + 4 <= bytes.size()) {
+        const std::optional<FrameHeader> header = decodeHeader(bigEndian32(bytes, qsizetype(pos - base)));
+        if (!header || !header->sameStreamAs(stream))
+            break;
+        rates.append(header->bitrate);
+        pos += header->frameLength();
+    }
+    return rates;
+}
+
+// Whether some frames of a sample of the stream differ in bitrate from
+// `stream`.  The sample must hold a run of a few frames one after the other
+// (the first run found), so that a sync pattern inside audio data is not
+// taken for a frame.
+bool sampleVaries(const QByteArray &bytes, qint64 base, const FrameHeader &stream)
+{
+    constexpr int MinimumRun = 3;
+    for (qsizetype i = 0; i + 4 <= bytes.size(); ++i) {
+        if (static_cast<uchar>(bytes.at(i)) != 0xFF)
+            continue;
+        const QList<int> rates = chainedBitrates(bytes, base, base + i, stream);
+        if (rates.size() < MinimumRun)
+            continue;
+        return std::any_of(rates.begin(), rates.end(), [&stream](int rate) { return rate != stream.bitrate; });
+    }
+    return false;
+}
+
+// Whether a stream without a usable frame count has a variable bitrate: the
+// frames of the first block read differ, or those of a few samples further
+// in do (the end of the file is read anyway for the ID3v1 tag; the middle
+// only where the two leave much of a long stream unseen).
+bool streamVaries(BlockReader &in, qint64 from, qint64 end, const FrameHeader &stream)
+{
+    for (qint64 pos = from; in.holds(pos, 4);) {
+        const std::optional<FrameHeader> header = decodeHeader(*in.word32(pos));
+        if (!header || !header->sameStreamAs(stream))
+            break;
+        if (header->bitrate != stream.bitrate)
+            return true;
+        pos += header->frameLength();
+    }
+    constexpr qint64 SampleSize = 3 * 1024;
+    constexpr qint64 UnseenForMiddle = 64 * 1024;
+    const qint64 tailStart = qMax(from, end - SampleSize);
+    if (sampleVaries(in.bytes(tailStart, end - tailStart), tailStart, stream))
+        return true;
+    if (tailStart - from < UnseenForMiddle)
+        return false;
+    const qint64 middle = from + (tailStart - from) / 2;
+    return sampleVaries(in.bytes(middle, SampleSize), middle, stream);
+}
+
 } // namespace
 
 void TMpegInfo::reset()
@@ -346,9 +521,34 @@ void TMpegInfo::readFromDevice(QIODevice &device, qint64 audioSize)
             return;
         }
     }
-    // No usable counts: a constant bitrate over the audio bytes.
-    if (audioSize > 0) {
-        Frames = static_cast<qint64>(std::nearbyint(audioSize / h.nominalFrameLength()));
-        Length = static_cast<qint32>(audioSize * 8 / (qint64(Bitrate) * 1000));
+    // No usable frame count.  The frame of a VBR or Info header carries no
+    // audio: its counts, where they are usable, leave it out too.
+    const qint64 audioStart = counts ? HeaderPosition + h.frameLength() : HeaderPosition;
+    const qint64 audioStop = HeaderPosition + audioSize;
+    if (audioStart >= audioStop)
+        return;
+    // The frame after a header frame sets the bitrate a constant stream has.
+    FrameHeader stream = h;
+    if (counts) {
+        const std::optional<quint32> word = in.word32(audioStart);
+        const std::optional<FrameHeader> next = word ? decodeHeader(*word) : std::nullopt;
+        if (next && next->sameStreamAs(h))
+            stream = *next;
     }
+    if (VBR || streamVaries(in, audioStart, audioStop, stream)) {
+        // Only counting every frame gives the length of a variable stream.
+        const WalkedStream walked = walkFrames(device, audioStart, audioStop, stream);
+        VBR = VBR || walked.varied;
+        Frames = walked.frames;
+        Length = static_cast<qint32>(walked.frames * samples / SampleRate);
+        Bitrate = walked.frames > 0 ? static_cast<qint32>(std::nearbyint(walked.bytes * 8.0 * SampleRate
+                                                                          / (double(walked.frames) * samples) / 1000.0))
+                                    : stream.bitrate;
+        return;
+    }
+    // A constant bitrate over the audio bytes.
+    Bitrate = stream.bitrate;
+    const qint64 bytes = audioStop - audioStart;
+    Frames = static_cast<qint64>(std::nearbyint(bytes / stream.nominalFrameLength()));
+    Length = static_cast<qint32>(bytes * 8 / (qint64(Bitrate) * 1000));
 }

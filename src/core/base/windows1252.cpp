@@ -36,6 +36,14 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
+bool fitsWindows1252(QStringView text)
+{
+    for (const char32_t c : text.toUcs4())
+        if (c != U'?' && encodeOne(c) == '?')
+            return false;
+    return true;
+}
+
 QByteArray encodeWindows1252(QStringView text)
 {
     QByteArray bytes;

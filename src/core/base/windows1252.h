@@ -12,3 +12,5 @@
 QString decodeWindows1252(QByteArrayView bytes);
 // Characters the code page cannot hold become '?'.
 QByteArray encodeWindows1252(QStringView text);
+// Whether the code page holds every character of the text.
+bool fitsWindows1252(QStringView text);

@@ -196,10 +196,14 @@ bool TMP3File::ReadInfo(const QStringList &parseFormats)
     const QByteArray head = file.read(10);
 
     ID3v2.readFromDevice(file);
-    if (FileSize > TID3v1Tag::Size && file.seek(FileSize - TID3v1Tag::Size))
-        ID3v1.readBytes(file.read(TID3v1Tag::Size));
-    else
-        ID3v1.readBytes(QByteArrayView());
+    // The end of the file in one read: the ID3v1 tag, and the last frames
+    // of the stream that tell whether a stream without frame count has a
+    // variable bitrate.
+    constexpr qint64 TailSize = 4096;
+    const qint64 tailStart = std::max<qint64>(FileSize - TailSize, 0);
+    const QByteArray tail =
+        FileSize > TID3v1Tag::Size && file.seek(tailStart) ? file.read(FileSize - tailStart) : QByteArray();
+    ID3v1.readBytes(tail.size() >= TID3v1Tag::Size ? QByteArrayView(tail).last(TID3v1Tag::Size) : QByteArrayView());
 
     // The ID3v2 span counts the 10-byte header (and a v2.4 footer) beside
     // the body that TagSize gives.  A tag that claims to run past the end

@@ -489,6 +489,7 @@ int TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TT
     V1Action = v1Action;
     V2Action = v2Action;
     ClearReadOnly = clearReadOnly;
+    V1LeftOut.clear();
     return runOverFiles(files, &TMP3Process::tagFile);
 }
 
@@ -496,8 +497,11 @@ bool TMP3Process::tagFile(TMP3File &file)
 {
     if (!makeWritable(file))
         return false;
-    if (V1Action == TTagAction::Set)
+    if (V1Action == TTagAction::Set) {
         fillID3v1(file.ID3v1, file);
+        if (const QStringList leftOut = file.ID3v1.UnwritableFields(); !leftOut.isEmpty())
+            V1LeftOut.append(file.Path + QStringLiteral(": ") + leftOut.join(QStringLiteral(", ")));
+    }
     if (V2Action == TTagAction::Set)
         fillID3v2(file.ID3v2, file);
     applyTagAction(file.ID3v1, V1Action);

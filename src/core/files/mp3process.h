@@ -66,6 +66,9 @@ public:
     // are in their folder all the same); RenameFiles and EditTags: files
     // that were skipped or could not be renamed or written.
     QStringList FailedFiles;
+    // EditTags: each file whose ID3v1 tag left out values its code page
+    // cannot hold, as "path: title, artist" (the ID3v2 tag has them).
+    QStringList V1LeftOut;
     // ReadFolder: MP3 files read in the run so far (those passed over as
     // unchanged included).
     int FilesRead = 0;

@@ -18,6 +18,10 @@ constexpr qint64 MinimumRead = 4096;
 // The ranges kept: the start of the tag, the frames after a picture, the
 // start of the stream and the end of the file.
 constexpr size_t MaxChunks = 4;
+// A range grows while a tag or the first frames are read on from it; a walk
+// over every frame of a long stream takes new ranges instead, so that what
+// is kept stays small however long the file.
+constexpr qint64 MaxGrownChunk = 64 * 1024;
 
 } // namespace
 
@@ -82,6 +86,8 @@ const TSparseFileDevice::Chunk *TSparseFileDevice::chunkFor(qint64 pos, qint64 l
             continue;
         if (pos + length <= chunk.end())
             return &chunk;
+        if (chunk.bytes.size() >= MaxGrownChunk)
+            break;
         // Reading on from a kept range extends it.
         const qint64 more = std::min(std::max(pos + length - chunk.end(), MinimumRead), m_size - chunk.end());
         QByteArray tail;

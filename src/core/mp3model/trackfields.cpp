@@ -1,5 +1,6 @@
 #include "core/mp3model/trackfields.h"
 
+#include "core/audio/genretext.h"
 #include "core/data/lookupitems.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
@@ -70,9 +71,14 @@ QString ownName(const TLookupItem *item)
     return item ? item->DisplayName : QString();
 }
 
-TLookupItem *firstGenre(const TMp3Track &track)
+// Every genre of the track by its own name, joined as a tag's genre text
+// joins them ("Disco; Rock").
+QString genreNamesOf(const TMp3Track &track)
 {
-    return track.Genres ? track.Genres->First() : nullptr;
+    QStringList names;
+    for (int i = 0; track.Genres && i < track.Genres->Count(); ++i)
+        names.append(ownName(track.Genres->Get(i)));
+    return names.join(GenreSeparator);
 }
 
 } // namespace
@@ -135,7 +141,7 @@ QString TrackFieldOwnText(const TMp3Track &track, const TTrackFieldRow &row)
     if (row.Number)
         return QString::number(track.*row.Number);
     if (row.IsGenres)
-        return ownName(firstGenre(track));
+        return genreNamesOf(track);
     return ownName(row.GetLookup(track));
 }
 
@@ -162,8 +168,13 @@ void TakeTrackField(TMp3Track &track, const TTrackFieldRow &row, const QString &
     if (!list)
         return;
     if (row.IsGenres) {
+        // "Disco; Rock" (read from "(4)(17)") are two genres of the track.
+        const QStringList names = genreNames(text);
+        if (names.isEmpty())
+            return;
         track.Genres->Clear();
-        track.Genres->Add(list->FindOrAdd(text));
+        for (const QString &genre : names)
+            track.Genres->Add(list->FindOrAdd(genre));
     } else {
         row.SetLookup(track, list->FindOrAdd(text));
     }

@@ -38,14 +38,15 @@ const TTrackFieldRow &TrackFieldRow(TMergedField field);
 // The track's value for the field as an information source offers it.
 QString TrackFieldText(const TMp3Track &track, const TTrackFieldRow &row);
 // The track's value as tags and exports take it: a lookup by its own name,
-// the first genre; number fields in decimal.
+// every genre ("Disco; Rock"); number fields in decimal.
 QString TrackFieldOwnText(const TMp3Track &track, const TTrackFieldRow &row);
 // Track Index and BPM; 0 for the text fields.
 qint32 TrackFieldNumber(const TMp3Track &track, const TTrackFieldRow &row);
 
 // Sets the field from a merged value: a lookup is found in or added to the
-// list of root (left alone without a root); a genre replaces the genre
-// list.  An empty text or 0 leaves the track as it is.
+// list of root (left alone without a root); the genres of a genre text
+// ("Disco; Rock") replace the genre list.  An empty text or 0 leaves the
+// track as it is.
 void TakeTrackField(TMp3Track &track, const TTrackFieldRow &row, const QString &text, qint32 number,
                     TMp3Root *root);
 

@@ -1,5 +1,6 @@
 #include "core/settings/prefs.h"
 
+#include "core/base/legacytext.h"
 #include "core/settings/generalhelpers.h"
 #include "core/settings/inisettingsstore.h"
 
@@ -13,6 +14,7 @@ namespace {
 const QString Folders = QStringLiteral("Folders");
 const QString Settings = QStringLiteral("Settings");
 const QString ScanThreadsKey = QStringLiteral("Scan Threads");
+const QString LegacyTagEncodingKey = QStringLiteral("Legacy Tag Encoding");
 const QString Databases = QStringLiteral("Databases");
 const QString ParseFormatsSection = QStringLiteral("ParseFormats");
 const QString RenameFormatsSection = QStringLiteral("RenameFormats");
@@ -260,6 +262,10 @@ void TMp3Prefs::Load()
     FirstRun = store.ReadBool(Settings, QStringLiteral("First Run of App"), true);
     ScanThreads = std::clamp<qint32>(store.ReadInteger(Settings, ScanThreadsKey, DefaultScanThreads), 1,
                                      MaxScanThreads);
+    // A code page that is not offered (a typing error in the file) reads as the default.
+    LegacyTagEncoding = LegacyTagEncodingNamed(store.ReadString(Settings, LegacyTagEncodingKey));
+    if (LegacyTagEncoding.isEmpty())
+        LegacyTagEncoding = DefaultLegacyTagEncoding();
 }
 
 void TMp3Prefs::Save()
@@ -276,4 +282,5 @@ void TMp3Prefs::Save()
     store.WriteBool(Settings, QStringLiteral("Auto Select Folder"), AutoSelectFolder);
     store.WriteBool(Settings, QStringLiteral("First Run of App"), false);
     store.WriteInteger(Settings, ScanThreadsKey, ScanThreads);
+    store.WriteString(Settings, LegacyTagEncodingKey, LegacyTagEncoding);
 }

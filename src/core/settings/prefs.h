@@ -118,6 +118,10 @@ public:
     // The worker threads folders are scanned on ("Scan Threads" in
     // [Settings]), 1 to MaxScanThreads.
     qint32 ScanThreads = DefaultScanThreads;
+    // The code page of ID3v1 tags and of ID3v2 frames that claim ISO-8859-1
+    // ("Legacy Tag Encoding" in [Settings]), one of LegacyTagEncodings().
+    // Takes effect through SetLegacyTagEncoding.
+    QString LegacyTagEncoding = QStringLiteral("windows-1252");
 
 private:
     const TMountTable &m_mounts;

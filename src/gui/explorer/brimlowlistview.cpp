@@ -1,6 +1,7 @@
 #include "gui/explorer/brimlowlistview.h"
 
 #include "gui/explorer/explorerlistmodel.h"
+#include "gui/explorer/iconviewdelegate.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -18,6 +19,13 @@ public:
     // True when the key was handled.
     bool keyPress(QKeyEvent *event)
     {
+        // Ctrl+Home and Ctrl+End go to the first and last row and select it,
+        // as Home and End do: the view itself would only move the focus.
+        if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier
+            && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+            m_list->SelectOnly(event->key() == Qt::Key_Home ? 0 : m_list->RowCount() - 1);
+            return true;
+        }
         if (event->modifiers() & ~(Qt::KeypadModifier))
             return false;
         switch (event->key()) {
@@ -113,7 +121,9 @@ TBrimlowListView::TBrimlowListView(QWidget *parent)
     m_icons->setUniformItemSizes(true);
     m_icons->setWordWrap(true);
     m_icons->setIconSize(QSize(32, 32));
-    m_icons->setGridSize(QSize(104, 72));
+    // Names take two lines before they are cut.
+    m_icons->setItemDelegate(new TIconViewDelegate(m_icons));
+    m_icons->setGridSize(TIconViewDelegate::CellSize(m_icons->fontMetrics(), m_icons->iconSize()));
     m_icons->setLayoutMode(QListView::Batched);
     m_icons->setBatchSize(500);
 

@@ -51,6 +51,8 @@ public:
     // Deselects all, then selects and focuses row and scrolls it into view.
     void SelectOnly(int row);
     void SelectAll();
+    // Forgets the text typed so far: the next letter starts a new search.
+    void ResetTypeAhead() { m_typed.clear(); }
 
 Q_SIGNALS:
     void HeaderClicked(int section);

@@ -848,6 +848,9 @@ void TfmMainBase::treeSelectionChanged()
 {
     if (Updating)
         return;
+    // What was typed to find a row belongs to the folder left.
+    lvMain->ResetTypeAhead();
+    pnSearch->clear();
     ShowFolder(SelectedNode());
     RefreshList(nullptr, false);
     UpdateActions();

@@ -134,6 +134,17 @@ void TfmMainBase::acResetToolbarExecute()
         bar->setVisible(true);
 }
 
+namespace {
+
+// A side pane that opens on a first start shows ordinary names whole: a
+// quarter of the window, within reason.
+int firstStartPanelWidth(int windowWidth)
+{
+    return qBound(220, windowWidth / 4, 400);
+}
+
+} // namespace
+
 void TfmMainBase::loadPanel(TSizingSplitter *splitter, const QString &name)
 {
     const TSettingsStore &store = m_prefs.Store();
@@ -141,7 +152,8 @@ void TfmMainBase::loadPanel(TSizingSplitter *splitter, const QString &name)
     const QRect screen = ScreenArea(this);
     int size = 0;
     if (splitter->orientation() == Qt::Horizontal)
-        size = qBound(0, store.ReadInteger(section, QStringLiteral("Width"), 150), screen.width());
+        size = qBound(0, store.ReadInteger(section, QStringLiteral("Width"), firstStartPanelWidth(width())),
+                      screen.width());
     else
         size = qBound(0, store.ReadInteger(section, QStringLiteral("Height"), 100), screen.height());
     splitter->SetPanelSize(size);

@@ -1,5 +1,6 @@
 #include "gui/settings/preferences.h"
 
+#include "core/base/legacytext.h"
 #include "core/settings/prefs.h"
 #include "core/settings/prefsmapping.h"
 #include "core/settings/proxysettings.h"
@@ -7,6 +8,7 @@
 #include "gui/settings/formplacement.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -88,11 +90,25 @@ QWidget *TfmPrefs::buildGeneralPage()
     rgPlaylistExtension->AddItem(QStringLiteral("M3U"));
     rgPlaylistExtension->AddItem(QStringLiteral("PLS"));
 
+    // Old taggers wrote ID3v1 tags in their region's code page, unmarked.
+    cbLegacyEncoding = new QComboBox(tsGeneral);
+    cbLegacyEncoding->setObjectName(QStringLiteral("cbLegacyEncoding"));
+    for (const TLegacyEncoding &encoding : LegacyTagEncodings())
+        cbLegacyEncoding->addItem(encoding.caption, encoding.name);
+    cbLegacyEncoding->setToolTip(tr("The code page of ID3v1 tags and of ID3v2 texts marked ISO-8859-1, "
+                                    "as old programs wrote them"));
+    auto *encodingLabel = new QLabel(tr("&Legacy tag encoding:"), tsGeneral);
+    encodingLabel->setBuddy(cbLegacyEncoding);
+    auto *encodingRow = new QHBoxLayout;
+    encodingRow->addWidget(encodingLabel);
+    encodingRow->addWidget(cbLegacyEncoding, 1);
+
     auto *layout = new QVBoxLayout(tsGeneral);
     layout->addWidget(gbConfirmation);
     layout->addWidget(ckShowLookupSortNames);
     layout->addWidget(ckAutoIncIndex);
     layout->addWidget(rgPlaylistExtension);
+    layout->addLayout(encodingRow);
     layout->addStretch();
     return tsGeneral;
 }
@@ -129,6 +145,7 @@ void TfmPrefs::LoadFromPrefs()
     ckAutoIncIndex->setChecked(m_prefs.AutoIncrementIndex);
     rgUpdateCheck->SetItemIndex(prefsmapping::UpdateChoiceFromDays(m_prefs.NrDaysBetweenUpdateChecks));
     rgPlaylistExtension->SetItemIndex(m_prefs.PlaylistType);
+    cbLegacyEncoding->setCurrentIndex(qMax(0, cbLegacyEncoding->findData(m_prefs.LegacyTagEncoding)));
     pcPrefs->setCurrentWidget(tsGeneral);
 }
 
@@ -141,6 +158,8 @@ void TfmPrefs::SaveToPrefs()
     m_prefs.NrDaysBetweenUpdateChecks = prefsmapping::DaysFromUpdateChoice(rgUpdateCheck->ItemIndex());
     if (rgPlaylistExtension->ItemIndex() >= 0)
         m_prefs.PlaylistType = rgPlaylistExtension->ItemIndex();
+    m_prefs.LegacyTagEncoding = cbLegacyEncoding->currentData().toString();
+    SetLegacyTagEncoding(m_prefs.LegacyTagEncoding);
 }
 
 TfmProxySettings::TfmProxySettings(QWidget *owner, TProxySettings &proxy, TSettingsStore &store)

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -34,6 +35,7 @@ public:
     QCheckBox *ckShowLookupSortNames;
     QCheckBox *ckAutoIncIndex;
     TRadioGroup *rgPlaylistExtension;
+    QComboBox *cbLegacyEncoding;
     TRadioGroup *rgUpdateCheck;
     QPushButton *btProxy;
     QPushButton *btOK;

@@ -1,9 +1,11 @@
 #include "gui/shell/application.h"
 
+#include "core/base/legacytext.h"
 #include "core/settings/instancechecker.h"
 #include "core/settings/prefs.h"
 #include "core/settings/shellsequence.h"
 #include "gui/settings/updatewindow.h"
+#include "gui/shell/apptitle.h"
 #include "gui/shell/instanceserver.h"
 #include "gui/shell/mainbase.h"
 #include "gui/shell/splash.h"
@@ -56,7 +58,7 @@ int RunTunebase(QApplication &app, const TMainWindowFactory &createMainWindow)
 {
     if (!checkQtRuntime())
         return 1;
-    QApplication::setApplicationDisplayName(InstanceName);
+    SetApplicationTitle(InstanceName);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tunebase.svg")));
     const QStringList arguments = app.arguments().mid(1);
 
@@ -76,6 +78,7 @@ int RunTunebase(QApplication &app, const TMainWindowFactory &createMainWindow)
     {
         TMp3Prefs prefs;
         prefs.InstallDataSettings();
+        SetLegacyTagEncoding(prefs.LegacyTagEncoding);
         TSystemClock clock;
         TNetworkInformationConnection connection;
         TUpdateService updates(prefs, clock, connection);

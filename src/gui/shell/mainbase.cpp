@@ -15,6 +15,7 @@
 #include "core/data/filterfieldlist.h"
 #include "core/data/lookupitems.h"
 #include "core/mp3model/mp3root.h"
+#include "gui/shell/apptitle.h"
 #include "gui/shell/globaldata.h"
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorertreeview.h"
@@ -373,7 +374,7 @@ void TfmMainBase::FormCreate(const QStringList &argumentsAfterProgram)
     m_collection = CreateRoot();
     m_collection->BeforeReplace = [this](TRootItem &incoming) { releaseCollection(&incoming); };
     createFieldLists();
-    QApplication::setApplicationDisplayName(BaseTitle + QLatin1Char(' ') + GetVersionText(true));
+    SetApplicationTitle(BaseTitle + QLatin1Char(' ') + GetVersionText(true));
     TdmGlobal::EnsureDataFolder(m_prefs.DataFolder);
     const QString file = shellsequence::ChooseCollectionFile(argumentsAfterProgram, m_prefs.CurrentDatabase);
     shellsequence::OpenAtStart(*m_collection, file, m_prefs.CurrentDatabase, m_prefs.DataFolder);
@@ -436,7 +437,7 @@ void TfmMainBase::RegisterFileAssociation()
 void TfmMainBase::UpdateCaption()
 {
     const QString name = m_collection ? m_collection->GetDisplayName() : QString();
-    setWindowTitle(QStringLiteral("%1 - %2").arg(QApplication::applicationDisplayName(), name));
+    setWindowTitle(QStringLiteral("%1 - %2").arg(ApplicationTitle(), name));
 }
 
 void TfmMainBase::BeginOperation(std::function<void()> cancel)

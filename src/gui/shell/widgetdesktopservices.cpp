@@ -1,5 +1,6 @@
 #include "gui/shell/widgetdesktopservices.h"
 
+#include "gui/shell/apptitle.h"
 #include "gui/shell/splash.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ namespace {
 
 QString title()
 {
-    return QApplication::applicationDisplayName();
+    return ApplicationTitle();
 }
 
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &text,

@@ -1,4 +1,5 @@
 #include "core/audio/id3v1tag.h"
+#include "core/base/legacytext.h"
 #include "core/base/windows1252.h"
 
 #include "mp3builder.h"
@@ -18,6 +19,7 @@ class TestId3v1Tag : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.isValid()); }
+    void cleanup() { SetLegacyTagEncoding(DefaultLegacyTagEncoding()); }
 
     void readsFields_data();
     void readsFields();
@@ -31,7 +33,10 @@ private Q_SLOTS:
     void trackNumbers_data();
     void trackNumbers();
     void textIsWindows1252();
+    void legacyCodePages_data();
+    void legacyCodePages();
     void longTextsAreCut();
+    void multiByteTextIsCutBetweenCharacters();
     void removeTag();
     void failuresLeaveFileAsItWas();
 
@@ -246,16 +251,70 @@ void TestId3v1Tag::textIsWindows1252()
     QCOMPARE(v1.Title, QStringLiteral("€ “Café”"));
     QCOMPARE(v1.Artist, QStringLiteral("Björk"));
 
-    v1.Album = QStringLiteral("日本 – ok 😀");   // en dash is in the code page, the rest not
+    // The en dash is in the code page, the rest not: no "?" in its place,
+    // the album is left out (and said so), the other fields are written.
+    v1.Album = QStringLiteral("日本 – ok 😀");
+    v1.Comment = QStringLiteral("– ok?");
+    QCOMPARE(v1.UnwritableFields(), QStringList{"album"});
     QVERIFY(v1.WriteToFile(path()));
     const QByteArray tag = testsupport::readFile(path()).right(128);
     QCOMPARE(tag.mid(3, 9), QByteArray("\x80 \x93" "Caf\xe9\x94\0\0", 9));
-    QCOMPARE(tag.mid(63, 10), QByteArray("?? \x96 ok ?\0", 10));
+    QCOMPARE(tag.mid(63, 30), QByteArray(30, '\0'));
+    QCOMPARE(tag.mid(97, 6), QByteArray("\x96 ok?\0", 6));
 
     for (int b = 0; b < 256; ++b) {
         const QByteArray byte(1, char(b));
         QCOMPARE(encodeWindows1252(decodeWindows1252(byte)), byte);
     }
+}
+
+// Tags written in Japan, Russia, China, Korea or Greece read as their text
+// in that code page, and are written in it.
+void TestId3v1Tag::legacyCodePages_data()
+{
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Shift_JIS") << "Shift_JIS" << QByteArray("\x93\xfa\x96{\x8c\xea\x82\xcc\x89\xcc")
+                               << QStringLiteral("日本語の歌");
+    QTest::newRow("windows-1251") << "windows-1251" << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2")
+                                  << QStringLiteral("Привет");
+    QTest::newRow("GBK") << "GBK" << QByteArray("\xd6\xd0\xce\xc4\xb8\xe8\xc7\xfa") << QStringLiteral("中文歌曲");
+    QTest::newRow("EUC-KR") << "EUC-KR" << QByteArray("\xc7\xd1\xb1\xb9\xbe\xee") << QStringLiteral("한국어");
+    QTest::newRow("ISO-8859-7") << "ISO-8859-7" << QByteArray("\xc5\xeb\xeb\xdc\xe4\xe1")
+                                << QStringLiteral("Ελλάδα");
+}
+
+void TestId3v1Tag::legacyCodePages()
+{
+    QFETCH(QString, encoding);
+    QFETCH(QByteArray, title);
+    QFETCH(QString, text);
+    QVERIFY(testsupport::writeFile(path(), Audio + mp3::Id3v1{title, "ABC", {}, {}, {}, 3, 0}.bytes()));
+    QVERIFY(SetLegacyTagEncoding(encoding));
+    TID3v1Tag v1;
+    QVERIFY(v1.ReadFromFile(path()));
+    QCOMPARE(v1.Title, text);
+    QCOMPARE(v1.Artist, QStringLiteral("ABC"));
+
+    v1.Album = text;
+    QVERIFY(v1.UnwritableFields().isEmpty());
+    QVERIFY(v1.WriteToFile(path()));
+    const QByteArray tag = testsupport::readFile(path()).right(128);
+    QCOMPARE(tag.mid(3, title.size()), title);
+    QCOMPARE(tag.mid(63, title.size()), title);
+}
+
+void TestId3v1Tag::multiByteTextIsCutBetweenCharacters()
+{
+    QVERIFY(SetLegacyTagEncoding(QStringLiteral("Shift_JIS")));
+    TID3v1Tag v1;
+    v1.Title = QStringLiteral("a") + QStringLiteral("歌").repeated(20);  // 41 bytes
+    v1.Year = QStringLiteral("二〇〇一");
+    const QByteArray tag = v1.toBytes();
+    // 1 + 14 × 2 bytes: the fifteenth character would be cut in half.
+    QCOMPARE(tag.mid(3, 30), QByteArray("a") + QByteArray("\x89\xcc").repeated(14) + QByteArray(1, '\0'));
+    QCOMPARE(tag.mid(93, 4), QByteArray("\x93\xf1\x81\x5a"));
 }
 
 void TestId3v1Tag::longTextsAreCut()

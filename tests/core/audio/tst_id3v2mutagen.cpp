@@ -106,6 +106,8 @@ private Q_SLOTS:
     void ourTagsReadByMutagen();
     void mutagenTagsSurviveOurWrites_data();
     void mutagenTagsSurviveOurWrites();
+    void severalGenresReadByMutagen_data();
+    void severalGenresReadByMutagen();
 };
 
 void tst_ID3v2Mutagen::ourTagsReadByMutagen_data()
@@ -174,6 +176,36 @@ void tst_ID3v2Mutagen::ourTagsReadByMutagen()
         QCOMPARE(framesWithId(m, "PRIV").first()["data"].toString(), Private.mid(14).toHex());
     if (unknownIds.contains("APIC"))
         QCOMPARE(framesWithId(m, "APIC").first()["data"].toString(), PictureBytes.toHex());
+}
+
+void tst_ID3v2Mutagen::severalGenresReadByMutagen_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("genre");
+    for (int version : {3, 4}) {
+        const QByteArray v = "v2." + QByteArray::number(version) + " ";
+        QTest::newRow(v + "list genres") << version << "Disco; Rock";
+        QTest::newRow(v + "refinement") << version << "Disco; Eurodisco";
+        QTest::newRow(v + "other genres") << version << "Eurodisco; Italo Disco; Rock";
+    }
+}
+
+// Several genres are several for mutagen too, in the same order.
+void tst_ID3v2Mutagen::severalGenresReadByMutagen()
+{
+    QFETCH(int, version);
+    QFETCH(QString, genre);
+    const QString path = m_dir.newFile(Id3v2Builder(version).text("TIT2", "Song").build() + Audio);
+    TID3v2Tag t;
+    QVERIFY(t.ReadFromFile(path));
+    t.Genre = genre;
+    QVERIFY2(t.WriteToFile(path), qPrintable(t.errorString()));
+    QByteArray output;
+    QString error;
+    const QString script = QStringLiteral("import sys, mutagen.id3\n"
+                                          "print('; '.join(mutagen.id3.ID3(sys.argv[1], translate=False)['TCON'].genres))\n");
+    QVERIFY2(mutagentool::run(script, {path}, &output, &error), qPrintable(error));
+    QCOMPARE(QString::fromUtf8(output).trimmed(), genre);
 }
 
 void tst_ID3v2Mutagen::mutagenTagsSurviveOurWrites_data()

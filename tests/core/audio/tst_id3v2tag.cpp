@@ -1,5 +1,6 @@
 #include "core/audio/genretext.h"
 #include "core/audio/id3v2tag.h"
+#include "core/base/legacytext.h"
 
 #include "id3v2builder.h"
 #include "scratchfolder.h"
@@ -106,6 +107,9 @@ private Q_SLOTS:
 
     void genreDisplayText_data();
     void genreDisplayText();
+    void severalGenresWritten_data();
+    void severalGenresWritten();
+    void latin1FramesInLegacyCodePage();
 };
 
 void tst_ID3v2Tag::readStructures_data()
@@ -596,6 +600,9 @@ void tst_ID3v2Tag::roundTripKeepsFrames_data()
     QTest::newRow("v2.4") << rich(4).padding(300).build() << true;
     QTest::newRow("v2.4 several values")
         << Id3v2Builder(4).frame("TPE1", bytes("\x03One\x00Two")).padding(30).build() << true;
+    QTest::newRow("v2.4 several genres")
+        << Id3v2Builder(4).frame("TCON", bytes("\x00" "4\x00" "Eurodisco")).padding(30).build() << true;
+    QTest::newRow("v2.3 genre references") << Id3v2Builder(3).text("TCON", "(4)(17)").padding(30).build() << true;
     QTest::newRow("v2.4 unsynchronised") << rich(4).unsynchronised().dataLengthIndicators().build() << false;
     QTest::newRow("v2.3 unsynchronised, extended header")
         << rich(3).unsynchronised().extendedHeader().build() << false;
@@ -770,8 +777,13 @@ void tst_ID3v2Tag::genreDisplayText_data()
     QTest::newRow("reference") << "(17)" << "Rock";
     QTest::newRow("reference and refinement") << "(17)Rock" << "Rock";
     QTest::newRow("number") << "17" << "Rock";
-    QTest::newRow("two references") << "(4)(17)" << "Rock";
-    QTest::newRow("refinement wins") << "(9)Nu Metal" << "Nu Metal";
+    QTest::newRow("two references") << "(4)(17)" << "Disco; Rock";
+    QTest::newRow("refinement after its reference") << "(4)Eurodisco" << "Disco; Eurodisco";
+    QTest::newRow("references and refinement") << "(9)(17)Nu Metal" << "Metal; Rock; Nu Metal";
+    QTest::newRow("repeated reference") << "(17)(17)" << "Rock";
+    QTest::newRow("v2.4 values") << QString::fromUtf8("4\0" "17\0Eurodisco", 15) << "Disco; Rock; Eurodisco";
+    QTest::newRow("list as the collection joins it") << "Disco; (17)" << "Disco; Rock";
+    QTest::newRow("unknown reference after a known one") << "(4)(200)" << "Disco; (200)";
     QTest::newRow("remix") << "(RX)" << "Remix";
     QTest::newRow("cover") << "(CR)" << "Cover";
     QTest::newRow("escaped parenthesis") << "((Live)" << "(Live)";
@@ -785,6 +797,83 @@ void tst_ID3v2Tag::genreDisplayText()
 {
     QFETCH(QString, tcon);
     QTEST(::genreDisplayText(tcon), "display");
+}
+
+// Several genres become a frame other programs read as several, and read
+// back as the same genres; a frame naming the same genres stays as it is.
+void tst_ID3v2Tag::severalGenresWritten_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("genre");
+    QTest::addColumn<QByteArray>("frameData");
+    QTest::newRow("v2.3 list genres") << 3 << "Disco; Rock" << bytes("\x00(4)(17)");
+    QTest::newRow("v2.3 refinement last") << 3 << "Disco; Eurodisco" << bytes("\x00(4)Eurodisco");
+    QTest::newRow("v2.3 other genres") << 3 << "Eurodisco; Disco" << bytes("\x00" "Eurodisco\x00" "Disco");
+    QTest::newRow("v2.3 refinement in parentheses") << 3 << "Rock; (Live)" << bytes("\x00(17)((Live)");
+    QTest::newRow("v2.4") << 4 << "Disco; Rock" << bytes("\x00" "Disco\x00" "Rock");
+    QTest::newRow("one genre as given") << 3 << "(17)" << bytes("\x00(17)");
+}
+
+void tst_ID3v2Tag::severalGenresWritten()
+{
+    QFETCH(int, version);
+    QFETCH(QString, genre);
+    QFETCH(QByteArray, frameData);
+    const QString path = m_dir.newFile(Id3v2Builder(version).text("TIT2", "Song").padding(200).build() + Audio);
+    TID3v2Tag t;
+    QVERIFY(t.ReadFromFile(path));
+    t.Genre = genre;
+    QVERIFY(t.WriteToFile(path));
+    const StoredTagView view = viewTag(readFile(path));
+    const StoredFrame *frame = view.find("TCON");
+    QVERIFY(frame);
+    QCOMPARE(frame->data, frameData);
+
+    TID3v2Tag back;
+    QVERIFY(back.ReadFromFile(path));
+    QCOMPARE(back.genreDisplayText(), ::genreDisplayText(genre));
+    // The same genres again: not a byte changes.
+    const QByteArray written = readFile(path);
+    back.Genre = back.genreDisplayText();
+    back.Title = QStringLiteral("Song");
+    QVERIFY(back.WriteToFile(path));
+    QCOMPARE(readFile(path), written);
+}
+
+// Frames that claim ISO-8859-1 but hold an old tagger's code page read in
+// the legacy code page the user chose; what is written then reads back the
+// same whatever the setting.
+void tst_ID3v2Tag::latin1FramesInLegacyCodePage()
+{
+    const QByteArray sjis("\x93\xfa\x96{\x8c\xea\x82\xcc\x89\xcc");
+    const QByteArray tag = Id3v2Builder(3).frame("TIT2", QByteArray(1, '\0') + sjis)
+                               .frame("TPE1", bytes("\x00" "Caf\xe9")).padding(200).build();
+    const QString path = m_dir.newFile(tag + Audio);
+    struct Reset {
+        ~Reset() { SetLegacyTagEncoding(DefaultLegacyTagEncoding()); }
+    } reset;
+
+    TID3v2Tag latin1;
+    QVERIFY(latin1.ReadFromFile(path));
+    QCOMPARE(latin1.Artist, QStringLiteral("Café"));
+
+    QVERIFY(SetLegacyTagEncoding(QStringLiteral("Shift_JIS")));
+    TID3v2Tag t;
+    QVERIFY(t.ReadFromFile(path));
+    QCOMPARE(t.Title, QStringLiteral("日本語の歌"));
+    QVERIFY(t.WriteToFile(path));
+    QCOMPARE(readFile(path), tag + Audio);  // unchanged values keep their bytes
+
+    t.Album = QStringLiteral("Café");  // not ASCII: ISO-8859-1 would read back otherwise
+    QVERIFY(t.WriteToFile(path));
+    const StoredTagView view = viewTag(readFile(path));
+    const StoredFrame *album = view.find("TALB");
+    QVERIFY(album);
+    QCOMPARE(album->data.left(1), QByteArray(1, '\1'));
+    SetLegacyTagEncoding(DefaultLegacyTagEncoding());
+    TID3v2Tag back;
+    QVERIFY(back.ReadFromFile(path));
+    QCOMPARE(back.Album, QStringLiteral("Café"));
 }
 
 QTEST_APPLESS_MAIN(tst_ID3v2Tag)

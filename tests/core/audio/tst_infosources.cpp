@@ -203,7 +203,8 @@ void TestInfoSources::collectionTrack()
     const TInfoSourceSet set = s.set();
     QCOMPARE(set.GetMergedText(TMergedField::Artist), QStringLiteral("Typed"));
     QCOMPARE(set.GetMergedText(TMergedField::Album), QStringLiteral("Night"));
-    QCOMPARE(set.GetMergedText(TMergedField::Genre), QStringLiteral("Pop"));
+    // Every genre of the track: tags written from it must not lose the others.
+    QCOMPARE(set.GetMergedText(TMergedField::Genre), QStringLiteral("Pop; Rock"));
     QCOMPARE(set.GetMergedText(TMergedField::Label), QStringLiteral("Label"));
     QCOMPARE(set.GetMergedText(TMergedField::Lyrics), QStringLiteral("words"));
     // An empty track title lets the tag answer.

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+
 using mp3::Frame;
 
 Q_DECLARE_METATYPE(mp3::Frame)
@@ -41,6 +43,50 @@ Frame frame(mp3::Version version, int layer, int bitrate, int sampleRate, mp3::M
     return f;
 }
 
+// Frames of the given bitrates one after the other, with bodies of random
+// bytes (sync patterns included, as real audio has them).
+QByteArray framesOf(Frame f, const QList<int> &bitrates, quint32 seed = 1)
+{
+    QByteArray out;
+    for (int rate : bitrates) {
+        f.bitrate = rate;
+        const QByteArray header = f.header();
+        out += header + mp3::randomBytes(f.length() - header.size(), seed++);
+    }
+    return out;
+}
+
+// `count` bitrates cycling through `cycle`.
+QList<int> cycled(const QList<int> &cycle, int count)
+{
+    QList<int> rates;
+    for (int i = 0; i < count; ++i)
+        rates.append(cycle.at(i % cycle.size()));
+    return rates;
+}
+
+QList<int> constant(int rate, int count)
+{
+    return QList<int>(count, rate);
+}
+
+// kbit/s over frames of the given bitrates.
+int averageBitrate(Frame f, const QList<int> &bitrates)
+{
+    qint64 bytes = 0;
+    for (int rate : bitrates) {
+        f.bitrate = rate;
+        bytes += f.length();
+    }
+    const double seconds = double(bitrates.size()) * f.samplesPerFrame() / f.sampleRate;
+    return int(std::nearbyint(bytes * 8.0 / seconds / 1000.0));
+}
+
+int lengthOf(const Frame &f, qint64 frames)
+{
+    return int(frames * f.samplesPerFrame() / f.sampleRate);
+}
+
 void verifyNoStream(const TMpegInfo &info)
 {
     QCOMPARE(info.Version, TMpegInfo::MpegUnknown);
@@ -69,6 +115,8 @@ private Q_SLOTS:
     void streamStart();
     void vbrHeaders_data();
     void vbrHeaders();
+    void streamsWithoutUsableCount_data();
+    void streamsWithoutUsableCount();
     void badInput_data();
     void badInput();
     void longFileWithoutStreamIsCheap();
@@ -267,18 +315,11 @@ void TestMpegInfo::vbrHeaders_data()
     QTest::newRow("xing without byte count takes audio size")
         << mp3::xingFrame(mpeg1, 10000u, std::nullopt) + next << qint64(4'010'000) << true << 123 << qint64(10000)
         << 261;
-    QTest::newRow("xing without frame count counts the audio")
-        << mp3::xingFrame(mpeg1, std::nullopt, 4'000'000u) + next << qint64(4'800'000) << true << 128 << qint64(11484)
-        << 300;
-    QTest::newRow("xing with frame count 0 counts the audio")
-        << mp3::xingFrame(mpeg1, 0u, 4'000'000u) + next << qint64(4'800'000) << true << 128 << qint64(11484) << 300;
     QTest::newRow("info is lame's cbr header")
         << mp3::xingFrame(mpeg1, 11000u, 4'600'000u, "Info") + next << qint64(4'800'000) << false << 128 << qint64(11000)
         << 287;
     QTest::newRow("vbri") << mp3::vbriFrame(mpeg1, 10000u, 4'010'000u) << qint64(0) << true << 123
                           << qint64(10000) << 261;
-    QTest::newRow("xing counts beyond what the stream can carry are ignored")
-        << mp3::xingFrame(mpeg1, 0xFFFFFFFFu, 400u) + next << qint64(4'800'000) << true << 128 << qint64(11484) << 300;
     QTest::newRow("xing flags announce counts past the frame") << [] {
         // A 24-byte frame: the tag and flags fit, the announced frame count not.
         const Frame tiny = frame(mp3::Mpeg2, 3, 8, 24000, mp3::SingleChannel);
@@ -302,6 +343,91 @@ void TestMpegInfo::vbrHeaders()
     QCOMPARE(info.Bitrate, bitrate);
     QCOMPARE(info.Frames, frames);
     QCOMPARE(info.Length, length);
+}
+
+// Streams whose length no header gives: variable ones are counted frame by
+// frame, constant ones computed from their size; either way the frames are
+// exactly those of the stream.
+void TestMpegInfo::streamsWithoutUsableCount_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("vbr");
+    QTest::addColumn<int>("bitrate");
+    QTest::addColumn<qint64>("frames");
+    QTest::addColumn<int>("length");
+
+    const Frame f;  // MPEG 1 Layer III, 44100 Hz
+    const QList<int> varied = cycled({96, 128, 160, 192, 256, 320, 112}, 700);
+    const QByteArray vbr = framesOf(f, varied);
+    auto row = [&](const char *name, const QByteArray &bytes, bool isVbr, int bitrate, qint64 frames,
+                   const Frame &of = Frame()) {
+        QTest::newRow(name) << bytes << isVbr << bitrate << frames << lengthOf(of, frames);
+    };
+    row("vbr without header", vbr, true, averageBitrate(f, varied), 700);
+    row("xing with the byte count only", mp3::xingFrame(f, std::nullopt, quint32(vbr.size())) + vbr, true,
+        averageBitrate(f, varied), 700);
+    row("xing with frame count 0", mp3::xingFrame(f, 0u, quint32(vbr.size())) + vbr, true,
+        averageBitrate(f, varied), 700);
+    row("xing counts beyond what the stream can carry", mp3::xingFrame(f, 0xFFFFFFFFu, 400u) + vbr, true,
+        averageBitrate(f, varied), 700);
+    row("vbri with frame count 0", mp3::vbriFrame(f, 0u, 0u) + vbr, true, averageBitrate(f, varied), 700);
+    row("vbr before an id3v1 tag", vbr + mp3::Id3v1{}.bytes(), true, averageBitrate(f, varied), 700);
+    // An encoder pads frames of a constant stream to the nominal size on average.
+    row("cbr without header", f.stream(600), false, 128, 600);
+    row("cbr after an info header without counts",
+        mp3::xingFrame(f, std::nullopt, std::nullopt, "Info") + f.stream(600), false, 128, 600);
+    {
+        // Junk, with a sync pattern in it, between frames and after the last.
+        const QByteArray junk = QByteArray("junk") + QByteArray::fromHex("FFFB9064") + QByteArray(90, 'j');
+        const QList<int> first = cycled({128, 192}, 200);
+        const QList<int> second = cycled({160, 96, 224}, 300);
+        const QByteArray bytes = framesOf(f, first) + junk + framesOf(f, second, 500) + junk;
+        QTest::newRow("junk between frames") << bytes << true << averageBitrate(f, first + second) << qint64(500)
+                                             << lengthOf(f, 500);
+    }
+    {
+        // Constant where the first block and the end of the file are read.
+        const QList<int> rates = constant(128, 150) + cycled({96, 320, 160}, 300) + constant(128, 150);
+        row("vbr only in the middle", framesOf(f, rates), true, averageBitrate(f, rates), 600);
+    }
+    {
+        const QList<int> rates = constant(128, 590) + cycled({256, 320}, 10);
+        row("vbr only near the end", framesOf(f, rates), true, averageBitrate(f, rates), 600);
+    }
+    {
+        const QList<int> rates = cycled({128, 160}, 300);
+        row("last frame cut short", framesOf(f, rates).chopped(100), true, averageBitrate(f, rates), 300);
+    }
+    {
+        Frame mpeg2;
+        mpeg2.version = mp3::Mpeg2;
+        mpeg2.sampleRate = 22050;
+        const QList<int> rates = cycled({32, 64, 96, 40}, 800);
+        row("mpeg2 vbr without header", framesOf(mpeg2, rates), true, averageBitrate(mpeg2, rates), 800, mpeg2);
+    }
+    {
+        Frame mono;
+        mono.version = mp3::Mpeg25;
+        mono.sampleRate = 11025;
+        mono.mode = mp3::SingleChannel;
+        const QList<int> rates = cycled({8, 16, 32}, 400);
+        row("mpeg2.5 mono vbr without header", framesOf(mono, rates), true, averageBitrate(mono, rates), 400, mono);
+    }
+}
+
+void TestMpegInfo::streamsWithoutUsableCount()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, vbr);
+    QFETCH(int, bitrate);
+    QFETCH(qint64, frames);
+    QFETCH(int, length);
+    const TMpegInfo info = analyse(bytes);
+    QCOMPARE(info.HeaderPosition, 0);
+    QCOMPARE(info.Frames, frames);
+    QCOMPARE(info.Length, length);
+    QCOMPARE(info.VBR, vbr);
+    QCOMPARE(info.Bitrate, bitrate);
 }
 
 void TestMpegInfo::badInput_data()

@@ -133,9 +133,11 @@ private Q_SLOTS:
     void addNewAndLinkedFiles();
     void copyFileToTrack();
     void copyTrackToTags();
+    void severalGenresRoundTrip();
 
     void editTagsNoChangeWritesNothing();
     void editTagsRemoveV1KeepsV2();
+    void editTagsReportsWhatId3v1LeavesOut();
     void editTagsUpdatesLinkedTrackAfterWriting();
     void editTagsFailureLeavesTrack();
     void readOnlyFiles();
@@ -392,6 +394,43 @@ void TestMp3Process::copyTrackToTags()
     QCOMPARE(file.ID3v1.GenreIndex, GenreOther);
 }
 
+// "(4)(17)" in a file is two genres of its track, and written back from the
+// track it is the same frame; the ID3v1 tag takes the first genre.
+void TestMp3Process::severalGenresRoundTrip()
+{
+    TMp3Root root;
+    TMp3Track *track = newTrack(root, QStringLiteral("/old/path.mp3"));
+    const QString path = makeMp3(QStringLiteral("genres.mp3"),
+                                 Id3v2Builder(3).text("TCON", QStringLiteral("(4)(17)")).padding(100).build());
+    TMP3File file(path);
+    QVERIFY(file.ReadInfo({}));
+    file.SetInfoSources(false, false, true, true, false);
+    CopyFileToTrack(*track, file);
+    QCOMPARE(track->Genres->Count(), 2);
+    QCOMPARE(GetLookupDisplayName(track->Genres->Get(0)), QStringLiteral("Disco"));
+    QCOMPARE(GetLookupDisplayName(track->Genres->Get(1)), QStringLiteral("Rock"));
+
+    TMP3File again(path);
+    QVERIFY(again.ReadInfo({}));
+    track->Title = QStringLiteral("New title");
+    CopyTrackToTags(*track, again);
+    QVERIFY(again.WriteTags());
+    TID3v2Tag written;
+    QVERIFY(written.ReadFromFile(path));
+    QCOMPARE(written.Genre, QStringLiteral("(4)(17)"));
+    QCOMPARE(written.Title, QStringLiteral("New title"));
+    TID3v1Tag v1;
+    QVERIFY(v1.ReadFromFile(path));
+    QCOMPARE(v1.GetGenre(), QStringLiteral("Disco"));
+
+    // The collection as a source gives every genre, so tags it writes keep them.
+    TMP3File linked(path);
+    QVERIFY(linked.ReadInfo({}));
+    linked.LinkTrack(track);
+    linked.SetInfoSources(false, true, false, false, false);
+    QCOMPARE(linked.GetMergedText(TMergedField::Genre), QStringLiteral("Disco; Rock"));
+}
+
 void TestMp3Process::editTagsNoChangeWritesNothing()
 {
     // A v2.4 tag with padding and an unknown frame: any rewrite would show.
@@ -407,6 +446,24 @@ void TestMp3Process::editTagsNoChangeWritesNothing()
     TMP3Process process;
     QCOMPARE(process.EditTags(files, TTagAction::NoChange, TTagAction::NoChange, false), 0);
     QCOMPARE(testsupport::readFile(p), bytes);
+}
+
+void TestMp3Process::editTagsReportsWhatId3v1LeavesOut()
+{
+    const QString p = makeMp3(QStringLiteral("greek.mp3"),
+                              Id3v2Builder(3).text("TIT2", QStringLiteral("Ωmega"), 1).text("TPE1", "Band").build());
+    TMP3File file(p);
+    QVERIFY(file.ReadInfo({}));
+    file.SetInfoSources(false, false, true, true, false);
+    TMp3FileItemList files;
+    files.Add(&file);
+    TMP3Process process;
+    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::NoChange, false), 0);
+    QCOMPARE(process.V1LeftOut, QStringList{p + QStringLiteral(": title")});
+    TID3v1Tag v1;
+    QVERIFY(v1.ReadFromFile(p));
+    QCOMPARE(v1.Title, QString());  // no "?mega"
+    QCOMPARE(v1.Artist, QStringLiteral("Band"));
 }
 
 void TestMp3Process::editTagsRemoveV1KeepsV2()

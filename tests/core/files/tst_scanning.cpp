@@ -116,6 +116,8 @@ private Q_SLOTS:
     void sameCollectionOnAnyThreadCount();
     void readsOnlyWhatItNeeds_data();
     void readsOnlyWhatItNeeds();
+    void walksOnlyVariableStreamsWithoutCount_data();
+    void walksOnlyVariableStreamsWithoutCount();
     void onlyRegularFilesOpen();
     void rescanPassesOverUnchangedFiles();
     void scanIndexRoundTrip();
@@ -319,6 +321,56 @@ void TestScanning::readsOnlyWhatItNeeds()
     QVERIFY(mp3.MpegInfo.VBR);
     QCOMPARE(mp3.FileSize, QFileInfo(file).size());
     QCOMPARE(mp3.ModifiedTime, QFileInfo(file).lastModified().toMSecsSinceEpoch());
+}
+
+// Only a variable stream without a usable frame count is read through (and
+// then only once); a constant one keeps to the first frames and the end.
+void TestScanning::walksOnlyVariableStreamsWithoutCount_data()
+{
+    QTest::addColumn<bool>("variable");
+    QTest::addColumn<bool>("xing");
+    QTest::newRow("vbr without header") << true << false;
+    QTest::newRow("vbr with xing byte count only") << true << true;
+    QTest::newRow("cbr without header") << false << false;
+}
+
+void TestScanning::walksOnlyVariableStreamsWithoutCount()
+{
+    QFETCH(bool, variable);
+    QFETCH(bool, xing);
+    constexpr int FrameCount = 6000;  // about 2.5 MB
+    mp3::Frame frame;
+    QByteArray audio;
+    if (variable) {
+        const int rates[] = {128, 160, 192, 112, 256};
+        for (int i = 0; i < FrameCount; ++i) {
+            frame.bitrate = rates[i % 5];
+            audio += frame.bytes();
+        }
+    } else {
+        audio = frame.stream(FrameCount);
+    }
+    if (xing)
+        audio.prepend(mp3::xingFrame(frame, std::nullopt, quint32(audio.size())));
+    const QByteArray tagBytes = Id3v2Builder(3).text("TIT2", QStringLiteral("Walked")).padding(100).build();
+    const QString file = write(QStringLiteral("stream.mp3"), tagBytes + audio + mp3::Id3v1{}.bytes());
+
+    TSparseFileDevice device;
+    QVERIFY(device.openFile(file));
+    TMpegInfo info;
+    info.readFromDevice(device, audio.size());
+    QCOMPARE(info.Frames, qint64(FrameCount));
+    QCOMPARE(info.VBR, variable);
+    const qint64 size = QFileInfo(file).size();
+    if (variable)
+        QVERIFY2(device.bytesFetched() < size + 32 * 1024, qPrintable(QString::number(device.bytesFetched())));
+    else
+        QVERIFY2(device.bytesFetched() < 32 * 1024, qPrintable(QString::number(device.bytesFetched())));
+
+    TMP3File mp3(file);
+    QVERIFY(mp3.ReadInfo({}));
+    QCOMPARE(mp3.MpegInfo.Frames, qint64(FrameCount));
+    QCOMPARE(mp3.MpegInfo.Length, int(qint64(FrameCount) * 1152 / 44100));
 }
 
 void TestScanning::onlyRegularFilesOpen()
