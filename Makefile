@@ -19,7 +19,7 @@ define configure_dir
 	fi
 endef
 
-.PHONY: all deps test-deps package-deps configure build run test asan fuzz bench install package clean
+.PHONY: all deps test-deps package-deps configure build run test asan fuzz bench install package screenshots clean
 
 all: build
 
@@ -71,6 +71,13 @@ package-deps:
 # A Debian package of the programs and their files: $(BUILD_DIR)/tunebase_<version>_amd64.deb
 package: package-deps build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# Pictures of the windows for the README, the manual and the AppStream file,
+# taken under Xvfb on a generated collection: docs/screenshots/*.png
+screenshots:
+	./scripts/install-deps screenshots
+	$(MAKE) build
+	./scripts/screenshots.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

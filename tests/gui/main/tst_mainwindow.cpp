@@ -186,6 +186,8 @@ void TestMainWindow::threeTopLevelNodes()
     QCOMPARE(window->PlaylistNode->Text, QStringLiteral("Playlist"));
     QCOMPARE(window->ExplorerNode->Text, QStringLiteral("MP3 Explorer"));
     QVERIFY(window->pnTree->isVisible());
+    // No information area below the list in this window.
+    QVERIFY(!window->pnInfo->isVisible());
     // The places of the desktop: home first, the file system among them.
     window->SelectNode(window->ExplorerNode);
     QCOMPARE(window->ListKind, int(ListKind::Files));
