@@ -59,8 +59,9 @@ shot main-window "$main"
 # Each further picture: the keys that open a window, its title, its name.
 step() {
     local name=$1 title=$2; shift 2
-    # No window manager gives the focus back: a click on the list does.
-    xdotool mousemove --window "$main" 600 400 click 1
+    # No window manager gives the focus back: a click on the list's first
+    # row does, and selects a track for the windows that edit one.
+    xdotool mousemove --window "$main" 600 86 click 1
     sleep 0.3
     keys "$@"
     local id
@@ -72,15 +73,21 @@ step() {
         keys Escape Escape
     fi
 }
+step track-window 'Edit Track' alt+e e
 step statistics 'Statistics' alt+f t
 step print-preview 'Preview' alt+f p e wait:2 alt+v wait:2
+# The preview closes to the print window; without a window manager that
+# window does not get the keyboard back by itself.
+for id in $(xdotool search --onlyvisible --name 'Print List' 2>/dev/null); do
+    xdotool windowfocus "$id"; sleep 0.3; keys Escape
+done
 
-# The MP3 explorer: down to the generated folder, whose files are then
-# offered to the collection through the add window.
-xdotool mousemove --window "$main" 80 157 click 1
+# The MP3 explorer below the collection and the playlist: down to the
+# first album of the generated folder, whose files are then offered to the
+# collection through the add window (Edit > Add to Collection > Current
+# Folder).
+xdotool mousemove --window "$main" 100 67 click 1
 sleep 0.5
-keys Right Down Right
-xdotool type --delay 50 Music; sleep 0.5; keys Right
-xdotool type --delay 50 Gen; sleep 2
+keys Left Down Down Right Down Down Right Down wait:1 Right Down wait:1 Right Down wait:2
 shot mp3-explorer "$main"
-step add-window 'Add MP3 Files' alt+e c c
+step add-window 'Add MP3 Files' alt+e Right Return wait:2

@@ -11,6 +11,7 @@
 #include "core/settings/formplacement.h"
 #include "gui/lookups/albumlookupitem.h"
 #include "gui/settings/formplacement.h"
+#include "gui/shell/globaldata.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -218,11 +219,13 @@ TfmSortLookupItem::TfmSortLookupItem(QWidget *owner, TSettingsStore &store)
 
     btGenerateNamePartsFromName = new QPushButton(tr("Generate"), tsMain);
     btGenerateNamePartsFromName->setObjectName(QStringLiteral("btGenerateNamePartsFromName"));
-    btGenerateNamePartsFromName->setIcon(QIcon::fromTheme(QStringLiteral("go-down")));
+    btGenerateNamePartsFromName->setIcon(
+        images::ActionIcon(QStringLiteral("go-down"), QStringLiteral("action-movedown")));
     btGenerateNamePartsFromName->setToolTip(tr("Fill in the name parts from the display name"));
     btGenerateNameFromNameParts = new QPushButton(tr("Generate"), tsMain);
     btGenerateNameFromNameParts->setObjectName(QStringLiteral("btGenerateNameFromNameParts"));
-    btGenerateNameFromNameParts->setIcon(QIcon::fromTheme(QStringLiteral("go-up")));
+    btGenerateNameFromNameParts->setIcon(
+        images::ActionIcon(QStringLiteral("go-up"), QStringLiteral("action-moveup")));
     btGenerateNameFromNameParts->setToolTip(tr("Build the display name from the name parts"));
     auto *generators = new QHBoxLayout;
     generators->addWidget(btGenerateNamePartsFromName);
