@@ -4,6 +4,7 @@
 // sanitizer a view reading a freed value fails these tests.
 
 #include "core/data/lookupitems.h"
+#include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
 #include "core/settings/prefs.h"
@@ -13,7 +14,9 @@
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/lookups/lookupitem.h"
+#include "gui/items/dataitembase.h"
 #include "gui/lookups/lookuplistwindow.h"
+#include "gui/lookups/trackediting.h"
 #include "gui/settings/updatewindow.h"
 #include "gui/shell/mainbase.h"
 #include "memorysettingsstore.h"
@@ -114,6 +117,7 @@ private Q_SLOTS:
     void editValueOfFolderOrRow_data();
     void editValueOfFolderOrRow();
     void noValueFolderIsNotEditable();
+    void editorsLiveWithTheMainWindow();
 
 private:
     std::unique_ptr<MainWindow> openWindow(Shell &shell);
@@ -278,6 +282,38 @@ void TestLookupCommands::noValueFolderIsNotEditable()
     window->lvMain->SelectOnly(rowTexts(*window).indexOf(QStringLiteral("[None]")));
     window->UpdateActions();
     QVERIFY(!window->Action(QStringLiteral("acEditLookupItemFromList"))->isEnabled());
+}
+
+// The track window's "..." buttons and the album window's Edit Track work
+// while a main window is there.  A lookup window opened from a track window
+// cannot edit tracks: replacing a track under the open track window would
+// free what that window and the views still refer to.
+void TestLookupCommands::editorsLiveWithTheMainWindow()
+{
+    QVERIFY(!TrackEditingAvailable());
+    QVERIFY(!TfmDataItemBase::CanEditLookups());
+    {
+        Shell shell;
+        auto window = openWindow(shell);
+        QVERIFY(TrackEditingAvailable());
+        QVERIFY(TfmDataItemBase::CanEditLookups());
+
+        bool trackEditingInside = true;
+        QTimer::singleShot(0, this, [&] {
+            trackEditingInside = TrackEditingAvailable();
+            auto *item = qobject_cast<TfmLookupItemBase *>(QApplication::activeModalWidget());
+            QVERIFY(item);
+            item->btCancel->click();
+        });
+        TMp3Root *root = window->mp3Root();
+        TLookupItem *artist = root->Artists->FindByName(QStringLiteral("Zoe Hart"));
+        QVERIFY(!TfmDataItemBase::LookupItemEditor()(window.get(), Mp3FieldIds::Artist, artist,
+                                                     QStringLiteral("Edit Artist"), root->Artists.get()));
+        QVERIFY(!trackEditingInside);
+        QVERIFY(TrackEditingAvailable());
+    }
+    QVERIFY(!TrackEditingAvailable());
+    QVERIFY(!TfmDataItemBase::CanEditLookups());
 }
 
 QTEST_MAIN(TestLookupCommands)
