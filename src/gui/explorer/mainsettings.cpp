@@ -22,9 +22,9 @@ using namespace mainexplorer;
 
 // ---- tool bars and panels --------------------------------------------------------------
 
-QList<QToolBar *> TfmMainBase::toolBars() const
+QList<QToolBar *> TfmMainBase::designToolBars() const
 {
-    return {tbFile, tbEdit, tbSearch, tbView, tbLogo};
+    return {tbFile, tbEdit, tbView, tbSearch, tbLogo};
 }
 
 namespace {
@@ -57,7 +57,7 @@ void TfmMainBase::loadToolBars()
     TSettingsStore &store = m_prefs.Store();
     // The design places: one row in the order the bars were made.
     int left = 0;
-    const QList<QToolBar *> design = {tbFile, tbEdit, tbView, tbSearch, tbLogo};
+    const QList<QToolBar *> design = designToolBars();
     for (QToolBar *bar : design) {
         const QSize size = bar->sizeHint();
         m_designBounds.insert(barName(bar, tbLogo), QRect(left, 0, size.width(), size.height()));
@@ -106,7 +106,7 @@ void TfmMainBase::loadToolBars()
 void TfmMainBase::saveToolBars()
 {
     TSettingsStore &store = m_prefs.Store();
-    for (QToolBar *bar : toolBars()) {
+    for (QToolBar *bar : designToolBars()) {
         const QString section = SubSection(barName(bar, tbLogo));
         // A hidden bar keeps the place it had.
         const QRect bounds = bar->isHidden() || !isVisible()
@@ -122,7 +122,7 @@ void TfmMainBase::saveToolBars()
 
 void TfmMainBase::acResetToolbarExecute()
 {
-    const QList<QToolBar *> design = {tbFile, tbEdit, tbView, tbSearch, tbLogo};
+    const QList<QToolBar *> design = designToolBars();
     for (QToolBar *bar : design) {
         const QString name = barName(bar, tbLogo);
         m_placedBounds.insert(name, m_designBounds.value(name));

@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString Section = QStringLiteral("fmLookupList");
@@ -75,7 +77,9 @@ TfmLookupListBase::TfmLookupListBase(QWidget *owner, TRootItem &root, TSettingsS
     layout->addWidget(spMerge, 1);
     layout->addWidget(status);
     connectCommands();
-    resize(741, 533);
+    // The design width, or wider where the system font makes the tool bar
+    // longer: its Close button must not hide behind the overflow arrow.
+    resize(std::max(741, tbMain->sizeHint().width()), 533);
 }
 
 TfmLookupListBase::~TfmLookupListBase()

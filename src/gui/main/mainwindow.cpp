@@ -644,7 +644,7 @@ void TfmMain::LoadSettings()
         const QSignalBlocker quiet(action);
         action->setChecked(store.ReadBool(MainSection, QLatin1String(source.key), source.byDefault));
     }
-    loadMainToolBars();
+    showMainToolBarSwitches();
 }
 
 void TfmMain::SaveSettings()
@@ -660,48 +660,31 @@ void TfmMain::SaveSettings()
     }
     for (const TSourceSwitch &source : SourceSwitches)
         store.WriteBool(MainSection, QLatin1String(source.key), Action(QLatin1String(source.action))->isChecked());
-    saveMainToolBars();
     if (const TMP3Folder *folder = SelectedFolder(); folder && !folder->Path.isEmpty())
         store.WriteString(MainSection, CurrentFolderKey, folder->Path);
 }
 
-void TfmMain::loadMainToolBars()
+QList<QToolBar *> TfmMain::designToolBars() const
 {
-    const TSettingsStore &store = Prefs().Store();
+    return {tbFile, tbEdit, tbView, tbSearch, tbPlay, tbPlayList, tbExplorer, tbLogo};
+}
+
+// The bars' places and visibility come with the others' (LoadSettings of
+// the base); the View menu's switches show them.
+void TfmMain::showMainToolBarSwitches()
+{
     const QList<std::pair<const char *, QToolBar *>> bars = {
         {"acShowPlayBar", tbPlay}, {"acShowPlaylistBar", tbPlayList}, {"acShowExplorerBar", tbExplorer}};
     for (const auto &[name, bar] : bars) {
-        m_mainBarDesign.insert(bar->objectName(), bar->geometry());
-        const bool visible = store.ReadBool(SubSection(bar->objectName()), QStringLiteral("Visible"), true);
-        Action(QLatin1String(name))->setChecked(visible);
-        bar->setVisible(visible);
-    }
-}
-
-void TfmMain::saveMainToolBars()
-{
-    TSettingsStore &store = Prefs().Store();
-    for (QToolBar *bar : {tbPlay, tbPlayList, tbExplorer}) {
-        const QString section = SubSection(bar->objectName());
-        const QRect bounds = bar->isHidden() ? m_mainBarDesign.value(bar->objectName()) : bar->geometry();
-        store.WriteInteger(section, QStringLiteral("Top"), bounds.top());
-        store.WriteInteger(section, QStringLiteral("Left"), bounds.left());
-        store.WriteInteger(section, QStringLiteral("Right"), bounds.right());
-        store.WriteInteger(section, QStringLiteral("Bottom"), bounds.bottom());
-        store.WriteBool(section, QStringLiteral("Visible"), !bar->isHidden());
+        const QSignalBlocker quiet(Action(QLatin1String(name)));
+        Action(QLatin1String(name))->setChecked(!bar->isHidden());
     }
 }
 
 void TfmMain::acResetToolbarExecute()
 {
     TfmMainBase::acResetToolbarExecute();
-    for (QToolBar *bar : {tbPlay, tbPlayList, tbExplorer}) {
-        removeToolBar(bar);
-        QMainWindow::addToolBar(Qt::TopToolBarArea, bar);
-        bar->setVisible(true);
-    }
-    for (const char *name : {"acShowPlayBar", "acShowPlaylistBar", "acShowExplorerBar"})
-        Action(QLatin1String(name))->setChecked(true);
+    showMainToolBarSwitches();
 }
 
 bool TfmMain::PlaylistModified() const

@@ -38,6 +38,7 @@ public:
     void LoadSettings() override;
     void SaveSettings() override;
     void acResetToolbarExecute() override;
+    QList<QToolBar *> designToolBars() const override;
     void SetListKind(int kind) override;
     bool GetNodeContent(TExplorerNode *node, TDataRefList &list) override;
     void AddFolderNodes(TExplorerNode *node, TDataRefList &list) override;
@@ -147,8 +148,7 @@ private:
     void createFileFieldLists();
     void rebindFileFieldLists(TRootItem &incoming);
     void releaseExplorerContent();
-    void loadMainToolBars();
-    void saveMainToolBars();
+    void showMainToolBarSwitches();
     QMenu *sourcesMenu(const QString &name);
 
     // The two nodes (mainnodes.cpp).
@@ -197,5 +197,4 @@ private:
     void rememberPlaylistFile();
 
     std::unique_ptr<TMainDragDrop> m_dragDrop;
-    QHash<QString, QRect> m_mainBarDesign;
 };

@@ -91,6 +91,9 @@ public:
     virtual void acIconViewExecute();
     virtual void acListViewExecute();
     virtual void acResetToolbarExecute();
+    // The tool bars in their design order, one row from left to right; their
+    // places and visibility are kept in the settings.
+    virtual QList<QToolBar *> designToolBars() const;
     // Applies the preset or "No Folders" of the folder menu item (its tag).
     virtual void miFolderPresetClick(QAction *item);
     void ApplyGroupPreset(int preset);
@@ -307,7 +310,6 @@ private:
     void loadToolBars();
     void saveToolBars();
     void placeToolBars(const QList<QToolBar *> &order);
-    QList<QToolBar *> toolBars() const;
     void loadPanel(TSizingSplitter *splitter, const QString &name);
     void savePanel(const TSizingSplitter *splitter, const QString &name);
     bool chooseSaveFile(QString &fileName);

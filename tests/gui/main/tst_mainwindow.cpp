@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -475,6 +476,13 @@ void TestMainWindow::settingsRoundTrip()
         window->Action(QStringLiteral("acShowPlayBar"))->trigger();
         window->Action(QStringLiteral("acSelectMp3InfoSourceFilename"))->trigger();
         QVERIFY(window->tbPlay->isHidden());
+        // The explorer's bar moved to a row of its own.
+        window->removeToolBar(window->tbExplorer);
+        window->addToolBarBreak(Qt::TopToolBarArea);
+        window->addToolBar(Qt::TopToolBarArea, window->tbExplorer);
+        window->tbExplorer->show();
+        window->layout()->activate();
+        QVERIFY(window->tbExplorer->geometry().top() > window->tbFile->geometry().top());
         QVERIFY(window->close());
     }
     QCOMPARE(shell.store.ReadBool(QStringLiteral("fmMain\\tbPlay"), QStringLiteral("Visible"), true), false);
@@ -483,9 +491,11 @@ void TestMainWindow::settingsRoundTrip()
     QVERIFY(window->tbPlay->isHidden());
     QVERIFY(!window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
     QVERIFY(window->Action(QStringLiteral("acSelectMp3InfoSourceFilename"))->isChecked());
+    QVERIFY(window->toolBarBreak(window->tbExplorer));
     window->Action(QStringLiteral("acResetToolbar"))->trigger();
     QVERIFY(!window->tbPlay->isHidden());
     QVERIFY(window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
+    QVERIFY(!window->toolBarBreak(window->tbExplorer));
 }
 
 QTEST_MAIN(TestMainWindow)
