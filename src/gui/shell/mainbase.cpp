@@ -269,19 +269,25 @@ void TfmMainBase::createMenus()
 
 void TfmMainBase::createToolBars()
 {
-    auto bar = [this](const char *name, const QString &title, std::initializer_list<const char *> names) {
+    // A bar of actions, each "action:button" (the button's name), or "-".
+    auto bar = [this](const char *name, const QString &title, std::initializer_list<const char *> entries) {
         QToolBar *toolBar = addToolBar(title);
         toolBar->setObjectName(QLatin1String(name));
         toolBar->setIconSize(QSize(24, 24));
-        for (const char *action : names) {
-            if (*action == '-')
+        for (const char *entry : entries) {
+            const QStringList parts = QString::fromLatin1(entry).split(QLatin1Char(':'));
+            if (parts.first() == QLatin1String("-")) {
                 toolBar->addSeparator();
-            else
-                toolBar->addAction(Action(QLatin1String(action)));
+                continue;
+            }
+            QAction *action = Action(parts.first());
+            toolBar->addAction(action);
+            if (parts.size() > 1)
+                toolBar->widgetForAction(action)->setObjectName(parts.at(1));
         }
         return toolBar;
     };
-    tbFile = bar("tbFile", tr("File"), {"acNew", "acOpen", "acSave", "-"});
+    tbFile = bar("tbFile", tr("File"), {"acNew:btNew", "acOpen:btOpen", "acSave:btSave", "-"});
     auto *print = new QToolButton(tbFile);
     print->setObjectName(QStringLiteral("mbtPrint"));
     print->setIcon(images::ActionIcon(QStringLiteral("document-print"), QStringLiteral("action-print")));
@@ -293,11 +299,12 @@ void TfmMainBase::createToolBars()
     pmPrint->addAction(Action(QStringLiteral("acPrintListReportofSelectedItems")));
     print->setMenu(pmPrint);
     tbFile->addWidget(print);
-    tbEdit = bar("tbEdit", tr("Edit"), {"acEditItem", "acRemoveItem", "-", "acEditLookupLists"});
-    tbView = bar("tbView", tr("View"), {"acFolderFields", "-", "acUp", "acRefresh", "-", "acColumnFields", "acSortFields"});
-    tbSearch = bar("tbSearch", tr("Search"), {"acEditFilter", "acEnableFilter"});
-    tbSearch->widgetForAction(Action(QStringLiteral("acEditFilter")))->setObjectName(QStringLiteral("btEditFilter"));
-    tbSearch->widgetForAction(Action(QStringLiteral("acEnableFilter")))->setObjectName(QStringLiteral("btEnableFilter"));
+    tbEdit = bar("tbEdit", tr("Edit"),
+                 {"acEditItem:btEditItem", "acRemoveItem:btRemoveItem", "-", "acEditLookupLists:btEditLookupLists"});
+    tbView = bar("tbView", tr("View"),
+                 {"acFolderFields:btFolderFields", "-", "acUp:btUp", "acRefresh:btRefresh", "-",
+                  "acColumnFields:btShowFields", "acSortFields:btSortFields"});
+    tbSearch = bar("tbSearch", tr("Search"), {"acEditFilter:btEditFilter", "acEnableFilter:btEnableFilter"});
 
     tbLogo = addToolBar(tr("Logo"));
     tbLogo->setObjectName(QStringLiteral("tbLogo"));
