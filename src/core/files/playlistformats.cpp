@@ -1,5 +1,6 @@
 #include "core/files/playlistformats.h"
 
+#include "core/base/filereplacement.h"
 #include "core/base/windows1252.h"
 #include "core/base/writeall.h"
 #include "core/settings/biginifile.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
@@ -198,9 +198,9 @@ bool readM3uFile(const QString &path, TPlayListRecords &records, QString &error)
 
 bool writeM3uFile(const QString &path, const TPlayListRecords &records, QString &error)
 {
-    QSaveFile file(path);
+    TFileReplacement file(path);
     const QByteArray bytes = buildM3u(records);
-    if (!file.open(QIODevice::WriteOnly) || !writeAll(file, bytes) || !file.commit()) {
+    if (!file.open() || !writeAll(file.device(), bytes) || !file.commit()) {
         error = writeError(path, file.errorString());
         return false;
     }

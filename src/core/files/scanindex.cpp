@@ -1,5 +1,6 @@
 #include "core/files/scanindex.h"
 
+#include "core/base/filereplacement.h"
 #include "core/base/regularfile.h"
 #include "core/base/writeall.h"
 
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 
 namespace {
 
@@ -94,8 +94,8 @@ bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath)
         bytes += QByteArray::number(track.FileModified) + '\t' + QByteArray::number(track.Size) + '\t'
                  + track.FilePath.toUtf8() + '\n';
     });
-    QSaveFile file(ScanIndexPath(collectionPath));
-    return file.open(QIODevice::WriteOnly) && writeAll(file, bytes) && file.commit();
+    TFileReplacement file(ScanIndexPath(collectionPath));
+    return file.open() && writeAll(file.device(), bytes) && file.commit();
 }
 
 TFileStates FileStatesOfTracks(const TMp3Root &root)

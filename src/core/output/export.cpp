@@ -1,6 +1,7 @@
 #include "core/output/export.h"
 
 #include "core/base/desktopservices.h"
+#include "core/base/filereplacement.h"
 #include "core/base/writeall.h"
 #include "core/data/datafield.h"
 #include "core/data/datafieldref.h"
@@ -9,7 +10,6 @@
 #include "core/settings/generalhelpers.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -65,11 +65,6 @@ const TDataField *TExport::columnField(int index) const
     return Columns->Get(index)->Field;
 }
 
-bool TExport::writeFailed() const
-{
-    return Target == ToFile && m_outFile && m_outFile->error() != QFileDevice::NoError;
-}
-
 bool TExport::report(const QString &message, bool failed)
 {
     m_message = message;
@@ -86,6 +81,7 @@ bool TExport::Begin(TTarget target)
     m_message.clear();
     m_failed = false;
     m_outFile.reset();
+    m_writeFailed = false;
     if (!Items || !Columns)
         return false;
     Count = 0;
@@ -101,8 +97,9 @@ bool TExport::Begin(TTarget target)
                != TDesktopServices::TAnswer::Yes)
         return false;
     SetMessage(QStringLiteral("Exporting..."));
-    m_outFile = std::make_unique<QSaveFile>(FileName);
-    if (!m_outFile->open(QIODevice::WriteOnly)) {
+    // An existing export keeps its owner, mode and hard links.
+    m_outFile = std::make_unique<TFileReplacement>(FileName);
+    if (!m_outFile->open()) {
         const QString reason = m_outFile->errorString();
         m_outFile.reset();
         return report(QStringLiteral("Could not create export file: \"%1\"").arg(FileName)
@@ -116,15 +113,15 @@ void TExport::WriteLine(const QString &text)
 {
     if (Target == ToLines)
         Lines.append(text);
-    else if (m_outFile && !writeFailed() && !writeAll(*m_outFile, text.toUtf8() + "\r\n") && !writeFailed())
-        m_outFile->cancelWriting();  // short without an error: never put it in place
+    else if (m_outFile && !m_writeFailed && !writeAll(m_outFile->device(), text.toUtf8() + "\r\n"))
+        m_writeFailed = true;
 }
 
 bool TExport::finishRun()
 {
     bool ok = true;
     if (Target == ToFile && m_outFile) {
-        const bool written = !writeFailed() && m_outFile->commit();
+        const bool written = !m_writeFailed && m_outFile->commit();
         const QString reason = m_outFile->errorString();
         m_outFile.reset();
         ok = written

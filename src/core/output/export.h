@@ -8,7 +8,7 @@
 #include <limits>
 #include <memory>
 
-class QSaveFile;
+class TFileReplacement;
 class TDataFieldRefList;
 class TDataField;
 class TDataItem;
@@ -62,7 +62,7 @@ protected:
     template <typename WriteRow>
     void writeItems(int maxItems, WriteRow writeRow)
     {
-        for (int i = 0; i < maxItems && i < itemCount() && !IsCancelled() && !writeFailed(); ++i) {
+        for (int i = 0; i < maxItems && i < itemCount() && !IsCancelled() && !m_writeFailed; ++i) {
             writeRow(itemAt(i));
             ++Count;
             SetPosition(i + 1);
@@ -77,10 +77,11 @@ protected:
 private:
     int itemCount() const;
     const TDataItem *itemAt(int index) const;
-    bool writeFailed() const;
     bool report(const QString &message, bool failed);
 
-    std::unique_ptr<QSaveFile> m_outFile;
+    std::unique_ptr<TFileReplacement> m_outFile;
+    // A line could not be written: the export file is never put in place.
+    bool m_writeFailed = false;
     QString m_message;
     bool m_failed = false;
 };

@@ -2,8 +2,11 @@
 
 #include "testsupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <unistd.h>
 
 using testsupport::readFile;
 using testsupport::writeFile;
@@ -117,6 +120,26 @@ private Q_SLOTS:
         TPlayListRecords back;
         QVERIFY(readM3uFile(path(QStringLiteral("long.m3u")), back, error));
         QCOMPARE(back, records);
+    }
+
+    // A playlist kept under two names (a hard link from another folder)
+    // gets the new entries under both, with its mode kept.
+    void m3uRewriteKeepsHardLinksAndMode()
+    {
+        const QString list = path(QStringLiteral("linked.m3u"));
+        const QString other = path(QStringLiteral("other-name.m3u"));
+        QVERIFY(writeFile(list, "#EXTM3U\r\nold.mp3\r\n"));
+        QVERIFY(QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(::link(QFile::encodeName(list).constData(), QFile::encodeName(other).constData()), 0);
+        QString error;
+        const TPlayListRecords records{{QStringLiteral("/m/new.mp3"), QStringLiteral("New"), 61}};
+        QVERIFY(writeM3uFile(list, records, error));
+        TPlayListRecords back;
+        QVERIFY(readM3uFile(other, back, error));
+        QCOMPARE(back, records);
+        const QFileDevice::Permissions visible = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                 | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        QCOMPARE(QFile::permissions(list) & visible, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void m3uWindows1252File()
