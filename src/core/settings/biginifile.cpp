@@ -1,5 +1,6 @@
 #include "core/settings/biginifile.h"
 #include "core/settings/generalhelpers.h"
+#include "core/base/filereplacement.h"
 #include "core/base/writeall.h"
 
 #include <QFile>
@@ -355,13 +356,23 @@ bool TBigIniFile::UpdateFile()
         m_error = QStringLiteral("%1 could not be read, so it is not overwritten").arg(m_fileName);
         return false;
     }
+    if (!(m_permissions ? writePrivately() : writeReplacing()))
+        return false;
+    m_error.clear();
+    m_modified = false;
+    return true;
+}
+
+// A file with its own permissions (the settings, which may hold a password)
+// is made anew with them, never readable by others in between.
+bool TBigIniFile::writePrivately()
+{
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         m_error = file.errorString();
         return false;
     }
-    if (m_permissions)
-        file.setPermissions(*m_permissions);
+    file.setPermissions(*m_permissions);
     if (!writeAll(file, content())) {
         m_error = file.errorString();
         file.cancelWriting();
@@ -371,7 +382,16 @@ bool TBigIniFile::UpdateFile()
         m_error = file.errorString();
         return false;
     }
-    m_error.clear();
-    m_modified = false;
+    return true;
+}
+
+// Any other file (a PLS playlist) keeps its owner, mode and hard links.
+bool TBigIniFile::writeReplacing()
+{
+    TFileReplacement file(m_fileName);
+    if (!file.open() || !writeAll(file.device(), content()) || !file.commit()) {
+        m_error = file.errorString();
+        return false;
+    }
     return true;
 }

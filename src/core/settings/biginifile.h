@@ -77,6 +77,8 @@ public:
     void SetFilePermissions(QFileDevice::Permissions permissions) { m_permissions = permissions; }
 
 private:
+    bool writePrivately();
+    bool writeReplacing();
     struct TSection {
         explicit TSection(const QString &name, const QStringList &lines = {}) : Name(name), Lines(lines) {}
         QString Name;

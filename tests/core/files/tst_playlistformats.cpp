@@ -124,18 +124,29 @@ private Q_SLOTS:
 
     // A playlist kept under two names (a hard link from another folder)
     // gets the new entries under both, with its mode kept.
-    void m3uRewriteKeepsHardLinksAndMode()
+    void rewriteKeepsHardLinksAndMode_data()
     {
-        const QString list = path(QStringLiteral("linked.m3u"));
-        const QString other = path(QStringLiteral("other-name.m3u"));
-        QVERIFY(writeFile(list, "#EXTM3U\r\nold.mp3\r\n"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("old");
+        QTest::newRow("M3U") << QStringLiteral("linked.m3u") << QByteArray("#EXTM3U\r\nold.mp3\r\n");
+        QTest::newRow("PLS") << QStringLiteral("linked.pls")
+                             << QByteArray("[playlist]\r\nFile1=old.mp3\r\nNumberOfEntries=1\r\nVersion=2\r\n");
+    }
+    void rewriteKeepsHardLinksAndMode()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, old);
+        const bool m3u = name.endsWith(QLatin1String(".m3u"));
+        const QString list = path(name);
+        const QString other = path(QStringLiteral("other-name-") + name);
+        QVERIFY(writeFile(list, old));
         QVERIFY(QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(::link(QFile::encodeName(list).constData(), QFile::encodeName(other).constData()), 0);
         QString error;
         const TPlayListRecords records{{QStringLiteral("/m/new.mp3"), QStringLiteral("New"), 61}};
-        QVERIFY(writeM3uFile(list, records, error));
+        QVERIFY(m3u ? writeM3uFile(list, records, error) : writePlsFile(list, records, error));
         TPlayListRecords back;
-        QVERIFY(readM3uFile(other, back, error));
+        QVERIFY(m3u ? readM3uFile(other, back, error) : readPlsFile(other, back, error));
         QCOMPARE(back, records);
         const QFileDevice::Permissions visible = QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                  | QFileDevice::ReadGroup | QFileDevice::ReadOther;
