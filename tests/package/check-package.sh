@@ -28,7 +28,10 @@ for f in usr/bin/tunebase usr/bin/tunebase-cli \
          usr/share/icons/hicolor/scalable/apps/tunebase.svg \
          usr/share/metainfo/example.brimlow.tunebase.metainfo.xml \
          usr/share/man/man1/tunebase.1.gz usr/share/man/man1/tunebase-cli.1.gz \
+         usr/share/bash-completion/completions/tunebase \
          usr/share/bash-completion/completions/tunebase-cli \
+         usr/share/tunebase/Docs/manual.html usr/share/tunebase/Docs/faq.html \
+         usr/share/tunebase/Docs/order.html usr/share/tunebase/Docs/screenshots/track-window.png \
          usr/share/doc/tunebase/copyright usr/share/doc/tunebase/changelog.gz; do
     [ -f "$root/$f" ] || fail "missing /$f"
 done
