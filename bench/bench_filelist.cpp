@@ -82,7 +82,7 @@ struct Setup {
         process->Collection = &root;
         process->ParseFormats = prefs.ParseFormats;
     }
-    TFileListContext context() { return TFileListContext{prefs, *process, root, global, {}, {}}; }
+    TFileListContext context() { return TFileListContext{prefs, *process, root, global, {}, {}, {}}; }
 
     QTemporaryDir settingsDir;
     TMp3Prefs prefs{settingsDir.filePath(QStringLiteral("Tunebase.ini"))};

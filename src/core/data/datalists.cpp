@@ -89,38 +89,10 @@ void TDataRefList::AddItemsOf(const TDataRefList &list)
 
 void TDataRefList::SortByFields(const TSortKeys &sortFields)
 {
-    // Each item's value of a key is taken once before sorting: asking for
-    // it in every comparison would build the same texts (a person's sort
-    // name, a file name) some twenty times per item.
-    struct TColumn {
-        const TDataField *Field;
-        qint32 Order;
-        TDataField::TSortKeyKind Kind;
-        std::vector<qint64> Integers;
-        std::vector<QString> Texts;
-    };
-    const size_t count = size_t(m_list.size());
-    std::vector<TColumn> columns;
-    for (const TSortKey &key : sortFields) {
-        if (!key.Field)
-            continue;
-        TColumn column{key.Field, key.Order, key.Field->sortKeyKind(), {}, {}};
-        if (column.Kind == TDataField::TSortKeyKind::Integer) {
-            column.Integers.reserve(count);
-            for (const TDataItem *item : m_list)
-                column.Integers.push_back(key.Field->integerSortKey(item));
-        } else if (column.Kind == TDataField::TSortKeyKind::Text) {
-            column.Texts.reserve(count);
-            for (const TDataItem *item : m_list)
-                column.Texts.push_back(key.Field->textSortKey(item));
-        } else if (column.Kind == TDataField::TSortKeyKind::Lookup) {
-            column.Integers = lookupRanks(*key.Field, m_list);
-            column.Kind = TDataField::TSortKeyKind::Integer;
-        }
-        columns.push_back(std::move(column));
-    }
+    const TSortKeyTable keys(sortFields, m_list);
     // Ties go by identifier.  Identifiers are read once too; one not yet
     // drawn (-1) is drawn when a tie first asks for it, as before.
+    const size_t count = size_t(m_list.size());
     std::vector<qint32> ids;
     ids.reserve(count);
     for (const TDataItem *item : m_list)
@@ -133,42 +105,85 @@ void TDataRefList::SortByFields(const TSortKeys &sortFields)
     };
     std::vector<int> order(count);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [this, &columns, &idOf](int x, int y) {
-        const TDataItem *a = m_list.at(x);
-        const TDataItem *b = m_list.at(y);
-        if (a == b)
+    std::sort(order.begin(), order.end(), [this, &keys, &idOf](int x, int y) {
+        if (m_list.at(x) == m_list.at(y))
             return false;
-        for (const TColumn &column : columns) {
-            int result = 0;
-            switch (column.Kind) {
-            case TDataField::TSortKeyKind::Integer: {
-                const qint64 valueA = column.Integers[size_t(x)];
-                const qint64 valueB = column.Integers[size_t(y)];
-                result = valueA < valueB ? -1 : (valueA > valueB ? 1 : 0);
-                break;
-            }
-            case TDataField::TSortKeyKind::Text:
-                result = compareAsciiNoCase(column.Texts[size_t(x)], column.Texts[size_t(y)]);
-                break;
-            case TDataField::TSortKeyKind::Lookup: // taken as ranks above
-            case TDataField::TSortKeyKind::None:
-                result = column.Field->Compare(a, b);
-                break;
-            }
-            result *= column.Order;
-            if (result != 0)
-                return result < 0;
-        }
-        const qint32 idA = idOf(x);
-        const qint32 idB = idOf(y);
-        return idA < idB;
+        if (const int result = keys.compare(x, y))
+            return result < 0;
+        return idOf(x) < idOf(y);
     });
+    reorder(order);
+}
+
+void TDataRefList::reorder(const std::vector<int> &order)
+{
     QList<TDataItem *> sorted;
-    sorted.reserve(qsizetype(count));
+    sorted.reserve(qsizetype(order.size()));
     for (const int index : order)
         sorted.append(m_list.at(index));
     m_list = std::move(sorted);
     ++m_revision;
+}
+
+// ---- TSortKeyTable --------------------------------------------------------
+
+struct TSortKeyTable::TColumn {
+    const TDataField *Field;
+    qint32 Order;
+    TDataField::TSortKeyKind Kind;
+    std::vector<qint64> Integers;
+    std::vector<QString> Texts;
+};
+
+TSortKeyTable::TSortKeyTable(const TSortKeys &keys, const QList<TDataItem *> &items) : m_items(items)
+{
+    const size_t count = size_t(items.size());
+    for (const TSortKey &key : keys) {
+        if (!key.Field)
+            continue;
+        TColumn column{key.Field, key.Order, key.Field->sortKeyKind(), {}, {}};
+        if (column.Kind == TDataField::TSortKeyKind::Integer) {
+            column.Integers.reserve(count);
+            for (const TDataItem *item : items)
+                column.Integers.push_back(key.Field->integerSortKey(item));
+        } else if (column.Kind == TDataField::TSortKeyKind::Text) {
+            column.Texts.reserve(count);
+            for (const TDataItem *item : items)
+                column.Texts.push_back(key.Field->textSortKey(item));
+        } else if (column.Kind == TDataField::TSortKeyKind::Lookup) {
+            column.Integers = lookupRanks(*key.Field, items);
+            column.Kind = TDataField::TSortKeyKind::Integer;
+        }
+        m_columns.push_back(std::move(column));
+    }
+}
+
+TSortKeyTable::~TSortKeyTable() = default;
+
+int TSortKeyTable::compare(int x, int y) const
+{
+    for (const TColumn &column : m_columns) {
+        int result = 0;
+        switch (column.Kind) {
+        case TDataField::TSortKeyKind::Integer: {
+            const qint64 valueA = column.Integers[size_t(x)];
+            const qint64 valueB = column.Integers[size_t(y)];
+            result = valueA < valueB ? -1 : (valueA > valueB ? 1 : 0);
+            break;
+        }
+        case TDataField::TSortKeyKind::Text:
+            result = compareAsciiNoCase(column.Texts[size_t(x)], column.Texts[size_t(y)]);
+            break;
+        case TDataField::TSortKeyKind::Lookup: // taken as ranks
+        case TDataField::TSortKeyKind::None:
+            result = column.Field->Compare(m_items.at(x), m_items.at(y));
+            break;
+        }
+        result *= column.Order;
+        if (result != 0)
+            return result;
+    }
+    return 0;
 }
 
 void TDataRefList::SortByField(const TDataField *field, qint32 direction)

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <functional>
+#include <vector>
 
 class TDataField;
 class TSortFieldRefList;
@@ -16,6 +17,28 @@ struct TSortKey {
     qint32 Order = 1;
 };
 using TSortKeys = QList<TSortKey>;
+
+// Every item's value of each sort key, taken once before a sort: asking
+// the fields in every comparison would build the same texts (a person's
+// sort name, a file's merged title) some twenty times per item.  Compares
+// items by their positions in the list the table was made from, exactly
+// as the keys' fields compare them, directions applied.
+class TSortKeyTable {
+public:
+    TSortKeyTable(const TSortKeys &keys, const QList<TDataItem *> &items);
+    ~TSortKeyTable();
+    TSortKeyTable(const TSortKeyTable &) = delete;
+    TSortKeyTable &operator=(const TSortKeyTable &) = delete;
+
+    // Negative, zero or positive as the item at x sorts before, with or
+    // after the one at y.
+    int compare(int x, int y) const;
+
+private:
+    struct TColumn;
+    const QList<TDataItem *> &m_items;
+    std::vector<TColumn> m_columns;
+};
 
 // An ordered list of items that refers to them without owning them.
 class TDataRefList : public TDataObject {
@@ -70,6 +93,10 @@ protected:
     // Replaces the reference at index.
     void put(int index, TDataItem *item);
     void sortWith(const std::function<bool(const TDataItem *, const TDataItem *)> &lessThan);
+    const QList<TDataItem *> &items() const { return m_list; }
+    // Puts the items in the order of their former positions in order (a
+    // permutation of 0 .. Count-1).
+    void reorder(const std::vector<int> &order);
 
 private:
     QList<TDataItem *> m_list;

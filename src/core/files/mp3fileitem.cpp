@@ -5,6 +5,10 @@
 #include "core/files/mp3file.h"
 #include "core/files/shellstuff.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 TMp3FileItem::TMp3FileItem(TDataObject *owner)
     : TDataItem(owner)
 {
@@ -42,36 +46,34 @@ const TMp3FileItem *fileItem(const TDataItem *item)
     return static_cast<const TMp3FileItem *>(item);
 }
 
-int compareByKeys(const TSortKeys &keys, const TDataItem *a, const TDataItem *b)
-{
-    for (const TSortKey &key : keys) {
-        if (!key.Field)
-            continue;
-        if (const int result = key.Field->Compare(a, b) * key.Order)
-            return result;
-    }
-    // Files have no identity in a collection; the path keeps ties in a
-    // fixed order.
-    return fileItem(a)->Path.compare(fileItem(b)->Path);
-}
-
 } // namespace
 
 void TMp3FileItemList::SortByFields(const TSortKeys &sortFields)
 {
     const int direction = sortFields.isEmpty() ? 1 : sortFields.first().Order;
-    sortWith([&sortFields, direction](const TDataItem *a, const TDataItem *b) {
-        const bool folderA = fileItem(a)->isFolder();
-        const bool folderB = fileItem(b)->isFolder();
+    const QList<TDataItem *> &list = items();
+    // Folders are ordered by name alone; the keys are taken for files only.
+    TSortKeys fileKeys;
+    if (std::any_of(list.cbegin(), list.cend(), [](const TDataItem *i) { return !fileItem(i)->isFolder(); }))
+        fileKeys = sortFields;
+    const TSortKeyTable keys(fileKeys, list);
+    std::vector<int> order(size_t(list.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int x, int y) {
+        const TMp3FileItem *a = fileItem(list.at(x));
+        const TMp3FileItem *b = fileItem(list.at(y));
         int result = 0;
-        if (folderA != folderB)
-            result = folderA ? -direction : direction;
-        else if (folderA)
-            result = direction * fileItem(a)->Name.compare(fileItem(b)->Name, Qt::CaseInsensitive);
-        else
-            result = compareByKeys(sortFields, a, b);
+        if (a->isFolder() != b->isFolder())
+            result = a->isFolder() ? -direction : direction;
+        else if (a->isFolder())
+            result = direction * a->Name.compare(b->Name, Qt::CaseInsensitive);
+        else if ((result = keys.compare(x, y)) == 0)
+            // Files have no identity in a collection; the path keeps ties
+            // in a fixed order.
+            result = a->Path.compare(b->Path);
         return result < 0;
     });
+    reorder(order);
 }
 
 void TMp3FileItemList::SortByShellOrder()

@@ -371,8 +371,10 @@ void TMP3Process::readPendingFiles(TFolderScan &scan)
             FailedFiles.append(p.file->Path);
         if (p.file->Unchanged)
             ++FilesUnchanged;
-        p.folder->AddChild(std::move(p.file));
+        auto *file = static_cast<TMP3File *>(p.folder->AddChild(std::move(p.file)));
         ++FilesRead;
+        if (OnFileRead)
+            OnFileRead(*file);
         stepThrottled();
     };
     scan.handed = size_t(reading.run(int(scan.pending.size())));

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr auto IdleInterval = std::chrono::milliseconds(50);
+constexpr auto IdleInterval = std::chrono::milliseconds(25);
 // The calling thread sleeps until this many more results are in (or the
 // idle interval has passed): waking it for every single file would cost
 // more than handing the file over.

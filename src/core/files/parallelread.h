@@ -13,7 +13,7 @@
 // is true no further read starts and the results not yet handed over are
 // dropped.  A read that throws counts as failed; when handOver or idle
 // throws, the workers stop and the exception leaves run.  `idle()` is
-// called at least every 50 ms while the calling thread waits, so that it can
+// called at least every 25 ms while the calling thread waits, so that it can
 // keep a user interface alive.  Returns the number of results handed over.
 struct TParallelRead {
     int threads = 2;

@@ -2,14 +2,18 @@
 
 #include "core/audio/filenameinfo.h"
 #include "core/base/desktopservices.h"
+#include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
 #include "core/data/lookuplists.h"
 #include "core/files/addfiles.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
 #include "core/settings/drives.h"
 #include "core/settings/prefs.h"
+#include "core/mp3model/mp3fieldids.h"
 #include "gui/filelist/filepreviewmodel.h"
 #include "gui/filelist/runsummary.h"
+#include "gui/lookups/lookupitemwindows.h"
 #include "gui/shell/globaldata.h"
 
 #include <QCheckBox>
@@ -48,9 +52,6 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     btLocation = new QPushButton(tr("..."), this);
     btLocation->setObjectName(QStringLiteral("btLocation"));
     btLocation->setMaximumWidth(btLocation->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-    // Editing a location needs the lookup item window, which the main
-    // window hands in when it has one.
-    btLocation->setEnabled(false);
     auto *row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(cbLocation, 1);
@@ -73,13 +74,13 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     pnHelp->setText(tr("Right click list to change Format settings for individual files"));
 
     connect(ckUpdateIfInCollection, &QCheckBox::toggled, this, [this] {
-        if (Loading)
-            return;
-        BuildFileList();
-        SortFiles();
-        RefreshList();
+        if (!Loading)
+            RebuildList();
     });
+    connect(btLocation, &QPushButton::clicked, this, &TfmAddFilelist::btLocationClick);
 }
+
+TfmAddFilelist::~TfmAddFilelist() = default;
 
 void TfmAddFilelist::LoadSettings()
 {
@@ -128,23 +129,32 @@ void TfmAddFilelist::suggestLocation()
 
 void TfmAddFilelist::BuildFileList()
 {
+    TMp3Root &root = Context().Root;
+    if (!m_scanIndex && !root.FileName.isEmpty())
+        m_scanIndex = std::make_unique<TScanIndexUse>(Context().Process, root, root.FileName);
     TfmFileListBase::BuildFileList();
-    // In update mode the files are there to be updated, whatever the
-    // hidden box says.
-    if (!UpdateMode && !ckUpdateIfInCollection->isChecked()) {
+    QList<TDataItem *> listed;
+    for (TDataItem *item : Files)
+        if (ListsFile(*static_cast<TMP3File *>(item)))
+            listed << item;
+    if (listed.size() != Files.Count()) {
         ListReady = false;
-        QList<TDataItem *> notInCollection;
-        for (TDataItem *item : Files)
-            if (!static_cast<TMP3File *>(item)->TrackInfo.HasTrack())
-                notInCollection << item;
+        Model()->Clear();
         Files.Clear();
-        for (TDataItem *item : std::as_const(notInCollection))
+        for (TDataItem *item : std::as_const(listed))
             Files.Add(item);
         ListReady = true;
         UpdateCount();
     }
     if (!Loading)
         suggestLocation();
+}
+
+bool TfmAddFilelist::ListsFile(const TMP3File &file) const
+{
+    // In update mode the files are there to be updated, whatever the
+    // hidden box says.
+    return UpdateMode || ckUpdateIfInCollection->isChecked() || !file.TrackInfo.HasTrack();
 }
 
 int TfmAddFilelist::StateImage(const TMP3File &file, int column) const
@@ -230,10 +240,57 @@ bool TfmAddFilelist::RunOperation()
         summary.Failed << path;
         summary.Reasons << QString();
     }
+    if (process.Added + process.Updated > 0)
+        saveCollection();
     summary.Done = process.Added;
     summary.Details << tr("%1 updated").arg(process.Updated);
     if (process.IsCancelled())
         summary.NotRun = std::max(0, readable.Count() - process.Added - process.Updated - int(process.FailedFiles.size()));
     summary.Show();
     return true;
+}
+
+void TfmAddFilelist::saveCollection()
+{
+    if (!Context().SaveCollection || !Context().SaveCollection())
+        return;
+    // The index may only vouch for files whose values the saved collection
+    // holds; failing to write it changes nothing else.
+    if (m_scanIndex)
+        m_scanIndex->Save();
+}
+
+void TfmAddFilelist::btLocationClick()
+{
+    TMp3Root &root = Context().Root;
+    TLookupList *list = root.Locations.get();
+    const TDataField *field = root.Fields->FindByID(Mp3FieldIds::Location);
+    const QString name = cbLocation->currentText().trimmed();
+    const QString fieldName = GetFieldDisplayName(field);
+    if (TLookupItem *item = list->FindByName(name)) {
+        if (EditLookupItem(LookupItemWindowFor(field), this, item, tr("Edit %1").arg(fieldName), list, Store()))
+            selectLocation(item);
+        return;
+    }
+    if (name.isEmpty())
+        return;
+    auto *added = static_cast<TLookupItem *>(list->CreateItem());
+    if (!added)
+        return;
+    added->DisplayName = name;
+    added->GenerateNamePartsFromName();
+    list->ItemChanged(added);
+    if (EditLookupItem(LookupItemWindowFor(field), this, added, tr("Add %1").arg(fieldName), list, Store()))
+        selectLocation(added);
+    else
+        list->takeItem(added);
+}
+
+void TfmAddFilelist::selectLocation(const TLookupItem *item)
+{
+    fillLocations();
+    const int index = cbLocation->findText(item->GetDisplayName());
+    cbLocation->setCurrentIndex(index);
+    if (index < 0)
+        cbLocation->setEditText(item->GetDisplayName());
 }

@@ -2,9 +2,13 @@
 
 #include "gui/filelist/filelistbase.h"
 
+#include <memory>
+
 class QComboBox;
 class QMenu;
 class TLocationLookupItem;
+class TLookupItem;
+class TScanIndexUse;
 
 // The add window: adds MP3 files to the collection with a chosen Location,
 // or, in update mode, refreshes tracks from their files.  A file linked to
@@ -14,6 +18,7 @@ class TfmAddFilelist : public TfmFileListBase {
     Q_OBJECT
 public:
     TfmAddFilelist(QWidget *owner, const TFileListContext &context, bool updateMode);
+    ~TfmAddFilelist() override;
 
     static bool OpenForm(QWidget *owner, const TFileListContext &context, TMp3FileItemList *files,
                          bool updateMode, TMP3Folder *folder)
@@ -33,9 +38,13 @@ public:
     void BuildPreviewMenu();
     // Parses the file's path with format and keeps that format for it.
     void LockFormat(TMP3File &file, const QString &format);
+    // Edits the chosen location in its window, or adds the one typed.
+    void btLocationClick();
 
 protected:
     void BuildFileList() override;
+    bool PassesOverUnchanged() const override { return m_scanIndex != nullptr; }
+    bool ListsFile(const TMP3File &file) const override;
     void LoadSettings() override;
     void SaveSettings() override;
     void AfterOpen() override;
@@ -47,4 +56,11 @@ private:
     void suggestLocation();
     void newFormat(TMP3File &file);
     void refreshKeepingSelection();
+    void saveCollection();
+    // Fills the location list afresh and chooses item.
+    void selectLocation(const TLookupItem *item);
+
+    // The collection's scan index while the window is open, when the
+    // collection has a file: rescans pass over files unchanged since.
+    std::unique_ptr<TScanIndexUse> m_scanIndex;
 };

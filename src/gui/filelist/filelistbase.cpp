@@ -36,23 +36,36 @@ const QString KeyUseFilename = QStringLiteral("UseFilenameInfo");
 const QString KeyUseTrack = QStringLiteral("UseTrackInfo");
 const QString KeyAutoRemoveReadOnly = QStringLiteral("AutoRemoveReadOnly");
 
-// Folders are read with every file's information: a rescan index the
-// process may hold for another caller must not hand out files that were
-// not read.
-class TFullRead {
+// What a window's folder reading changes in the process, for the time of
+// the reading: the files come to the window as they are read, and unless
+// the window passes over unchanged files, every file is read in full (a
+// rescan index the process may hold for another caller must not hand out
+// files that were not read).
+class TWindowRead {
 public:
-    explicit TFullRead(TMP3Process &process) : m_process(process), m_known(process.KnownFiles)
+    TWindowRead(TMP3Process &process, bool fullRead, std::function<void(TMP3File &)> onFileRead)
+        : m_process(process), m_known(process.KnownFiles), m_onFileRead(std::move(process.OnFileRead))
     {
-        process.KnownFiles = nullptr;
+        if (fullRead)
+            process.KnownFiles = nullptr;
+        process.OnFileRead = std::move(onFileRead);
     }
-    ~TFullRead() { m_process.KnownFiles = m_known; }
-    TFullRead(const TFullRead &) = delete;
-    TFullRead &operator=(const TFullRead &) = delete;
+    ~TWindowRead()
+    {
+        m_process.KnownFiles = m_known;
+        m_process.OnFileRead = std::move(m_onFileRead);
+    }
+    TWindowRead(const TWindowRead &) = delete;
+    TWindowRead &operator=(const TWindowRead &) = delete;
 
 private:
     TMP3Process &m_process;
     const TFileStates *m_known;
+    std::function<void(TMP3File &)> m_onFileRead;
 };
+
+// How often the rows of files read meanwhile join the preview.
+constexpr qint64 RowInterval = 100;  // ms
 
 // Lets the event loop run now and then during long loops over the files,
 // so that the windows repaint; user input waits.
@@ -230,6 +243,8 @@ void TfmFileListBase::Open()
     m_context.Process.ParseFormats = m_context.Prefs.ParseFormats;
     TrackIndex.clear();
     m_context.Root.GetFilePathList(TrackIndex);
+    // The columns come first: the preview shows the files as they are read.
+    BuildColumns();
     BuildFileList();
     {
         // Files read just now were parsed with these formats; others may
@@ -242,7 +257,6 @@ void TfmFileListBase::Open()
             pump();
         }
     }
-    BuildColumns();
     AfterOpen();
     Loading = false;
     ApplySources();
@@ -251,6 +265,7 @@ void TfmFileListBase::Open()
     RefreshList();
     updateCaption();
     Opened();
+    closeIfAsked();
 }
 
 void TfmFileListBase::updateCaption()
@@ -266,20 +281,77 @@ void TfmFileListBase::collectFolder(TMP3Folder &folder, bool recursive)
     // A folder read before (by the explorer) is not read again, and the
     // process's failures then belong to another run.
     const bool readNow = !(folder.IsRead && (!recursive || folder.IsReadRecursive));
-    {
-        const TFullRead fullRead(m_context.Process);
-        m_context.Process.ReadFolder(&folder, recursive, true);
-    }
+    const int first = Files.Count();
+    readFolder(folder, recursive);
     if (readNow) {
         for (const QString &path : std::as_const(m_context.Process.FailedFiles))
             UnreadableFiles.insert(path);
     }
-    const int first = Files.Count();
+    // The files shown as they were read make way for all the folder's
+    // files, in their order.
+    if (Files.Count() > first) {
+        ListReady = false;
+        m_model->Clear();
+        while (Files.Count() > first)
+            Files.Delete(Files.Count() - 1);
+        ListReady = true;
+    }
     folder.CollectFiles(Files, recursive);
     if (readNow) {
         for (int i = first; i < Files.Count(); ++i)
             m_freshlyParsed.insert(Files.Get(i));
     }
+}
+
+void TfmFileListBase::readFolder(TMP3Folder &folder, bool recursive)
+{
+    const TWindowRead read(m_context.Process, !PassesOverUnchanged(),
+                           [this](TMP3File &file) { fileRead(file); });
+    setReading(true);
+    // The first file read shows at once, the others in batches.
+    m_rowClock.invalidate();
+    m_context.Process.ReadFolder(&folder, recursive, true);
+    setReading(false);
+}
+
+void TfmFileListBase::fileRead(TMP3File &file)
+{
+    file.LinkTrack(TrackIndex.find(file.Path));
+    if (file.Unchanged || !ListsFile(file))
+        return;
+    file.SetInfoSources(ManualEntryEnabled(), ckTrackInfo->isChecked(), ckID3v2->isChecked(),
+                        ckID3v1->isChecked(), ckFileName->isChecked());
+    Files.Add(&file);
+    if (!m_rowClock.isValid() || m_rowClock.hasExpired(RowInterval)) {
+        m_rowClock.start();
+        m_model->AppendNewRows();
+        UpdateCount();
+    }
+}
+
+void TfmFileListBase::setReading(bool reading)
+{
+    m_reading = reading;
+    if (reading) {
+        for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (child == lvPreview || child == btCancel || child->isWindow() || !child->isEnabled())
+                continue;
+            child->setEnabled(false);
+            m_disabledWhileReading << child;
+        }
+        lvPreview->horizontalHeader()->setSectionsClickable(false);
+        return;
+    }
+    for (QWidget *child : std::as_const(m_disabledWhileReading))
+        child->setEnabled(true);
+    m_disabledWhileReading.clear();
+    lvPreview->horizontalHeader()->setSectionsClickable(true);
+}
+
+void TfmFileListBase::closeIfAsked()
+{
+    if (std::exchange(m_closeAsked, false))
+        done(QDialog::Rejected);
 }
 
 void TfmFileListBase::BuildFileList()
@@ -290,6 +362,8 @@ void TfmFileListBase::BuildFileList()
     Files.Clear();
     UnreadableFiles.clear();
     m_freshlyParsed.clear();
+    // Files join the list, and the preview, as they are read.
+    ListReady = true;
     if (Folder) {
         collectFolder(*Folder, Recursive);
     } else if (SourceList) {
@@ -302,17 +376,34 @@ void TfmFileListBase::BuildFileList()
         }
     }
     ApplySources();
+    m_model->AppendNewRows();
     TEventPump pump;
+    QList<TDataItem *> listed;
+    listed.reserve(Files.Count());
     for (TDataItem *item : Files) {
         pump();
         auto *file = static_cast<TMP3File *>(item);
         file->LinkTrack(TrackIndex.find(file->Path));
+        if (file->Unchanged && PassesOverUnchanged() && file->TrackInfo.HasTrack()) {
+            // Its track holds what the file holds: there is nothing to do.
+            if (file->Folder)
+                m_passedOver.insert(file->Folder);
+            continue;
+        }
         // A rescan may have passed over a file it knew; the preview and the
         // operations need what it holds.
         if (file->Unchanged && file->ReadInfo(m_context.Prefs.ParseFormats))
             file->Unchanged = false;
         if (file->ModifiedTime == 0 || file->Unchanged)
             UnreadableFiles.insert(file->Path);
+        listed << item;
+    }
+    if (listed.size() != Files.Count()) {
+        ListReady = false;
+        m_model->Clear();
+        Files.Clear();
+        for (TDataItem *item : std::as_const(listed))
+            Files.Add(item);
     }
     UpdateCount();
     ListReady = true;
@@ -524,9 +615,15 @@ void TfmFileListBase::acToggleRecursionExecute()
     if (Loading)
         return;
     Recursive = ckRecursive->isChecked();
+    RebuildList();
+}
+
+void TfmFileListBase::RebuildList()
+{
     BuildFileList();
     SortFiles();
     RefreshList();
+    closeIfAsked();
 }
 
 void TfmFileListBase::btOKClick()
@@ -546,7 +643,21 @@ void TfmFileListBase::showEvent(QShowEvent *event)
 
 void TfmFileListBase::done(int result)
 {
+    if (m_reading) {
+        // The reading stops at its next file; the window closes after it.
+        m_closeAsked = true;
+        m_context.Process.Cancel();
+        return;
+    }
     SaveSettings();
+    // Files passed over as unchanged hold no information: their folders
+    // are read afresh when they are shown next.
+    for (TMP3Folder *folder : std::as_const(m_passedOver)) {
+        folder->IsRead = false;
+        for (TMP3Folder *above = folder; above; above = above->Folder)
+            above->IsReadRecursive = false;
+    }
+    m_passedOver.clear();
     // The links lead into the collection; the files may live on in the
     // explorer after the collection is closed or replaced.
     for (TDataItem *item : Files)

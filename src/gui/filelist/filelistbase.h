@@ -5,6 +5,8 @@
 #include "gui/filelist/filelistcontext.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QList>
 #include <QSet>
 
 #include <memory>
@@ -100,6 +102,13 @@ public:
 protected:
     // ---- the window's parts (base behaviour in the .cpp) -----------------
     virtual bool ManualEntryEnabled() const { return false; }
+    // Whether the window lets the process pass over the files its scan
+    // index knows unchanged (they are then left out of the list) instead
+    // of reading every file.
+    virtual bool PassesOverUnchanged() const { return false; }
+    // Whether a file just read (and linked to its track) joins the preview
+    // while the others are still being read.
+    virtual bool ListsFile(const TMP3File & /*file*/) const { return true; }
     virtual void BuildFileList();
     virtual void LoadSettings();
     virtual void SaveSettings();
@@ -120,6 +129,8 @@ protected:
     // Stores the preview's column order and widths into ColumnFields.
     void StoreColumns();
     void SortFiles();
+    // Builds the list afresh, sorts and shows it.
+    void RebuildList();
     // Repaints the rows (a new row count resets the view), selects the
     // first row when none is selected, and updates the count.
     void RefreshList();
@@ -140,6 +151,14 @@ protected:
 
 private:
     void buildLayout();
+    // A file the process has just read: it joins the list and, now and
+    // then, the preview's rows.
+    void fileRead(TMP3File &file);
+    void readFolder(TMP3Folder &folder, bool recursive);
+    // While the files are read only the preview and Cancel take input.
+    void setReading(bool reading);
+    // Closes the window when the user asked for it while files were read.
+    void closeIfAsked();
     void ckInfoSourceClick();
     void acToggleRecursionExecute();
     void collectFolder(TMP3Folder &folder, bool recursive);
@@ -153,6 +172,13 @@ private:
     QHBoxLayout *m_topLayout = nullptr;
     QVBoxLayout *m_optionsLayout = nullptr;
     bool m_placed = false;
+    bool m_reading = false;
+    bool m_closeAsked = false;
+    QList<QWidget *> m_disabledWhileReading;
+    QElapsedTimer m_rowClock;
+    // Folders whose files were passed over as unchanged: whoever shows
+    // them after this window reads them afresh.
+    QSet<TMP3Folder *> m_passedOver;
 };
 
 // Makes, opens and runs a file list window of class TWindow over a list of
@@ -172,6 +198,11 @@ bool OpenFileListForm(QWidget *owner, const TFileListContext &context, TMp3FileI
     CheckFileListSource(files, folder);
     TWindow window(owner, context, std::forward<TArgs>(args)...);
     window.SetSource(files, folder);
+    // Shown first: the preview fills while the files are read.
+    window.show();
     window.Open();
+    // Cancel or Esc while the files were read closed it already.
+    if (!window.isVisible())
+        return false;
     return window.exec() == QDialog::Accepted;
 }

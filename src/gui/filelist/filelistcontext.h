@@ -27,4 +27,9 @@ struct TFileListContext {
     // Opens the window of one new filename format starting from a text;
     // true and the format when confirmed.
     std::function<bool(QWidget *owner, TMP3File *file, QString &format)> NewFormat;
+    // Saves the collection to its file; true when it was written.  The add
+    // window saves this way once it changed the collection, and only then
+    // records the files' states in the scan index beside it.  Without it
+    // the caller saves, and the index stays as it was.
+    std::function<bool()> SaveCollection;
 };

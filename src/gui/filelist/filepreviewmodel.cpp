@@ -48,6 +48,16 @@ void TFilePreviewModel::Clear()
     endResetModel();
 }
 
+void TFilePreviewModel::AppendNewRows()
+{
+    const int count = m_ready ? m_files.Count() : 0;
+    if (count <= m_rowCount)
+        return;
+    beginInsertRows(QModelIndex(), m_rowCount, count - 1);
+    m_rowCount = count;
+    endInsertRows();
+}
+
 int TFilePreviewModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_rowCount;

@@ -42,6 +42,9 @@ public:
     void Refresh();
     // Every view drops its rows at once (before the files change).
     void Clear();
+    // Takes up the files appended to the list since the model last looked,
+    // as new rows at its end; the rows shown before stay as they are.
+    void AppendNewRows();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

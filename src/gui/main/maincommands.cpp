@@ -30,8 +30,8 @@
 void TfmMain::AddToCollection(TMP3Folder *folder, TMp3FileItemList *files)
 {
     SaveState();
+    // The window saves what it changed.
     if (RunAddWindow(files, 0, folder)) {
-        Save();
         RebuildTree();
         RestoreState(nullptr, false);
     }
@@ -113,7 +113,6 @@ void TfmMain::acUpdateTracksExecute()
     TDataItem *first = tracks.Get(0);
     SaveState();
     if (RunAddWindow(&files.list, 1, nullptr)) {
-        Save();
         RebuildTree();
         RestoreState(first, true);
     }

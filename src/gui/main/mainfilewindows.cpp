@@ -25,7 +25,7 @@ TFileListContext TfmMain::FileListContext()
 {
     Process->ParseFormats = Prefs().ParseFormats;
     Process->Threads = Prefs().ScanThreads;
-    TFileListContext context{Prefs(), *Process, *static_cast<TMp3Root *>(Root()), *Global(), {}, {}};
+    TFileListContext context{Prefs(), *Process, *static_cast<TMp3Root *>(Root()), *Global(), {}, {}, {}};
     context.EditFormats = [this](QWidget *owner, TMP3File *file, bool renameMode) {
         const bool changed =
             EditFormatList(owner, file, renameMode ? TFormatKind::Rename : TFormatKind::Parse, Prefs());
@@ -53,7 +53,18 @@ TfmMain::TWindowsAvailable TfmMain::WindowsAvailable() const
 
 bool TfmMain::RunAddWindow(TMp3FileItemList *files, int mode, TMP3Folder *folder)
 {
-    return TfmAddFilelist::OpenForm(this, FileListContext(), files, mode == 1, folder);
+    TFileListContext context = FileListContext();
+    // The window saves once it changed the collection, so that it can
+    // record the files it read in the scan index after the save.
+    bool saveTried = false;
+    context.SaveCollection = [this, &saveTried] {
+        saveTried = true;
+        return Save();
+    };
+    const bool changed = TfmAddFilelist::OpenForm(this, context, files, mode == 1, folder);
+    if (changed && !saveTried)
+        Save();
+    return changed;
 }
 
 bool TfmMain::RunRepairWindow()

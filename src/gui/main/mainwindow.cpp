@@ -88,7 +88,7 @@ TfmMain::TfmMain(TMp3Prefs &prefs, TUpdateService &updates, QWidget *parent)
     AttachProcessWindow(*Process, this);
     Process->OnProgress = [this](TProcess *, int percent) {
         pbScan->setValue(percent);
-        // Folder reads report at most every 50 ms: the window repaints in
+        // Folder reads report at most every 25 ms: the window repaints in
         // between, but takes no input that could start a second read.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };

@@ -129,6 +129,7 @@ protected:
         bool Properties = false;     // file properties window
     };
     virtual TWindowsAvailable WindowsAvailable() const;
+    // True when the collection changed; it has been saved then.
     virtual bool RunAddWindow(TMp3FileItemList *files, int mode, TMP3Folder *folder);
     virtual bool RunRepairWindow();
     virtual bool RunNewCollectionWindow();

@@ -1,7 +1,10 @@
 #include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3folder.h"
 #include "core/files/shellstuff.h"
+#include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3root.h"
 
 #include "memorytree.h"
 #include "testsupport.h"
@@ -13,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -73,6 +77,8 @@ private Q_SLOTS:
     void treeNodeOffersExpandButton();
     void infoSourcesReachEveryFile();
     void sortByFields();
+    void sortByKeysAsTheFieldsCompare_data();
+    void sortByKeysAsTheFieldsCompare();
     void sortByShellOrder();
     void clearReadOnlyAll();
     void mappingList();
@@ -268,6 +274,70 @@ void TestMp3Folder::sortByFields()
     QCOMPARE(namesOf(list), (QStringList{"z.mp3", "x.mp3", "y.mp3", "zeta", "Alpha"}));
     list.SortByFields({});
     QCOMPARE(namesOf(list), (QStringList{"Alpha", "zeta", "x.mp3", "y.mp3", "z.mp3"}));
+}
+
+void TestMp3Folder::sortByKeysAsTheFieldsCompare_data()
+{
+    QTest::addColumn<QList<qint32>>("fieldIDs");
+    QTest::addColumn<QList<qint32>>("orders");
+    QTest::newRow("title") << QList<qint32>{Mp3FieldIds::Title} << QList<qint32>{1};
+    QTest::newRow("artist lookup down, title") << QList<qint32>{Mp3FieldIds::Artist, Mp3FieldIds::Title}
+                                               << QList<qint32>{-1, 1};
+    QTest::newRow("track number, artist text down")
+        << QList<qint32>{Mp3FieldIds::TrackIndex, Mp3FieldIds::ArtistText} << QList<qint32>{1, -1};
+    QTest::newRow("year, file name") << QList<qint32>{Mp3FieldIds::Year, Mp3FieldIds::Filename}
+                                     << QList<qint32>{1, 1};
+    QTest::newRow("no keys") << QList<qint32>{} << QList<qint32>{};
+}
+
+void TestMp3Folder::sortByKeysAsTheFieldsCompare()
+{
+    // Each item's keys are taken once before sorting; the order must stay
+    // exactly the one the fields' own comparisons give, ties by path.
+    QFETCH(QList<qint32>, fieldIDs);
+    QFETCH(QList<qint32>, orders);
+    TMp3Root root;
+    TSortKeys keys;
+    for (int i = 0; i < fieldIDs.size(); ++i)
+        keys.append({root.Fields->FindByID(fieldIDs.at(i)), orders.at(i)});
+    auto folder = folderNamed(QStringLiteral("root"));
+    const QStringList titles{"b", "A", "the c", "B", "", "a"};
+    const QStringList artists{"Moe", "the Abe", "moe", "", "Zed", "Abe"};
+    for (int i = 0; i < 24; ++i) {
+        auto file = fileTitled(QStringLiteral("f%1.mp3").arg((i * 7) % 24, 2, 10, QLatin1Char('0')),
+                               titles.at(i % titles.size()));
+        file->ID3v2.Artist = artists.at((i / 2) % artists.size());
+        file->ID3v2.Track = (i * 5) % 4;
+        file->ID3v2.Year = QString::number(1990 + i % 3);
+        folder->AddChild(std::move(file));
+        if (i % 9 == 0)
+            folder->AddChild(folderNamed(QStringLiteral("Sub%1").arg(i)));
+    }
+    TMp3FileItemList list;
+    folder->GetItems(list);
+    QList<TMp3FileItem *> expected;
+    for (int i = 0; i < list.Count(); ++i)
+        expected << list.item(i);
+    const int direction = keys.isEmpty() ? 1 : keys.first().Order;
+    std::sort(expected.begin(), expected.end(), [&](const TMp3FileItem *a, const TMp3FileItem *b) {
+        if (a->isFolder() != b->isFolder())
+            return (a->isFolder() ? -direction : direction) < 0;
+        if (a->isFolder())
+            return direction * a->Name.compare(b->Name, Qt::CaseInsensitive) < 0;
+        for (const TSortKey &key : keys)
+            if (const int result = key.Field->Compare(a, b) * key.Order)
+                return result < 0;
+        return a->Path < b->Path;
+    });
+
+    list.SortByFields(keys);
+    QStringList got;
+    QStringList want;
+    for (int i = 0; i < list.Count(); ++i) {
+        got << list.item(i)->Name;
+        want << expected.at(i)->Name;
+    }
+    QCOMPARE(got, want);
 }
 
 void TestMp3Folder::sortByShellOrder()

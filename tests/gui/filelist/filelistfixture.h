@@ -94,7 +94,7 @@ struct FileListFixture {
         return track;
     }
 
-    TFileListContext context() { return TFileListContext{prefs, process, root, global, {}, {}}; }
+    TFileListContext context() { return TFileListContext{prefs, process, root, global, {}, {}, {}}; }
 
     // The bytes of the audio between the tags.
     static QByteArray audioOf(const QString &path)

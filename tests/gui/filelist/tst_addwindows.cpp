@@ -1,5 +1,7 @@
 #include "filelistfixture.h"
 
+#include "core/files/scanindex.h"
+
 #include "core/data/dataexceptions.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
@@ -8,6 +10,8 @@
 #include "gui/filelist/filepreviewmodel.h"
 #include "gui/filelist/newcollection.h"
 #include "gui/filelist/updatetracks.h"
+#include "gui/lookups/lookupitem.h"
+#include "core/mp3model/mp3lookups.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,6 +44,21 @@ int columnOf(const TfmFileListBase &window, qint32 fieldID)
     return -1;
 }
 
+// Answers the next modal window with its OK or Cancel, after setting the
+// name of a lookup item window when one is given.
+void answerLookupWindow(bool ok, const QString &name, QString *seenName, QString *seenTitle)
+{
+    QTimer::singleShot(0, [=] {
+        auto *window = qobject_cast<TfmLookupItemBase *>(QApplication::activeModalWidget());
+        QVERIFY(window);
+        *seenName = window->edName->text();
+        *seenTitle = window->windowTitle();
+        if (!name.isEmpty())
+            window->edName->setText(name);
+        (ok ? window->btOK : window->btCancel)->click();
+    });
+}
+
 } // namespace
 
 class TestAddWindows : public QObject {
@@ -61,6 +80,12 @@ private Q_SLOTS:
     void repairRemovesTracks();
     void newCollectionPromptStoresShowAgain_data();
     void newCollectionPromptStoresShowAgain();
+    void previewFillsWhileFilesAreRead();
+    void closingWhileReadingCancelsAndCloses_data();
+    void closingWhileReadingCancelsAndCloses();
+    void locationButtonEditsOrAddsLocation_data();
+    void locationButtonEditsOrAddsLocation();
+    void rescanPassesOverFilesTheIndexKnows();
 };
 
 void TestAddWindows::openFormRefusesBothOrNoSource()
@@ -392,6 +417,214 @@ void TestAddWindows::newCollectionPromptStoresShowAgain()
     });
     QCOMPARE(TfmNewCollection::Execute(nullptr, f.prefs), yes);
     QCOMPARE(f.prefs.AutoSelectFolder, showAgain);
+}
+
+
+void TestAddWindows::previewFillsWhileFilesAreRead()
+{
+    FileListFixture f;
+    for (const char *name : {"c.mp3", "sub/a.mp3", "b.mp3", "sub/d.mp3"})
+        f.addSong(QLatin1String(name), {QFileInfo(QLatin1String(name)).baseName(), {}, {}});
+    auto folder = f.folder();
+    TfmAddFilelist window(nullptr, f.context(), false);
+    window.SetSource(nullptr, folder.get());
+    window.show();
+    // Rows arrive while the process still reads, and meanwhile only the
+    // preview and Cancel take input.
+    int rowsWhileReading = 0;
+    bool inputWhileReading = false;
+    connect(window.Model(), &QAbstractItemModel::rowsInserted, &window, [&](const QModelIndex &, int, int last) {
+        if (!f.process.Busy)
+            return;
+        rowsWhileReading = last + 1;
+        inputWhileReading = window.btOK->isEnabled() || window.ckRecursive->isEnabled()
+                            || window.cbLocation->isEnabled() || window.lvPreview->horizontalHeader()->sectionsClickable()
+                            || !window.lvPreview->isEnabled() || !window.btCancel->isEnabled();
+    });
+    window.Open();
+    QVERIFY(rowsWhileReading > 0);
+    QVERIFY(!inputWhileReading);
+    QVERIFY(window.btOK->isEnabled());
+    QVERIFY(window.ckRecursive->isEnabled());
+    QVERIFY(window.lvPreview->horizontalHeader()->sectionsClickable());
+    // All files in the end, in the window's order (by path without keys).
+    QCOMPARE(window.Model()->rowCount(), 4);
+    QStringList paths;
+    for (int row = 0; row < 4; ++row)
+        paths << window.FileAt(row)->Path;
+    QStringList sorted = paths;
+    sorted.sort();
+    QCOMPARE(paths, sorted);
+    QCOMPARE(window.pnCount->text(), QStringLiteral("4 files in list"));
+}
+
+void TestAddWindows::closingWhileReadingCancelsAndCloses_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("Esc key") << true;
+}
+
+void TestAddWindows::closingWhileReadingCancelsAndCloses()
+{
+    QFETCH(bool, escape);
+    FileListFixture f;
+    for (int i = 0; i < 6; ++i)
+        f.addSong(QStringLiteral("song%1.mp3").arg(i), {});
+    auto folder = f.folder();
+    TfmAddFilelist window(nullptr, f.context(), false);
+    window.SetSource(nullptr, folder.get());
+    window.show();
+    bool closedWhileReading = true;
+    connect(window.Model(), &QAbstractItemModel::rowsInserted, &window, [&] {
+        if (!f.process.Busy || f.process.IsCancelled())
+            return;
+        if (escape)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            window.btCancel->click();
+        // The window waits for the reading to stop before it closes.
+        closedWhileReading = !window.isVisible();
+    });
+    window.Open();
+    QVERIFY(f.process.IsCancelled());
+    QVERIFY(!closedWhileReading);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+    QVERIFY(window.Files.Count() < 6);
+    QCOMPARE(f.root.GetTracks()->Count(), 0);
+    // The folder is read afresh next time: what the cancel left out is not
+    // taken for all there is.
+    QVERIFY(!folder->IsRead);
+}
+
+void TestAddWindows::locationButtonEditsOrAddsLocation_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("renamed");
+    QTest::addColumn<QStringList>("locations");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("edit the chosen one") << "Shelf" << true << "Top Shelf" << QStringList{"Attic", "Top Shelf"}
+                                         << "Top Shelf";
+    QTest::newRow("edit cancelled") << "Shelf" << false << "Top Shelf" << QStringList{"Attic", "Shelf"} << "Shelf";
+    QTest::newRow("add the typed one") << "Basement" << true << QString() << QStringList{"Attic", "Basement", "Shelf"}
+                                       << "Basement";
+    QTest::newRow("add cancelled") << "Basement" << false << QString() << QStringList{"Attic", "Shelf"}
+                                   << "Basement";
+}
+
+void TestAddWindows::locationButtonEditsOrAddsLocation()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, ok);
+    QFETCH(QString, renamed);
+    QFETCH(QStringList, locations);
+    QFETCH(QString, chosen);
+    FileListFixture f;
+    f.addSong(QStringLiteral("a.mp3"), {});
+    TLookupItem *shelf = f.root.Locations->FindOrAdd(QStringLiteral("Shelf"));
+    f.root.Locations->FindOrAdd(QStringLiteral("Attic"));
+    auto folder = f.folder();
+    TfmAddFilelist window(nullptr, f.context(), false);
+    window.SetSource(nullptr, folder.get());
+    window.Open();
+    QVERIFY(window.btLocation->isEnabled());
+    window.cbLocation->setEditText(typed);
+
+    QString seenName;
+    QString seenTitle;
+    answerLookupWindow(ok, renamed, &seenName, &seenTitle);
+    window.btLocation->click();
+    QCOMPARE(seenName, typed);
+    QCOMPARE(seenTitle, (typed == QLatin1String("Shelf") ? QStringLiteral("Edit %1") : QStringLiteral("Add %1"))
+                            .arg(GetFieldDisplayName(f.root.Fields->FindByID(Mp3FieldIds::Location))));
+
+    QStringList names;
+    for (int i = 0; i < f.root.Locations->Count(); ++i)
+        names << f.root.Locations->Get(i)->GetDisplayName();
+    names.sort();
+    QCOMPARE(names, locations);
+    QStringList offered;
+    for (int i = 0; i < window.cbLocation->count(); ++i)
+        offered << window.cbLocation->itemText(i);
+    offered.sort();
+    QCOMPARE(offered, locations);
+    QCOMPARE(window.cbLocation->currentText(), chosen);
+    QCOMPARE(f.root.Locations->FindByName(QStringLiteral("Shelf")) == shelf, !(ok && !renamed.isEmpty()));
+
+    // OK adds with the location chosen now.
+    window.btOK->click();
+    QCOMPARE(f.root.GetTracks()->Count(), 1);
+    const auto *location = f.root.GetTracks()->Get(0)->Location;
+    QCOMPARE(location ? location->GetDisplayName() : QString(), chosen);
+}
+
+void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
+{
+    FileListFixture f;
+    const QString one = f.addSong(QStringLiteral("one.mp3"), {QStringLiteral("One"), {}, {}});
+    const QString two = f.addSong(QStringLiteral("two.mp3"), {QStringLiteral("Two"), {}, {}});
+    const QString collection = f.dir.filePath(QStringLiteral("music.tbx"));
+    f.root.FileName = collection;
+    int saves = 0;
+    const auto context = [&] {
+        TFileListContext result = f.context();
+        result.SaveCollection = [&] {
+            ++saves;
+            return f.root.SaveToFile(collection);
+        };
+        return result;
+    };
+
+    // First add: the window saves the collection, then writes the index.
+    {
+        auto folder = f.folder();
+        TfmAddFilelist window(nullptr, context(), false);
+        window.SetSource(nullptr, folder.get());
+        window.Open();
+        QCOMPARE(window.Files.Count(), 2);
+        window.btOK->click();
+    }
+    QCOMPARE(saves, 1);
+    QCOMPARE(f.root.GetTracks()->Count(), 2);
+    QVERIFY(QFileInfo::exists(ScanIndexPath(collection)));
+
+    // two.mp3 changes (its size too); the rescan reads only it and updates
+    // only its track.
+    QByteArray bytes = FileListFixture::songBytes({QStringLiteral("Two Again"), {}, {}});
+    testsupport::writeFile(two, bytes + bytes.right(4));
+    {
+        auto folder = f.folder();
+        TfmAddFilelist window(nullptr, context(), false);
+        window.SetSource(nullptr, folder.get());
+        window.Open();
+        QCOMPARE(f.process.FilesUnchanged, 1);
+        QCOMPARE(window.Files.Count(), 1);
+        QCOMPARE(window.FileAt(0)->Path, two);
+        window.btOK->click();
+        QVERIFY(f.services.messages.last().startsWith(QStringLiteral("0 files added, 1 updated, 0 failed")));
+        // The folder object holds a file that was not read: it is read
+        // afresh when it is shown next.
+        QVERIFY(!folder->IsRead);
+    }
+    QCOMPARE(saves, 2);
+    QStringList titles;
+    for (int i = 0; i < f.root.GetTracks()->Count(); ++i)
+        titles << f.root.GetTracks()->Get(i)->Title;
+    titles.sort();
+    QCOMPARE(titles, (QStringList{"One", "Two"}));
+
+    // Without a file name there is no index: every file is read.
+    f.root.FileName.clear();
+    {
+        auto folder = f.folder();
+        TfmAddFilelist window(nullptr, context(), false);
+        window.SetSource(nullptr, folder.get());
+        window.Open();
+        QCOMPARE(f.process.FilesUnchanged, 0);
+        QCOMPARE(window.Files.Count(), 2);
+    }
 }
 
 QTEST_MAIN(TestAddWindows)
