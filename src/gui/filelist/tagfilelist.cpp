@@ -1,6 +1,7 @@
 #include "gui/filelist/tagfilelist.h"
 
 #include "core/audio/id3tag.h"
+#include "core/audio/mergedfields.h"
 #include "core/base/desktopservices.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
@@ -27,47 +28,49 @@
 namespace {
 
 // The manual-entry fields, page by page: the caption of the check box, the
-// name of the controls ("ck" and "cb" before it), the merged field whose
-// values fill the list, and where the typed text goes.
+// name of the controls ("ck" and "cb" before it) and the merged field, whose
+// row in the shared field table says where the typed text goes.
 struct TManualField {
     int Page;
     const char *Caption;
     const char *Name;
     TMergedField Merged;
-    QString TManualEntry::*Text;  // null for the two numbers
-    qint32 TManualEntry::*Number;
-    int MaxLength;                // 0: no limit
+    int MaxLength;  // 0: no limit
 };
 
-constexpr int GenreRow = 8;  // the genre offers the ID3v1 genre names only
-
 const std::array<TManualField, 25> ManualFields = {{
-    {0, "Title", "Title", TMergedField::Title, &TManualEntry::Title, nullptr, 0},
-    {0, "Subtitle", "Subtitle", TMergedField::SubTitle, &TManualEntry::Subtitle, nullptr, 0},
-    {0, "Artist", "Artist", TMergedField::Artist, &TManualEntry::Artist, nullptr, 0},
-    {0, "Original Artist", "OrigArtist", TMergedField::OrigArtist, &TManualEntry::OrigArtist, nullptr, 0},
-    {0, "Album", "Album", TMergedField::Album, &TManualEntry::Album, nullptr, 0},
-    {0, "Year", "Year", TMergedField::Year, &TManualEntry::Year, nullptr, 0},
-    {0, "Index", "Index", TMergedField::TrackIndex, nullptr, &TManualEntry::Track, 0},
-    {0, "BPM", "BPM", TMergedField::BPM, nullptr, &TManualEntry::BPM, 0},
-    {0, "Genre", "Genre", TMergedField::Genre, &TManualEntry::Genre, nullptr, 0},
-    {0, "Label", "Label", TMergedField::Label, &TManualEntry::Label, nullptr, 0},
-    {1, "Composer", "Composer", TMergedField::Composer, &TManualEntry::Composer, nullptr, 0},
-    {1, "Lyricist", "Lyricist", TMergedField::Lyricist, &TManualEntry::Lyricist, nullptr, 0},
-    {1, "Orchestra", "Orchestra", TMergedField::Orchestra, &TManualEntry::Orchestra, nullptr, 0},
-    {1, "Conductor", "Conductor", TMergedField::Conductor, &TManualEntry::Conductor, nullptr, 0},
-    {1, "Copyright", "Copyright", TMergedField::CopyrightBy, &TManualEntry::CopyrightBy, nullptr, 0},
-    {2, "Audio URL", "AudioUrl", TMergedField::AudioURL, &TManualEntry::AudioURL, nullptr, 0},
-    {2, "Artist URL", "ArtistUrl", TMergedField::ArtistURL, &TManualEntry::ArtistURL, nullptr, 0},
-    {2, "General URL", "GeneralURL", TMergedField::GeneralURL, &TManualEntry::GeneralURL, nullptr, 0},
-    {3, "Tempo", "Tempo", TMergedField::Tempo, &TManualEntry::Tempo, nullptr, 0},
-    {3, "Mood", "Mood", TMergedField::Mood, &TManualEntry::Mood, nullptr, 0},
-    {3, "Situation", "Situation", TMergedField::Situation, &TManualEntry::Situation, nullptr, 0},
-    {3, "Preference", "Preference", TMergedField::Preference, &TManualEntry::Preference, nullptr, 0},
-    {3, "Bio", "Bio", TMergedField::Biography, &TManualEntry::Bio, nullptr, 0},
-    {4, "Comment", "Comment", TMergedField::Notes, &TManualEntry::Comment, nullptr, 30},
-    {4, "Encoded By", "EncodedBy", TMergedField::EncodedBy, &TManualEntry::EncodedBy, nullptr, 0},
+    {0, "Title", "Title", TMergedField::Title, 0},
+    {0, "Subtitle", "Subtitle", TMergedField::SubTitle, 0},
+    {0, "Artist", "Artist", TMergedField::Artist, 0},
+    {0, "Original Artist", "OrigArtist", TMergedField::OrigArtist, 0},
+    {0, "Album", "Album", TMergedField::Album, 0},
+    {0, "Year", "Year", TMergedField::Year, 0},
+    {0, "Index", "Index", TMergedField::TrackIndex, 0},
+    {0, "BPM", "BPM", TMergedField::BPM, 0},
+    {0, "Genre", "Genre", TMergedField::Genre, 0},
+    {0, "Label", "Label", TMergedField::Label, 0},
+    {1, "Composer", "Composer", TMergedField::Composer, 0},
+    {1, "Lyricist", "Lyricist", TMergedField::Lyricist, 0},
+    {1, "Orchestra", "Orchestra", TMergedField::Orchestra, 0},
+    {1, "Conductor", "Conductor", TMergedField::Conductor, 0},
+    {1, "Copyright", "Copyright", TMergedField::CopyrightBy, 0},
+    {2, "Audio URL", "AudioUrl", TMergedField::AudioURL, 0},
+    {2, "Artist URL", "ArtistUrl", TMergedField::ArtistURL, 0},
+    {2, "General URL", "GeneralURL", TMergedField::GeneralURL, 0},
+    {3, "Tempo", "Tempo", TMergedField::Tempo, 0},
+    {3, "Mood", "Mood", TMergedField::Mood, 0},
+    {3, "Situation", "Situation", TMergedField::Situation, 0},
+    {3, "Preference", "Preference", TMergedField::Preference, 0},
+    {3, "Bio", "Bio", TMergedField::Biography, 0},
+    {4, "Comment", "Comment", TMergedField::Notes, 30},
+    {4, "Encoded By", "EncodedBy", TMergedField::EncodedBy, 0},
 }};
+
+// The genre offers the ID3v1 genre names only.
+bool isGenre(const TManualField &field)
+{
+    return MergedFieldRow(field.Merged).IsGenre;
+}
 
 const char *const PageCaptions[] = {"Main", "Credits", "URLs", "MusicMatch", "Notes"};
 
@@ -167,7 +170,7 @@ QWidget *TfmTagFileList::buildPage(int page)
         controls.Check->setObjectName(QStringLiteral("ck") + QLatin1String(field.Name));
         controls.Values = new QComboBox(widget);
         controls.Values->setObjectName(QStringLiteral("cb") + QLatin1String(field.Name));
-        controls.Values->setEditable(i != GenreRow);
+        controls.Values->setEditable(!isGenre(field));
         controls.Values->setInsertPolicy(QComboBox::NoInsert);
         controls.Values->setMinimumContentsLength(16);
         controls.Values->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -249,7 +252,7 @@ void TfmTagFileList::fillListsFromFiles()
         const TInfoSourceSet sources = file->Sources();
         for (size_t i = 0; i < ManualFields.size(); ++i) {
             const QString value = sources.GetMergedText(ManualFields[i].Merged);
-            if (int(i) == GenreRow) {
+            if (isGenre(ManualFields[i])) {
                 if (genreNames.contains(value))
                     counters[i].add(value, true);
             } else {
@@ -261,7 +264,7 @@ void TfmTagFileList::fillListsFromFiles()
         QComboBox *box = FieldControls.at(int(i)).Values;
         const QSignalBlocker block(box);
         box->clear();
-        QStringList values = int(i) == GenreRow ? genres : counters[i].values();
+        QStringList values = isGenre(ManualFields[i]) ? genres : counters[i].values();
         values.sort(Qt::CaseInsensitive);
         box->addItems(values);
         const int chosen = box->findText(counters[i].choice());
@@ -283,13 +286,13 @@ void TfmTagFileList::UpdateEnabledState()
 void TfmTagFileList::BuildManualEntry()
 {
     for (size_t i = 0; i < ManualFields.size(); ++i) {
-        const TManualField &field = ManualFields[i];
+        const TFieldMember<TManualEntry> &member = MergedFieldRow(ManualFields[i].Merged).Entry;
         const TFieldControls &controls = FieldControls.at(int(i));
         const QString text = controls.Check->isChecked() ? controls.Values->currentText() : QString();
-        if (field.Text)
-            ManualEntry.*field.Text = text;
-        else
-            ManualEntry.*field.Number = text.trimmed().toInt();  // 0 when not a number
+        if (member.Text)
+            ManualEntry.*member.Text = text;
+        else if (member.Number)
+            ManualEntry.*member.Number = text.trimmed().toInt();  // 0 when not a number
     }
     if (!Loading)
         Model()->Refresh();

@@ -1,5 +1,6 @@
 #include "filelistfixture.h"
 
+#include "core/audio/mergedfields.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "gui/filelist/filepreviewmodel.h"
 #include "gui/filelist/renamefilelist.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace {
@@ -46,6 +48,9 @@ private Q_SLOTS:
     void genreListOffersGenreNamesOnly();
     void manualEntryShowsInPreviewAndUnticks();
     void manualEntryUntickedDisablesFields();
+    void manualFieldsKeepTheirOrderAndCaptions();
+    void manualFieldReachesItsMergedField_data();
+    void manualFieldReachesItsMergedField();
     void bothNoChangeWritesNothing();
     void manualEntrySetsOneFieldAndKeepsAudio();
     void readOnlyFilesAskFirst();
@@ -129,6 +134,86 @@ void TestTagRename::manualEntryUntickedDisablesFields()
         QVERIFY(!controls.Values->isEnabled());
     }
     QCOMPARE(cell(window, 0, Mp3FieldIds::Title), QStringLiteral("One"));
+}
+
+void TestTagRename::manualFieldsKeepTheirOrderAndCaptions()
+{
+    FileListFixture f;
+    TfmTagFileList window(nullptr, f.context());
+    QStringList captions;
+    for (const TfmTagFileList::TFieldControls &controls : std::as_const(window.FieldControls))
+        captions << controls.Check->text();
+    QCOMPARE(captions, (QStringList{"Title", "Subtitle", "Artist", "Original Artist", "Album", "Year", "Index",
+                                    "BPM", "Genre", "Label", "Composer", "Lyricist", "Orchestra", "Conductor",
+                                    "Copyright", "Audio URL", "Artist URL", "General URL", "Tempo", "Mood",
+                                    "Situation", "Preference", "Bio", "Comment", "Encoded By"}));
+    QStringList pages;
+    for (int i = 0; i < window.pcV2->count(); ++i)
+        pages << window.pcV2->tabText(i);
+    QCOMPARE(pages, (QStringList{"Main", "Credits", "URLs", "MusicMatch", "Notes"}));
+}
+
+void TestTagRename::manualFieldReachesItsMergedField_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("value");
+    const auto row = [](const char *name, TMergedField field, const char *value = "typed value") {
+        QTest::newRow(name) << QString::fromLatin1(name) << int(field) << QString::fromLatin1(value);
+    };
+    row("Title", TMergedField::Title);
+    row("Subtitle", TMergedField::SubTitle);
+    row("Artist", TMergedField::Artist);
+    row("OrigArtist", TMergedField::OrigArtist);
+    row("Album", TMergedField::Album);
+    row("Year", TMergedField::Year, "1999");
+    row("Index", TMergedField::TrackIndex, "7");
+    row("BPM", TMergedField::BPM, "120");
+    row("Genre", TMergedField::Genre, "Jazz");
+    row("Label", TMergedField::Label);
+    row("Composer", TMergedField::Composer);
+    row("Lyricist", TMergedField::Lyricist);
+    row("Orchestra", TMergedField::Orchestra);
+    row("Conductor", TMergedField::Conductor);
+    row("Copyright", TMergedField::CopyrightBy);
+    row("AudioUrl", TMergedField::AudioURL);
+    row("ArtistUrl", TMergedField::ArtistURL);
+    row("GeneralURL", TMergedField::GeneralURL);
+    row("Tempo", TMergedField::Tempo);
+    row("Mood", TMergedField::Mood);
+    row("Situation", TMergedField::Situation);
+    row("Preference", TMergedField::Preference);
+    row("Bio", TMergedField::Biography);
+    row("Comment", TMergedField::Notes);
+    row("EncodedBy", TMergedField::EncodedBy);
+}
+
+void TestTagRename::manualFieldReachesItsMergedField()
+{
+    QFETCH(QString, name);
+    QFETCH(int, field);
+    QFETCH(QString, value);
+    FileListFixture f;
+    f.addSong(QStringLiteral("a.mp3"), {QStringLiteral("Old"), QStringLiteral("Old"), QStringLiteral("Old")});
+    auto folder = f.folder();
+    TfmTagFileList window(nullptr, f.context());
+    window.SetSource(nullptr, folder.get());
+    window.Open();
+    window.ckManualEntry->setChecked(true);
+    const TfmTagFileList::TFieldControls controls = window.Field(name);
+    QVERIFY(controls.Check && controls.Values);
+    controls.Check->setChecked(true);
+    if (controls.Values->isEditable())
+        controls.Values->setEditText(value);
+    else
+        controls.Values->setCurrentIndex(controls.Values->findText(value));
+    const TMP3File *file = window.FileAt(0);
+    QCOMPARE(file->GetMergedText(TMergedField(field)), value);
+    // No other field took the text.
+    for (const TMergedField other : AllMergedFields()) {
+        if (int(other) != field)
+            QVERIFY2(file->GetMergedText(other) != value, MergedFieldRow(other).Name);
+    }
 }
 
 void TestTagRename::bothNoChangeWritesNothing()
