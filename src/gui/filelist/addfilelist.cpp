@@ -15,6 +15,7 @@
 #include "gui/filelist/runsummary.h"
 #include "gui/lookups/lookupitemwindows.h"
 #include "gui/shell/globaldata.h"
+#include "gui/shell/showhint.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,6 +68,9 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     pmPreview->setObjectName(QStringLiteral("pmPreview"));
     lvPreview->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvPreview, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        // A format chosen now would meet files still being read.
+        if (Reading())
+            return;
         BuildPreviewMenu();
         if (!pmPreview->isEmpty())
             pmPreview->popup(lvPreview->viewport()->mapToGlobal(position));
@@ -272,8 +276,12 @@ void TfmAddFilelist::btLocationClick()
             selectLocation(item);
         return;
     }
-    if (name.isEmpty())
-        return;
+    TMp3Prefs &prefs = Context().Prefs;
+    if (!prefs.LookupHintShown) {
+        bool dontShowAgain = prefs.LookupHintShown;
+        ShowTip(this, dontShowAgain);
+        prefs.LookupHintShown = dontShowAgain;
+    }
     auto *added = static_cast<TLookupItem *>(list->CreateItem());
     if (!added)
         return;

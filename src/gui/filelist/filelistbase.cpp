@@ -651,7 +651,9 @@ void TfmFileListBase::done(int result)
     }
     SaveSettings();
     // Files passed over as unchanged hold no information: their folders
-    // are read afresh when they are shown next.
+    // are read afresh when they are shown next.  Only folders first listed
+    // by this window hold such files, so nobody else has seen their
+    // entries yet.
     for (TMP3Folder *folder : std::as_const(m_passedOver)) {
         folder->IsRead = false;
         for (TMP3Folder *above = folder; above; above = above->Folder)

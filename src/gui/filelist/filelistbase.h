@@ -143,6 +143,8 @@ protected:
     const TFileListContext &Context() const { return m_context; }
     QString SettingsSection() const { return objectName(); }
     QString Caption() const { return m_caption; }
+    // True while the window's files are being read.
+    bool Reading() const { return m_reading; }
 
     // Rows the windows add their own controls to: beside the sources box
     // and below the options of the top panel.

@@ -11,6 +11,7 @@
 #include "gui/filelist/newcollection.h"
 #include "gui/filelist/updatetracks.h"
 #include "gui/lookups/lookupitem.h"
+#include "gui/shell/showhint.h"
 #include "core/mp3model/mp3lookups.h"
 
 #include <QApplication>
@@ -85,6 +86,7 @@ private Q_SLOTS:
     void closingWhileReadingCancelsAndCloses();
     void locationButtonEditsOrAddsLocation_data();
     void locationButtonEditsOrAddsLocation();
+    void locationButtonShowsTipBeforeFirstAdd();
     void rescanPassesOverFilesTheIndexKnows();
 };
 
@@ -523,6 +525,7 @@ void TestAddWindows::locationButtonEditsOrAddsLocation()
     QFETCH(QString, chosen);
     FileListFixture f;
     f.addSong(QStringLiteral("a.mp3"), {});
+    f.prefs.LookupHintShown = true;
     TLookupItem *shelf = f.root.Locations->FindOrAdd(QStringLiteral("Shelf"));
     f.root.Locations->FindOrAdd(QStringLiteral("Attic"));
     auto folder = f.folder();
@@ -558,6 +561,34 @@ void TestAddWindows::locationButtonEditsOrAddsLocation()
     QCOMPARE(f.root.GetTracks()->Count(), 1);
     const auto *location = f.root.GetTracks()->Get(0)->Location;
     QCOMPARE(location ? location->GetDisplayName() : QString(), chosen);
+}
+
+void TestAddWindows::locationButtonShowsTipBeforeFirstAdd()
+{
+    FileListFixture f;
+    f.addSong(QStringLiteral("a.mp3"), {});
+    auto folder = f.folder();
+    TfmAddFilelist window(nullptr, f.context(), false);
+    window.SetSource(nullptr, folder.get());
+    window.Open();
+    window.cbLocation->setEditText(QStringLiteral("Basement"));
+    QString seenName;
+    QString seenTitle;
+    bool tipShown = false;
+    QTimer::singleShot(0, [&] {
+        auto *tip = qobject_cast<TfmShowHint *>(QApplication::activeModalWidget());
+        tipShown = tip != nullptr;
+        if (!tip)
+            return;
+        tip->ckDontShowAgain->setChecked(true);
+        answerLookupWindow(false, QString(), &seenName, &seenTitle);
+        tip->accept();
+    });
+    window.btLocation->click();
+    QVERIFY(tipShown);
+    QVERIFY(f.prefs.LookupHintShown);
+    QCOMPARE(seenName, QStringLiteral("Basement"));
+    QVERIFY(!f.root.Locations->FindByName(QStringLiteral("Basement")));
 }
 
 void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
