@@ -170,6 +170,8 @@ void TfmFileListBase::buildLayout()
     auto *status = new QStatusBar(this);
     pnCount = new QLabel(status);
     pnCount->setObjectName(QStringLiteral("pnCount"));
+    // The count grows while the files are read: room for it from the start.
+    pnCount->setMinimumWidth(pnCount->fontMetrics().horizontalAdvance(tr("%1 files in list").arg(1000000)));
     pnHelp = new QLabel(status);
     pnHelp->setObjectName(QStringLiteral("pnHelp"));
     status->addWidget(pnCount);
