@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 
 #include <functional>
-
 #include <memory>
 #include <unordered_set>
 #include <vector>

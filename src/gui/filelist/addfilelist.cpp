@@ -15,7 +15,7 @@
 #include "gui/filelist/runsummary.h"
 #include "gui/lookups/lookupitemwindows.h"
 #include "gui/shell/globaldata.h"
-#include "gui/shell/showhint.h"
+#include "gui/shell/lookupvaluebutton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,12 +142,7 @@ void TfmAddFilelist::BuildFileList()
         if (ListsFile(*static_cast<TMP3File *>(item)))
             listed << item;
     if (listed.size() != Files.Count()) {
-        ListReady = false;
-        Model()->Clear();
-        Files.Clear();
-        for (TDataItem *item : std::as_const(listed))
-            Files.Add(item);
-        ListReady = true;
+        KeepOnly(listed);
         UpdateCount();
     }
     if (!Loading)
@@ -271,27 +266,14 @@ void TfmAddFilelist::btLocationClick()
     const TDataField *field = root.Fields->FindByID(Mp3FieldIds::Location);
     const QString name = cbLocation->currentText().trimmed();
     const QString fieldName = GetFieldDisplayName(field);
-    if (TLookupItem *item = list->FindByName(name)) {
-        if (EditLookupItem(LookupItemWindowFor(field), this, item, tr("Edit %1").arg(fieldName), list, Store()))
-            selectLocation(item);
-        return;
-    }
-    TMp3Prefs &prefs = Context().Prefs;
-    if (!prefs.LookupHintShown) {
-        bool dontShowAgain = prefs.LookupHintShown;
-        ShowTip(this, dontShowAgain);
-        prefs.LookupHintShown = dontShowAgain;
-    }
-    auto *added = static_cast<TLookupItem *>(list->CreateItem());
-    if (!added)
-        return;
-    added->DisplayName = name;
-    added->GenerateNamePartsFromName();
-    list->ItemChanged(added);
-    if (EditLookupItem(LookupItemWindowFor(field), this, added, tr("Add %1").arg(fieldName), list, Store()))
-        selectLocation(added);
-    else
-        list->takeItem(added);
+    const TLookupItem *shown = EditOrAddLookupValue(
+        this, *list, list->FindByName(name), name, Context().Prefs.LookupHintShown,
+        [&](TLookupItem *item, bool adding) {
+            const QString caption = adding ? tr("Add %1").arg(fieldName) : tr("Edit %1").arg(fieldName);
+            return EditLookupItem(LookupItemWindowFor(field), this, item, caption, list, Store());
+        });
+    if (shown)
+        selectLocation(shown);
 }
 
 void TfmAddFilelist::selectLocation(const TLookupItem *item)

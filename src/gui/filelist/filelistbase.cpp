@@ -400,13 +400,7 @@ void TfmFileListBase::BuildFileList()
             UnreadableFiles.insert(file->Path);
         listed << item;
     }
-    if (listed.size() != Files.Count()) {
-        ListReady = false;
-        m_model->Clear();
-        Files.Clear();
-        for (TDataItem *item : std::as_const(listed))
-            Files.Add(item);
-    }
+    KeepOnly(listed);
     UpdateCount();
     ListReady = true;
 }
@@ -442,6 +436,18 @@ void TfmFileListBase::SelectRow(int row)
         return;
     lvPreview->selectRow(row);
     lvPreview->setCurrentIndex(m_model->index(row, 0));
+}
+
+void TfmFileListBase::KeepOnly(const QList<TDataItem *> &files)
+{
+    if (files.size() == Files.Count())
+        return;
+    ListReady = false;
+    m_model->Clear();
+    Files.Clear();
+    for (TDataItem *item : files)
+        Files.Add(item);
+    ListReady = true;
 }
 
 void TfmFileListBase::LoadSettings()

@@ -131,6 +131,9 @@ protected:
     void SortFiles();
     // Builds the list afresh, sorts and shows it.
     void RebuildList();
+    // Narrows Files to files (a part of it, in order), the preview emptied
+    // first.
+    void KeepOnly(const QList<TDataItem *> &files);
     // Repaints the rows (a new row count resets the view), selects the
     // first row when none is selected, and updates the count.
     void RefreshList();

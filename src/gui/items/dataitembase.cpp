@@ -7,7 +7,7 @@
 #include "core/data/rootitem.h"
 #include "core/settings/prefs.h"
 #include "gui/settings/formplacement.h"
-#include "gui/shell/showhint.h"
+#include "gui/shell/lookupvaluebutton.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -258,29 +258,15 @@ void TfmDataItemBase::EditLookupFromCombo(QComboBox *combo, qint32 fieldID)
     TLookupList *list = field ? root->GetLookupList(field) : nullptr;
     if (!list || !lookupItemEditor)
         return;
-    TLookupItem *item = SelectedLookup(combo);
-    if (!item && !m_prefs.LookupHintShown) {
-        bool dontShowAgain = m_prefs.LookupHintShown;
-        ShowTip(this, dontShowAgain);
-        m_prefs.LookupHintShown = dontShowAgain;
-    }
-    if (item) {
-        if (lookupItemEditor(this, fieldID, item, tr("Edit %1").arg(GetFieldDisplayName(field)), list)) {
-            FillCombo(combo, list);
-            SelectLookupInCombo(combo, item);
-        }
-        return;
-    }
-    auto *added = static_cast<TLookupItem *>(list->CreateItem());
-    if (!added)
-        return;
-    added->DisplayName = combo->currentText().trimmed();
-    added->GenerateNamePartsFromName();
-    list->ItemChanged(added);
-    if (lookupItemEditor(this, fieldID, added, tr("Add %1").arg(GetFieldDisplayName(field)), list)) {
+    const QString fieldName = GetFieldDisplayName(field);
+    TLookupItem *shown = EditOrAddLookupValue(
+        this, *list, SelectedLookup(combo), combo->currentText().trimmed(), m_prefs.LookupHintShown,
+        [&](TLookupItem *item, bool adding) {
+            const QString caption = adding ? tr("Add %1").arg(fieldName) : tr("Edit %1").arg(fieldName);
+            return lookupItemEditor(this, fieldID, item, caption, list);
+        });
+    if (shown) {
         FillCombo(combo, list);
-        SelectLookupInCombo(combo, added);
-    } else {
-        list->takeItem(added);
+        SelectLookupInCombo(combo, shown);
     }
 }
