@@ -1,16 +1,16 @@
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
-#include "cli/clisettings.h"
-#include "cli/terminalprogress.h"
-
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/data/collectionupdate.h"
 #include "core/data/fielddefaults.h"
 #include "core/files/addfiles.h"
 #include "core/files/mp3process.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
+#include "cli/clioptions.h"
+#include "cli/clisettings.h"
+#include "cli/terminalprogress.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QTextStream>
 
@@ -116,10 +116,10 @@ private:
 QString checkPaths(const QStringList &paths)
 {
     for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (!info.exists())
+        const TLocalFileInfo info = LocalFileInfo(path);
+        if (!info.Exists)
             return QStringLiteral("no such file or folder '%1'").arg(path);
-        if (!info.isDir() && !(info.isFile() && path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)))
+        if (!info.IsFolder && !(info.IsFile && path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)))
             return QStringLiteral("'%1' is neither a folder nor an MP3 file").arg(path);
     }
     return QString();
@@ -227,7 +227,7 @@ int runAdd(const QStringList &args)
     }
     collection.release();
     for (const QString &path : std::as_const(read.Unreadable))
-        err << "tunebase-cli add: cannot read " << path << "\n";
+        err << "tunebase-cli add: cannot read " << ReadablePath(path) << "\n";
     out << plural(read.Files.size(), QStringLiteral("file read"), QStringLiteral("files read")) << ", "
         << number(process.Added) << " added, " << number(process.Updated) << " updated, "
         << number(read.Unreadable.size()) << " unreadable\n";

@@ -1,13 +1,14 @@
 #include "cli/clicollection.h"
-#include "cli/clicommand.h"
-#include "cli/clipaths.h"
-#include "cli/clisettings.h"
-
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 #include "core/files/mp3file.h"
 #include "core/files/playlist.h"
 #include "core/files/playlistformats.h"
 #include "core/mp3model/mp3root.h"
+#include "cli/clicommand.h"
+#include "cli/clipaths.h"
+#include "cli/clisettings.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -65,7 +66,7 @@ QString parseOptions(const QStringList &args, PlaylistOptions &options)
 bool isCollectionFile(const QString &path)
 {
     const QFileInfo info(path);
-    return info.isFile() && info.suffix().compare(TMp3Root().GetFileExtension(), Qt::CaseInsensitive) == 0;
+    return IsLocalFile(path) && info.suffix().compare(TMp3Root().GetFileExtension(), Qt::CaseInsensitive) == 0;
 }
 
 bool addCollection(TPlayList &list, const QString &path, QTextStream &err)
@@ -86,7 +87,7 @@ int addFiles(TPlayList &list, const QString &path, const QStringList &parseForma
         TMP3File file(QFileInfo(filePath).absoluteFilePath());
         file.SetInfoSources(false, false, true, true, true);
         if (!file.ReadInfo(parseFormats)) {
-            err << "tunebase-cli playlist: cannot read '" << filePath << "', left out\n";
+            err << "tunebase-cli playlist: cannot read '" << ReadablePath(filePath) << "', left out\n";
             ++unreadable;
             continue;
         }
@@ -121,14 +122,13 @@ int runPlaylist(const QStringList &args)
     const QStringList parseFormats = CurrentParseFormats();
     int unreadable = 0;
     for (const QString &source : std::as_const(options.sources)) {
-        const QFileInfo info(source);
         if (isCollectionFile(source)) {
             if (!addCollection(list, source, err))
                 return 1;
-        } else if (info.isDir() || info.isFile()) {
+        } else if (const TLocalFileInfo info = LocalFileInfo(source); info.IsFolder || info.IsFile) {
             unreadable += addFiles(list, source, parseFormats, err);
         } else {
-            err << "tunebase-cli playlist: no such collection file, MP3 file or folder '" << source << "'\n";
+            err << "tunebase-cli playlist: no such collection file, MP3 file or folder '" << ReadablePath(source) << "'\n";
             return 1;
         }
     }

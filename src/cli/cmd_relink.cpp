@@ -2,13 +2,13 @@
 #include "cli/clicommand.h"
 #include "cli/clioptions.h"
 #include "cli/terminalprogress.h"
-
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/data/collectionupdate.h"
 #include "core/files/mp3process.h"
 #include "core/files/relink.h"
 #include "core/mp3model/mp3root.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 
@@ -61,7 +61,7 @@ QString parseOptions(const QStringList &args, RelinkOptions &result, bool &help)
     result.searchFolder = options.value(QStringLiteral("--search"));
     if (result.searchFolder.isEmpty())
         return QStringLiteral("--search DIR is needed");
-    if (!QFileInfo(result.searchFolder).isDir())
+    if (!IsLocalFolder(result.searchFolder))
         return QStringLiteral("no such folder '%1'").arg(result.searchFolder);
     result.matching = options.isSet(QStringLiteral("--fuzzy")) ? TMatchingType::Fuzzy : TMatchingType::Exact;
     result.dryRun = options.isSet(QStringLiteral("--dry-run"));
@@ -82,12 +82,12 @@ int applyDecisions(const TRelinkPlan &plan, bool dryRun, QTextStream &out)
     for (const TRelinkDecision &decision : plan.Decisions) {
         TMp3Track &track = *decision.Track;
         if (!decision.HasFile()) {
-            out << "no match:  " << track.FilePath << "\n";
+            out << "no match:  " << ReadablePath(track.FilePath) << "\n";
             continue;
         }
         const TFoundFile &file = plan.Found.at(decision.FileIndex);
         ++repaired;
-        out << (dryRun ? "would fix: " : "fixed:     ") << track.FilePath << "\n"
+        out << (dryRun ? "would fix: " : "fixed:     ") << ReadablePath(track.FilePath) << "\n"
             << "        -> " << file.Path << " (score " << decision.Score << ")\n";
         if (!dryRun)
             RepointTrack(track, file);

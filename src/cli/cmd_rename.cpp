@@ -1,9 +1,10 @@
 #include "cli/clicommand.h"
-#include "cli/clipaths.h"
-#include "cli/clisettings.h"
-
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/files/mp3file.h"
 #include "core/files/shellstuff.h"
+#include "cli/clipaths.h"
+#include "cli/clisettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -98,13 +99,13 @@ public:
         TMP3File file(TShellStuff::ParsingName(path));
         file.SetInfoSources(false, false, m_options.sources.id3v2, m_options.sources.id3v1,
                             m_options.sources.filename);
-        if (!QFileInfo(file.Path).isFile() || !file.ReadInfo(m_parseFormats))
+        if (!IsLocalFile(file.Path) || !file.ReadInfo(m_parseFormats))
             return fail(path, QStringLiteral("cannot read the file"));
 
         const QString newName = file.GetNewFileName(m_options.format);
         const QString newPath = QFileInfo(file.Path).absoluteDir().filePath(newName);
         if (newPath == file.Path) {
-            m_out << file.Path << ": unchanged\n";
+            m_out << ReadablePath(file.Path) << ": unchanged\n";
             return true;
         }
         if (const QString why = refusal(file.CheckRename(m_options.format), m_options.allowMissing);
@@ -123,7 +124,7 @@ public:
         const QString oldPath = file.Path;
         if (!file.Rename(newName))
             return fail(oldPath, QStringLiteral("renaming to %1 failed").arg(newName));
-        m_out << oldPath << " -> " << file.Name << "\n";
+        m_out << ReadablePath(oldPath) << " -> " << ReadablePath(file.Name) << "\n";
         return true;
     }
 
@@ -131,7 +132,7 @@ private:
     bool fail(const QString &path, const QString &why)
     {
         m_out.flush();
-        m_err << "tunebase-cli rename: " << path << ": " << why << "\n";
+        m_err << "tunebase-cli rename: " << ReadablePath(path) << ": " << why << "\n";
         m_err.flush();
         return false;
     }

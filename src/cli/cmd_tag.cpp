@@ -1,13 +1,13 @@
 #include "cli/clicommand.h"
-#include "cli/clisettings.h"
-#include "cli/tagfields.h"
-
 #include "core/audio/genretext.h"
 #include "core/audio/id3v1tag.h"
 #include "core/audio/id3v2tag.h"
 #include "core/base/legacytext.h"
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
+#include "cli/clisettings.h"
+#include "cli/tagfields.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <optional>
@@ -154,8 +154,8 @@ QString actionDone(TagAction action, const char *tag)
 // what was done, or sets `error`.
 QStringList tagFile(const TagOptions &options, const QString &file, QString *error, QStringList *leftOut)
 {
-    if (!QFileInfo(file).isFile()) {
-        *error = QFileInfo::exists(file) ? QStringLiteral("not a file") : QStringLiteral("no such file");
+    if (!IsLocalFile(file)) {
+        *error = LocalPathExists(file) ? QStringLiteral("not a file") : QStringLiteral("no such file");
         return {};
     }
     QStringList done;
@@ -214,12 +214,12 @@ int runTag(const QStringList &args)
         QStringList leftOut;
         const QStringList done = tagFile(options, file, &error, &leftOut);
         if (!leftOut.isEmpty())
-            err << "tunebase-cli tag: " << file << ": the ID3v1 tag cannot hold the "
+            err << "tunebase-cli tag: " << ReadablePath(file) << ": the ID3v1 tag cannot hold the "
                 << leftOut.join(QStringLiteral(", ")) << " in " << LegacyTagEncoding() << "; left out of it\n";
         if (error.isEmpty()) {
-            out << file << ": written (" << done.join(QStringLiteral(", ")) << ")\n";
+            out << ReadablePath(file) << ": written (" << done.join(QStringLiteral(", ")) << ")\n";
         } else {
-            out << file << ": not written: " << error << "\n";
+            out << ReadablePath(file) << ": not written: " << error << "\n";
             failed = true;
         }
     }

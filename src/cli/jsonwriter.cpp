@@ -1,11 +1,16 @@
 #include "cli/jsonwriter.h"
 
+#include "core/base/localpath.h"
+
 #include <QTextStream>
 
 namespace {
 
-QString quoted(const QString &text)
+// JSON is Unicode text: a byte of a file name that is not UTF-8 is written
+// as U+FFFD.
+QString quoted(const QString &value)
 {
+    const QString text = ReadablePath(value);
     QString result;
     result.reserve(text.size() + 2);
     result += QLatin1Char('"');

@@ -1,5 +1,7 @@
 #include "cli/clicommand.h"
 
+#include "core/base/localpath.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -39,7 +41,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tunebase"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TUNEBASE_VERSION));
 
-    QStringList args = app.arguments().mid(1);
+    // Decoded here rather than by Qt: a file name that is not UTF-8 must
+    // keep its bytes (QCoreApplication::arguments() replaces them).
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << PathFromLocalBytes(argv[i]);
     QTextStream out(stdout);
     QTextStream err(stderr);
 

@@ -1,5 +1,7 @@
 #include "cli/terminaltext.h"
 
+#include "core/base/localpath.h"
+
 #include <algorithm>
 
 namespace {
@@ -34,8 +36,10 @@ QString escapeOf(char16_t u)
 
 } // namespace
 
-QString EscapeControls(const QString &value)
+QString EscapeControls(const QString &raw)
 {
+    // A byte of a file name that is not UTF-8 shows as U+FFFD.
+    const QString value = ReadablePath(raw);
     if (std::none_of(value.cbegin(), value.cend(), [](QChar c) { return needsEscape(c.unicode()); }))
         return value;
     QString text;

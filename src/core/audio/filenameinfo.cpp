@@ -1,5 +1,6 @@
 #include "core/audio/filenameinfo.h"
 
+#include "core/base/localpath.h"
 #include "core/settings/generalhelpers.h"
 
 #include <QTextBoundaryFinder>
@@ -216,7 +217,10 @@ qint32 TFilenameInfo::ParseWithFormat(const QString &path, const QString &format
     Clear();
     const CompiledFormat &compiled = compiledFormat(format);
     PathParser parser(this);
-    parser.parse(compiled, pathLevels(path));
+    // Values read from the name are text: a byte of the name that is not
+    // UTF-8 becomes the replacement character, never half a character.
+    const QString readable = ReadablePath(path);
+    parser.parse(compiled, pathLevels(readable));
 
     Parsed = true;
     if (!Locked) {
@@ -231,7 +235,8 @@ void TFilenameInfo::ParseBestFormat(const QString &path, const QStringList &form
     if (Locked || formats.isEmpty())
         return;
     // Scores first, values only for the winner.
-    const QList<QStringView> levels = pathLevels(path);
+    const QString readable = ReadablePath(path);
+    const QList<QStringView> levels = pathLevels(readable);
     qsizetype best = -1;
     qint32 bestScore = -1;
     for (qsizetype i = 0; i < formats.size(); ++i) {

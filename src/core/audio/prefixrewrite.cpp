@@ -1,9 +1,10 @@
 #include "core/audio/prefixrewrite.h"
 
 #include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
+#include "core/base/regularfile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -35,19 +36,20 @@ bool copyRest(QFile &source, QIODevice &target)
 bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
                        qint64 oldPrefixLength, QString *error)
 {
-    const QString target = QFileInfo(fileName).canonicalFilePath();  // follows symbolic links
-    if (target.isEmpty() || !QFileInfo(target).isFile())
+    const QString target = LocalCanonicalPath(fileName);  // follows symbolic links
+    if (target.isEmpty() || !IsLocalFile(target))
         return failWith(error, QStringLiteral("The file does not exist."));
-    if (!QFileInfo(target).isWritable() || !OwnerMayWrite(target))
+    if (!MayWriteLocal(target) || !OwnerMayWrite(target))
         return failWith(error, QStringLiteral("The file is read-only."));
 
     TFileReplacement out(target);
     if (!out.open())
         return failWith(error, out.errorString());
     // Written in place, the file's old bytes are read from their copy.
-    QFile source(out.oldContentsPath());
-    if (!source.open(QIODevice::ReadOnly))
-        return failWith(error, source.errorString());
+    QFile source;
+    QString problem;
+    if (!OpenRegularFile(source, out.oldContentsPath(), QIODevice::ReadOnly, &problem))
+        return failWith(error, problem);
     const qint64 sourceSize = source.size();
     if (oldPrefixLength < 0 || oldPrefixLength > sourceSize || !source.seek(oldPrefixLength))
         return failWith(error, QStringLiteral("The tag reaches beyond the end of the file."));

@@ -1,14 +1,17 @@
 #include "core/base/filereplacement.h"
 
-#include <QDir>
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
+#include "core/base/regularfile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -17,7 +20,7 @@ namespace {
 
 QByteArray nativePath(const QString &path)
 {
-    return QFile::encodeName(path);
+    return LocalPathBytes(path);
 }
 
 bool statFile(const QString &path, struct stat &st)
@@ -85,6 +88,37 @@ bool syncToDisk(QFile &file)
     return file.flush() && ::fsync(file.handle()) == 0;
 }
 
+// Creates a new hidden file in the target's folder (so that a rename can
+// put it in place) and opens it for reading and writing.  The name is
+// made here rather than by QTemporaryFile: the target's path may hold
+// bytes Qt cannot name.  A new file gets the mode the user's umask gives.
+bool createBeside(const QString &target, const QString &suffix, QFile &file, QString &createdPath, QString &error)
+{
+    const QFileInfo info(target);
+    const QString stem = info.path() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.');
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        const QString candidate = stem + QString::number(QRandomGenerator::global()->generate(), 36) + suffix;
+        const int fd = ::open(LocalPathBytes(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            error = systemError();
+            return false;
+        }
+        if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+            error = file.errorString();
+            ::close(fd);
+            ::unlink(LocalPathBytes(candidate).constData());
+            return false;
+        }
+        createdPath = candidate;
+        return true;
+    }
+    error = QStringLiteral("No free name for a file beside %1.").arg(ReadablePath(target));
+    return false;
+}
+
 } // namespace
 
 bool OwnerMayWrite(const QString &fileName)
@@ -108,44 +142,49 @@ public:
 class TFileReplacement::TBesideWay : public TWay {
 public:
     TBesideWay(const QString &target, const struct stat *original)
-        : m_file(target)
-        , m_target(target)
+        : m_target(target)
         , m_hasOriginal(original != nullptr)
     {
         if (original)
             m_original = *original;
     }
+    ~TBesideWay() override { cancel(); }
 
-    bool open(QString &error)
-    {
-        if (m_file.open(QIODevice::WriteOnly))
-            return true;
-        error = m_file.errorString();
-        return false;
-    }
+    bool open(QString &error) { return createBeside(m_target, QStringLiteral(".new"), m_file, m_newPath, error); }
     QIODevice &device() override { return m_file; }
     QString oldContentsPath() const override { return m_target; }
     bool commit(QString &error) override
     {
-        if (!m_file.flush()) {
-            error = m_file.errorString();
-            m_file.cancelWriting();
+        if (!syncToDisk(m_file)) {
+            error = m_file.errorString().isEmpty() ? systemError() : m_file.errorString();
+            cancel();
             return false;
         }
         if (m_hasOriginal) {
             copyOwnerAndMode(m_original, m_file.handle());
             copyExtendedAttributes(m_target, m_file.handle());
         }
-        if (m_file.commit())
-            return true;
-        error = m_file.errorString();
-        return false;
+        m_file.close();
+        if (::rename(LocalPathBytes(m_newPath).constData(), LocalPathBytes(m_target).constData()) != 0) {
+            error = systemError();
+            cancel();
+            return false;
+        }
+        m_newPath.clear();
+        return true;
     }
-    void cancel() override { m_file.cancelWriting(); }
+    void cancel() override
+    {
+        m_file.close();
+        if (!m_newPath.isEmpty())
+            RemoveLocalFile(m_newPath);
+        m_newPath.clear();
+    }
 
 private:
-    QSaveFile m_file;
+    QFile m_file;
     QString m_target;
+    QString m_newPath;
     bool m_hasOriginal = false;
     struct stat m_original {};
 };
@@ -156,34 +195,29 @@ private:
 class TFileReplacement::TInPlaceWay : public TWay {
 public:
     explicit TInPlaceWay(const QString &target)
-        : m_file(target)
+        : m_target(target)
     {
     }
     ~TInPlaceWay() override { putBack(); }
 
     bool open(QString &error)
     {
-        const QFileInfo info(m_file.fileName());
-        QTemporaryFile backup(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                              + QStringLiteral(".XXXXXX.backup"));
-        backup.setAutoRemove(false);
-        QFile source(m_file.fileName());
-        if (!backup.open() || !source.open(QIODevice::ReadOnly)) {
-            error = backup.isOpen() ? source.errorString() : backup.errorString();
-            if (backup.isOpen())
-                backup.remove();
+        QFile backup;
+        QString backupPath;
+        if (!createBeside(m_target, QStringLiteral(".backup"), backup, backupPath, error))
+            return false;
+        QFile source;
+        if (!OpenRegularFile(source, m_target, QIODevice::ReadOnly, &error) || !copyContents(source, backup)
+            || !syncToDisk(backup)) {
+            if (error.isEmpty())
+                error = backup.errorString().isEmpty() ? source.errorString() : backup.errorString();
+            backup.close();
+            RemoveLocalFile(backupPath);
             return false;
         }
-        m_backupPath = backup.fileName();
-        if (!copyContents(source, backup) || !syncToDisk(backup)) {
-            error = backup.errorString().isEmpty() ? source.errorString() : backup.errorString();
-            backup.remove();
-            m_backupPath.clear();
-            return false;
-        }
-        if (!m_file.open(QIODevice::ReadWrite)) {
-            error = m_file.errorString();
-            backup.remove();
+        m_backupPath = backupPath;
+        if (!OpenRegularFile(m_file, m_target, QIODevice::ReadWrite, &error)) {
+            RemoveLocalFile(m_backupPath);
             m_backupPath.clear();
             return false;
         }
@@ -201,7 +235,7 @@ public:
             return false;
         }
         m_file.close();
-        QFile::remove(m_backupPath);
+        RemoveLocalFile(m_backupPath);
         m_backupPath.clear();
         return true;
     }
@@ -217,7 +251,7 @@ private:
         const bool restored = restore();
         m_file.close();
         if (restored)
-            QFile::remove(m_backupPath);
+            RemoveLocalFile(m_backupPath);
         m_backupPath.clear();
         return restored;
     }
@@ -226,13 +260,14 @@ private:
     {
         if (!m_file.isOpen())
             return true;  // not touched yet
-        QFile backup(m_backupPath);
+        QFile backup;
         // Unwritten buffered bytes must not land after the restore.
         m_file.flush();
-        return backup.open(QIODevice::ReadOnly) && m_file.seek(0) && copyContents(backup, m_file)
+        return OpenRegularFile(backup, m_backupPath, QIODevice::ReadOnly) && m_file.seek(0) && copyContents(backup, m_file)
                && m_file.resize(backup.size()) && syncToDisk(m_file);
     }
 
+    QString m_target;
     QFile m_file;
     QString m_backupPath;
 };
@@ -275,7 +310,7 @@ bool TFileReplacement::open()
     if (!(st.st_mode & S_IWUSR))
         return fail(QStringLiteral("The file is read-only."));
     // A symbolic link stays one: its target gets the new contents.
-    const QString target = QFileInfo(m_fileName).canonicalFilePath();
+    const QString target = LocalCanonicalPath(m_fileName);
     if (target.isEmpty())
         return fail(QStringLiteral("The file does not exist."));
     if (st.st_nlink > 1) {

@@ -1,5 +1,7 @@
 #include "core/base/regularfile.h"
 
+#include "core/base/localpath.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -48,7 +50,7 @@ bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
     file.setFileName(path);
     QString why;
     // Never created here: writers that create files have their own ways.
-    const int fd = ::open(QFile::encodeName(path).constData(), openFlags(mode));
+    const int fd = ::open(LocalPathBytes(path).constData(), openFlags(mode));
     struct stat st;
     if (fd < 0)
         why = errnoProblem(errno);
@@ -74,7 +76,7 @@ bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
 QString RegularFileProblem(const QString &path)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(LocalPathBytes(path).constData(), &st) != 0)
         return errnoProblem(errno);
     return typeProblem(st);
 }
@@ -83,6 +85,6 @@ bool IsSameExistingFile(const QString &a, const QString &b)
 {
     struct stat sa;
     struct stat sb;
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+    return ::stat(LocalPathBytes(a).constData(), &sa) == 0 && ::stat(LocalPathBytes(b).constData(), &sb) == 0
            && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }

@@ -1,5 +1,7 @@
 #include "core/data/collectionlock.h"
 
+#include "core/base/localpath.h"
+
 #include <QFile>
 #include <QThread>
 
@@ -59,7 +61,7 @@ bool TCollectionLock::acquire(const QString &collectionPath, std::chrono::millis
 // lock: then we hold a lock on a file nobody else sees, and start again.
 bool TCollectionLock::tryOnce(bool &busy)
 {
-    const QByteArray path = QFile::encodeName(m_path);
+    const QByteArray path = LocalPathBytes(m_path);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         m_error = QStringLiteral("Cannot make the lock file %1: %2").arg(m_path, systemError());
@@ -90,7 +92,7 @@ void TCollectionLock::release()
         return;
     // Removed while still locked, so that nobody locks the old file after
     // we let go of it (they notice, see tryOnce).
-    ::unlink(QFile::encodeName(m_path).constData());
+    ::unlink(LocalPathBytes(m_path).constData());
     ::close(m_fd);
     m_fd = -1;
 }

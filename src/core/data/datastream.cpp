@@ -1,5 +1,6 @@
 #include "core/data/datastream.h"
 
+#include "core/base/localpath.h"
 #include "core/base/windows1252.h"
 #include "core/data/dataexceptions.h"
 #include "core/data/lookuplists.h"
@@ -234,6 +235,15 @@ QString TDataReader::ReadScrambledString()
     return decodeText(plain, bytes.Size);
 }
 
+QString TDataReader::ReadFilePath()
+{
+    const TBytesView bytes = takeStringBytes();
+    const QByteArrayView view(bytes.Data, bytes.Size);
+    if (view.startsWith('/'))
+        return PathFromLocalBytes(view);
+    return decodeText(bytes.Data, bytes.Size);
+}
+
 double TDataReader::ReadDate()
 {
     expect(TValueType::Date);
@@ -421,6 +431,33 @@ void TDataWriter::WriteString(const QString &value)
 void TDataWriter::WriteScrambledString(const QString &value)
 {
     writeText(value, true);
+}
+
+void TDataWriter::WriteFilePath(const QString &path)
+{
+    if (HasForeignBytes(path))
+        writeStringBytes(LocalPathBytes(path));
+    else
+        writeText(path, false);
+}
+
+void TDataWriter::writeStringBytes(QByteArrayView bytes)
+{
+    // A path is far shorter than the long form's limit.
+    reserve(5 + bytes.size());
+    char *out = m_buffer.data() + m_used;
+    if (bytes.size() <= maxShortString) {
+        *out++ = char(TValueType::String);
+        *out++ = char(quint8(bytes.size()));
+        m_used += 2;
+    } else {
+        *out++ = char(TValueType::LongString);
+        qToLittleEndian(quint32(bytes.size()), out);
+        out += 4;
+        m_used += 5;
+    }
+    std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    m_used += bytes.size();
 }
 
 void TDataWriter::WriteDate(double value)

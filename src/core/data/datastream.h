@@ -59,6 +59,10 @@ public:
     // Accepts both string forms.
     QString ReadString();
     QString ReadScrambledString();
+    // A file's path, kept as the bytes the system knows the file by (see
+    // WriteFilePath).  Paths of older files (with drive letters, in the code
+    // page of their day) are read as any other text.
+    QString ReadFilePath();
     double ReadDate();
     // Skips one integer or string value; anything else is a read error.
     void SkipSimpleValue();
@@ -132,6 +136,9 @@ public:
     void WriteBoolean(bool value);
     void WriteString(const QString &value);
     void WriteScrambledString(const QString &value);
+    // As a string; a name holding bytes that are not UTF-8 keeps those
+    // bytes as they are, so that the file can be found again.
+    void WriteFilePath(const QString &path);
     void WriteDate(double value);
     void FlushBuffer();
 
@@ -152,6 +159,7 @@ private:
     void put(TValueType type);
     template<typename T> void putLittleEndian(T value);
     void writeText(QStringView text, bool scrambled);
+    void writeStringBytes(QByteArrayView bytes);
 
     QIODevice &m_device;
     std::vector<char> m_buffer;

@@ -1,5 +1,6 @@
 #include "core/files/addfiles.h"
 
+#include "core/base/localfiles.h"
 #include "core/files/foldersafety.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3folder.h"
@@ -10,7 +11,6 @@
 #include "core/mp3model/mp3root.h"
 #include "core/settings/drives.h"
 
-#include <QFileInfo>
 #include <QSet>
 
 // ---- the scan index ----------------------------------------------------------
@@ -83,7 +83,7 @@ TAddPathsRead ReadAddPaths(const QStringList &paths, TMP3Process &process, const
     TAddPathsRead result;
     QSet<QString> seen;
     for (const QString &path : paths) {
-        if (QFileInfo(path).isDir())
+        if (IsLocalFolder(path))
             readFolderPath(path, process, onFolder, result, seen);
         else
             readFilePath(path, process, result, seen);

@@ -1,5 +1,7 @@
 #include "core/files/foldersafety.h"
 
+#include "core/base/localpath.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -37,7 +39,7 @@ bool isInsideFolder(const QString &path, const QString &folder)
 
 QByteArray nativePath(const QString &path)
 {
-    return QFile::encodeName(path);
+    return LocalPathBytes(path);
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include "core/audio/id3v2span.h"
 #include "core/audio/trackvaluetext.h"
+#include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
-#include "core/mp3model/mp3fieldids.h"
 #include "core/files/renamenoreplace.h"
 #include "core/files/shellstuff.h"
 #include "core/files/sparsefiledevice.h"
-#include "core/base/desktopservices.h"
+#include "core/mp3model/mp3fieldids.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +81,7 @@ QString yesNo(bool value)
 
 bool statPath(const QString &path, struct stat &st)
 {
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::stat(LocalPathBytes(path).constData(), &st) == 0;
 }
 
 // What a new name for a file in `folder` may be: a plain name, or a path
@@ -223,7 +225,7 @@ bool TMP3File::ReadInfo(const QStringList &parseFormats)
 
 bool TMP3File::WriteTags()
 {
-    if (!QFileInfo::exists(Path))
+    if (!LocalPathExists(Path))
         return false;
     const TBusyCursor busy;
     return ID3v2.WriteToFile(Path) && ID3v1.WriteToFile(Path);
@@ -258,7 +260,7 @@ bool TMP3File::SetReadOnly(bool readOnly)
     if (!statPath(Path, st))
         return false;
     const mode_t mode = readOnly ? (st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)) : (st.st_mode | S_IWUSR);
-    return ::chmod(QFile::encodeName(Path).constData(), mode & 07777) == 0;
+    return ::chmod(LocalPathBytes(Path).constData(), mode & 07777) == 0;
 }
 
 QString TMP3File::GetNewFileName(const QString &renameFormat) const

@@ -1,9 +1,10 @@
 #include "core/files/mp3fileitem.h"
 
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
-#include "core/mp3model/mp3fieldids.h"
 #include "core/files/mp3file.h"
 #include "core/files/shellstuff.h"
+#include "core/mp3model/mp3fieldids.h"
 
 #include <algorithm>
 #include <numeric>
@@ -16,14 +17,15 @@ TMp3FileItem::TMp3FileItem(TDataObject *owner)
 
 QString TMp3FileItem::GetDisplayName() const
 {
-    return Name;
+    return ReadablePath(Name);
 }
 
 QString TMp3FileItem::GetValueAsString(const TDataField *field) const
 {
     switch (field ? field->ID : 0) {
-    case Mp3FieldIds::Filename: return Name;
-    case Mp3FieldIds::Filepath: return Path;
+    // As text: a byte of the name that is not UTF-8 shows as U+FFFD.
+    case Mp3FieldIds::Filename: return ReadablePath(Name);
+    case Mp3FieldIds::Filepath: return ReadablePath(Path);
     default: return QString();
     }
 }

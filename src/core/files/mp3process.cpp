@@ -1,6 +1,7 @@
 #include "core/files/mp3process.h"
 
 #include "core/audio/mergedfields.h"
+#include "core/base/localfiles.h"
 #include "core/data/datalists.h"
 #include "core/data/rootitem.h"
 #include "core/files/foldersafety.h"
@@ -12,8 +13,6 @@
 #include "core/mp3model/trackfields.h"
 #include "core/settings/drives.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -190,7 +189,7 @@ TFileMatchList MissingFileMatches(const TDataRefList &tracks, bool ignoreCD, boo
             if (ignoreNetwork && track->Location->DriveType == dkNetwork)
                 continue;
         }
-        if (!track->FilePath.isEmpty() && QFileInfo::exists(track->FilePath))
+        if (LocalPathExists(track->FilePath))
             continue;
         matches.append(TFileMatch(track));
     }
@@ -524,8 +523,7 @@ bool TMP3Process::tagFile(TMP3File &file)
 void TMP3Process::SearchSystem(const QString &path, TFoundFileList &found)
 {
     startRun(QStringLiteral("Search system for MP3 files"), QStringLiteral("Searching..."), 100);
-    const QFileInfo start(path);
-    if (start.isDir()) {
+    if (IsLocalFolder(path)) {
         TVisitedFolders visited;
         searchFolder(TShellStuff::ParsingName(path), found, visited);
     }
@@ -538,16 +536,15 @@ void TMP3Process::searchFolder(const QString &path, TFoundFileList &found, TVisi
         return;
     // Keeps the Cancel button working; the bar stays where it is.
     SetPosition(Position);
-    // No QDir::System: FIFOs, sockets and devices are not listed.
-    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    while (!IsCancelled() && it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isDir()) {
-            if (!info.isSymLink())
-                searchFolder(info.filePath(), found, visited);
-        } else if (hasMp3Extension(info.fileName()) && IsRegularFile(info.filePath(), true)) {
-            found.append({info.filePath(), info.size()});
+    // FIFOs, sockets and devices are not listed.
+    for (const TLocalFolderEntry &entry : LocalFolderEntries(path)) {
+        if (IsCancelled())
+            break;
+        if (entry.Info.IsFolder) {
+            if (!entry.Info.IsSymLink)
+                searchFolder(entry.Path, found, visited);
+        } else if (hasMp3Extension(entry.Name) && entry.Info.IsFile) {
+            found.append({entry.Path, entry.Info.Size});
         }
     }
 }

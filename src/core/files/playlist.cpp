@@ -1,12 +1,13 @@
 #include "core/files/playlist.h"
 
+#include "core/base/desktopservices.h"
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3folder.h"
 #include "core/files/playlistformats.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3track.h"
-#include "core/base/desktopservices.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,7 +60,7 @@ QString TPlayListEntry::GetValueAsString(const TDataField *field) const
         return QString();
     switch (field->ID) {
     case Mp3FieldIds::Filename:
-        return QFileInfo(FileName).fileName();
+        return ReadablePath(QFileInfo(FileName).fileName());
     case Mp3FieldIds::Length:
         return QStringLiteral("%1:%2").arg(Length / 60, 2, 10, QLatin1Char('0')).arg(Length % 60, 2, 10, QLatin1Char('0'));
     case Mp3FieldIds::PlaylistIndex:
@@ -67,7 +68,7 @@ QString TPlayListEntry::GetValueAsString(const TDataField *field) const
     case Mp3FieldIds::PlaylistTitle:
         return Title;
     case Mp3FieldIds::Filepath:
-        return FileName;
+        return ReadablePath(FileName);
     default:
         return QString();
     }

@@ -1,6 +1,8 @@
 #include "core/files/playlistformats.h"
 
 #include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/base/windows1252.h"
 #include "core/base/writeall.h"
 #include "core/settings/biginifile.h"
@@ -44,6 +46,52 @@ bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 QString writeError(const QString &path, const QString &reason)
 {
     return QStringLiteral("The playlist \"%1\" could not be written: %2").arg(path, reason);
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes); // decoding happens on conversion
+    return !utf8.hasError();
+}
+
+// A playlist entry that is a file URL ("file:///music/caf%E9.mp3"), as
+// players write them and as PLS files hold names that are not UTF-8: the
+// path of its bytes.  Any other entry is a path already.
+QString pathOfEntry(const QString &entry)
+{
+    static const QLatin1String Scheme("file://");
+    if (!entry.startsWith(Scheme, Qt::CaseInsensitive))
+        return entry;
+    QString rest = entry.mid(Scheme.size());
+    rest = rest.mid(rest.indexOf(QLatin1Char('/')));  // past a host such as "localhost"
+    return PathFromLocalBytes(QByteArray::fromPercentEncoding(rest.toUtf8()));
+}
+
+// A PLS file is UTF-8 text: a path with bytes that are not UTF-8 goes in
+// as a file URL, whose escapes keep those bytes.
+QString plsEntryOf(const QString &path)
+{
+    if (!HasForeignBytes(path))
+        return path;
+    return LocalFileUrl(path);
+}
+
+// An M3U file that is not UTF-8 holds lines in the old 8-bit code page, or
+// paths as the bytes of the files' names, as programs on this system
+// write them: a path line whose bytes name an existing file is that file.
+QString decodeM3uText(const QByteArray &bytes)
+{
+    if (isUtf8(bytes))
+        return decodePlayListText(bytes);
+    QString text;
+    for (QByteArrayView line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const QString path = line.startsWith('/') ? PathFromLocalBytes(line) : QString();
+        text += (!path.isEmpty() && LocalPathExists(path) ? path : decodeWindows1252(line)) + QLatin1Char('\n');
+    }
+    return text;
 }
 
 // "#EXTINF:length,title": both only when there is a comma.
@@ -95,7 +143,7 @@ void readPlsRecords(const TBigIniFile &ini, TPlayListRecords &records)
     for (qint32 i = 1; i <= count; ++i) {
         const QString n = QString::number(i);
         TPlayListRecord record;
-        record.FileName = ini.ReadString(PlsSection, QStringLiteral("File") + n, QString());
+        record.FileName = pathOfEntry(ini.ReadString(PlsSection, QStringLiteral("File") + n, QString()));
         record.Title = ini.ReadString(PlsSection, QStringLiteral("Title") + n, QString());
         record.Length = ini.ReadInteger(PlsSection, QStringLiteral("Length") + n, 0);
         records.append(record);
@@ -109,18 +157,12 @@ void writePlsRecords(TBigIniFile &ini, const TPlayListRecords &records)
     for (qsizetype i = 0; i < records.size(); ++i) {
         const QString n = QString::number(i + 1);
         const TPlayListRecord &record = records.at(i);
-        ini.WriteString(PlsSection, QStringLiteral("File") + n, record.FileName);
+        ini.WriteString(PlsSection, QStringLiteral("File") + n, plsEntryOf(record.FileName));
         ini.WriteString(PlsSection, QStringLiteral("Title") + n, singleLineTitle(record.Title));
         ini.WriteInteger(PlsSection, QStringLiteral("Length") + n, record.Length);
     }
 }
 
-bool isUtf8(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes); // decoding happens on conversion
-    return !utf8.hasError();
-}
 
 } // namespace
 
@@ -166,7 +208,7 @@ QList<TPlayListRecord> parseM3u(const QString &text)
             continue; // header, comments and blank lines
         } else {
             TPlayListRecord record;
-            record.FileName = line;
+            record.FileName = pathOfEntry(line);
             if (hasPendingInfo)
                 applyInfoLine(pendingInfo, record);
             hasPendingInfo = false;
@@ -182,7 +224,8 @@ QByteArray buildM3u(const TPlayListRecords &records)
     for (const TPlayListRecord &record : records) {
         bytes += QStringLiteral("#EXTINF:%1,%2").arg(record.Length).arg(singleLineTitle(record.Title)).toUtf8()
                  + LineEnd;
-        bytes += record.FileName.toUtf8() + LineEnd;
+        // The name's own bytes: a player opens the file by them.
+        bytes += LocalPathBytes(record.FileName) + LineEnd;
     }
     return bytes;
 }
@@ -192,7 +235,7 @@ bool readM3uFile(const QString &path, TPlayListRecords &records, QString &error)
     QByteArray bytes;
     if (!readBytes(path, bytes, error))
         return false;
-    records = parseM3u(decodePlayListText(bytes));
+    records = parseM3u(decodeM3uText(bytes));
     return true;
 }
 
@@ -258,8 +301,8 @@ bool writePlsFile(const QString &path, const TPlayListRecords &records, QString 
         }
     }
     QFile::setPermissions(converted.fileName(), info.permissions());
-    if (std::rename(QFile::encodeName(converted.fileName()).constData(),
-                    QFile::encodeName(path).constData()) != 0) {
+    if (std::rename(LocalPathBytes(converted.fileName()).constData(),
+                    LocalPathBytes(path).constData()) != 0) {
         error = writeError(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }

@@ -1,5 +1,7 @@
 #include "core/files/renamenoreplace.h"
 
+#include "core/base/localpath.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -15,7 +17,7 @@ namespace {
 
 bool lstatPath(const QString &path, struct stat &st)
 {
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::lstat(LocalPathBytes(path).constData(), &st) == 0;
 }
 
 void setError(QString *errorString, int error)
@@ -62,11 +64,11 @@ int changeCaseOnly(const QString &from, const QString &to)
         parking = info.absolutePath() + QStringLiteral("/.tunebase-rename-%1")
                                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     } while (PathIsTaken(parking));
-    const QByteArray fromName = QFile::encodeName(from);
-    const QByteArray parkingName = QFile::encodeName(parking);
+    const QByteArray fromName = LocalPathBytes(from);
+    const QByteArray parkingName = LocalPathBytes(parking);
     if (const int error = moveNoReplace(fromName, parkingName))
         return error;
-    if (const int error = moveNoReplace(parkingName, QFile::encodeName(to))) {
+    if (const int error = moveNoReplace(parkingName, LocalPathBytes(to))) {
         moveNoReplace(parkingName, fromName);
         return error;
     }
@@ -94,7 +96,7 @@ bool RenameNoReplace(const QString &from, const QString &to, QString *errorStrin
         errorString->clear();
     if (from == to)
         return true;
-    int error = moveNoReplace(QFile::encodeName(from), QFile::encodeName(to));
+    int error = moveNoReplace(LocalPathBytes(from), LocalPathBytes(to));
     if (error == EEXIST && from.compare(to, Qt::CaseInsensitive) == 0 && IsSameFile(from, to))
         error = changeCaseOnly(from, to);
     setError(errorString, error);

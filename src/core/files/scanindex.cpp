@@ -1,9 +1,9 @@
 #include "core/files/scanindex.h"
 
 #include "core/base/filereplacement.h"
+#include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 #include "core/base/writeall.h"
-
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
 
@@ -43,7 +43,7 @@ bool parseIndex(const QByteArray &bytes, QHash<QString, Entry> &entries)
                           line.left(firstTab).toLongLong(&modifiedOk)};
         if (!modifiedOk || !sizeOk || entry.modifiedMs <= 0 || secondTab + 1 >= line.size())
             return false;
-        entries.insert(QString::fromUtf8(line.mid(secondTab + 1)), entry);
+        entries.insert(PathFromLocalBytes(QByteArrayView(line).sliced(secondTab + 1)), entry);
     }
     return true;
 }
@@ -92,7 +92,7 @@ bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath)
         if (track.FileModified <= 0 || track.FilePath.isEmpty() || track.FilePath.contains(QLatin1Char('\n')))
             return;
         bytes += QByteArray::number(track.FileModified) + '\t' + QByteArray::number(track.Size) + '\t'
-                 + track.FilePath.toUtf8() + '\n';
+                 + LocalPathBytes(track.FilePath) + '\n';
     });
     TFileReplacement file(ScanIndexPath(collectionPath));
     return file.open() && writeAll(file.device(), bytes) && file.commit();

@@ -1,9 +1,9 @@
 #include "core/files/shellstuff.h"
 
+#include "core/base/localfiles.h"
+
 #include <QCollator>
 #include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -26,13 +26,13 @@ const QCollator &nameCollator()
     return collator;
 }
 
-TShellEntry entryOf(const QFileInfo &info)
+TShellEntry entryOf(const QString &path, const TLocalFileInfo &info)
 {
     TShellEntry entry;
-    entry.Path = TShellStuff::ParsingName(info.filePath());
+    entry.Path = TShellStuff::ParsingName(path);
     entry.Name = TShellStuff::DisplayName(entry.Path);
-    entry.IsFolder = info.isDir();
-    entry.IsLink = info.isSymLink();
+    entry.IsFolder = info.IsFolder;
+    entry.IsLink = info.IsSymLink;
     entry.IsHidden = entry.Name.startsWith(QLatin1Char('.'));
     return entry;
 }
@@ -56,25 +56,21 @@ QString TShellStuff::ParsingName(const QString &path)
 
 TShellEntry TShellStuff::Entry(const QString &path)
 {
-    return entryOf(QFileInfo(ParsingName(path)));
+    const QString clean = ParsingName(path);
+    return entryOf(clean, LocalFileInfo(clean));
 }
 
 bool TShellStuff::HasSubfolders(const QString &folderPath)
 {
-    QDirIterator it(folderPath, QDir::Dirs | QDir::NoDotAndDotDot);
-    return it.hasNext();
+    return HasVisibleSubfolder(folderPath);
 }
 
 QList<TShellEntry> TShellStuff::ListFolder(const QString &folderPath, bool includeHidden)
 {
-    QDir::Filters filters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;  // no FIFOs or devices: reading them could block
-    if (includeHidden)
-        filters |= QDir::Hidden;
     QList<TShellEntry> entries;
-    QDirIterator it(folderPath, filters);
-    while (it.hasNext()) {
-        it.next();
-        TShellEntry entry = entryOf(it.fileInfo());
+    // Only folders and regular files: reading a FIFO or a device could block.
+    for (const TLocalFolderEntry &found : LocalFolderEntries(folderPath)) {
+        TShellEntry entry = entryOf(found.Path, found.Info);
         if (includeHidden || !entry.IsHidden)
             entries.append(std::move(entry));
     }

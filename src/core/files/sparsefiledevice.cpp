@@ -1,5 +1,7 @@
 #include "core/files/sparsefiledevice.h"
 
+#include "core/base/localpath.h"
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -36,7 +38,7 @@ bool TSparseFileDevice::openFile(const QString &path)
     // Non-blocking: opening a FIFO must not wait for a writer.  A scan
     // leaves the access times alone where it may (the owner's files), so
     // that reading a library writes nothing to the disk.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = LocalPathBytes(path);
     constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     m_fd = ::open(native.constData(), Flags | O_NOATIME);
     if (m_fd < 0 && errno == EPERM)

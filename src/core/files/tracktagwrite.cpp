@@ -1,11 +1,12 @@
 #include "core/files/tracktagwrite.h"
 
+#include "core/base/localfiles.h"
+#include "core/base/regularfile.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
 #include "core/mp3model/mp3track.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -20,9 +21,10 @@ TTrackTagWrite failure(const QString &reason)
 // Why a file cannot be written, in the system's words where it has any.
 QString writeProblem(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return file.errorString();
+    QFile file;
+    QString problem;
+    if (!OpenRegularFile(file, path, QIODevice::ReadWrite, &problem))
+        return problem;
     return QStringLiteral("The ID3v1 tag could not be written.");
 }
 
@@ -31,18 +33,20 @@ QString writeProblem(const QString &path)
 TTrackTagWrite WriteTrackToFileTags(TMp3Track &track)
 {
     const QString path = track.FilePath;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    const TLocalFileInfo info = LocalFileInfo(path);
+    if (path.isEmpty() || !info.Exists)
         return {};
     // Only regular files: a device or a pipe of the same name is no MP3 file
     // and reading it could block.
-    if (!info.isFile())
+    if (!info.IsFile)
         return failure(QStringLiteral("It is not a regular file."));
     TMP3File file(path);
     if (!file.ReadInfo({})) {
-        QFile probe(path);
-        return failure(probe.open(QIODevice::ReadOnly) ? QStringLiteral("The file could not be read.")
-                                                       : probe.errorString());
+        QFile probe;
+        QString problem;
+        return failure(OpenRegularFile(probe, path, QIODevice::ReadOnly, &problem)
+                           ? QStringLiteral("The file could not be read.")
+                           : problem);
     }
     if (!file.ID3v2.Exists && !file.ID3v1.Exists)
         return {TTrackTagWrite::TResult::NoTags, {}};

@@ -71,7 +71,7 @@ void TMp3Track::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 d
     BPM = reader.ReadInteger();
 
     Location = readReference<TLocationLookupItem>(reader, listOf(root, &TMp3Root::Locations));
-    FilePath = reader.ReadString();
+    FilePath = reader.ReadFilePath();
 
     Size = reader.ReadInteger();
     Length = reader.ReadInteger();
@@ -117,7 +117,7 @@ void TMp3Track::WriteToStream(TDataWriter &writer)
     writer.WriteInteger(BPM);
 
     writer.WriteInteger(GetLookupID(Location));
-    writer.WriteString(FilePath);
+    writer.WriteFilePath(FilePath);
 
     for (const qint32 value : {Size, Length, qint32(MpegVersion), Layer, qint32(Mode), Bitrate, Frames, HeaderPosition,
                                SampleRate})

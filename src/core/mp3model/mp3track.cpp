@@ -1,6 +1,7 @@
 #include "core/mp3model/mp3track.h"
 
 #include "core/audio/mpeginfo.h"
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3fields.h"
@@ -213,9 +214,10 @@ QString TMp3Track::ownText(const TDataField *field) const
     case F::Lyrics: return Lyrics;
     case F::EncodedBy: return EncodedBy;
     case F::CopyrightBy: return CopyrightBy;
-    case F::Filepath: return FilePath;
+    // Paths as text: a byte of a name that is not UTF-8 shows as U+FFFD.
+    case F::Filepath: return ReadablePath(FilePath);
     case F::Genre: return Genres->GetText();
-    case F::Filename: return fileName();
+    case F::Filename: return ReadablePath(fileName());
     case F::Size:
         return QLocale().toString(double(Size) / 1024.0, 'f', 0) + QStringLiteral(" KB");
     case F::Length:

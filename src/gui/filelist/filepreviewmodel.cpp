@@ -1,5 +1,6 @@
 #include "gui/filelist/filepreviewmodel.h"
 
+#include "core/base/localpath.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3fileitem.h"
 #include "gui/shell/globaldata.h"
@@ -91,7 +92,7 @@ QVariant TFilePreviewModel::data(const QModelIndex &index, int role) const
         return index.column() == 0 ? m_small.Icon(file->GetImageIndex()) : QVariant();
     }
     case Qt::ToolTipRole:
-        return index.column() == 0 ? file->Path : QVariant();
+        return index.column() == 0 ? ReadablePath(file->Path) : QVariant();
     default:
         return {};
     }

@@ -3,6 +3,7 @@
 #include "core/audio/filenameinfo.h"
 #include "core/audio/id3tag.h"
 #include "core/base/desktopservices.h"
+#include "core/base/localpath.h"
 #include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
@@ -333,8 +334,8 @@ void TfmFileProperties::fillRenameFormats()
 
 void TfmFileProperties::LoadValues()
 {
-    edFilePath->setText(m_file.Path);
-    edFilename->setText(m_file.Name);
+    edFilePath->setText(ReadablePath(m_file.Path));
+    edFilename->setText(ReadablePath(m_file.Name));
     ckReadOnly->setChecked(m_file.IsReadOnly());
     loadV1();
     loadV2();
@@ -447,7 +448,7 @@ void TfmFileProperties::btParseClick()
         return;
     }
     StoreControls();
-    const QString path = QFileInfo(m_file.Path).absolutePath() + QLatin1Char('/') + edFilename->text();
+    const QString path = QFileInfo(m_file.Path).absolutePath() + QLatin1Char('/') + fileName();
     const bool locked = m_file.FilenameInfo.Locked;
     m_file.FilenameInfo.Unlock();
     m_file.FilenameInfo.ParseBestFormat(path, m_context.Prefs.ParseFormats);
@@ -498,9 +499,17 @@ TMp3Track *TfmFileProperties::linkedTrack() const
     return nullptr;
 }
 
+QString TfmFileProperties::fileName() const
+{
+    // The box shows the bytes of a name that are not UTF-8 as U+FFFD; while
+    // it still shows the file's name, that name is meant, bytes and all.
+    const QString shown = edFilename->text();
+    return shown == ReadablePath(m_file.Name) ? m_file.Name : shown;
+}
+
 void TfmFileProperties::btOKClick()
 {
-    const QString newName = edFilename->text();
+    const QString newName = fileName();
     const bool renaming = newName != m_file.Name;
     if (renaming) {
         const QString problem = checkNewName(newName);

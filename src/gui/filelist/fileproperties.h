@@ -85,6 +85,8 @@ private:
     void loadV2();
     void loadFileValues();
     void fillRenameFormats();
+    // The file name the name box gives.
+    QString fileName() const;
     // Checks the name typed; empty when it is fine, else what is wrong.
     QString checkNewName(const QString &name) const;
     TMp3Track *linkedTrack() const;

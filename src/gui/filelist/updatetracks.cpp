@@ -1,6 +1,7 @@
 #include "gui/filelist/updatetracks.h"
 
 #include "core/base/desktopservices.h"
+#include "core/base/localpath.h"
 #include "core/base/settingsstore.h"
 #include "core/files/mp3process.h"
 #include "core/files/relink.h"
@@ -101,9 +102,9 @@ QVariant TTrackMatchModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
-    case ColFilename: return match.Track->FilePath;
+    case ColFilename: return ReadablePath(match.Track->FilePath);
     case ColSize: return QString::number(match.Track->Size);
-    case ColNewFilename: return candidate ? m_found.at(match.FileIndex).Path : QString();
+    case ColNewFilename: return candidate ? ReadablePath(m_found.at(match.FileIndex).Path) : QString();
     case ColNewSize: return candidate ? QString::number(m_found.at(match.FileIndex).Size) : QString();
     case ColScore: return candidate ? QString::number(match.Score) : QString();
     default: return {};

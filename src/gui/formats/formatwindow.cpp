@@ -1,6 +1,7 @@
 #include "gui/formats/formatwindow.h"
 
 #include "core/audio/filenameinfo.h"
+#include "core/base/localpath.h"
 #include "core/base/settingsstore.h"
 #include "core/files/mp3file.h"
 #include "gui/settings/formplacement.h"
@@ -125,7 +126,7 @@ void TfmFormat::formatChanged()
         // window is confirmed or not.
         TFilenameInfo parsed = m_example->FilenameInfo;
         parsed.ParseWithFormat(m_example->Path, format);
-        laFilename->setText(m_example->Path);
+        laFilename->setText(ReadablePath(m_example->Path));
         laTitle->setText(parsed.Title);
         laArtist->setText(parsed.Artist);
         laAlbum->setText(parsed.Album);

@@ -1,7 +1,9 @@
 #include "gui/items/trackwindow.h"
 
-#include "core/base/desktopservices.h"
 #include "core/audio/mpeginfo.h"
+#include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/lookuplists.h"
@@ -455,7 +457,7 @@ void TfmTrack::LoadFromItem(TDataItem *item)
     }
     laOtherGenres->setText(tr("Also: %1").arg(others.join(QStringLiteral("; "))));
     laOtherGenres->setVisible(!others.isEmpty());
-    edFileRef->setText(track->FilePath);
+    edFileRef->setText(ReadablePath(track->FilePath));
     m_readPath = track->FilePath;
     showHeaderInfo(*track);
     UpdateCaption();
@@ -499,7 +501,15 @@ void TfmTrack::SaveToItem(TDataItem *item)
         for (TLookupItem *other : std::as_const(m_otherGenres))
             track->Genres->Add(other);
     }
-    track->FilePath = edFileRef->text();
+    track->FilePath = fileReference();
+}
+
+QString TfmTrack::fileReference() const
+{
+    // The box shows the bytes of a name that are not UTF-8 as U+FFFD; while
+    // it still shows the track's path, that path is meant, bytes and all.
+    const QString shown = edFileRef->text();
+    return shown == ReadablePath(m_readPath) ? m_readPath : shown;
 }
 
 void TfmTrack::UpdateCaption()
@@ -531,7 +541,7 @@ void TfmTrack::showHeaderInfo(const TMp3Track &track)
 void TfmTrack::ReadFileReference()
 {
     TMp3Track *edited = track();
-    const QString path = edFileRef->text();
+    const QString path = fileReference();
     if (!edited || Loading() || path == m_readPath)
         return;
     SaveToItem(edited);
@@ -539,7 +549,7 @@ void TfmTrack::ReadFileReference()
     file.SetInfoSources(false, false, true, true, false);
     // A path that names no regular file (gone, a folder, a pipe, a device)
     // is not opened: the track then follows it with no stream values.
-    if (QFileInfo(path).isFile()) {
+    if (IsLocalFile(path)) {
         const TBusyCursor busy;
         file.ReadInfo({});
     }

@@ -103,6 +103,8 @@ private:
     void showHeaderInfo(const TMp3Track &track);
     void chooseFile();
     TMp3Track *track() const;
+    // The path the file box names.
+    QString fileReference() const;
 
     QList<LookupBox> m_lookups;
     QList<TextBox> m_texts;

@@ -1,9 +1,11 @@
 // The MP3 main window's playlist commands, playing, and dropping objects on
 // the tree.
 
+#include "gui/explorer/brimlowlistview.h"
+#include "gui/explorer/explorertreemodel.h"
 #include "gui/main/mainwindow.h"
-
 #include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
 #include "core/data/datafield.h"
 #include "core/data/datalists.h"
 #include "core/data/lookupitems.h"
@@ -13,8 +15,6 @@
 #include "core/files/playlist.h"
 #include "core/mp3model/mp3track.h"
 #include "core/settings/prefs.h"
-#include "gui/explorer/brimlowlistview.h"
-#include "gui/explorer/explorertreemodel.h"
 
 #include <QAction>
 #include <QDir>
@@ -197,13 +197,13 @@ void TfmMain::moveEntry(int by)
 
 void TfmMain::PlayFile(const QString &path)
 {
-    if (!QFileInfo::exists(path) || !RunProgram(path))
+    if (!LocalPathExists(path) || !RunProgram(path))
         ShowInfo(tr("File cannot be played:\n%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void TfmMain::PlayTrack(const TMp3Track &track)
 {
-    if (QFileInfo::exists(track.FilePath))
+    if (LocalPathExists(track.FilePath))
         PlayFile(track.FilePath);
     else
         ShowInfo(GetMissingFileMessage(track));

@@ -2,6 +2,7 @@
 
 #include "gui/shell/apptitle.h"
 #include "gui/shell/splash.h"
+#include "core/base/localpath.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -52,7 +53,10 @@ bool TWidgetDesktopServices::RunProgram(const QString &file, const QString &para
     // Documents and addresses go to the desktop; a program with parameters
     // is started on its own.
     if (parameters.isEmpty()) {
-        const QUrl url = QUrl::fromUserInput(file, folder, QUrl::AssumeLocalFile);
+        // A name that is not UTF-8 keeps its bytes in the address's escapes.
+        const QUrl url = HasForeignBytes(file) && file.startsWith(QLatin1Char('/'))
+                             ? QUrl::fromEncoded(LocalFileUrl(file).toLatin1())
+                             : QUrl::fromUserInput(file, folder, QUrl::AssumeLocalFile);
         return url.isValid() && QDesktopServices::openUrl(url);
     }
     return QProcess::startDetached(file, QProcess::splitCommand(parameters), folder);
