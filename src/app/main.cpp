@@ -1,6 +1,8 @@
 #include "gui/main/mainwindow.h"
 #include "gui/shell/application.h"
 
+#include "core/base/localpath.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -38,7 +40,7 @@ int main(int argc, char *argv[])
         return 0;
     SetApplicationIdentity();
     QApplication app(argc, argv);
-    return RunTunebase(app, [](TMp3Prefs &prefs, TUpdateService &updates) {
+    return RunTunebase(app, ArgumentsFromLocalBytes(argc, argv), [](TMp3Prefs &prefs, TUpdateService &updates) {
         return std::make_unique<TfmMain>(prefs, updates);
     });
 }

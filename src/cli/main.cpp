@@ -41,11 +41,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tunebase"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TUNEBASE_VERSION));
 
-    // Decoded here rather than by Qt: a file name that is not UTF-8 must
-    // keep its bytes (QCoreApplication::arguments() replaces them).
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << PathFromLocalBytes(argv[i]);
+    QStringList args = ArgumentsFromLocalBytes(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
 

@@ -114,3 +114,11 @@ QString LocalFileUrl(const QString &absolutePath)
 {
     return QStringLiteral("file://") + QString::fromLatin1(LocalPathBytes(absolutePath).toPercentEncoding("/"));
 }
+
+QStringList ArgumentsFromLocalBytes(int argc, const char *const *argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << PathFromLocalBytes(argv[i]);
+    return arguments;
+}

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // File names on Linux are bytes, and most of them are UTF-8 text; but a
@@ -32,3 +33,8 @@ QString ReadablePath(const QString &path);
 // A "file://" address of an absolute path, percent escapes keeping every
 // byte: the form in which players and the desktop take any file name.
 QString LocalFileUrl(const QString &absolutePath);
+
+// The program's arguments after its name, each decoded as a path: a file
+// name that is not UTF-8 keeps its bytes (QCoreApplication::arguments()
+// replaces them).  After the application object has taken its own options.
+QStringList ArgumentsFromLocalBytes(int argc, const char *const *argv);

@@ -1,6 +1,8 @@
 #include "gui/filelist/runsummary.h"
 
 #include "core/base/desktopservices.h"
+#include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -57,14 +59,13 @@ void TRunSummary::Show() const
 
 QString FileFailureReason(const QString &path, bool renaming)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (!LocalPathExists(path))
         return tr("the file is gone");
-    if (!(info.permissions() & QFileDevice::WriteOwner))
+    if (!OwnerMayWrite(path))
         return tr("the file is read-only");
-    if (renaming && !QFileInfo(info.absolutePath()).isWritable())
+    if (renaming && !MayWriteLocal(QFileInfo(path).absolutePath()))
         return tr("its folder cannot be changed");
-    if (!renaming && !info.isWritable())
+    if (!renaming && !MayWriteLocal(path))
         return tr("no permission to write");
     return QString();
 }

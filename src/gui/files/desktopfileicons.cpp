@@ -2,14 +2,27 @@
 
 #include "gui/shell/globaldata.h"
 
+#include "core/base/localfiles.h"
+#include "core/base/localpath.h"
+
 #include <QFileInfo>
 #include <QIcon>
 
+QIcon TDesktopFileIcons::iconOf(const QString &path, bool isFolder) const
+{
+    if (!HasForeignBytes(path))
+        return m_provider.icon(QFileInfo(path));
+    // Qt cannot look at a name that is not UTF-8: a folder gets the folder
+    // icon, a file the icon its name's ending gives.
+    return isFolder ? m_provider.icon(QAbstractFileIconProvider::Folder) : m_provider.icon(QFileInfo(ReadablePath(path)));
+}
+
 int TDesktopFileIcons::IconIndex(const QString &path, TIconKind kind)
 {
-    QIcon icon = m_provider.icon(QFileInfo(path));
+    const bool isFolder = IsLocalFolder(path);
+    QIcon icon = iconOf(path, isFolder);
     // The provider knows no opened state; the theme may.
-    if (kind == TIconKind::SmallOpen && QFileInfo(path).isDir())
+    if (kind == TIconKind::SmallOpen && isFolder)
         icon = QIcon::fromTheme(QStringLiteral("folder-open"), icon);
     if (icon.isNull())
         return -1;

@@ -15,6 +15,8 @@ public:
     int IconIndex(const QString &path, TIconKind kind) override;
 
 private:
+    QIcon iconOf(const QString &path, bool isFolder) const;
+
     TdmGlobal &m_global;
     QFileIconProvider m_provider;
 };

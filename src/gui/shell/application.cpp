@@ -54,13 +54,12 @@ void SetApplicationIdentity()
     QGuiApplication::setDesktopFileName(QStringLiteral("tunebase"));
 }
 
-int RunTunebase(QApplication &app, const TMainWindowFactory &createMainWindow)
+int RunTunebase(QApplication &app, const QStringList &arguments, const TMainWindowFactory &createMainWindow)
 {
     if (!checkQtRuntime())
         return 1;
     SetApplicationTitle(InstanceName);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tunebase.svg")));
-    const QStringList arguments = app.arguments().mid(1);
 
     // A second copy hands its file to the first and ends before it reads or
     // writes any settings or collection.
