@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 
-
 namespace {
 
 constexpr char16_t FirstEscape = 0xDC80;
@@ -43,6 +42,13 @@ qsizetype validSequenceAt(QByteArrayView bytes, qsizetype i)
     return 0;
 }
 
+// Valid UTF-8, a leading byte order mark included: a name may start with one.
+QString decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(bytes);
+}
+
 bool isEscape(QStringView text, qsizetype i)
 {
     const char16_t u = text[i].unicode();
@@ -71,11 +77,9 @@ QByteArray LocalPathBytes(QStringView path)
 
 QString PathFromLocalBytes(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    text.clear();
+    if (bytes.isValidUtf8())
+        return decodeUtf8(bytes);
+    QString text;
     text.reserve(bytes.size());
     qsizetype i = 0;
     while (i < bytes.size()) {
@@ -83,7 +87,7 @@ QString PathFromLocalBytes(QByteArrayView bytes)
         qsizetype length = 0;
         while (run < bytes.size() && (length = validSequenceAt(bytes, run)) > 0)
             run += length;
-        text += QString::fromUtf8(bytes.sliced(i, run - i));
+        text += decodeUtf8(bytes.sliced(i, run - i));
         if (run < bytes.size())
             text += QChar(char16_t(0xDC00 + quint8(bytes[run++])));
         i = run;

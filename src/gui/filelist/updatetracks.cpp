@@ -1,6 +1,7 @@
 #include "gui/filelist/updatetracks.h"
 
 #include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/base/settingsstore.h"
 #include "core/files/mp3process.h"
@@ -328,7 +329,7 @@ void TfmUpdateTracks::UpdateStatus()
     const QList<int> rows = NoneMissing ? QList<int>() : SelectedRows();
     pnStatus->setText(tr("%1 %2 in list").arg(count).arg(Plural(tr("track"), count)));
     pnSelection->setText(tr("%1 %2 selected").arg(rows.size()).arg(Plural(tr("track"), rows.size())));
-    btSearch->setEnabled(QFileInfo(edSearchBasePath->text()).isDir());
+    btSearch->setEnabled(IsLocalFolder(edSearchBasePath->text()));
     const bool allHaveCandidates = std::all_of(rows.cbegin(), rows.cend(), [this](int row) {
         return row < Matches.size() && Matches.at(row).FileIndex >= 0;
     });
@@ -347,7 +348,7 @@ void TfmUpdateTracks::acBrowseFolderExecute()
 void TfmUpdateTracks::acSearchExecute()
 {
     const QString path = edSearchBasePath->text();
-    if (!QFileInfo(path).isDir())
+    if (!IsLocalFolder(path))
         return;
     BuildMatchList();
     ListReady = false;

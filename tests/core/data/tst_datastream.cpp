@@ -1,6 +1,7 @@
 // The value encoding of the collection file: exact bytes of every value
 // form, what the reader accepts and what it refuses.
 
+#include "core/base/localpath.h"
 #include "core/data/dataexceptions.h"
 #include "core/data/datastream.h"
 
@@ -78,6 +79,8 @@ private Q_SLOTS:
     void readerAcceptsEveryIntegerForm();
     void textThatIsNotUtf8IsWindows1252_data();
     void textThatIsNotUtf8IsWindows1252();
+    void filePathsKeepTheirBytes_data();
+    void filePathsKeepTheirBytes();
     void readErrors_data();
     void readErrors();
     void wrongTagConsumesNothing();
@@ -256,6 +259,40 @@ void TestDataStream::textThatIsNotUtf8IsWindows1252()
     QFETCH(QString, text);
     TBytesReader in(bytes);
     QCOMPARE(scrambled ? in.reader().ReadScrambledString() : in.reader().ReadString(), text);
+}
+
+// A file name that is not UTF-8 is stored as its bytes, so that the track
+// finds its file again; paths of older files (drive letters, the code page
+// of their day) read as any text.
+void TestDataStream::filePathsKeepTheirBytes_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("read");
+    const QString foreign = PathFromLocalBytes("/m/caf\xe9.mp3");
+    QTest::newRow("not UTF-8") << foreign << QByteArray::fromHex("060b") + "/m/caf\xe9.mp3" << foreign;
+    QTest::newRow("UTF-8") << QStringLiteral("/m/caf\u00e9") << QByteArray::fromHex("0608") + "/m/caf\xc3\xa9"
+                           << QStringLiteral("/m/caf\u00e9");
+    const QString longForeign = PathFromLocalBytes("/" + QByteArray(300, 'x') + "\xe9");
+    QTest::newRow("long form") << longForeign
+                               << QByteArray::fromHex("0c2e010000") + "/" + QByteArray(300, 'x') + "\xe9"
+                               << longForeign;
+    QTest::newRow("older file's path") << QString()
+                                       << QByteArray::fromHex("060e") + "C:\\Bj\xf6rk\\a.mp3"
+                                       << QStringLiteral("C:\\Bj\u00f6rk\\a.mp3");
+}
+
+void TestDataStream::filePathsKeepTheirBytes()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, read);
+    if (!path.isNull())
+        QCOMPARE(written([&](TDataWriter &w) { w.WriteFilePath(path); }), bytes);
+    TBytesReader in(bytes);
+    const QString got = in.reader().ReadFilePath();
+    QCOMPARE(got, read);
+    QCOMPARE(LocalPathBytes(got), LocalPathBytes(read));
 }
 
 void TestDataStream::readErrors_data()

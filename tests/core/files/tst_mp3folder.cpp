@@ -1,3 +1,4 @@
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void listHidesDotFilesAndOrdersNaturally();
     void listShowsHiddenWhenAsked();
     void listMarksLinks();
+    void listFindsNamesThatAreNotUtf8();
     void hasSubfolders_data();
     void hasSubfolders();
     void names();
@@ -134,6 +136,24 @@ void TestMp3Folder::listMarksLinks()
     QVERIFY(entries.at(1).IsFolder && !entries.at(1).IsLink);
     QVERIFY(!entries.at(2).IsFolder && entries.at(2).IsLink);
     QCOMPARE(entries.at(2).Path, path(QStringLiteral("linked.mp3")));
+}
+
+// "Bj\xf6rk" from an old disk: found, opened by its own bytes, shown with
+// U+FFFD.
+void TestMp3Folder::listFindsNamesThatAreNotUtf8()
+{
+    const QByteArray folder = QFile::encodeName(m_dir->path());
+    QVERIFY(::mkdir(folder + "/Bj\xf6rk", 0755) == 0);
+    QVERIFY(testsupport::writeFileAt(folder + "/caf\xe9.mp3", "x"));
+    const QList<TShellEntry> entries = TShellStuff::ListFolder(m_dir->path());
+    QCOMPARE(entries.size(), 2);
+    QVERIFY(entries.at(0).IsFolder);
+    QCOMPARE(LocalPathBytes(entries.at(0).Path), folder + "/Bj\xf6rk");
+    QCOMPARE(LocalPathBytes(entries.at(1).Path), folder + "/caf\xe9.mp3");
+    QVERIFY(TShellStuff::HasSubfolders(m_dir->path()));
+    const TMP3File file(entries.at(1).Path);
+    QCOMPARE(file.GetDisplayName(), QStringLiteral("caf\uFFFD.mp3"));
+    testsupport::emptyFolderAt(folder);
 }
 
 void TestMp3Folder::hasSubfolders_data()

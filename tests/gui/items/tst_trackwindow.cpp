@@ -1,5 +1,6 @@
 #include "core/audio/id3v1tag.h"
 #include "core/audio/id3v2tag.h"
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/lookuplists.h"
@@ -127,6 +128,7 @@ private Q_SLOTS:
     void fileReferenceIsReadWhenEditingFinishes();
     void pathsThatAreNoRegularFileAreNotOpened();
     void okWritesOnlyTheTagsTheFileHas();
+    void pathThatIsNotUtf8IsKept();
     void okWritesATagOthersReadBack();
     void failedWriteKeepsTheWindowAndTheTrack_data();
     void failedWriteKeepsTheWindowAndTheTrack();
@@ -336,6 +338,28 @@ void TestTrackWindow::okWritesOnlyTheTagsTheFileHas()
     QCOMPARE(v1.Title, QStringLiteral("New Title"));
     QCOMPARE(v1.Comment, QString(30, QLatin1Char('n')));
     QCOMPARE(QFileInfo(path).size(), size);
+}
+
+// The box shows the name's stray byte as U+FFFD; the track keeps the bytes
+// and the tag is written into that very file.
+void TestTrackWindow::pathThatIsNotUtf8IsKept()
+{
+    Fixture f;
+    ScratchFolder scratch;
+    const QByteArray bytes = QFile::encodeName(scratch.path(QString())) + "/caf\xe9.mp3";
+    QVERIFY(testsupport::writeFileAt(bytes, withV2Title(QStringLiteral("Before"))));
+    const QString path = PathFromLocalBytes(bytes);
+    f.track->FilePath = path;
+    auto window = f.open(TfmDataItemBase::EditMode);
+    QVERIFY(window->edFileRef->text().endsWith(QStringLiteral("/caf\uFFFD.mp3")));
+    window->edTitle->setText(QStringLiteral("After"));
+    window->btOk->click();
+    QCOMPARE(window->result(), int(QDialog::Accepted));
+    QCOMPARE(f.edited->FilePath, path);
+    TID3v2Tag v2;
+    QVERIFY(v2.ReadFromFile(path));
+    QCOMPARE(v2.Title, QStringLiteral("After"));
+    testsupport::emptyFolderAt(QFile::encodeName(scratch.path(QString())));
 }
 
 void TestTrackWindow::okWritesATagOthersReadBack()
