@@ -1,9 +1,9 @@
 #include "cli/clicommand.h"
 
+#include "core/base/localfiles.h"
 #include "core/data/collectionfile.h"
 #include "core/mp3model/mp3root.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -41,7 +41,7 @@ int runNew(const QStringList &args)
         return 2;
     }
     const QString &file = files.first();
-    if (QFileInfo::exists(file) && !force) {
+    if (LocalPathExists(file) && !force) {
         err << "tunebase-cli new: " << file << " already exists; use --force to replace it\n";
         return 1;
     }

@@ -2,6 +2,7 @@
 
 #include "core/base/desktopservices.h"
 #include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
 #include "core/base/regularfile.h"
 #include "core/data/collectionformat.h"
 #include "core/data/collectionlock.h"
@@ -12,7 +13,6 @@
 #include "core/data/rootitem.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <limits>
 
@@ -52,10 +52,11 @@ QString cannotOpenMessage(const QString &fileName, const QString &problem)
 }
 
 // What tells later whether another program has changed the file since.
-void rememberFileState(TRootItem &root, const QFileInfo &info)
+void rememberFileState(TRootItem &root, const QString &fileName)
 {
-    root.FileDate = info.lastModified();
-    root.FileSize = info.size();
+    const TLocalFileInfo info = LocalFileInfo(fileName);
+    root.FileDate = info.Exists ? info.Modified() : QDateTime();
+    root.FileSize = info.Size;
 }
 
 QString recoveredMessage(const QString &fileName, qint32 count)
@@ -212,8 +213,7 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
 {
     TCollectionLoadResult result;
     root.Clear();
-    const QFileInfo info(fileName);
-    if (!info.exists()) {
+    if (!LocalPathExists(fileName)) {
         result.Status = TCollectionLoadResult::TStatus::NotFound;
         result.Message = notFoundMessage(fileName);
         return result;
@@ -225,7 +225,7 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
                                                                      : cannotOpenMessage(fileName, problem);
         return result;
     }
-    rememberFileState(root, QFileInfo(fileName));
+    rememberFileState(root, fileName);
     TDataReader reader(file);
     root.FileName = fileName;
     result.Status = TCollectionLoadResult::TStatus::Opened;
@@ -284,7 +284,7 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
         return result;
     }
     root.FileName = fileName;
-    rememberFileState(root, QFileInfo(fileName));
+    rememberFileState(root, fileName);
     result.Saved = true;
     return result;
 }
@@ -293,10 +293,10 @@ bool collectionFileChanged(const TRootItem &root)
 {
     if (root.FileName.isEmpty() || !root.FileDate.isValid())
         return false;
-    const QFileInfo info(root.FileName);
-    if (!info.exists())
+    const TLocalFileInfo info = LocalFileInfo(root.FileName);
+    if (!info.Exists)
         return true;
-    return info.lastModified() != root.FileDate || info.size() != root.FileSize;
+    return info.Modified() != root.FileDate || info.Size != root.FileSize;
 }
 
 bool TRootItem::LoadFromFile(const QString &fileName)

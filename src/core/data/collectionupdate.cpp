@@ -1,9 +1,8 @@
 #include "core/data/collectionupdate.h"
 
+#include "core/base/localfiles.h"
 #include "core/data/collectionfile.h"
 #include "core/data/rootitem.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -45,7 +44,7 @@ bool TCollectionUpdate::open(bool allowNew, QString *complaint)
 {
     m_isNew = false;
     if (!m_convertTo.isEmpty()) {
-        if (QFileInfo::exists(m_convertTo) || QFileInfo(m_convertTo).isSymLink()) {
+        if (const TLocalFileInfo target = LocalFileInfo(m_convertTo); target.Exists || target.IsSymLink) {
             *complaint = QStringLiteral("%1 exists already; the converted collection goes to a new file.")
                              .arg(m_convertTo);
             return false;

@@ -3,6 +3,7 @@
 #include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
+#include "core/base/regularfile.h"
 #include "core/base/windows1252.h"
 #include "core/base/writeall.h"
 #include "core/settings/biginifile.h"
@@ -26,13 +27,14 @@ const QByteArray LineEnd = "\r\n";
 
 bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    if (!LocalPathExists(path)) {
         error = QStringLiteral("The playlist \"%1\" does not exist.").arg(path);
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("The playlist \"%1\" could not be opened: %2").arg(path, file.errorString());
+    QFile file;
+    QString problem;
+    if (!OpenRegularFile(file, path, QIODevice::ReadOnly, &problem)) {
+        error = QStringLiteral("The playlist \"%1\" could not be opened: %2").arg(path, problem);
         return false;
     }
     bytes = file.readAll();
@@ -271,7 +273,7 @@ bool readPlsFile(const QString &path, TPlayListRecords &records, QString &error)
 bool writePlsFile(const QString &path, const TPlayListRecords &records, QString &error)
 {
     QByteArray existing;
-    if (QFile::exists(path) && !readBytes(path, existing, error))
+    if (LocalPathExists(path) && !readBytes(path, existing, error))
         return false; // never replace a file we could not read
     if (existing.isEmpty() || isUtf8(existing)) {
         TBigIniFile ini(path);

@@ -2,6 +2,7 @@
 
 #include "core/base/desktopservices.h"
 #include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
 #include "core/base/writeall.h"
 #include "core/data/datafield.h"
 #include "core/data/datafieldref.h"
@@ -92,7 +93,7 @@ bool TExport::Begin(TTarget target)
     }
     if (FileName.isEmpty())
         return false;
-    if (Interactive && QFile::exists(FileName)
+    if (Interactive && LocalPathExists(FileName)
         && AskYesNo(QStringLiteral("File %1 already exists, do you want to overwrite it?").arg(FileName))
                != TDesktopServices::TAnswer::Yes)
         return false;

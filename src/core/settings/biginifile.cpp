@@ -1,6 +1,8 @@
 #include "core/settings/biginifile.h"
 #include "core/settings/generalhelpers.h"
 #include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
+#include "core/base/regularfile.h"
 #include "core/base/writeall.h"
 
 #include <QFile>
@@ -122,12 +124,13 @@ TBigIniFile::~TBigIniFile()
 
 void TBigIniFile::readFile(const TReadOptions &options)
 {
-    if (m_fileName.isEmpty() || !QFile::exists(m_fileName))
+    if (m_fileName.isEmpty() || !LocalPathExists(m_fileName))
         return;
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString problem;
+    if (!OpenRegularFile(file, m_fileName, QIODevice::ReadOnly, &problem)) {
         m_readFailed = true;
-        m_error = file.errorString();
+        m_error = problem;
         return;
     }
     QByteArray bytes = file.readAll();

@@ -1,9 +1,10 @@
 #include "core/settings/instancechecker.h"
 
+#include "core/base/localpath.h"
+
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace {
 const QByteArray Magic("TUNEBASE-HANDOVER 1");
@@ -62,7 +63,7 @@ QByteArray THandover::Encode() const
 {
     QByteArray message = Magic + '\n';
     if (!FileName.isEmpty())
-        message += OpenKey + QUrl::toPercentEncoding(FileName) + '\n';
+        message += OpenKey + LocalPathBytes(FileName).toPercentEncoding() + '\n';
     if (Activate)
         message += ActivateKey + '\n';
     return message;
@@ -79,7 +80,7 @@ std::optional<THandover> THandover::Decode(const QByteArray &message)
     handover.Activate = false;
     for (const QByteArray &line : lines.mid(1)) {
         if (line.startsWith(OpenKey))
-            handover.FileName = QUrl::fromPercentEncoding(line.mid(OpenKey.size()));
+            handover.FileName = PathFromLocalBytes(QByteArray::fromPercentEncoding(line.mid(OpenKey.size())));
         else if (line == ActivateKey)
             handover.Activate = true;
     }

@@ -1,6 +1,6 @@
 #include "gui/main/pathprobe.h"
 
-#include <QFileInfo>
+#include "core/base/localfiles.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -22,7 +22,7 @@ bool PathAnswers(const QString &folder, int timeoutMs)
 {
     auto probe = std::make_shared<TProbe>();
     std::thread([probe, folder] {
-        QFileInfo(folder).exists();
+        LocalPathExists(folder);
         const std::lock_guard lock(probe->mutex);
         probe->done = true;
         probe->answered.notify_all();

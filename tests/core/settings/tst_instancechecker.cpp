@@ -1,3 +1,4 @@
+#include "core/base/localpath.h"
 #include "core/settings/instancechecker.h"
 #include "testsupport.h"
 
@@ -63,6 +64,7 @@ void TestInstanceChecker::handoverRoundTrip_data()
     QTest::newRow("none") << QString();
     QTest::newRow("plain") << QStringLiteral("/home/u/rock.tbx");
     QTest::newRow("awkward") << QStringLiteral("/home/u/a\nb %20 ü.tbx");
+    QTest::newRow("not UTF-8") << PathFromLocalBytes("/home/u/caf\xe9.tbx");
 }
 
 void TestInstanceChecker::handoverRoundTrip()
@@ -74,6 +76,7 @@ void TestInstanceChecker::handoverRoundTrip()
     QVERIFY(back.has_value());
     QVERIFY(back->Activate);
     QCOMPARE(back->FileName, file);
+    QCOMPARE(LocalPathBytes(back->FileName), LocalPathBytes(file));
 }
 
 void TestInstanceChecker::foreignMessagesAreRejected()
