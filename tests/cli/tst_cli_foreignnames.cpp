@@ -54,11 +54,15 @@ class TestCliForeignNames : public QObject {
     QString songPath() const { return PathFromLocalBytes(song()); }
 
     // Runs tunebase-cli through the shell, so that an argument can be bytes
-    // that are not UTF-8 (QProcess would encode it as text).
+    // that are not UTF-8 (QProcess would encode it as text): the argument
+    // "@RAW@" stands for rawPath.
     static CliRun runCliWithRawPath(const QStringList &args, const QByteArray &rawPath)
     {
-        QStringList shellArgs{QStringLiteral("-c"), QStringLiteral("exec \"$@\" \"$(printf '%b' \"$RAW\")\""),
-                              QStringLiteral("sh"), QStringLiteral(TUNEBASE_CLI_PATH)};
+        const QString script = QStringLiteral(
+            "raw=$(printf '%b' \"$RAW\"); program=$1; shift; "
+            "for a; do shift; if [ \"$a\" = @RAW@ ]; then set -- \"$@\" \"$raw\"; else set -- \"$@\" \"$a\"; fi; done; "
+            "exec \"$program\" \"$@\"");
+        QStringList shellArgs{QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(TUNEBASE_CLI_PATH)};
         shellArgs += args;
         QByteArray escaped;
         for (const char c : rawPath)
@@ -141,13 +145,32 @@ private Q_SLOTS:
     // file of a mangled name appears beside it.
     void tagWritesTheNamedFile()
     {
-        const CliRun run = runCliWithRawPath({QStringLiteral("tag"), QStringLiteral("--set"), QStringLiteral("title=New")},
-                                             song());
+        const CliRun run = runCliWithRawPath(
+            {QStringLiteral("tag"), QStringLiteral("--set"), QStringLiteral("title=New"), QStringLiteral("@RAW@")}, song());
         QVERIFY2(run.ok(), run.err.constData() + run.out);
         TID3v2Tag tag;
         QVERIFY(tag.ReadFromFile(songPath()));
         QCOMPARE(tag.Title, QStringLiteral("New"));
         QCOMPARE(namesIn(folder()), QList<QByteArray>{"caf\xe9.mp3"});
+    }
+
+    // A collection named by bytes that are not UTF-8: added to, and never
+    // replaced by "new" without --force.
+    void collectionNamedByItsBytes()
+    {
+        const QByteArray collection = folder() + "/c\xe9.tbx";
+        const CliRun add = runCliWithRawPath({QStringLiteral("add"), QStringLiteral("@RAW@"), m_dir->path()}, collection);
+        QVERIFY2(add.ok(), add.err.constData() + add.out);
+        const QByteArray saved = readFileAt(collection);
+        QVERIFY(!saved.isEmpty());
+        TMp3Root root;
+        QVERIFY(loadCollection(root, PathFromLocalBytes(collection)).opened());
+        QCOMPARE(root.GetTracks()->Count(), 1);
+
+        const CliRun again = runCliWithRawPath({QStringLiteral("new"), QStringLiteral("@RAW@")}, collection);
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(again.err.contains("already exists"));
+        QCOMPARE(readFileAt(collection), saved);
     }
 
     void renameKeepsTheFolder()
