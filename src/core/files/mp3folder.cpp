@@ -53,17 +53,18 @@ void TMP3Folder::SetIcons(TFileIconProvider &icons)
 
 TMp3FileItem *TMP3Folder::AddChild(std::unique_ptr<TMp3FileItem> item)
 {
-    TMp3FileItem *child = item.release();
+    TMp3FileItem *child = item.get();
     child->Folder = this;
+    m_ownedChildren.push_back(std::move(item));
     Children.Add(child);
     return child;
 }
 
 void TMP3Folder::ClearChildren()
 {
-    for (TDataItem *child : Children)
-        delete child;
+    // The references go before what they refer to.
     Children.Clear();
+    m_ownedChildren.clear();
     IsRead = false;
     IsReadRecursive = false;
 }

@@ -3,6 +3,7 @@
 #include "core/files/mp3fileitem.h"
 
 #include <memory>
+#include <vector>
 
 class TFileIconProvider;
 
@@ -13,7 +14,7 @@ public:
     explicit TMP3Folder(TDataObject *owner = nullptr);
     ~TMP3Folder() override;
 
-    TMp3FileItemList Children;      // owned in effect: freed with the folder
+    TMp3FileItemList Children;      // the children in their order (held by the folder)
     bool IsRead = false;            // the folder's own entries have been read
     bool IsReadRecursive = false;   // ... and those of all its subfolders
     bool HasSubfolders = true;      // whether the tree offers to expand it
@@ -43,4 +44,8 @@ public:
     // Appends the files among the children, and with recursive those of the
     // subfolders at their place, in order.
     void CollectFiles(TMp3FileItemList &list, bool recursive) const;
+
+private:
+    // What owns the children; Children refers to them in the order shown.
+    std::vector<std::unique_ptr<TMp3FileItem>> m_ownedChildren;
 };
