@@ -1,5 +1,6 @@
 #include "cli/clicollection.h"
 
+#include "core/base/localpath.h"
 #include "core/data/collectionfile.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldrefs.h"
@@ -48,7 +49,7 @@ bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, b
 {
     const TCollectionLoadResult result = loadCollection(root, path);
     if (result.Status == TCollectionLoadResult::TStatus::NotFound) {
-        err << "tunebase-cli: no such collection file '" << path << "'\n";
+        err << "tunebase-cli: no such collection file '" << ReadablePath(path) << "'\n";
         return false;
     }
     if (!result.opened()) {

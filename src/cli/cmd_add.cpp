@@ -241,9 +241,9 @@ int runAdd(const QStringList &args)
         out << plural(plan.Unchanged, QStringLiteral("file"), QStringLiteral("files"))
             << " unchanged since the last scan (not read again, tracks left as they are)\n";
     if (isNew)
-        out << "New collection saved to " << collectionPath << "\n";
+        out << "New collection saved to " << ReadablePath(collectionPath) << "\n";
     else if (!convertTo.isEmpty())
-        out << "Converted collection saved to " << convertTo << "\n";
+        out << "Converted collection saved to " << ReadablePath(convertTo) << "\n";
     // The files that could be read are in; the others still need the user.
     return read.Unreadable.isEmpty() ? 0 : 1;
 }

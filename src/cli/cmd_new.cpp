@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 
 #include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/data/collectionfile.h"
 #include "core/mp3model/mp3root.h"
 
@@ -42,7 +43,7 @@ int runNew(const QStringList &args)
     }
     const QString &file = files.first();
     if (LocalPathExists(file) && !force) {
-        err << "tunebase-cli new: " << file << " already exists; use --force to replace it\n";
+        err << "tunebase-cli new: " << ReadablePath(file) << " already exists; use --force to replace it\n";
         return 1;
     }
 
@@ -53,7 +54,7 @@ int runNew(const QStringList &args)
         err << message.replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";
         return 1;
     }
-    out << "New collection saved to " << file << "\n";
+    out << "New collection saved to " << ReadablePath(file) << "\n";
     return 0;
 }
 

@@ -88,7 +88,7 @@ int applyDecisions(const TRelinkPlan &plan, bool dryRun, QTextStream &out)
         const TFoundFile &file = plan.Found.at(decision.FileIndex);
         ++repaired;
         out << (dryRun ? "would fix: " : "fixed:     ") << ReadablePath(track.FilePath) << "\n"
-            << "        -> " << file.Path << " (score " << decision.Score << ")\n";
+            << "        -> " << ReadablePath(file.Path) << " (score " << decision.Score << ")\n";
         if (!dryRun)
             RepointTrack(track, file);
     }

@@ -118,7 +118,7 @@ public:
         m_claimed.insert(newPath);
 
         if (m_options.dryRun) {
-            m_out << file.Path << " -> " << newName << "  (dry run)\n";
+            m_out << ReadablePath(file.Path) << " -> " << ReadablePath(newName) << "  (dry run)\n";
             return true;
         }
         const QString oldPath = file.Path;
