@@ -95,7 +95,13 @@ bool syncToDisk(QFile &file)
 bool createBeside(const QString &target, const QString &suffix, QFile &file, QString &createdPath, QString &error)
 {
     const QFileInfo info(target);
-    const QString stem = info.path() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.');
+    // The start of the name says whose file it is; all of it could make the
+    // new name longer than a name may be.
+    constexpr qsizetype NameStart = 40;
+    QString start = info.fileName().left(NameStart);
+    if (!start.isEmpty() && start.back().isHighSurrogate())
+        start.chop(1);
+    const QString stem = info.path() + QStringLiteral("/.") + start + QLatin1Char('.');
     constexpr int Attempts = 100;
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         const QString candidate = stem + QString::number(QRandomGenerator::global()->generate(), 36) + suffix;

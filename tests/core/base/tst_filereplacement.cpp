@@ -182,6 +182,34 @@ private Q_SLOTS:
         QCOMPARE(int(statOf(path).st_mode & 07777), mode);
     }
 
+    // A name as long as a name may be (a long title in a script of three
+    // UTF-8 bytes a character): the new contents are made under a shorter
+    // name beside it, for a file with one name and one with two.
+    void longestNameIsReplaced_data()
+    {
+        QTest::addColumn<bool>("hardLinked");
+        QTest::newRow("one name") << false;
+        QTest::newRow("hard linked") << true;
+    }
+
+    void longestNameIsReplaced()
+    {
+        QFETCH(bool, hardLinked);
+        const QString name = QString(83, QChar(0x65E5)) + QStringLiteral(".mp3");  // 253 bytes
+        QCOMPARE(name.toUtf8().size(), 253);
+        const QString path = m_dir.filePath(name);
+        writeFile(path, "old");
+        const QString other = m_dir.filePath(QStringLiteral("long-link.bin"));
+        if (hardLinked)
+            QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        QString error;
+        QVERIFY2(replaceWith(path, "new", &error), qPrintable(error));
+        QCOMPARE(readFile(path), QByteArray("new"));
+        QCOMPARE(strayFiles(), QStringList());
+        QFile::remove(path);
+        QFile::remove(other);
+    }
+
     void newFileIsCreated()
     {
         const QString path = m_dir.filePath(QStringLiteral("fresh.bin"));
