@@ -125,6 +125,32 @@ bool createBeside(const QString &target, const QString &suffix, QFile &file, QSt
     return false;
 }
 
+// A file that remembers a write that did not take all its bytes, as
+// QSaveFile does: a full disk or a file size limit shows as a short write
+// of a large block, which QFile does not count as an error.
+class TCheckedFile : public QFile {
+public:
+    bool writeFailed() const { return m_shortWrite || error() != QFileDevice::NoError; }
+    QString writeError() const
+    {
+        return error() != QFileDevice::NoError ? errorString()
+                                               : QStringLiteral("Not all of the new contents could be written "
+                                                                "(the disk may be full).");
+    }
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        const qint64 written = QFile::writeData(data, length);
+        if (written != length)
+            m_shortWrite = true;
+        return written;
+    }
+
+private:
+    bool m_shortWrite = false;
+};
+
 } // namespace
 
 bool OwnerMayWrite(const QString &fileName)
@@ -161,8 +187,10 @@ public:
     QString oldContentsPath() const override { return m_target; }
     bool commit(QString &error) override
     {
-        if (!syncToDisk(m_file)) {
-            error = m_file.errorString().isEmpty() ? systemError() : m_file.errorString();
+        // A write that failed before (a full disk) fails the commit, even
+        // when the caller did not look.
+        if (m_file.writeFailed() || !syncToDisk(m_file)) {
+            error = m_file.writeFailed() ? m_file.writeError() : systemError();
             cancel();
             return false;
         }
@@ -188,7 +216,7 @@ public:
     }
 
 private:
-    QFile m_file;
+    TCheckedFile m_file;
     QString m_target;
     QString m_newPath;
     bool m_hasOriginal = false;
@@ -233,11 +261,11 @@ public:
     QString oldContentsPath() const override { return m_backupPath; }
     bool commit(QString &error) override
     {
-        if (!m_file.flush() || !m_file.resize(m_file.pos()) || !syncToDisk(m_file)) {
-            error = m_file.errorString();
+        if (m_file.writeFailed() || !m_file.flush() || !m_file.resize(m_file.pos()) || !syncToDisk(m_file)) {
+            error = m_file.writeFailed() ? m_file.writeError() : systemError();
             const QString kept = m_backupPath;
             if (!putBack())
-                error += QStringLiteral(" The old contents are kept in %1.").arg(kept);
+                error += QStringLiteral(" The old contents are kept in %1.").arg(ReadablePath(kept));
             return false;
         }
         m_file.close();
@@ -274,7 +302,7 @@ private:
     }
 
     QString m_target;
-    QFile m_file;
+    TCheckedFile m_file;
     QString m_backupPath;
 };
 
@@ -312,7 +340,7 @@ bool TFileReplacement::open()
         return true;
     }
     if (!S_ISREG(st.st_mode))
-        return fail(QStringLiteral("%1 is not a regular file.").arg(m_fileName));
+        return fail(QStringLiteral("%1 is not a regular file.").arg(ReadablePath(m_fileName)));
     if (!(st.st_mode & S_IWUSR))
         return fail(QStringLiteral("The file is read-only."));
     // A symbolic link stays one: its target gets the new contents.

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -207,6 +209,40 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), QByteArray("new"));
         QCOMPARE(strayFiles(), QStringList());
         QFile::remove(path);
+        QFile::remove(other);
+    }
+
+    // A write that fails part-way (here past a file size limit, as on a
+    // full disk) fails the commit even when the caller did not look at it:
+    // the file keeps its old contents.
+    void failedWriteFailsTheCommit_data()
+    {
+        QTest::addColumn<bool>("hardLinked");
+        QTest::newRow("one name") << false;
+        QTest::newRow("hard linked") << true;
+    }
+
+    void failedWriteFailsTheCommit()
+    {
+        QFETCH(bool, hardLinked);
+        const QString path = newFile("old contents");
+        const QString other = m_dir.filePath(QStringLiteral("limit-link.bin"));
+        if (hardLinked)
+            QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        TFileReplacement replacement(path);
+        QVERIFY(replacement.open());
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit old {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const qint64 written = replacement.device().write(QByteArray(100000, 'x'));
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(written != 100000);
+        QVERIFY(!replacement.commit());
+        QCOMPARE(readFile(path), QByteArray("old contents"));
+        QCOMPARE(strayFiles(), QStringList());
         QFile::remove(other);
     }
 
