@@ -28,18 +28,18 @@ const QByteArray LineEnd = "\r\n";
 bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 {
     if (!LocalPathExists(path)) {
-        error = QStringLiteral("The playlist \"%1\" does not exist.").arg(path);
+        error = QStringLiteral("The playlist \"%1\" does not exist.").arg(ReadablePath(path));
         return false;
     }
     QFile file;
     QString problem;
     if (!OpenRegularFile(file, path, QIODevice::ReadOnly, &problem)) {
-        error = QStringLiteral("The playlist \"%1\" could not be opened: %2").arg(path, problem);
+        error = QStringLiteral("The playlist \"%1\" could not be opened: %2").arg(ReadablePath(path), problem);
         return false;
     }
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("The playlist \"%1\" could not be read: %2").arg(path, file.errorString());
+        error = QStringLiteral("The playlist \"%1\" could not be read: %2").arg(ReadablePath(path), file.errorString());
         return false;
     }
     return true;
@@ -47,7 +47,7 @@ bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 
 QString writeError(const QString &path, const QString &reason)
 {
-    return QStringLiteral("The playlist \"%1\" could not be written: %2").arg(path, reason);
+    return QStringLiteral("The playlist \"%1\" could not be written: %2").arg(ReadablePath(path), reason);
 }
 
 bool isUtf8(const QByteArray &bytes)
@@ -165,7 +165,6 @@ void writePlsRecords(TBigIniFile &ini, const TPlayListRecords &records)
     }
 }
 
-
 } // namespace
 
 TPlayListFormat playListFormatOf(const QString &path)
@@ -262,7 +261,7 @@ bool readPlsFile(const QString &path, TPlayListRecords &records, QString &error)
     QTemporaryFile copy;
     QString reason;
     if (!writeTemporary(copy, decodePlayListText(bytes).toUtf8(), reason)) {
-        error = QStringLiteral("The playlist \"%1\" could not be read: %2").arg(path, reason);
+        error = QStringLiteral("The playlist \"%1\" could not be read: %2").arg(ReadablePath(path), reason);
         return false;
     }
     const TBigIniFile ini(copy.fileName());

@@ -592,6 +592,6 @@ bool TfmTrack::ConfirmItem(TDataItem *item)
     ShowError(tr("The tags of the file\n\"%1\"\ncould not be written: %2\n\n"
                  "The track keeps its old values. Press OK again once the file can be written, "
                  "or Cancel.")
-                  .arg(QDir::toNativeSeparators(edited->FilePath), written.Error));
+                  .arg(ReadablePath(edited->FilePath), written.Error));
     return false;
 }

@@ -6,6 +6,7 @@
 #include "gui/main/mainwindow.h"
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/data/datalists.h"
 #include "core/data/lookupitems.h"
@@ -198,7 +199,7 @@ void TfmMain::moveEntry(int by)
 void TfmMain::PlayFile(const QString &path)
 {
     if (!LocalPathExists(path) || !RunProgram(path))
-        ShowInfo(tr("File cannot be played:\n%1").arg(QDir::toNativeSeparators(path)));
+        ShowInfo(tr("File cannot be played:\n%1").arg(ReadablePath(path)));
 }
 
 void TfmMain::PlayTrack(const TMp3Track &track)
@@ -219,7 +220,7 @@ void TfmMain::playTemporary(TPlayList &list)
     const QString path = folder + QStringLiteral("/tunebase-play.")
                          + (Prefs().PlaylistType == 1 ? QStringLiteral("pls") : QStringLiteral("m3u"));
     if (!list.SaveToFile(path) || !RunProgram(path))
-        ShowInfo(tr("File cannot be played:\n%1").arg(QDir::toNativeSeparators(path)));
+        ShowInfo(tr("File cannot be played:\n%1").arg(ReadablePath(path)));
 }
 
 void TfmMain::acPlayPlaylistExecute()

@@ -2,6 +2,7 @@
 
 #include "gui/settings/about.h"
 #include "core/base/desktopservices.h"
+#include "core/base/localpath.h"
 #include "core/settings/fileassociation.h"
 #include "core/settings/generalhelpers.h"
 #include "core/settings/instancechecker.h"
@@ -476,7 +477,7 @@ void TfmMainBase::ActivateFromHandover(const THandover &handover)
     if (handover.FileName.isEmpty() || OperationRunning())
         return;
     const QString question = tr("Do you want to open the collection\n\"%1\"?")
-                                 .arg(QDir::toNativeSeparators(handover.FileName));
+                                 .arg(ReadablePath(handover.FileName));
     if (AskYesNo(question) == TDesktopServices::TAnswer::Yes)
         OpenCollection(handover.FileName);
 }
