@@ -3,8 +3,8 @@
 #include "core/base/localpath.h"
 #include "core/data/collectionfile.h"
 #include "core/data/datafield.h"
-#include "core/data/fieldrefs.h"
 #include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
 #include "core/data/rootitem.h"
 
 #include <QTextStream>

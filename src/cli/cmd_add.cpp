@@ -1,4 +1,8 @@
 #include "cli/clicommand.h"
+#include "cli/clioptions.h"
+#include "cli/clisettings.h"
+#include "cli/terminalprogress.h"
+
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/data/collectionupdate.h"
@@ -7,9 +11,6 @@
 #include "core/files/mp3process.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
-#include "cli/clioptions.h"
-#include "cli/clisettings.h"
-#include "cli/terminalprogress.h"
 
 #include <QLocale>
 #include <QTextStream>

@@ -1,4 +1,8 @@
 #include "cli/clicollection.h"
+#include "cli/clicommand.h"
+#include "cli/clipaths.h"
+#include "cli/clisettings.h"
+
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/base/regularfile.h"
@@ -6,9 +10,6 @@
 #include "core/files/playlist.h"
 #include "core/files/playlistformats.h"
 #include "core/mp3model/mp3root.h"
-#include "cli/clicommand.h"
-#include "cli/clipaths.h"
-#include "cli/clisettings.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -84,7 +85,7 @@ int addFiles(TPlayList &list, const QString &path, const QStringList &parseForma
 {
     int unreadable = 0;
     for (const QString &filePath : Mp3FilesOf(path)) {
-        TMP3File file(QFileInfo(filePath).absoluteFilePath());
+        TMP3File file(AbsoluteLocalPath(filePath));
         file.SetInfoSources(false, false, true, true, true);
         if (!file.ReadInfo(parseFormats)) {
             err << "tunebase-cli playlist: cannot read '" << ReadablePath(filePath) << "', left out\n";

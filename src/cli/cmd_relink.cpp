@@ -2,6 +2,7 @@
 #include "cli/clicommand.h"
 #include "cli/clioptions.h"
 #include "cli/terminalprogress.h"
+
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/data/collectionupdate.h"

@@ -1,13 +1,13 @@
 #include "cli/clicommand.h"
+#include "cli/clipaths.h"
+#include "cli/clisettings.h"
+
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/files/mp3file.h"
 #include "core/files/shellstuff.h"
-#include "cli/clipaths.h"
-#include "cli/clisettings.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 
@@ -103,7 +103,7 @@ public:
             return fail(path, QStringLiteral("cannot read the file"));
 
         const QString newName = file.GetNewFileName(m_options.format);
-        const QString newPath = QFileInfo(file.Path).absoluteDir().filePath(newName);
+        const QString newPath = QDir::cleanPath(LocalParentFolder(file.Path) + QLatin1Char('/') + newName);
         if (newPath == file.Path) {
             m_out << ReadablePath(file.Path) << ": unchanged\n";
             return true;

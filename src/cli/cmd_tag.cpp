@@ -1,12 +1,13 @@
 #include "cli/clicommand.h"
+#include "cli/clisettings.h"
+#include "cli/tagfields.h"
+
 #include "core/audio/genretext.h"
 #include "core/audio/id3v1tag.h"
 #include "core/audio/id3v2tag.h"
 #include "core/base/legacytext.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
-#include "cli/clisettings.h"
-#include "cli/tagfields.h"
 
 #include <QTextStream>
 

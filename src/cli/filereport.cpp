@@ -3,6 +3,7 @@
 #include "cli/tagfields.h"
 #include "cli/terminaltext.h"
 
+#include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 
 #include <QFile>
@@ -122,7 +123,7 @@ QString MergedFieldName(TMergedField field)
 
 QJsonObject FileReport::toJson() const
 {
-    QJsonObject object{{QStringLiteral("path"), m_file->Path}, {QStringLiteral("size"), m_file->FileSize}};
+    QJsonObject object{{QStringLiteral("path"), ReadablePath(m_file->Path)}, {QStringLiteral("size"), m_file->FileSize}};
     for (const Section &section : sections()) {
         QJsonObject fields;
         for (const auto &[key, value] : section.fields)
@@ -201,7 +202,7 @@ QByteArray FileReport::toJsonText() const
     const QList<Section> all = sections();
     for (const Section &section : all)
         members.append({section.name, &section.fields});
-    const Fields top = {{QStringLiteral("path"), m_file->Path}, {QStringLiteral("size"), m_file->FileSize}};
+    const Fields top = {{QStringLiteral("path"), ReadablePath(m_file->Path)}, {QStringLiteral("size"), m_file->FileSize}};
     for (const auto &[key, value] : top)
         members.append({key, nullptr});
     sortByName(members);

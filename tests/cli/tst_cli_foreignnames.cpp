@@ -141,6 +141,18 @@ private Q_SLOTS:
         QCOMPARE(LocalPathBytes(list.Get(0)->FileName), song());
     }
 
+    // Paths given relative to the current folder reach such files too.
+    void relativePathsWork()
+    {
+        const CliRun run = runProgram(QStringLiteral("/bin/sh"),
+                                      {QStringLiteral("-c"),
+                                       QStringLiteral("cd \"$0\" && exec \"$1\" playlist . -o list.m3u"),
+                                       m_dir->path(), QStringLiteral(TUNEBASE_CLI_PATH)});
+        QVERIFY2(run.ok(), run.err.constData() + run.out);
+        QVERIFY2(run.out.startsWith("1 entry"), run.out.constData());
+        QVERIFY(readFileAt(QFile::encodeName(m_dir->filePath(QStringLiteral("list.m3u")))).contains(song()));
+    }
+
     // A file named on the command line by its bytes gets its tag, and no
     // file of a mangled name appears beside it.
     void tagWritesTheNamedFile()

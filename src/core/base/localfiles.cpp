@@ -2,6 +2,8 @@
 
 #include "core/base/localpath.h"
 
+#include <QDir>
+
 #include <cstdlib>
 #include <memory>
 
@@ -136,4 +138,24 @@ bool HasVisibleSubfolder(const QString &folder)
 bool MayWriteLocal(const QString &path)
 {
     return !path.isEmpty() && ::access(LocalPathBytes(path).constData(), W_OK) == 0;
+}
+
+QString AbsoluteLocalPath(const QString &path)
+{
+    if (path.isEmpty())
+        return QString();
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
+    std::unique_ptr<char, decltype(&std::free)> current(::getcwd(nullptr, 0), &std::free);
+    const QString folder = current ? PathFromLocalBytes(current.get()) : QDir::currentPath();
+    return QDir::cleanPath(folder + QLatin1Char('/') + path);
+}
+
+QString LocalParentFolder(const QString &path)
+{
+    const QString absolute = AbsoluteLocalPath(path);
+    if (absolute.isEmpty())
+        return QString();
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : absolute.left(slash);
 }

@@ -50,3 +50,11 @@ bool HasVisibleSubfolder(const QString &folder);
 // Whether this process may write the file or folder (the system's access
 // check, which a root process passes for any file).
 bool MayWriteLocal(const QString &path);
+
+// The absolute, cleaned path ("a/../b" taken from the current folder),
+// made as text: QFileInfo's absolute paths pass through Qt's encoding of
+// file names, which loses the bytes that are not UTF-8.
+QString AbsoluteLocalPath(const QString &path);
+
+// The folder that holds path, absolute and cleaned ("/" for "/" itself).
+QString LocalParentFolder(const QString &path);

@@ -1,5 +1,6 @@
 #include "core/files/foldersafety.h"
 
+#include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 
 #include <QDir>
@@ -46,7 +47,7 @@ QByteArray nativePath(const QString &path)
 
 bool IsPseudoFileSystemFolder(const QString &path)
 {
-    const QString clean = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    const QString clean = AbsoluteLocalPath(path);
     for (const QString &folder : PseudoFolders)
         if (isInsideFolder(clean, folder))
             return true;

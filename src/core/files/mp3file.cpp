@@ -91,7 +91,7 @@ QString nameWithinFolder(const QString &newName, const QString &folder)
     QString name = newName;
     if (name.contains(QLatin1Char('/'))) {
         const QFileInfo target(newName);
-        if (!target.isAbsolute() || QDir::cleanPath(target.absolutePath()) != folder)
+        if (!target.isAbsolute() || LocalParentFolder(newName) != folder)
             return QString();
         name = target.fileName();
     }
@@ -327,5 +327,5 @@ TInfoSourceSet TMP3File::Sources() const
 
 QString TMP3File::folderPath() const
 {
-    return QDir::cleanPath(QFileInfo(Path).absolutePath());
+    return LocalParentFolder(Path);
 }

@@ -1,9 +1,9 @@
 #include "core/files/renamenoreplace.h"
 
+#include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -58,11 +58,12 @@ int moveNoReplace(const QByteArray &from, const QByteArray &to)
 // itself; the change of case goes through a free intermediate name.
 int changeCaseOnly(const QString &from, const QString &to)
 {
-    const QFileInfo info(from);
+    const QString folder = LocalParentFolder(from);
     QString parking;
     do {
-        parking = info.absolutePath() + QStringLiteral("/.tunebase-rename-%1")
-                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        parking = folder
+                  + QStringLiteral("/.tunebase-rename-%1")
+                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     } while (PathIsTaken(parking));
     const QByteArray fromName = LocalPathBytes(from);
     const QByteArray parkingName = LocalPathBytes(parking);

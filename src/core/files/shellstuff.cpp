@@ -51,7 +51,7 @@ QString TShellStuff::ParsingName(const QString &path)
 {
     if (path.isEmpty())
         return QString();
-    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    return AbsoluteLocalPath(path);
 }
 
 TShellEntry TShellStuff::Entry(const QString &path)

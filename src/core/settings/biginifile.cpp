@@ -1,9 +1,10 @@
 #include "core/settings/biginifile.h"
-#include "core/settings/generalhelpers.h"
+
 #include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
 #include "core/base/regularfile.h"
 #include "core/base/writeall.h"
+#include "core/settings/generalhelpers.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,11 +1,11 @@
 #include "core/settings/shellsequence.h"
 
-#include "core/settings/currentcollection.h"
 #include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
+#include "core/settings/currentcollection.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QVersionNumber>
 
 #include <optional>
@@ -117,12 +117,12 @@ QString ChooseCollectionFile(const QStringList &argumentsAfterProgram, const QSt
     if (argumentsAfterProgram.isEmpty())
         return currentDatabase;
     const QString first = argumentsAfterProgram.first();
-    return first.isEmpty() ? first : QFileInfo(first).absoluteFilePath();
+    return first.isEmpty() ? first : AbsoluteLocalPath(first);
 }
 
 QString FolderOf(const QString &fileName)
 {
-    QString folder = QFileInfo(fileName).absolutePath();
+    QString folder = LocalParentFolder(fileName);
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;

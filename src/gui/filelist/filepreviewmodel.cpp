@@ -1,9 +1,10 @@
 #include "gui/filelist/filepreviewmodel.h"
 
+#include "gui/shell/globaldata.h"
+
 #include "core/base/localpath.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3fileitem.h"
-#include "gui/shell/globaldata.h"
 
 TFilePreviewModel::TFilePreviewModel(const TMp3FileItemList &files, const bool &ready,
                                      const TImageList &smallImages, const TImageList &stateImages,

@@ -1,8 +1,11 @@
 #include "gui/filelist/fileproperties.h"
 
+#include "gui/settings/formplacement.h"
+
 #include "core/audio/filenameinfo.h"
 #include "core/audio/id3tag.h"
 #include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
@@ -10,7 +13,6 @@
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
-#include "gui/settings/formplacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -448,7 +450,7 @@ void TfmFileProperties::btParseClick()
         return;
     }
     StoreControls();
-    const QString path = QFileInfo(m_file.Path).absolutePath() + QLatin1Char('/') + fileName();
+    const QString path = LocalParentFolder(m_file.Path) + QLatin1Char('/') + fileName();
     const bool locked = m_file.FilenameInfo.Locked;
     m_file.FilenameInfo.Unlock();
     m_file.FilenameInfo.ParseBestFormat(path, m_context.Prefs.ParseFormats);

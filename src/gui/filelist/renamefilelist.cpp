@@ -1,15 +1,17 @@
 #include "gui/filelist/renamefilelist.h"
 
+#include "gui/filelist/filepreviewmodel.h"
+#include "gui/filelist/runsummary.h"
+#include "gui/shell/globaldata.h"
+
 #include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/settings/prefs.h"
-#include "gui/filelist/filepreviewmodel.h"
-#include "gui/filelist/runsummary.h"
-#include "gui/shell/globaldata.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +38,7 @@ const struct {
 
 QString newPathOf(const TMP3File &file, const QString &format)
 {
-    return QDir::cleanPath(QFileInfo(file.Path).absolutePath() + QLatin1Char('/') + file.GetNewFileName(format));
+    return QDir::cleanPath(LocalParentFolder(file.Path) + QLatin1Char('/') + file.GetNewFileName(format));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "core/base/localfiles.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace {
 
@@ -63,7 +62,7 @@ QString FileFailureReason(const QString &path, bool renaming)
         return tr("the file is gone");
     if (!OwnerMayWrite(path))
         return tr("the file is read-only");
-    if (renaming && !MayWriteLocal(QFileInfo(path).absolutePath()))
+    if (renaming && !MayWriteLocal(LocalParentFolder(path)))
         return tr("its folder cannot be changed");
     if (!renaming && !MayWriteLocal(path))
         return tr("no permission to write");

@@ -1,5 +1,9 @@
 #include "gui/filelist/updatetracks.h"
 
+#include "gui/settings/formplacement.h"
+#include "gui/settings/radiogroup.h"
+#include "gui/shell/globaldata.h"
+
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
@@ -8,9 +12,6 @@
 #include "core/files/relink.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/generalhelpers.h"
-#include "gui/settings/formplacement.h"
-#include "gui/settings/radiogroup.h"
-#include "gui/shell/globaldata.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,10 +1,11 @@
 #include "gui/formats/formatwindow.h"
 
+#include "gui/settings/formplacement.h"
+
 #include "core/audio/filenameinfo.h"
 #include "core/base/localpath.h"
 #include "core/base/settingsstore.h"
 #include "core/files/mp3file.h"
-#include "gui/settings/formplacement.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -4,6 +4,7 @@
 #include "gui/explorer/brimlowlistview.h"
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/main/mainwindow.h"
+
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
@@ -71,7 +72,7 @@ QString TfmMain::AskPlaylistSaveName()
 void TfmMain::rememberPlaylistFile()
 {
     Prefs().CurrentPlaylist = Playlist->FileName;
-    Prefs().CurrentPlaylistFolder = QFileInfo(Playlist->FileName).absolutePath();
+    Prefs().CurrentPlaylistFolder = LocalParentFolder(Playlist->FileName);
     UpdatePlaylistNodeText();
 }
 

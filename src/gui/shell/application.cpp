@@ -1,15 +1,17 @@
 #include "gui/shell/application.h"
 
-#include "core/base/legacytext.h"
-#include "core/settings/instancechecker.h"
-#include "core/settings/prefs.h"
-#include "core/settings/shellsequence.h"
 #include "gui/settings/updatewindow.h"
 #include "gui/shell/apptitle.h"
 #include "gui/shell/instanceserver.h"
 #include "gui/shell/mainbase.h"
 #include "gui/shell/splash.h"
 #include "gui/shell/widgetdesktopservices.h"
+
+#include "core/base/legacytext.h"
+#include "core/base/localfiles.h"
+#include "core/settings/instancechecker.h"
+#include "core/settings/prefs.h"
+#include "core/settings/shellsequence.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -41,7 +43,7 @@ bool checkQtRuntime()
 QString firstFileArgument(const QStringList &arguments)
 {
     return arguments.isEmpty() || arguments.first().isEmpty() ? QString()
-                                                                : QFileInfo(arguments.first()).absoluteFilePath();
+                                                                : AbsoluteLocalPath(arguments.first());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "gui/shell/apptitle.h"
 #include "gui/shell/splash.h"
+
 #include "core/base/localpath.h"
 
 #include <QApplication>

@@ -80,6 +80,19 @@ private Q_SLOTS:
         QCOMPARE(LocalFileUrl(PathFromLocalBytes("/m/caf\xe9 1.mp3")), QStringLiteral("file:///m/caf%E9%201.mp3"));
     }
 
+    // Made as text: QFileInfo's absolute paths would lose the stray bytes.
+    void absolutePathsKeepBytes()
+    {
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        const QString relative = AbsoluteLocalPath(PathFromLocalBytes("Bj\xf6rk/./caf\xe9.mp3"));
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(LocalPathBytes(relative), QFile::encodeName(QDir(m_dir->path()).canonicalPath()) + "/Bj\xf6rk/caf\xe9.mp3");
+        QCOMPARE(LocalPathBytes(LocalParentFolder(PathFromLocalBytes("/m//Bj\xf6rk/../d\xe9/caf\xe9.mp3"))),
+                 QByteArray("/m/d\xe9"));
+        QCOMPARE(LocalParentFolder(QStringLiteral("/a.mp3")), QStringLiteral("/"));
+    }
+
     // The folder listing, the file questions and opening reach the file.
     void foreignFileIsFoundAndOpened()
     {
