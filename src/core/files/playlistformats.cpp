@@ -65,9 +65,15 @@ QString pathOfEntry(const QString &entry)
     static const QLatin1String Scheme("file://");
     if (!entry.startsWith(Scheme, Qt::CaseInsensitive))
         return entry;
-    QString rest = entry.mid(Scheme.size());
-    rest = rest.mid(rest.indexOf(QLatin1Char('/')));  // past a host such as "localhost"
-    return PathFromLocalBytes(QByteArray::fromPercentEncoding(rest.toUtf8()));
+    const QString rest = entry.mid(Scheme.size());
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));  // past a host such as "localhost"
+    if (slash < 0)
+        return entry;
+    const QByteArray bytes = QByteArray::fromPercentEncoding(rest.mid(slash).toUtf8());
+    // No file name holds these; an address that does is left as it was.
+    if (bytes.contains('\0') || bytes.contains('\n') || bytes.contains('\r'))
+        return entry;
+    return PathFromLocalBytes(bytes);
 }
 
 // A PLS file is UTF-8 text: a path with bytes that are not UTF-8 goes in
@@ -77,23 +83,6 @@ QString plsEntryOf(const QString &path)
     if (!HasForeignBytes(path))
         return path;
     return LocalFileUrl(path);
-}
-
-// An M3U file that is not UTF-8 holds lines in the old 8-bit code page, or
-// paths as the bytes of the files' names, as programs on this system
-// write them: a path line whose bytes name an existing file is that file.
-QString decodeM3uText(const QByteArray &bytes)
-{
-    if (isUtf8(bytes))
-        return decodePlayListText(bytes);
-    QString text;
-    for (QByteArrayView line : bytes.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const QString path = line.startsWith('/') ? PathFromLocalBytes(line) : QString();
-        text += (!path.isEmpty() && LocalPathExists(path) ? path : decodeWindows1252(line)) + QLatin1Char('\n');
-    }
-    return text;
 }
 
 // "#EXTINF:length,title": both only when there is a comma.
@@ -185,6 +174,31 @@ QString decodePlayListText(const QByteArray &bytes)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(view);
     return utf8.hasError() ? decodeWindows1252(view) : text;
+}
+
+QString decodeM3uText(const QByteArray &bytes)
+{
+    if (isUtf8(bytes))
+        return decodePlayListText(bytes);
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    QString text;
+    text.reserve(view.size());
+    const QList<QByteArray> lines = view.toByteArray().split('\n');
+    for (QByteArrayView line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.startsWith('/')) {
+            const QString path = PathFromLocalBytes(line);
+            const QString oldReading = decodeWindows1252(line);
+            text += !LocalPathExists(path) && LocalPathExists(oldReading) ? oldReading : path;
+        } else {
+            text += line.isValidUtf8() ? QString::fromUtf8(line) : decodeWindows1252(line);
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
 QString singleLineTitle(const QString &title)

@@ -8,7 +8,8 @@
 // title" before each file line) and PLS (an ini file with a "playlist"
 // section).  Both are written as UTF-8 with CR LF line ends, atomically;
 // reading takes UTF-8 when the bytes are valid UTF-8 and Windows-1252
-// otherwise, the encoding of older players.
+// otherwise, the encoding of older players.  A file name that is not UTF-8
+// keeps its bytes: M3U holds them as they are, PLS as a "file://" address.
 
 struct TPlayListRecord {
     QString FileName;
@@ -30,6 +31,12 @@ QString decodePlayListText(const QByteArray &bytes);
 // LF becomes a space.
 QString singleLineTitle(const QString &title);
 
+// The text of an M3U file.  A file that is valid UTF-8 is read as
+// decodePlayListText reads it.  Any other is read line by line:
+// - an absolute path keeps its bytes (this system names files by bytes),
+//   unless only its Windows-1252 reading names an existing file;
+// - every other line is UTF-8 when it is valid, else Windows-1252.
+QString decodeM3uText(const QByteArray &bytes);
 QList<TPlayListRecord> parseM3u(const QString &text);
 QByteArray buildM3u(const TPlayListRecords &records);
 

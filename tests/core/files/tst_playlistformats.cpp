@@ -1,3 +1,4 @@
+#include "core/base/localpath.h"
 #include "core/files/playlistformats.h"
 
 #include "testsupport.h"
@@ -160,6 +161,48 @@ private Q_SLOTS:
         QString error;
         QVERIFY(readM3uFile(path(QStringLiteral("old.m3u")), records, error));
         QCOMPARE(records, (TPlayListRecords{{QStringLiteral("C:\\Müsik\\a.mp3"), QStringLiteral("Björk"), 10}}));
+    }
+
+    // A file that is not UTF-8 is read line by line: an absolute path keeps
+    // the bytes of the file's name, other lines are UTF-8 where valid.
+    void m3uLinesOfMixedEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TPlayListRecords>("expected");
+        QTest::newRow("name bytes, UTF-8 title")
+            << QByteArray("#EXTM3U\r\n#EXTINF:5,Caf\xC3\xA9\r\n/m/caf\xE9.mp3\r\n")
+            << TPlayListRecords{{PathFromLocalBytes("/m/caf\xE9.mp3"), QStringLiteral("Café"), 5}};
+        QTest::newRow("Windows-1252 title") << QByteArray("#EXTINF:5,Caf\xE9\n/m/a.mp3\n")
+                                            << TPlayListRecords{{QStringLiteral("/m/a.mp3"), QStringLiteral("Café"), 5}};
+        QTest::newRow("Windows path") << QByteArray("C:\\Bj\xF6rk.mp3\n")
+                                      << TPlayListRecords{{QStringLiteral("C:\\Björk.mp3"), QString(), 0}};
+        QTest::newRow("file address of the bytes")
+            << QByteArray("file:///m/caf%E9.mp3\n\xFF\n")
+            << TPlayListRecords{{PathFromLocalBytes("/m/caf\xE9.mp3"), QString(), 0},
+                                {QStringLiteral("\u00FF"), QString(), 0}};
+        QTest::newRow("address with a line break stays as written")
+            << QByteArray("file:///m/a%0Ab.mp3\n\xFF\n")
+            << TPlayListRecords{{QStringLiteral("file:///m/a%0Ab.mp3"), QString(), 0},
+                                {QStringLiteral("\u00FF"), QString(), 0}};
+    }
+    void m3uLinesOfMixedEncodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TPlayListRecords, expected);
+        const TPlayListRecords records = parseM3u(decodeM3uText(bytes));
+        QCOMPARE(records, expected);
+        QCOMPARE(parseM3u(decodeM3uText(buildM3u(records))), records);
+    }
+
+    // An older player wrote the name in Windows-1252 where the disk has it
+    // in UTF-8: the reading that names the file wins.
+    void m3uOldReadingThatNamesAFile()
+    {
+        QVERIFY(writeFile(path(QStringLiteral("Björk.mp3")), "x"));
+        const QByteArray line = QFile::encodeName(m_dir.path()) + "/Bj\xF6rk.mp3";
+        const TPlayListRecords records = parseM3u(decodeM3uText(line + "\r\n"));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().FileName, path(QStringLiteral("Björk.mp3")));
     }
 
     void missingFilesAreErrors()
