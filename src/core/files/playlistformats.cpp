@@ -154,6 +154,25 @@ void writePlsRecords(TBigIniFile &ini, const TPlayListRecords &records)
     }
 }
 
+// The lines of bytes, ended as SplitTextLines ends them: by CR LF, a lone CR
+// or a lone LF.
+QList<QByteArrayView> byteLines(QByteArrayView bytes)
+{
+    QList<QByteArrayView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n' && bytes[i] != '\r')
+            continue;
+        lines.append(bytes.sliced(start, i - start));
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.append(bytes.sliced(start));
+    return lines;
+}
+
 } // namespace
 
 TPlayListFormat playListFormatOf(const QString &path)
@@ -185,16 +204,16 @@ QString decodeM3uText(const QByteArray &bytes)
         view = view.sliced(3);
     QString text;
     text.reserve(view.size());
-    const QList<QByteArray> lines = view.toByteArray().split('\n');
-    for (QByteArrayView line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
+    for (const QByteArrayView line : byteLines(view)) {
         if (line.startsWith('/')) {
             const QString path = PathFromLocalBytes(line);
             const QString oldReading = decodeWindows1252(line);
             text += !LocalPathExists(path) && LocalPathExists(oldReading) ? oldReading : path;
         } else {
-            text += line.isValidUtf8() ? QString::fromUtf8(line) : decodeWindows1252(line);
+            // A byte order mark inside the file is a character of its line.
+            QStringDecoder utf8(QStringDecoder::Utf8,
+                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+            text += line.isValidUtf8() ? QString(utf8(line)) : decodeWindows1252(line);
         }
         text += QLatin1Char('\n');
     }

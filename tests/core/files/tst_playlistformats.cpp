@@ -180,6 +180,10 @@ private Q_SLOTS:
             << QByteArray("file:///m/caf%E9.mp3\n\xFF\n")
             << TPlayListRecords{{PathFromLocalBytes("/m/caf\xE9.mp3"), QString(), 0},
                                 {QStringLiteral("\u00FF"), QString(), 0}};
+        QTest::newRow("byte order mark inside the file kept")
+            << QByteArray("/m/caf\xE9.mp3\r\xEF\xBB\xBFx.mp3\n")
+            << TPlayListRecords{{PathFromLocalBytes("/m/caf\xE9.mp3"), QString(), 0},
+                                {QChar(0xFEFF) + QStringLiteral("x.mp3"), QString(), 0}};
         QTest::newRow("address with a line break stays as written")
             << QByteArray("file:///m/a%0Ab.mp3\n\xFF\n")
             << TPlayListRecords{{QStringLiteral("file:///m/a%0Ab.mp3"), QString(), 0},
