@@ -18,14 +18,9 @@
 
 namespace {
 
-QByteArray nativePath(const QString &path)
-{
-    return LocalPathBytes(path);
-}
-
 bool statFile(const QString &path, struct stat &st)
 {
-    return ::stat(nativePath(path).constData(), &st) == 0;
+    return ::stat(LocalPathBytes(path).constData(), &st) == 0;
 }
 
 QString systemError()
@@ -37,7 +32,7 @@ QString systemError()
 // those the user may not set (or the target cannot hold) are left behind.
 void copyExtendedAttributes(const QString &source, int targetFd)
 {
-    const QByteArray path = nativePath(source);
+    const QByteArray path = LocalPathBytes(source);
     const ssize_t listSize = ::listxattr(path.constData(), nullptr, 0);
     if (listSize <= 0)
         return;

@@ -35,6 +35,12 @@ TLocalFileInfo infoOf(const struct stat *followed, bool isLink)
     return info;
 }
 
+// stat with symbolic links followed; false for an empty path.
+bool statFollowed(const QString &path, struct stat &st)
+{
+    return !path.isEmpty() && ::stat(LocalPathBytes(path).constData(), &st) == 0;
+}
+
 struct TDirCloser {
     void operator()(DIR *dir) const { ::closedir(dir); }
 };
@@ -56,19 +62,19 @@ TLocalFileInfo LocalFileInfo(const QString &path)
 bool LocalPathExists(const QString &path)
 {
     struct stat st;
-    return !path.isEmpty() && ::stat(LocalPathBytes(path).constData(), &st) == 0;
+    return statFollowed(path, st);
 }
 
 bool IsLocalFolder(const QString &path)
 {
     struct stat st;
-    return !path.isEmpty() && ::stat(LocalPathBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return statFollowed(path, st) && S_ISDIR(st.st_mode);
 }
 
 bool IsLocalFile(const QString &path)
 {
     struct stat st;
-    return !path.isEmpty() && ::stat(LocalPathBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return statFollowed(path, st) && S_ISREG(st.st_mode);
 }
 
 QString LocalCanonicalPath(const QString &path)

@@ -114,6 +114,11 @@ QString ReadablePath(const QString &path)
     return text;
 }
 
+QString PathShownIn(const QString &shown, const QString &original)
+{
+    return shown == ReadablePath(original) ? original : shown;
+}
+
 QString LocalFileUrl(const QString &absolutePath)
 {
     return QStringLiteral("file://") + QString::fromLatin1(LocalPathBytes(absolutePath).toPercentEncoding("/"));

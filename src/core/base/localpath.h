@@ -30,6 +30,11 @@ bool HasForeignBytes(QStringView path);
 // that is not UTF-8 becomes the replacement character U+FFFD.
 QString ReadablePath(const QString &path);
 
+// The path an edit box names that was filled with ReadablePath(original):
+// the original, bytes and all, while the box still shows it; else the text
+// typed.
+QString PathShownIn(const QString &shown, const QString &original);
+
 // A "file://" address of an absolute path, percent escapes keeping every
 // byte: the form in which players and the desktop take any file name.
 QString LocalFileUrl(const QString &absolutePath);

@@ -52,9 +52,7 @@ QString writeError(const QString &path, const QString &reason)
 
 bool isUtf8(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes); // decoding happens on conversion
-    return !utf8.hasError();
+    return QByteArrayView(bytes).isValidUtf8();
 }
 
 // A playlist entry that is a file URL ("file:///music/caf%E9.mp3"), as
@@ -210,10 +208,9 @@ QString decodeM3uText(const QByteArray &bytes)
             const QString oldReading = decodeWindows1252(line);
             text += !LocalPathExists(path) && LocalPathExists(oldReading) ? oldReading : path;
         } else {
-            // A byte order mark inside the file is a character of its line.
-            QStringDecoder utf8(QStringDecoder::Utf8,
-                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-            text += line.isValidUtf8() ? QString(utf8(line)) : decodeWindows1252(line);
+            // Valid UTF-8 decodes as a name would, a byte order mark inside
+            // the file kept as a character of its line.
+            text += line.isValidUtf8() ? PathFromLocalBytes(line) : decodeWindows1252(line);
         }
         text += QLatin1Char('\n');
     }

@@ -503,10 +503,7 @@ TMp3Track *TfmFileProperties::linkedTrack() const
 
 QString TfmFileProperties::fileName() const
 {
-    // The box shows the bytes of a name that are not UTF-8 as U+FFFD; while
-    // it still shows the file's name, that name is meant, bytes and all.
-    const QString shown = edFilename->text();
-    return shown == ReadablePath(m_file.Name) ? m_file.Name : shown;
+    return PathShownIn(edFilename->text(), m_file.Name);
 }
 
 void TfmFileProperties::btOKClick()

@@ -506,10 +506,7 @@ void TfmTrack::SaveToItem(TDataItem *item)
 
 QString TfmTrack::fileReference() const
 {
-    // The box shows the bytes of a name that are not UTF-8 as U+FFFD; while
-    // it still shows the track's path, that path is meant, bytes and all.
-    const QString shown = edFileRef->text();
-    return shown == ReadablePath(m_readPath) ? m_readPath : shown;
+    return PathShownIn(edFileRef->text(), m_readPath);
 }
 
 void TfmTrack::UpdateCaption()

@@ -60,6 +60,13 @@ class tst_FileReplacement : public QObject {
         writeFile(path, bytes);
         return path;
     }
+    // A file with one name, and one with a second hard link.
+    static void addLinkRows()
+    {
+        QTest::addColumn<bool>("hardLinked");
+        QTest::newRow("one name") << false;
+        QTest::newRow("hard linked") << true;
+    }
     QStringList strayFiles() const
     {
         QStringList names = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -187,12 +194,7 @@ private Q_SLOTS:
     // A name as long as a name may be (a long title in a script of three
     // UTF-8 bytes a character): the new contents are made under a shorter
     // name beside it, for a file with one name and one with two.
-    void longestNameIsReplaced_data()
-    {
-        QTest::addColumn<bool>("hardLinked");
-        QTest::newRow("one name") << false;
-        QTest::newRow("hard linked") << true;
-    }
+    void longestNameIsReplaced_data() { addLinkRows(); }
 
     void longestNameIsReplaced()
     {
@@ -215,12 +217,7 @@ private Q_SLOTS:
     // A write that fails part-way (here past a file size limit, as on a
     // full disk) fails the commit even when the caller did not look at it:
     // the file keeps its old contents.
-    void failedWriteFailsTheCommit_data()
-    {
-        QTest::addColumn<bool>("hardLinked");
-        QTest::newRow("one name") << false;
-        QTest::newRow("hard linked") << true;
-    }
+    void failedWriteFailsTheCommit_data() { addLinkRows(); }
 
     void failedWriteFailsTheCommit()
     {
