@@ -140,6 +140,7 @@ void TBigIniFile::readFile(const TReadOptions &options)
         m_error = file.errorString();
         return;
     }
+    m_storedContent = bytes;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -360,8 +361,12 @@ bool TBigIniFile::UpdateFile()
         m_error = QStringLiteral("%1 could not be read, so it is not overwritten").arg(m_fileName);
         return false;
     }
-    if (!(m_permissions ? writePrivately() : writeReplacing()))
+    // Settings are written whenever the user may have changed one; a write
+    // that would store what the file already holds is left out.
+    QByteArray bytes = content();
+    if (bytes != m_storedContent && !(m_permissions ? writePrivately(bytes) : writeReplacing(bytes)))
         return false;
+    m_storedContent = std::move(bytes);
     m_error.clear();
     m_modified = false;
     return true;
@@ -369,7 +374,7 @@ bool TBigIniFile::UpdateFile()
 
 // A file with its own permissions (the settings, which may hold a password)
 // is made anew with them, never readable by others in between.
-bool TBigIniFile::writePrivately()
+bool TBigIniFile::writePrivately(const QByteArray &bytes)
 {
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -377,7 +382,7 @@ bool TBigIniFile::writePrivately()
         return false;
     }
     file.setPermissions(*m_permissions);
-    if (!writeAll(file, content())) {
+    if (!writeAll(file, bytes)) {
         m_error = file.errorString();
         file.cancelWriting();
         return false;
@@ -390,10 +395,10 @@ bool TBigIniFile::writePrivately()
 }
 
 // Any other file (a PLS playlist) keeps its owner, mode and hard links.
-bool TBigIniFile::writeReplacing()
+bool TBigIniFile::writeReplacing(const QByteArray &bytes)
 {
     TFileReplacement file(m_fileName);
-    if (!file.open() || !writeAll(file.device(), content()) || !file.commit()) {
+    if (!file.open() || !writeAll(file.device(), bytes) || !file.commit()) {
         m_error = file.errorString();
         return false;
     }

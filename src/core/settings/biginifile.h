@@ -77,8 +77,8 @@ public:
     void SetFilePermissions(QFileDevice::Permissions permissions) { m_permissions = permissions; }
 
 private:
-    bool writePrivately();
-    bool writeReplacing();
+    bool writePrivately(const QByteArray &bytes);
+    bool writeReplacing(const QByteArray &bytes);
     struct TSection {
         explicit TSection(const QString &name, const QStringList &lines = {}) : Name(name), Lines(lines) {}
         QString Name;
@@ -107,6 +107,9 @@ private:
     mutable QHash<QString, qsizetype> m_sectionIndex;
     mutable bool m_sectionsIndexed = false;
     bool m_modified = false;
+    // What the file holds as far as this object knows: the bytes read or
+    // last written.
+    QByteArray m_storedContent;
     bool m_readFailed = false;
     bool m_latin1 = false;
     QString m_error;

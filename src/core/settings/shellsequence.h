@@ -27,10 +27,12 @@ QString FolderOf(const QString &fileName);
 bool OpenAtStart(TCurrentCollection &collection, const QString &fileName,
                  QString &currentDatabase, QString &dataFolder);
 
-// The new collection prompt appears only on the very first run.
-inline bool ShouldOfferNewCollection(bool firstRun, bool autoSelectFolder)
+// The new collection prompt appears only on the very first run, and not
+// when that run opened a collection file (the user started the program on
+// one: they have a collection already).
+inline bool ShouldOfferNewCollection(bool firstRun, bool autoSelectFolder, bool collectionFileOpen)
 {
-    return firstRun && autoSelectFolder;
+    return firstRun && autoSelectFolder && !collectionFileOpen;
 }
 
 // The Qt runtime must not be older than the Qt the program was built with.

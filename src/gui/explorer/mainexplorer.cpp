@@ -283,6 +283,7 @@ void TfmMainBase::releaseCollection(TRootItem *incoming)
             m_treeModel->SetObject(RootNode, incoming);
         return;
     }
+    ReleaseOwnTreeNodes();
     m_treeModel->Clear();
     RootNode = nullptr;
     ItemColumnFields.reset();
@@ -507,6 +508,7 @@ void TfmMainBase::CreateTreeRoots()
 {
     const TFlagScope updating(Updating);
     const TBusyCursor busy;
+    ReleaseOwnTreeNodes();
     m_treeModel->Clear();
     RootNode = static_cast<TExplorerNode *>(Root()->AddToTree(*m_treeModel, nullptr));
     m_treeModel->SetImages(RootNode, CollectionImage, CollectionImage);

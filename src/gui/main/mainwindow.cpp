@@ -102,26 +102,30 @@ TfmMain::TfmMain(TMp3Prefs &prefs, TUpdateService &updates, QWidget *parent)
 
 TfmMain::~TfmMain()
 {
-    // Nothing shown may refer to the explorer's folders or the playlist
-    // once they are freed.
-    releaseExplorerContent();
-    if (PlaylistNode)
-        TreeModel()->SetObject(PlaylistNode, nullptr);
-    if (ExplorerNode)
-        TreeModel()->SetObject(ExplorerNode, nullptr);
+    ReleaseOwnTreeNodes();
     FileColumnFields.reset();
     FileSortFields.reset();
     PlaylistColumnFields.reset();
     PlaylistSortFields.reset();
 }
 
-void TfmMain::releaseExplorerContent()
+void TfmMain::ReleaseOwnTreeNodes()
 {
+    // Runs before the tree frees its nodes, and again as this window goes
+    // (when the tree still holds them): nothing shown may refer to the
+    // explorer's folders or the playlist once they are freed, and the node
+    // pointers must not outlive the nodes.
     ListReady = false;
     ListModel()->Reset();
     ListContent->Clear();
-    if (ExplorerNode)
+    if (ExplorerNode) {
         TreeModel()->RemoveChildren(ExplorerNode);
+        TreeModel()->SetObject(ExplorerNode, nullptr);
+    }
+    if (PlaylistNode)
+        TreeModel()->SetObject(PlaylistNode, nullptr);
+    ExplorerNode = nullptr;
+    PlaylistNode = nullptr;
 }
 
 // ---- commands ------------------------------------------------------------------

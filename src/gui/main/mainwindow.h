@@ -116,6 +116,8 @@ public:
     QMenu *miAddToPlaylist;
 
 protected:
+    void ReleaseOwnTreeNodes() override;
+
     // The windows of the file-list area that the commands open
     // (main/mainfilewindows.cpp); each returns true when it changed
     // something.  A window that is not available leaves its commands
@@ -148,7 +150,6 @@ private:
     void connectMainActions();
     void createFileFieldLists();
     void rebindFileFieldLists(TRootItem &incoming);
-    void releaseExplorerContent();
     void showMainToolBarSwitches();
     QMenu *sourcesMenu(const QString &name);
 

@@ -53,6 +53,14 @@ void apply(QWidget *window, const TPlacementRecord &record)
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
 
+// A window not shown yet has the size its layout will give it only after
+// the layout ran; centring it on its default size puts it off centre.
+void settleSize(QWidget *window)
+{
+    if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
+}
+
 } // namespace
 
 void TFormPlacement::RestorePlacement(QWidget *window, const TSettingsStore &store)
@@ -80,6 +88,7 @@ void TFormPlacement::SavePlacement(const QWidget *window, TSettingsStore &store)
 
 void TFormPlacement::CenterOnOwner(QWidget *window, const QWidget *owner)
 {
+    settleSize(window);
     if (!owner) {
         CenterOnScreen(window);
         return;
@@ -90,5 +99,6 @@ void TFormPlacement::CenterOnOwner(QWidget *window, const QWidget *owner)
 
 void TFormPlacement::CenterOnScreen(QWidget *window)
 {
+    settleSize(window);
     window->move(placement::CenterOnScreen(outerSize(window), screenArea(window)));
 }

@@ -11,6 +11,7 @@
 #include "gui/shell/apptitle.h"
 #include "gui/shell/globaldata.h"
 #include "gui/shell/rootcollection.h"
+#include "gui/shell/settingsautosave.h"
 #include "gui/shell/widgetdesktopservices.h"
 
 #include "core/base/desktopservices.h"
@@ -66,6 +67,7 @@ TfmMainBase::TfmMainBase(TMp3Prefs &prefs, TUpdateService &updates, QWidget *par
     setWindowIcon(QIcon(QStringLiteral(":/icons/tunebase.svg")));
     // The image lists are shared by every view the window makes.
     m_dmGlobal = std::make_unique<TdmGlobal>();
+    m_settingsAutoSave = std::make_unique<TSettingsAutoSave>([this] { return SaveSettingsToFile(); });
     createActions();
     createMenus();
     createToolBars();
@@ -415,7 +417,8 @@ void TfmMainBase::FreeRoot()
 void TfmMainBase::FirstIdleTasks()
 {
     m_updates.AutoCheckForUpdate(this);
-    if (shellsequence::ShouldOfferNewCollection(m_prefs.FirstRun, m_prefs.AutoSelectFolder))
+    if (shellsequence::ShouldOfferNewCollection(m_prefs.FirstRun, m_prefs.AutoSelectFolder,
+                                                !m_collection->FileName().isEmpty()))
         OfferNewCollection();
 }
 
@@ -501,6 +504,10 @@ void TfmMainBase::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     FormShow();
+    // From now on the window holds what the user sees and sets, so the
+    // settings are worth writing whenever they may have changed (not
+    // before: the window's defaults would overwrite what was stored).
+    m_settingsAutoSave->Start();
     // The first moment the event queue runs empty.
     QTimer::singleShot(0, this, &TfmMainBase::FirstIdleTasks);
 }
@@ -518,6 +525,23 @@ void TfmMainBase::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    SaveSettings();
+    SaveSettingsToFile();
     event->accept();
+}
+
+bool TfmMainBase::SaveSettingsToFile()
+{
+    if (!m_collection || OperationRunning() || Updating)
+        return false;
+    SaveSettings();
+    m_collection->SaveDefaults();
+    // A settings file that cannot be written keeps what it had; the next
+    // change tries again, and closing reports nothing the user could mend.
+    m_prefs.SaveToFile();
+    return true;
+}
+
+void TfmMainBase::SaveDueSettings()
+{
+    m_settingsAutoSave->SaveIfDue();
 }

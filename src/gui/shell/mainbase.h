@@ -36,6 +36,7 @@ class TMp3Prefs;
 class TRootCollection;
 class TRootItem;
 class TSizingSplitter;
+class TSettingsAutoSave;
 class TSortFieldRefList;
 class TUpdateService;
 struct THandover;
@@ -67,6 +68,13 @@ public:
     virtual void FreeRoot();
     virtual void LoadSettings();
     virtual void SaveSettings();
+    // Stores this window's settings and the field defaults, and writes the
+    // settings file; false (nothing stored) while a batch operation runs or
+    // the views are being rebuilt.  Runs shortly after every change the user
+    // makes, and when the window closes.
+    bool SaveSettingsToFile();
+    // Writes the settings now when a change is waiting to be written.
+    void SaveDueSettings();
     virtual void FirstIdleTasks();
     virtual bool EditPreferences(QWidget *owner);
     virtual void RegisterFileAssociation();
@@ -265,6 +273,10 @@ protected:
 
     // Replaces the central area.
     void SetExplorer(QWidget *explorer);
+    // Every node of the folder tree is about to be freed (the collection is
+    // closed for good, or the window goes).  A window that keeps top-level
+    // nodes of its own lets go of them and of what they show here.
+    virtual void ReleaseOwnTreeNodes() {}
 
     // A command of the window, found by Action(name) from then on.
     QAction *addAction(const QString &name, const QString &caption, const QString &hint,
@@ -327,6 +339,7 @@ private:
     std::function<void()> m_cancelOperation;
     bool m_closeAfterOperation = false;
     bool m_shown = false;
+    std::unique_ptr<TSettingsAutoSave> m_settingsAutoSave;
     TExplorerTreeModel *m_treeModel = nullptr;
     TExplorerListModel *m_listModel = nullptr;
     QActionGroup *m_folderItems = nullptr;

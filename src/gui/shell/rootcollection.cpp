@@ -13,8 +13,7 @@ TRootCollection::TRootCollection(TSettingsStore &store, TFactory factory)
 
 TRootCollection::~TRootCollection()
 {
-    if (m_root->Defaults)
-        m_root->Defaults->Save(m_store);
+    SaveDefaults();
     if (TRootItem::Current() == m_root.get())
         TRootItem::SetCurrent(nullptr);
 }
@@ -25,6 +24,12 @@ std::unique_ptr<TRootItem> TRootCollection::makeRoot() const
     if (root->Defaults)
         root->Defaults->Load(m_store);
     return root;
+}
+
+void TRootCollection::SaveDefaults()
+{
+    if (m_root->Defaults)
+        m_root->Defaults->Save(m_store);
 }
 
 QString TRootCollection::FileName() const
@@ -41,8 +46,7 @@ bool TRootCollection::LoadFromFile(const QString &fileName)
 {
     // The field defaults the user set while this root was current go to
     // the store, so the new root starts with them.
-    if (m_root->Defaults)
-        m_root->Defaults->Save(m_store);
+    SaveDefaults();
     std::unique_ptr<TRootItem> incoming = makeRoot();
     // Whatever consults the current root while the file is read must see
     // the one being read.

@@ -35,6 +35,8 @@ public:
     bool FileChangedOnDisk() const override;
 
     TRootItem *Root() const { return m_root.get(); }
+    // Stores the current root's field defaults in the settings.
+    void SaveDefaults();
 
     // Runs after a file was read and before the current root is freed: who
     // shows or refers to the current root lets go of it and takes up the

@@ -141,9 +141,11 @@ void TestShellSequence::missingLastCollectionStartsNew()
 
 void TestShellSequence::firstRunOffer()
 {
-    QVERIFY(shellsequence::ShouldOfferNewCollection(true, true));
-    QVERIFY(!shellsequence::ShouldOfferNewCollection(false, true));
-    QVERIFY(!shellsequence::ShouldOfferNewCollection(true, false));
+    QVERIFY(shellsequence::ShouldOfferNewCollection(true, true, false));
+    QVERIFY(!shellsequence::ShouldOfferNewCollection(false, true, false));
+    QVERIFY(!shellsequence::ShouldOfferNewCollection(true, false, false));
+    // Started on a collection file: the user has one already.
+    QVERIFY(!shellsequence::ShouldOfferNewCollection(true, true, true));
 }
 
 void TestShellSequence::runtimeVersion_data()
