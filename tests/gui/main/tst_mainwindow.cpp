@@ -4,6 +4,7 @@
 #include "core/files/playlist.h"
 #include "core/data/datafield.h"
 #include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3fields.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
@@ -15,6 +16,7 @@
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/explorer/explorertreeview.h"
+#include "gui/items/trackwindow.h"
 #include "gui/main/mainwindow.h"
 #include "gui/settings/updatewindow.h"
 #include "gui/shell/rootcollection.h"
@@ -27,6 +29,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -160,6 +166,8 @@ private Q_SLOTS:
     void missingTrackFileOnCd();
     void renamedTrackFilesAreSavedAtOnce();
     void settingsRoundTrip();
+    void tracksAreAddedAndDuplicatedByKey();
+    void contextMenusOfferAddAndDuplicate();
 
 private:
     QTemporaryDir m_home;
@@ -496,6 +504,89 @@ void TestMainWindow::settingsRoundTrip()
     QVERIFY(!window->tbPlay->isHidden());
     QVERIFY(window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
     QVERIFY(!window->toolBarBreak(window->tbExplorer));
+}
+
+// Ins opens the track window in add mode; the new track has the default
+// year.  Ctrl+Ins duplicates the selected track without a window.  Neither
+// command is in the Edit menu.
+void TestMainWindow::tracksAreAddedAndDuplicatedByKey()
+{
+    QTemporaryDir dir;
+    Shell shell;
+    auto window = openWindow(shell);
+    static_cast<TMP3Defaults *>(mp3Root(*window)->Defaults.get())->DefaultYear = QStringLiteral("1987");
+    const QString collection = dir.filePath(QStringLiteral("c.tbx"));
+    QVERIFY(window->Collection()->SaveToFile(collection));
+    showAllTracks(*window);
+    QApplication::setActiveWindow(window.get());
+    window->lvMain->DetailsView()->setFocus();
+
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        auto *track = qobject_cast<TfmTrack *>(QApplication::activeModalWidget());
+        QVERIFY(track);
+        caption = track->windowTitle();
+        track->edTitle->setText(QStringLiteral("Field Recording"));
+        track->btOk->click();
+    });
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Insert);
+    QVERIFY(caption.startsWith(QStringLiteral("Add Track")));
+    TMp3TrackList *tracks = mp3Root(*window)->GetTracks();
+    QCOMPARE(tracks->Count(), 1);
+    const TMp3Track *added = tracks->Get(0);
+    QCOMPARE(added->Title, QStringLiteral("Field Recording"));
+    QVERIFY(added->Year);
+    QCOMPARE(added->Year->DisplayName, QStringLiteral("1987"));
+    QCOMPARE(window->lvMain->FirstSelectedRow(), 0);
+
+    // The track window has closed: the main window is active again.
+    QApplication::setActiveWindow(window.get());
+    window->lvMain->DetailsView()->setFocus();
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(tracks->Count(), 2);
+    QCOMPARE(tracks->Get(1)->Title, QStringLiteral("Field Recording"));
+    QVERIFY(tracks->Get(1)->GetID() != added->GetID());
+    // Both changes reached the file.
+    TRootCollection reread(shell.store);
+    QVERIFY(reread.LoadFromFile(collection));
+    QCOMPARE(static_cast<TMp3Root *>(reread.Root())->GetTracks()->Count(), 2);
+
+    const QMenu *edit = window->menuBar()->findChild<QMenu *>(QStringLiteral("miEdit"));
+    QVERIFY(edit);
+    QVERIFY(!edit->actions().contains(window->Action(QStringLiteral("acAddItem"))));
+    QVERIFY(!edit->actions().contains(window->Action(QStringLiteral("acDuplicateItem"))));
+}
+
+void TestMainWindow::contextMenusOfferAddAndDuplicate()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    addTrack(*window, QStringLiteral("Song"), QStringLiteral("/m/song.mp3"));
+    showAllTracks(*window);
+    window->lvMain->SelectOnly(0);
+    window->UpdateActions();
+    const auto visibleTexts = [](const QMenu *menu) {
+        QStringList texts;
+        for (const QAction *item : menu->actions()) {
+            if (item->isVisible() && !item->isSeparator())
+                texts << item->text();
+        }
+        return texts;
+    };
+    const QStringList tree = visibleTexts(window->pmTree);
+    QCOMPARE(tree.mid(0, 4), (QStringList{"&Add...", "&Edit...", "&Duplicate...", "&Remove"}));
+    const QStringList list = visibleTexts(window->pmList);
+    QCOMPARE(list.mid(0, 5), (QStringList{"Play", "&Add...", "&Edit...", "&Duplicate...", "&Remove"}));
+    // The list's items run their actions and follow their enabled state.
+    for (QMenu *menu : {window->pmTree, window->pmList}) {
+        for (QAction *item : menu->actions()) {
+            if (item->text() == QStringLiteral("&Duplicate...")) {
+                QVERIFY(item->isEnabled());
+                item->trigger();
+            }
+        }
+    }
+    QCOMPARE(mp3Root(*window)->GetTracks()->Count(), 3);
 }
 
 QTEST_MAIN(TestMainWindow)
