@@ -13,6 +13,7 @@
 #include "gui/shell/mainbase.h"
 #include "gui/shell/rootcollection.h"
 #include "gui/shell/showhint.h"
+#include "gui/shell/widgetdesktopservices.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -86,6 +87,8 @@ private Q_SLOTS:
     void handoverReachesTheFirstCopy();
     void handoverOffersToOpenTheFile_data();
     void handoverOffersToOpenTheFile();
+    void desktopNamesTheProgramForAFileType_data();
+    void desktopNamesTheProgramForAFileType();
 };
 
 void TestShellWindows::imageListsHoldDistinctPictures()

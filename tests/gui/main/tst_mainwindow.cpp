@@ -163,6 +163,8 @@ private Q_SLOTS:
     void playlistStatusAndMoving();
     void playing_data();
     void playing();
+    void playingWithoutAPlayerSaysSo_data();
+    void playingWithoutAPlayerSaysSo();
     void missingTrackFileOnCd();
     void renamedTrackFilesAreSavedAtOnce();
     void settingsRoundTrip();
@@ -428,6 +430,38 @@ void TestMainWindow::playing()
     } else {
         QCOMPARE(shell.services.opened.constFirst(), song);
     }
+}
+
+void TestMainWindow::playingWithoutAPlayerSaysSo_data()
+{
+    QTest::addColumn<bool>("several");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one track") << false << "No player is set up for MP3 files.\n\nNo program for audio/mpeg.";
+    QTest::newRow("two tracks, as a playlist") << true << "No player is set up for playlists.\n\nNo program for audio/mpeg.";
+}
+
+// The desktop starts its player in the background: when it has none for the
+// file type, the user hears so instead of nothing happening.
+void TestMainWindow::playingWithoutAPlayerSaysSo()
+{
+    QFETCH(bool, several);
+    QFETCH(QString, message);
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    const QString song = dir.filePath(QStringLiteral("song.mp3"));
+    writeFile(song, mp3WithV1Title("Song"));
+    Shell shell;
+    shell.services.noProgramReason = QStringLiteral("No program for audio/mpeg.");
+    auto window = openWindow(shell);
+    addTrack(*window, QStringLiteral("Song"), song);
+    addTrack(*window, QStringLiteral("Other"), song);
+    showAllTracks(*window);
+    if (several)
+        window->lvMain->SelectAll();
+    else
+        window->lvMain->SelectOnly(0);
+    window->Action(QStringLiteral("acPlayTracks"))->trigger();
+    QCOMPARE(shell.services.opened, QStringList());
+    QCOMPARE(shell.services.messages, QStringList{message});
 }
 
 void TestMainWindow::missingTrackFileOnCd()
