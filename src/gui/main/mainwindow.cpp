@@ -296,7 +296,7 @@ void TfmMain::adaptMenus()
 
     auto *rename = new QMenu(tr("&Rename"), menuBar());
     rename->setObjectName(QStringLiteral("miRename"));
-    captionedItem(rename, action("acRenameFolderFiles"), tr("&Current Folder..."));
+    rename->addAction(action("acRenameFolderFiles"));
     captionedItem(rename, action("acRenameSelection"), tr("Selected File(s)..."));
     menuBar()->insertMenu(search->menuAction(), rename);
 

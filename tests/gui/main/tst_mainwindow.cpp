@@ -170,6 +170,7 @@ private Q_SLOTS:
     void settingsRoundTrip();
     void tracksAreAddedAndDuplicatedByKey();
     void contextMenusOfferAddAndDuplicate();
+    void renameMenuCaptions();
 
 private:
     QTemporaryDir m_home;
@@ -589,6 +590,19 @@ void TestMainWindow::tracksAreAddedAndDuplicatedByKey()
     QVERIFY(edit);
     QVERIFY(!edit->actions().contains(window->Action(QStringLiteral("acAddItem"))));
     QVERIFY(!edit->actions().contains(window->Action(QStringLiteral("acDuplicateItem"))));
+}
+
+// The Rename menu names its folder command by the action's own caption.
+void TestMainWindow::renameMenuCaptions()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    const QMenu *rename = window->menuBar()->findChild<QMenu *>(QStringLiteral("miRename"));
+    QVERIFY(rename);
+    QStringList texts;
+    for (const QAction *item : rename->actions())
+        texts << item->text();
+    QCOMPARE(texts, (QStringList{"Auto &Renamer...", "Selected File(s)..."}));
 }
 
 void TestMainWindow::contextMenusOfferAddAndDuplicate()
