@@ -34,6 +34,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -171,6 +172,7 @@ private Q_SLOTS:
     void tracksAreAddedAndDuplicatedByKey();
     void contextMenusOfferAddAndDuplicate();
     void renameMenuCaptions();
+    void manualCommandTableMatchesTheMenus();
 
 private:
     QTemporaryDir m_home;
@@ -635,6 +637,62 @@ void TestMainWindow::contextMenusOfferAddAndDuplicate()
         }
     }
     QCOMPARE(mp3Root(*window)->GetTracks()->Count(), 3);
+}
+
+// The manual's table of track commands names menu items that exist, with
+// the keys their actions answer to, so it cannot drift from the program.
+void TestMainWindow::manualCommandTableMatchesTheMenus()
+{
+    QFile manual(QStringLiteral(TUNEBASE_SOURCE_DIR "/docs/manual.html"));
+    QVERIFY(manual.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(manual.readAll());
+    const qsizetype start = html.indexOf(QStringLiteral("<table id=\"commands\">"));
+    const qsizetype end = html.indexOf(QStringLiteral("</table>"), start);
+    QVERIFY(start >= 0 && end > start);
+    const QString table = html.mid(start, end - start);
+
+    Shell shell;
+    auto window = openWindow(shell);
+    const auto shown = [](const QString &text) {
+        QString plain = text;
+        plain.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+        return plain.replace(QChar(1), QLatin1Char('&')).replace(QStringLiteral("..."), QStringLiteral("\u2026"));
+    };
+    const auto menuNamed = [&](const QString &name) -> QMenu * {
+        if (name == QStringLiteral("List menu"))
+            return window->pmList;
+        if (name == QStringLiteral("Tree menu"))
+            return window->pmTree;
+        for (QAction *entry : window->menuBar()->actions()) {
+            if (entry->menu() && shown(entry->text()) == name)
+                return entry->menu();
+        }
+        return nullptr;
+    };
+    // Keys the list handles itself rather than through an action.
+    const QStringList listKeys = {QStringLiteral("Del"), QStringLiteral("Enter")};
+    const QRegularExpression rowPattern(QStringLiteral("<tr><td>([^<]*)</td><td>(.*?)</td>"));
+    const QRegularExpression keyPattern(QStringLiteral("<kbd>([^<]*)</kbd>"));
+    int rows = 0;
+    for (auto rowMatch = rowPattern.globalMatch(table); rowMatch.hasNext(); ++rows) {
+        const QRegularExpressionMatch row = rowMatch.next();
+        const QStringList path = row.captured(1).split(QStringLiteral(" \u25B8 "));
+        QVERIFY2(path.size() == 2, qPrintable(row.captured(0)));
+        const QMenu *menu = menuNamed(path.at(0));
+        QVERIFY2(menu, qPrintable(row.captured(0)));
+        const QAction *item = nullptr;
+        for (const QAction *candidate : menu->actions()) {
+            if (candidate->isVisible() && shown(candidate->text()) == path.at(1))
+                item = candidate;
+        }
+        QVERIFY2(item, qPrintable(row.captured(0)));
+        for (auto keyMatch = keyPattern.globalMatch(row.captured(2)); keyMatch.hasNext();) {
+            const QString key = keyMatch.next().captured(1);
+            if (!listKeys.contains(key))
+                QVERIFY2(item->shortcut() == QKeySequence(key), qPrintable(row.captured(0)));
+        }
+    }
+    QVERIFY(rows >= 5);
 }
 
 QTEST_MAIN(TestMainWindow)
