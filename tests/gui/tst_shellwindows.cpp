@@ -13,6 +13,7 @@
 #include "gui/shell/mainbase.h"
 #include "gui/shell/rootcollection.h"
 #include "gui/shell/showhint.h"
+#include "gui/shell/widgetdesktopservices.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -32,6 +33,8 @@ public:
     void OfferNewCollection() override { ++offers; }
     // The real one writes into the user's desktop folders.
     void RegisterFileAssociation() override { ++registrations; }
+    QString AskSaveFileName() override { return saveName; }
+    QString saveName;
     int offers = 0;
     int registrations = 0;
 };
@@ -84,6 +87,8 @@ private Q_SLOTS:
     void handoverReachesTheFirstCopy();
     void handoverOffersToOpenTheFile_data();
     void handoverOffersToOpenTheFile();
+    void desktopNamesTheProgramForAFileType_data();
+    void desktopNamesTheProgramForAFileType();
 };
 
 void TestShellWindows::imageListsHoldDistinctPictures()
@@ -391,37 +396,86 @@ void TestShellWindows::handoverReachesTheFirstCopy()
 
 void TestShellWindows::handoverOffersToOpenTheFile_data()
 {
-    QTest::addColumn<TDesktopServices::TAnswer>("answer");
-    QTest::newRow("Yes opens") << TDesktopServices::TAnswer::Yes;
-    QTest::newRow("No keeps") << TDesktopServices::TAnswer::No;
+    using Answer = TDesktopServices::TAnswer;
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("savedFirst");
+    // The window holds a new collection that was never saved: before the
+    // handed-over file replaces it, the question closing asks.
+    QTest::newRow("open, drop the new collection") << QList<Answer>{Answer::Yes, Answer::No} << true << false;
+    QTest::newRow("open, save the new collection first") << QList<Answer>{Answer::Yes, Answer::Yes} << true << true;
+    QTest::newRow("open, then cancel") << QList<Answer>{Answer::Yes, Answer::Cancel} << false << false;
+    QTest::newRow("not opened") << QList<Answer>{Answer::No} << false << false;
 }
 
 void TestShellWindows::handoverOffersToOpenTheFile()
 {
-    QFETCH(TDesktopServices::TAnswer, answer);
+    QFETCH(QList<TDesktopServices::TAnswer>, answers);
+    QFETCH(bool, opened);
+    QFETCH(bool, savedFirst);
     Shell shell;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("jazz.tbx"));
+    const QString saved = dir.filePath(QStringLiteral("mine.tbx"));
     ScriptedDesktopServices services;
     {
         TMp3Root root;
         QVERIFY(root.SaveToFile(file));
     }
     TestMainWindow window(shell.prefs, shell.updates);
+    window.saveName = saved;
     window.FormCreate({});
     window.show();
-    services.answers = {answer};
+    services.answers = answers;
     THandover handover;
     handover.FileName = file;
     window.ActivateFromHandover(handover);
-    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages.size(), answers.size());
     QVERIFY(services.messages.first().contains(file));
-    const bool opened = answer == TDesktopServices::TAnswer::Yes;
-    QCOMPARE(window.Collection()->FileName(), opened ? file : QString());
-    QCOMPARE(shell.prefs.CurrentDatabase, opened ? file : QString());
+    if (answers.size() > 1)
+        QCOMPARE(services.messages.at(1), QStringLiteral("This database has not been saved yet. Do you want to save it now?"));
+    QCOMPARE(QFile::exists(saved), savedFirst);
+    const QString expected = opened ? file : savedFirst ? saved : QString();
+    QCOMPARE(window.Collection()->FileName(), expected);
+    QCOMPARE(shell.prefs.CurrentDatabase, expected);
     QVERIFY(window.windowTitle().endsWith(opened ? QStringLiteral("jazz.tbx") : QStringLiteral("[New Collection]")));
     services.answers = {TDesktopServices::TAnswer::No};
     window.close();
+}
+
+void TestShellWindows::desktopNamesTheProgramForAFileType_data()
+{
+    QTest::addColumn<QByteArray>("answer");   // what xdg-mime prints
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("hasProgram");
+    QTest::newRow("a player") << QByteArray("vlc.desktop\n") << 0 << true;
+    QTest::newRow("none") << QByteArray() << 0 << false;
+    // A tool that fails says nothing about the type: the desktop may try.
+    QTest::newRow("the tool failed") << QByteArray() << 4 << true;
+}
+
+// The desktop's own tool is asked for the default program of the file's
+// type (audio/mpeg for an MP3 file).
+void TestShellWindows::desktopNamesTheProgramForAFileType()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, exitCode);
+    QFETCH(bool, hasProgram);
+    QTemporaryDir bin;
+    QFile tool(bin.filePath(QStringLiteral("xdg-mime")));
+    QVERIFY(tool.open(QIODevice::WriteOnly));
+    tool.write("#!/bin/sh\n[ \"$1 $2 $3\" = \"query default audio/mpeg\" ] || exit 5\nprintf '" + answer
+               + "'\nexit " + QByteArray::number(exitCode) + "\n");
+    tool.close();
+    QVERIFY(tool.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    TWidgetDesktopServices services;
+    QString reason;
+    const bool has = services.HasProgramFor(QStringLiteral("/music/song.mp3"), &reason);
+    qputenv("PATH", path);
+    QCOMPARE(has, hasProgram);
+    QCOMPARE(reason.contains(QStringLiteral("audio/mpeg")), !hasProgram);
 }
 
 QTEST_MAIN(TestShellWindows)

@@ -130,6 +130,8 @@ private Q_SLOTS:
     void windowStaysResponsiveAndCancels();
     void closingTheWindowDropsTheCheck();
     void answerForAClosedWindowIsDropped();
+    void onlyADisconnectedSystemIsOffline_data();
+    void onlyADisconnectedSystemIsOffline();
 };
 
 void TestUpdateCheckNetwork::results_data()
@@ -335,6 +337,24 @@ void TestUpdateCheckNetwork::answerForAClosedWindowIsDropped()
     QTRY_VERIFY_WITH_TIMEOUT(!service.IsChecking(), 20'000);
     QCOMPARE(server.requests.size(), 1);
     QVERIFY(!called);
+}
+
+void TestUpdateCheckNetwork::onlyADisconnectedSystemIsOffline_data()
+{
+    using R = QNetworkInformation::Reachability;
+    QTest::addColumn<QNetworkInformation::Reachability>("reachability");
+    QTest::addColumn<bool>("mayBeOnline");
+    QTest::newRow("online") << R::Online << true;
+    QTest::newRow("unknown") << R::Unknown << true;
+    QTest::newRow("local network only, as far as the system can see") << R::Local << true;
+    QTest::newRow("site network, probe failed") << R::Site << true;
+    QTest::newRow("disconnected") << R::Disconnected << false;
+}
+
+void TestUpdateCheckNetwork::onlyADisconnectedSystemIsOffline()
+{
+    QFETCH(QNetworkInformation::Reachability, reachability);
+    QTEST(MayBeOnline(reachability), "mayBeOnline");
 }
 
 QTEST_MAIN(TestUpdateCheckNetwork)

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <optional>
+
 // Desktop services for tests: questions are answered from a script (No when
 // it runs out), every message and opened address is recorded.
 class ScriptedDesktopServices : public TDesktopServices {
@@ -16,6 +18,14 @@ public:
     {
         opened << file;
         return true;
+    }
+    bool HasProgramFor(const QString &, QString *reason) override
+    {
+        if (!noProgramReason)
+            return true;
+        if (reason)
+            *reason = *noProgramReason;
+        return false;
     }
     bool BrowseForFolder(const QString &, const QString &, QString &, QObject *) override { return false; }
     void ShowInfo(const QString &text) override { messages << text; }
@@ -36,6 +46,8 @@ public:
     QList<TAnswer> answers;
     QStringList messages;
     QStringList opened;
+    // Set: the desktop has no program for any file, for this reason.
+    std::optional<QString> noProgramReason;
     int busy = 0;
 
 private:

@@ -21,6 +21,15 @@ public:
     // true when the desktop accepted it.
     virtual bool RunProgram(const QString &file, const QString &parameters, const QString &folder,
                             TShowMode showMode) = 0;
+    // Whether the desktop has a program that opens the file: false when it
+    // says it has none, with its reason in `reason` when it gives one; true
+    // when it has one or cannot tell (opening then shows what happens).
+    virtual bool HasProgramFor(const QString &file, QString *reason)
+    {
+        Q_UNUSED(file);
+        Q_UNUSED(reason);
+        return true;
+    }
     // Modal folder chooser; true and the chosen folder in `folder`, or false
     // when cancelled.  `owner` is the window it is modal to (may be null).
     virtual bool BrowseForFolder(const QString &title, const QString &startFolder, QString &folder,

@@ -1,6 +1,8 @@
 #include "core/files/tracktagwrite.h"
 
+#include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
@@ -10,6 +12,8 @@
 
 #include <algorithm>
 #include <limits>
+
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -29,6 +33,31 @@ QString writeProblem(const QString &path)
 }
 
 } // namespace
+
+TTagWriteObstacle TagWriteObstacleOf(const QString &path)
+{
+    if (path.isEmpty() || !IsLocalFile(path))
+        return TTagWriteObstacle::None;
+    struct statvfs volume;
+    if (::statvfs(LocalPathBytes(path).constData(), &volume) == 0 && (volume.f_flag & ST_RDONLY))
+        return TTagWriteObstacle::ReadOnlyMedia;
+    if (!OwnerMayWrite(path))
+        return TTagWriteObstacle::ReadOnlyFile;
+    return TTagWriteObstacle::None;
+}
+
+QString TagWriteObstacleText(TTagWriteObstacle obstacle)
+{
+    switch (obstacle) {
+    case TTagWriteObstacle::ReadOnlyMedia:
+        return QStringLiteral("The file is on read-only media.");
+    case TTagWriteObstacle::ReadOnlyFile:
+        return QStringLiteral("The file is read-only.");
+    case TTagWriteObstacle::None:
+        break;
+    }
+    return QString();
+}
 
 TTrackTagWrite WriteTrackToFileTags(TMp3Track &track)
 {

@@ -75,15 +75,7 @@ bool queryCollection(TCurrentCollection &collection, TDesktopServices &messages,
 {
     if (!collection.FileName().isEmpty())
         return saveNamedCollection(collection, hooks);
-    switch (messages.AskYesNoCancel(tr("This database has not been saved yet. Do you want to save it now?"))) {
-    case TDesktopServices::TAnswer::Cancel:
-        return false;
-    case TDesktopServices::TAnswer::No:
-        return true;
-    case TDesktopServices::TAnswer::Yes:
-        return hooks.SaveAs && hooks.SaveAs();
-    }
-    return false;
+    return QueryUnsavedCollection(collection, messages, hooks.SaveAs);
 }
 
 bool queryPlaylist(TDesktopServices &messages, const TCloseHooks &hooks)
@@ -104,6 +96,22 @@ bool queryPlaylist(TDesktopServices &messages, const TCloseHooks &hooks)
     return false;
 }
 } // namespace
+
+bool QueryUnsavedCollection(TCurrentCollection &collection, TDesktopServices &messages,
+                            const std::function<bool()> &saveAs)
+{
+    if (!collection.FileName().isEmpty())
+        return true;
+    switch (messages.AskYesNoCancel(tr("This database has not been saved yet. Do you want to save it now?"))) {
+    case TDesktopServices::TAnswer::Cancel:
+        return false;
+    case TDesktopServices::TAnswer::No:
+        return true;
+    case TDesktopServices::TAnswer::Yes:
+        return saveAs && saveAs();
+    }
+    return false;
+}
 
 bool SaveNamedCollection(TCurrentCollection &collection, const TSaveHooks &hooks)
 {

@@ -38,6 +38,13 @@ inline bool ShouldOfferNewCollection(bool firstRun, bool autoSelectFolder, bool 
 // The Qt runtime must not be older than the Qt the program was built with.
 bool IsRuntimeSufficient(const QString &runtimeVersion, const QString &builtVersion);
 
+// The question asked before a collection that was never saved is closed or
+// replaced: save it (through saveAs), drop it, or keep it.  True when it may
+// go: it was saved, the user does not want it, or it has a file name (and
+// so nothing to ask).
+bool QueryUnsavedCollection(TCurrentCollection &collection, TDesktopServices &messages,
+                            const std::function<bool()> &saveAs);
+
 // What saving the collection under its own name needs from the main window
 // when another program has changed the file.
 struct TSaveHooks {

@@ -80,7 +80,7 @@ TfmFieldNamesBase::TfmFieldNamesBase(QWidget *owner, TGlobalDataFieldList &field
     connect(btRename, &QPushButton::clicked, this, &TfmFieldNamesBase::RenameSelected);
     auto *f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
     connect(f2, &QShortcut::activated, this, &TfmFieldNamesBase::RenameSelected);
-    laStatus = new QLabel(tr("Use ampersands (&&) in the names to define shortcut keys for the Edit screens"), this);
+    laStatus = new QLabel(tr("Use ampersands (&) in the names to define shortcut keys for the Edit screens"), this);
     laStatus->setObjectName(QStringLiteral("laStatus"));
     laStatus->setWordWrap(true);
 

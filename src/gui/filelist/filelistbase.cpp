@@ -490,6 +490,11 @@ int TfmFileListBase::StateImage(const TMP3File &, int) const
     return -1;
 }
 
+QString TfmFileListBase::ColumnCaption(const TDataField *field) const
+{
+    return GetFieldDisplayName(field);
+}
+
 void TfmFileListBase::ApplySources()
 {
     Files.SetInfoSources(ManualEntryEnabled(), ckTrackInfo->isChecked(), ckID3v2->isChecked(),
@@ -503,7 +508,7 @@ void TfmFileListBase::BuildColumns()
         const TColumnField *column = ColumnFields->Get(i);
         if (!column->Field)
             continue;
-        columns.append({GetFieldDisplayName(column->Field), column->Field,
+        columns.append({ColumnCaption(column->Field), column->Field,
                         column->Width < 0 ? DefaultColumnWidth : column->Width});
     }
     m_model->SetColumns(columns);

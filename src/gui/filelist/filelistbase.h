@@ -19,6 +19,7 @@ class QPushButton;
 class QTableView;
 class QVBoxLayout;
 class TColumnFieldRefList;
+class TDataField;
 class TFilePreviewModel;
 class TMP3Folder;
 class TSortFieldRefList;
@@ -121,6 +122,9 @@ protected:
     virtual int FieldListKind() const { return 3; }
     // A preview cell's state picture (index into the state images); -1.
     virtual int StateImage(const class TMP3File &file, int column) const;
+    // The header of a preview column: the field's name unless the window
+    // names it otherwise.
+    virtual QString ColumnCaption(const TDataField *field) const;
 
     // Sets every file's information sources from the check boxes.
     void ApplySources();

@@ -10,6 +10,7 @@
 #include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
+#include "core/files/tracktagwrite.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
@@ -300,6 +301,12 @@ QWidget *TfmFileProperties::buildFileGroup()
     fileForm->addRow(tr("Length:"), laLength);
     fileForm->addRow(tr("Size:"), laSize);
     fileForm->addRow(ckReadOnly);
+    laReadOnlyFile = new QLabel(gbFile);
+    laReadOnlyFile->setObjectName(QStringLiteral("laReadOnlyFile"));
+    laReadOnlyFile->setWordWrap(true);
+    laReadOnlyFile->hide();
+    fileForm->addRow(laReadOnlyFile);
+    connect(ckReadOnly, &QCheckBox::toggled, this, &TfmFileProperties::showWriteObstacle);
 
     auto *gbMpeg = new QGroupBox(tr("MPEG Info"), box);
     laMpegInfo = new QLabel(gbMpeg);
@@ -339,6 +346,7 @@ void TfmFileProperties::LoadValues()
     edFilePath->setText(ReadablePath(m_file.Path));
     edFilename->setText(ReadablePath(m_file.Name));
     ckReadOnly->setChecked(m_file.IsReadOnly());
+    showWriteObstacle();
     loadV1();
     loadV2();
     loadFileValues();
@@ -501,6 +509,21 @@ TMp3Track *TfmFileProperties::linkedTrack() const
     return nullptr;
 }
 
+QString TfmFileProperties::writeObstacle() const
+{
+    const TTagWriteObstacle obstacle = TagWriteObstacleOf(m_file.Path);
+    if (obstacle == TTagWriteObstacle::ReadOnlyFile && !ckReadOnly->isChecked())
+        return QString();
+    return TagWriteObstacleText(obstacle);
+}
+
+void TfmFileProperties::showWriteObstacle()
+{
+    const QString obstacle = writeObstacle();
+    laReadOnlyFile->setText(tr("%1 Its tags cannot be written.").arg(obstacle));
+    laReadOnlyFile->setVisible(!obstacle.isEmpty());
+}
+
 QString TfmFileProperties::fileName() const
 {
     return PathShownIn(edFilename->text(), m_file.Name);
@@ -527,8 +550,22 @@ void TfmFileProperties::btOKClick()
     const bool wasReadOnly = m_file.IsReadOnly();
     if (wasReadOnly && !ckReadOnly->isChecked())
         m_file.SetReadOnly(false);
+    const QString obstacle = writeObstacle();
     if (!m_file.WriteTags()) {
-        ShowInfo(tr("Could not write to file. This may be because the file is read-only"));
+        if (!track || !LocalPathExists(m_file.Path)) {
+            ShowInfo(tr("Could not write to file. This may be because the file is read-only"));
+            return;
+        }
+        // The collection takes the edits even when the file cannot: a
+        // catalogue of CDs and archive disks must stay editable.  The user
+        // hears once why the file kept its tags: before OK when that could
+        // be seen, otherwise now.
+        linkFileToTrack(*track);
+        if (obstacle.isEmpty())
+            ShowInfo(tr("The tags of the file\n\"%1\"\nkept their old values: %2\n\n"
+                        "The collection holds your changes.")
+                         .arg(ReadablePath(m_file.Path), whyNotWritten()));
+        accept();
         return;
     }
     if (renaming && !m_file.Rename(newName))
@@ -537,13 +574,26 @@ void TfmFileProperties::btOKClick()
         m_file.SetReadOnly(true);
     // Only now, with the file as it is on disk, the track follows it.
     if (track) {
-        TMp3Track *previousLink = m_file.TrackInfo.LinkedTrack;
-        m_file.LinkTrack(track);
         m_file.ReadInfo(m_context.Prefs.ParseFormats);
-        CopyFileToTrack(*track, m_file);
-        m_file.LinkTrack(previousLink);
+        linkFileToTrack(*track);
     }
     accept();
+}
+
+void TfmFileProperties::linkFileToTrack(TMp3Track &track)
+{
+    TMp3Track *previousLink = m_file.TrackInfo.LinkedTrack;
+    m_file.LinkTrack(&track);
+    CopyFileToTrack(track, m_file);
+    m_file.LinkTrack(previousLink);
+}
+
+QString TfmFileProperties::whyNotWritten() const
+{
+    const QString obstacle = TagWriteObstacleText(TagWriteObstacleOf(m_file.Path));
+    if (!obstacle.isEmpty())
+        return obstacle;
+    return m_file.ID3v2.errorString().isEmpty() ? tr("The tags could not be written.") : m_file.ID3v2.errorString();
 }
 
 void TfmFileProperties::reject()

@@ -53,6 +53,8 @@ public:
     QLabel *laLength;
     QLabel *laSize;
     QCheckBox *ckReadOnly;
+    // Shown when the tags cannot be written (read-only file or media).
+    QLabel *laReadOnlyFile;
     QLabel *laMpegInfo;
     QPushButton *btOK;
     QPushButton *btCancel;
@@ -90,6 +92,13 @@ private:
     // Checks the name typed; empty when it is fine, else what is wrong.
     QString checkNewName(const QString &name) const;
     TMp3Track *linkedTrack() const;
+    // Why OK cannot write the tags as far as can be seen now; empty when
+    // nothing is in the way.  Unticking "Read Only" clears a read-only file.
+    QString writeObstacle() const;
+    void showWriteObstacle();
+    // The track takes the file's values (the tags as the window holds them).
+    void linkFileToTrack(TMp3Track &track);
+    QString whyNotWritten() const;
 
     TFileListContext m_context;
     TMP3File &m_file;

@@ -99,6 +99,13 @@ void TfmRenameFilelist::LoadSettings()
     }
 }
 
+QString TfmRenameFilelist::ColumnCaption(const TDataField *field) const
+{
+    if (field && field->GetID() == Mp3FieldIds::Filename)
+        return tr("Current Filename");
+    return TfmFileListBase::ColumnCaption(field);
+}
+
 void TfmRenameFilelist::SaveSettings()
 {
     TfmFileListBase::SaveSettings();

@@ -39,6 +39,8 @@ protected:
     void Opened() override { ApplyFormat(); }
     bool RunOperation() override;
     int StateImage(const TMP3File &file, int column) const override;
+    // The file name beside the new one is the "Current Filename".
+    QString ColumnCaption(const TDataField *field) const override;
 
 private:
     void fillFormats();

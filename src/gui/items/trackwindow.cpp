@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -100,6 +101,12 @@ TfmTrack::TfmTrack(QWidget *owner, TMp3Prefs &prefs)
     PageControl->addTab(buildNotesPage(), tr("Notes"));
     PageControl->addTab(buildLyricsPage(), tr("Lyrics"));
     PageControl->addTab(buildFilePage(), tr("&File"));
+    // Said before OK, so a catalogued CD can be edited without surprise.
+    laReadOnlyFile = new QLabel(StatusBar);
+    laReadOnlyFile->setObjectName(QStringLiteral("laReadOnlyFile"));
+    laReadOnlyFile->setWordWrap(true);
+    laReadOnlyFile->hide();
+    StatusBar->addWidget(laReadOnlyFile, 1);
 
     m_texts = {{edTitle, &TMp3Track::Title},         {edTitleSort, &TMp3Track::TitleSort},
                {edTitleThe, &TMp3Track::TitleThe},   {edSubtitle, &TMp3Track::SubTitle},
@@ -460,6 +467,7 @@ void TfmTrack::LoadFromItem(TDataItem *item)
     edFileRef->setText(ReadablePath(track->FilePath));
     m_readPath = track->FilePath;
     showHeaderInfo(*track);
+    showWriteObstacle();
     UpdateCaption();
 }
 
@@ -513,6 +521,13 @@ void TfmTrack::UpdateCaption()
 {
     setWindowTitle(QStringLiteral("%1 %2").arg(Mode == EditMode ? tr("Edit Track:") : tr("Add Track"),
                                                edTitle->text()));
+}
+
+void TfmTrack::showWriteObstacle()
+{
+    m_writeObstacle = TagWriteObstacleText(TagWriteObstacleOf(m_readPath));
+    laReadOnlyFile->setText(tr("%1 OK changes the collection only; the file keeps its tags.").arg(m_writeObstacle));
+    laReadOnlyFile->setVisible(!m_writeObstacle.isEmpty());
 }
 
 void TfmTrack::showHeaderInfo(const TMp3Track &track)
@@ -584,11 +599,13 @@ bool TfmTrack::ConfirmItem(TDataItem *item)
     if (!edited)
         return true;
     const TTrackTagWrite written = WriteTrackToFileTags(*edited);
-    if (!written.failed())
-        return true;
-    ShowError(tr("The tags of the file\n\"%1\"\ncould not be written: %2\n\n"
-                 "The track keeps its old values. Press OK again once the file can be written, "
-                 "or Cancel.")
-                  .arg(ReadablePath(edited->FilePath), written.Error));
-    return false;
+    // The collection keeps the change whatever became of the file: a
+    // catalogue of CDs and archive disks must stay editable.  The user
+    // hears once why the file kept its tags: before OK when that could be
+    // seen, otherwise now.
+    if (written.failed() && (m_writeObstacle.isEmpty() || edited->FilePath != m_readPath))
+        ShowInfo(tr("The tags of the file\n\"%1\"\nkept their old values: %2\n\n"
+                    "The collection holds your changes.")
+                     .arg(ReadablePath(edited->FilePath), written.Error));
+    return true;
 }

@@ -50,6 +50,8 @@ public:
     QLineEdit *edFileRef;
     QToolButton *btFileRef;
     QGroupBox *gbHeaderInfo;
+    // Shown when the file's tags cannot be written (read-only file or media).
+    QLabel *laReadOnlyFile;
 
     QWidget *tsCredits, *tsURLs, *tsMusicMatch, *tsNotes, *tsLyrics, *tsMP3;
 
@@ -63,9 +65,8 @@ protected:
     void SetFieldLabels() override;
     void FillLookupLists() override;
     void UpdateCaption() override;
-    // Writes the values into the file's tags; a failure is shown and keeps
-    // the window open, so the track never differs from a file that did not
-    // change.
+    // Writes the values into the file's tags.  The track keeps the values
+    // even when the file cannot be written; the user is told why.
     bool ConfirmItem(TDataItem *item) override;
     // The open dialog of "..."; an empty name when cancelled.
     virtual QString AskMp3FileName(const QString &current);
@@ -101,6 +102,7 @@ private:
     QLabel *fieldLabel(const char *name, qint32 fieldID, QWidget *buddy, QWidget *parent);
     QLabel *valueLabel(const char *name, QWidget *parent);
     void showHeaderInfo(const TMp3Track &track);
+    void showWriteObstacle();
     void chooseFile();
     TMp3Track *track() const;
     // The path the file box names.
@@ -116,8 +118,10 @@ private:
     QList<QString> m_loadedMemos;
     // Genres beyond the two boxes, kept as they were.
     QList<TLookupItem *> m_otherGenres;
-    // The path whose file the form shows.
+    // The path whose file the form shows, and why its tags cannot be
+    // written (empty when they can, as far as can be seen).
     QString m_readPath;
+    QString m_writeObstacle;
     QLabel *laLengthValue, *laSizeValue, *laMPEGValue, *laBitrateValue, *laFramesValue, *laSampleRateValue,
         *laCRCValue, *laCopyrightValue, *laOriginalValue, *laEmphasisValue;
 };

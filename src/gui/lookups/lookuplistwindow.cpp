@@ -572,11 +572,9 @@ void TfmLookupListBase::RemoveItems()
     const QList<TLookupItem *> kept = RemoveUnusedLookupItems(m_root, m_field, *m_list, selected, beforeFree);
     m_mergeModel->SetRowCount(m_mergeRows->Count());
     for (const TLookupItem *item : kept) {
-        ShowInfo(tr("The item\n\"%1\"\ncannot be removed because it is still in use by %2 %3. Use the Merge "
+        ShowInfo(tr("The item\n\"%1\"\ncannot be removed because it is still in use. Use the Merge "
                     "function to merge this item with another item.")
-                     .arg(item->DisplayName)
-                     .arg(item->UseCount)
-                     .arg(Plural(tr("track"), item->UseCount)));
+                     .arg(item->DisplayName));
     }
     const TLookupItem *select = rows.size() == 1 && !kept.isEmpty() ? kept.first() : following;
     if (!select && m_list->Count() > 0)

@@ -197,9 +197,22 @@ void TfmMain::moveEntry(int by)
 
 // ---- playing -------------------------------------------------------------------------------------
 
+bool TfmMain::playerIsSetUp(const QString &path, const QString &noPlayer)
+{
+    QString reason;
+    if (DesktopServices().HasProgramFor(path, &reason))
+        return true;
+    ShowInfo(reason.isEmpty() ? noPlayer : noPlayer + QStringLiteral("\n\n") + reason);
+    return false;
+}
+
 void TfmMain::PlayFile(const QString &path)
 {
-    if (!LocalPathExists(path) || !RunProgram(path))
+    if (!LocalPathExists(path)) {
+        ShowInfo(tr("File cannot be played:\n%1").arg(ReadablePath(path)));
+        return;
+    }
+    if (playerIsSetUp(path, tr("No player is set up for MP3 files.")) && !RunProgram(path))
         ShowInfo(tr("File cannot be played:\n%1").arg(ReadablePath(path)));
 }
 
@@ -220,7 +233,11 @@ void TfmMain::playTemporary(TPlayList &list)
     QDir().mkpath(folder);
     const QString path = folder + QStringLiteral("/tunebase-play.")
                          + (Prefs().PlaylistType == 1 ? QStringLiteral("pls") : QStringLiteral("m3u"));
-    if (!list.SaveToFile(path) || !RunProgram(path))
+    if (!list.SaveToFile(path)) {
+        ShowInfo(tr("File cannot be played:\n%1").arg(ReadablePath(path)));
+        return;
+    }
+    if (playerIsSetUp(path, tr("No player is set up for playlists.")) && !RunProgram(path))
         ShowInfo(tr("File cannot be played:\n%1").arg(ReadablePath(path)));
 }
 
@@ -229,6 +246,8 @@ void TfmMain::acPlayPlaylistExecute()
     if (Playlist->Count() == 0)
         return;
     if (!Playlist->FileName.isEmpty()) {
+        if (!playerIsSetUp(Playlist->FileName, tr("No player is set up for playlists.")))
+            return;
         if (!Playlist->Play(Prefs().PlaylistType))
             ShowError(tr("The playlist could not be saved:\n%1").arg(Playlist->lastError()));
         return;

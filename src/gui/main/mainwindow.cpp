@@ -266,8 +266,13 @@ void TfmMain::adaptMenus()
     edit->insertMenu(first, miAddToCollection);
     edit->insertAction(first, action("acUpdateTracks"));
     edit->insertAction(action("acEditLookupLists"), action("acRepairFileRefs"));
-    edit->removeAction(action("acAddItem"));
-    edit->removeAction(action("acDuplicateItem"));
+    // Adding and duplicating tracks by hand leave the Edit menu, but keep
+    // their keys (for a record catalogued without a file): an action answers
+    // its shortcut only while some widget of the window holds it.
+    for (const char *name : {"acAddItem", "acDuplicateItem"}) {
+        edit->removeAction(action(name));
+        QWidget::addAction(action(name));
+    }
 
     QMenu *view = findMenu(menuBar(), "miView");
     if (QAction *separator = menuActionAfter(view, action("acIconView")); separator && separator->isSeparator())
@@ -295,7 +300,7 @@ void TfmMain::adaptMenus()
 
     auto *rename = new QMenu(tr("&Rename"), menuBar());
     rename->setObjectName(QStringLiteral("miRename"));
-    captionedItem(rename, action("acRenameFolderFiles"), tr("&Current Folder..."));
+    rename->addAction(action("acRenameFolderFiles"));
     captionedItem(rename, action("acRenameSelection"), tr("Selected File(s)..."));
     menuBar()->insertMenu(search->menuAction(), rename);
 
@@ -436,11 +441,6 @@ void TfmMain::createMainContextMenus()
         return created;
     };
 
-    // The collection tree keeps only its lookup item and folder commands.
-    const QList<QAction *> treeItems = pmTree->actions();
-    for (int i = 0; i < treeItems.size() && i < 5; ++i)
-        treeItems.at(i)->setVisible(false);
-
     pmPlaylistTree = menu("pmPlaylistTree");
     add(pmPlaylistTree, {{"acPlayPlaylist", QT_TR_NOOP("&Play")}, {"acNewPlayList", nullptr}, {"acOpenPlaylist", nullptr},
                          {"acSavePlaylist", nullptr}, {"acSavePlaylistAs", nullptr}});
@@ -451,7 +451,8 @@ void TfmMain::createMainContextMenus()
     pmExplorerTree->setDefaultAction(nullptr);
 
     pmList->clear();
-    add(pmList, {{"acPlayTracks", QT_TR_NOOP("Play")}, {"-", nullptr}, {"acEditItem", QT_TR_NOOP("&Edit...")},
+    add(pmList, {{"acPlayTracks", QT_TR_NOOP("Play")}, {"-", nullptr}, {"acAddItem", QT_TR_NOOP("&Add...")},
+                 {"acEditItem", QT_TR_NOOP("&Edit...")}, {"acDuplicateItem", QT_TR_NOOP("&Duplicate...")},
                  {"acRemoveItem", QT_TR_NOOP("&Remove")}, {"-", nullptr}, {"acAddTracksToPlaylist", nullptr},
                  {"acTagTracks", QT_TR_NOOP("Edit &Tags...")}, {"acRenameTrackFiles", QT_TR_NOOP("&Rename...")},
                  {"acUpdateTracks", QT_TR_NOOP("&Update...")}, {"-", nullptr}, {"acEditLookupItemFromList", nullptr},

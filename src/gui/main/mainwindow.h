@@ -195,6 +195,9 @@ private:
     void acPlayPlaylistEntriesExecute();
     // Writes the list to the temporary play file and hands it to the player.
     void playTemporary(TPlayList &list);
+    // Whether the desktop has a program to play the file; when not, the user
+    // is told so (noPlayer, then the desktop's reason).
+    bool playerIsSetUp(const QString &path, const QString &noPlayer);
     void readFoldersAmong(const TDataRefList &items);
     void rememberPlaylistFile();
 

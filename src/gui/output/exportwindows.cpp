@@ -1,11 +1,13 @@
 #include "gui/output/exportwindows.h"
 
+#include "core/base/localfiles.h"
 #include "core/base/settingsstore.h"
 #include "core/data/datalists.h"
 #include "core/data/fieldrefs.h"
 #include "core/data/rootitem.h"
 #include "core/output/export.h"
 #include "core/output/printsettings.h"
+#include "core/settings/formplacement.h"
 #include "gui/fields/selectfields.h"
 #include "gui/output/outputservices.h"
 #include "gui/process/processwindow.h"
@@ -24,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -68,15 +69,6 @@ QLabel *note(const QString &text, QWidget *parent)
     return label;
 }
 
-// A relative name is taken in the user's documents folder, not in whatever
-// folder the program was started from.
-QString absoluteFileName(const QString &name)
-{
-    if (name.isEmpty() || QFileInfo(name).isAbsolute())
-        return name;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).absoluteFilePath(name);
-}
-
 } // namespace
 
 // ---- TfmExportBase ---------------------------------------------------------------
@@ -89,6 +81,7 @@ TfmExportBase::TfmExportBase(TDataRefList &items, int listKind, TRootItem &root,
     , m_store(store)
     , m_section(section)
     , m_fieldsTitle(fieldsTitle)
+    , m_collectionFile(root.FileName)
 {
     setObjectName(section);
     setSizeGripEnabled(true);
@@ -153,6 +146,7 @@ void TfmExportBase::finishSetup(QWidget *options, QWidget *preview)
     ColumnFields->LoadFromSettings(m_store, listSection(QStringLiteral("ColumnFields")));
     SortFields->LoadFromSettings(m_store, listSection(QStringLiteral("SortFields")));
     loadOptions();
+    proposeFileName();
     exporter().Items = &m_items;
     exporter().Columns = ColumnFields.get();
     sortItems();
@@ -160,6 +154,44 @@ void TfmExportBase::finishSetup(QWidget *options, QWidget *preview)
     pnCount->setText(tr("%1 items to be exported").arg(m_items.Count()));
     resize(620, 560);
     TFormPlacement::RestorePlacement(this, m_store);
+}
+
+QString TfmExportBase::proposedFolder() const
+{
+    const QString collectionFolder = m_collectionFile.isEmpty() ? QString() : LocalParentFolder(m_collectionFile);
+    for (const QString &folder : {m_lastFolder, collectionFolder}) {
+        if (!folder.isEmpty() && IsLocalFolder(folder))
+            return folder;
+    }
+    return QDir::homePath();
+}
+
+QString TfmExportBase::absoluteFileName(const QString &name) const
+{
+    // A relative name goes into the proposed folder, not into whatever
+    // folder the program was started from.
+    if (name.isEmpty() || QDir::isAbsolutePath(name))
+        return name;
+    return QDir(proposedFolder()).absoluteFilePath(name);
+}
+
+void TfmExportBase::proposeFileName()
+{
+    const QString stored = QDir::fromNativeSeparators(edFileName->text().trimmed());
+    if (stored.isEmpty())
+        return;
+    if (QDir::isAbsolutePath(stored))
+        m_lastFolder = LocalParentFolder(stored);
+    // The name stays, in a folder that exists: nothing is created unasked.
+    const QString name = QFileInfo(stored).fileName();
+    edFileName->setText(QDir::toNativeSeparators(QDir(proposedFolder()).filePath(name)));
+}
+
+void TfmExportBase::PlaceForOpening(const QWidget *owner)
+{
+    // Over the owner the first time; afterwards where the user left it.
+    if (!placement::Read(m_store, objectName()))
+        TFormPlacement::CenterOnOwner(this, owner);
 }
 
 void TfmExportBase::done(int result)
@@ -181,7 +213,7 @@ void TfmExportBase::sortItems()
 void TfmExportBase::prepare()
 {
     applyOptions();
-    exporter().FileName = absoluteFileName(edFileName->text().trimmed());
+    exporter().FileName = absoluteFileName(QDir::fromNativeSeparators(edFileName->text().trimmed()));
 }
 
 QStringList TfmExportBase::PreviewLines()
@@ -218,7 +250,8 @@ void TfmExportBase::CompleteFileName()
 void TfmExportBase::ChooseFile()
 {
     const QString current = edFileName->text().trimmed();
-    const QString folder = current.isEmpty() ? QString() : QFileInfo(absoluteFileName(current)).absolutePath();
+    const QString folder =
+        current.isEmpty() ? proposedFolder() : LocalParentFolder(absoluteFileName(QDir::fromNativeSeparators(current)));
     const QString chosen =
         OutputServices().ChooseSaveFile(this, saveDialogTitle(), folder, saveDialogFilter(), saveDialogSuffix());
     if (!chosen.isEmpty())
@@ -352,7 +385,7 @@ bool TfmExportAsciiBase::Execute(TDataRefList &items, int listKind, TRootItem &r
                                  QWidget *owner)
 {
     TfmExportAsciiBase window(items, listKind, root, store, owner);
-    TFormPlacement::CenterOnOwner(&window, owner);
+    window.PlaceForOpening(owner);
     return window.exec() == QDialog::Accepted;
 }
 
@@ -443,6 +476,6 @@ bool TfmExportHtmlBase::Execute(TDataRefList &items, int listKind, TRootItem &ro
                                 QWidget *owner)
 {
     TfmExportHtmlBase window(items, listKind, root, store, owner);
-    TFormPlacement::CenterOnOwner(&window, owner);
+    window.PlaceForOpening(owner);
     return window.exec() == QDialog::Accepted;
 }

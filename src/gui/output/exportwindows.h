@@ -48,6 +48,10 @@ public:
     // The items' rows as the preview shows them.
     QStringList PreviewLines();
 
+    // Before the window is shown: over the owner the first time, afterwards
+    // where it was left.
+    void PlaceForOpening(const QWidget *owner);
+
     void done(int result) override;
 
 protected:
@@ -76,12 +80,20 @@ private:
     void prepare();
     void sortItems();
     QString listSection(const QString &name) const;
+    // The folder a name without one goes into: the folder last used (when
+    // it still exists), else the collection's folder, else the home folder.
+    QString proposedFolder() const;
+    QString absoluteFileName(const QString &name) const;
+    // The stored name, shown in the proposed folder.
+    void proposeFileName();
 
     TDataRefList &m_items;
     int m_listKind;
     TSettingsStore &m_store;
     QString m_section;
     QString m_fieldsTitle;
+    QString m_collectionFile;
+    QString m_lastFolder;
 };
 
 // Export to delimited text.

@@ -107,12 +107,19 @@ updatecheck::Result JudgeUpdate(const std::optional<QByteArray> &body, const TUp
     return updatecheck::Judge(lines, request.Version, request.Build);
 }
 
+bool MayBeOnline(QNetworkInformation::Reachability reachability)
+{
+    return reachability != QNetworkInformation::Reachability::Disconnected;
+}
+
 bool TNetworkInformationConnection::IsOnline()
 {
     if (!QNetworkInformation::instance()
         && !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
         return true;
-    const auto reachability = QNetworkInformation::instance()->reachability();
-    return reachability == QNetworkInformation::Reachability::Online
-           || reachability == QNetworkInformation::Reachability::Unknown;
+    const QNetworkInformation *information = QNetworkInformation::instance();
+    // A backend loaded elsewhere without reachability knows nothing of it.
+    if (!information || !information->supports(QNetworkInformation::Feature::Reachability))
+        return true;
+    return MayBeOnline(information->reachability());
 }

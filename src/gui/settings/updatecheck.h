@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
+#include <QNetworkInformation>
 #include <QNetworkProxy>
 #include <QObject>
 #include <QPointer>
@@ -70,6 +71,13 @@ private:
 // start tries again.
 updatecheck::Result JudgeUpdate(const std::optional<QByteArray> &body, const TUpdateRequest &request,
                                 QStringList &lines, double &lastUpdateCheck, const TClock &clock);
+
+// Whether the automatic check may go ahead for the network state the
+// system reports.  Only a positive "disconnected" counts as offline: an
+// unknown state, or a network the system cannot see past (local, site:
+// a failed connectivity probe, a proxy), leaves the check to try, and a
+// failed try costs nothing.
+bool MayBeOnline(QNetworkInformation::Reachability reachability);
 
 // "Online" as the desktop's network information reports it; online when it
 // cannot tell.

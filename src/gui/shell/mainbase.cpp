@@ -482,8 +482,14 @@ void TfmMainBase::ActivateFromHandover(const THandover &handover)
         return;
     const QString question = tr("Do you want to open the collection\n\"%1\"?")
                                  .arg(ReadablePath(handover.FileName));
-    if (AskYesNo(question) == TDesktopServices::TAnswer::Yes)
-        OpenCollection(handover.FileName);
+    if (AskYesNo(question) != TDesktopServices::TAnswer::Yes)
+        return;
+    // A new collection that was never saved would be lost: the question
+    // closing asks comes first.
+    if (m_collection
+        && !shellsequence::QueryUnsavedCollection(*m_collection, DesktopServices(), [this] { return SaveAs(); }))
+        return;
+    OpenCollection(handover.FileName);
 }
 
 bool TfmMainBase::queryClose()

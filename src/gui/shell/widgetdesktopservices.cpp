@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
@@ -61,6 +62,33 @@ bool TWidgetDesktopServices::RunProgram(const QString &file, const QString &para
         return url.isValid() && QDesktopServices::openUrl(url);
     }
     return QProcess::startDetached(file, QProcess::splitCommand(parameters), folder);
+}
+
+bool TWidgetDesktopServices::HasProgramFor(const QString &file, QString *reason)
+{
+    // The launcher starts xdg-open and returns at once, so a file type
+    // without a program would fail without a word.  Asked beforehand, the
+    // desktop names the program of the type, or none.
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file, QMimeDatabase::MatchExtension);
+    if (!type.isValid() || type.isDefault())
+        return true;
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), type.name()});
+    if (!query.waitForStarted(3000))
+        return true;
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return true;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0
+        || !query.readAllStandardOutput().trimmed().isEmpty())
+        return true;
+    if (reason) {
+        *reason = QObject::tr("The desktop names no program for files of the type \"%1\" (%2).")
+                      .arg(type.comment(), type.name());
+    }
+    return false;
 }
 
 bool TWidgetDesktopServices::BrowseForFolder(const QString &title, const QString &startFolder,

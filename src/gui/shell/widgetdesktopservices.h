@@ -12,6 +12,9 @@ class TWidgetDesktopServices : public TDesktopServices {
 public:
     bool RunProgram(const QString &file, const QString &parameters, const QString &folder,
                     TShowMode showMode) override;
+    // Asks the desktop's own tool (xdg-mime) for the default program of the
+    // file's type.
+    bool HasProgramFor(const QString &file, QString *reason) override;
     bool BrowseForFolder(const QString &title, const QString &startFolder, QString &folder,
                          QObject *owner) override;
     void ShowInfo(const QString &text) override;

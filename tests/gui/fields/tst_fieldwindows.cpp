@@ -72,6 +72,9 @@ void TestFieldWindows::namesListTheFieldsOfTheKinds()
     QVERIFY(!names.contains("Header found at"));
     QVERIFY(!names.contains("Display Name"));
     QCOMPARE(names.count("Genre"), 1);
+    // A label shows one ampersand as it is.
+    QCOMPARE(window.laStatus->text(),
+             QStringLiteral("Use ampersands (&) in the names to define shortcut keys for the Edit screens"));
 }
 
 void TestFieldWindows::sortingByEitherColumn()

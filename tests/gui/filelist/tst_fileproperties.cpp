@@ -3,11 +3,14 @@
 #include "gui/filelist/fileproperties.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestFileProperties : public QObject {
     Q_OBJECT
@@ -15,6 +18,8 @@ class TestFileProperties : public QObject {
 private Q_SLOTS:
     void okWritesThenUpdatesTrack();
     void failingWriteLeavesTrackUnchanged();
+    void readOnlyFile_data();
+    void readOnlyFile();
     void refusesUnusableNames_data();
     void refusesUnusableNames();
     void renameToTakenNameKeepsOtherFile();
@@ -76,6 +81,53 @@ void TestFileProperties::failingWriteLeavesTrackUnchanged()
     QCOMPARE(track->Title, QStringLiteral("One"));
     QCOMPARE(track->Size, 777);
     QCOMPARE(track->FilePath, path);
+}
+
+void TestFileProperties::readOnlyFile_data()
+{
+    QTest::addColumn<bool>("withTrack");
+    QTest::newRow("linked to a track") << true;
+    QTest::newRow("no track") << false;
+}
+
+// The window says before OK that the tags of a read-only file cannot be
+// written.  A track linked to the file takes the edits all the same; with no
+// track there is nothing to keep, and the window stays open.
+void TestFileProperties::readOnlyFile()
+{
+    QFETCH(bool, withTrack);
+    FileListFixture f;
+    const QString path = songPath(f, {QStringLiteral("One"), QStringLiteral("Abe"), {}, true});
+    TMp3Track *track = withTrack ? f.addTrack(path, QStringLiteral("One")) : nullptr;
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+    const QByteArray before = testsupport::readFile(path);
+    TMP3File file(path);
+    TfmFileProperties window(nullptr, f.context(), file, nullptr);
+    window.show();
+    QVERIFY(window.ckReadOnly->isChecked());
+    QVERIFY(window.laReadOnlyFile->isVisible());
+    QVERIFY2(window.laReadOnlyFile->text().contains(QStringLiteral("read-only")),
+             qPrintable(window.laReadOnlyFile->text()));
+    // Unticking "Read Only" would make the file writable first.
+    window.ckReadOnly->setChecked(false);
+    QVERIFY(!window.laReadOnlyFile->isVisible());
+    window.ckReadOnly->setChecked(true);
+    QVERIFY(window.laReadOnlyFile->isVisible());
+
+    qobject_cast<QLineEdit *>(window.V2Control(QStringLiteral("edTitlev2")))->setText(QStringLiteral("Uno"));
+    window.btOK->click();
+    QCOMPARE(testsupport::readFile(path), before);
+    if (withTrack) {
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(track->Title, QStringLiteral("Uno"));
+        QCOMPARE(track->FilePath, path);
+        // Told once: by the window, before OK.
+        QCOMPARE(f.services.messages, QStringList());
+    } else {
+        QVERIFY(window.isVisible());
+        QCOMPARE(f.services.messages, QStringList{QStringLiteral("Could not write to file. This may be because "
+                                                                 "the file is read-only")});
+    }
 }
 
 void TestFileProperties::refusesUnusableNames_data()

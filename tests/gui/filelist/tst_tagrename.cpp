@@ -332,6 +332,10 @@ void TestTagRename::renamePreviewMatchesResult()
     window.SetSource(nullptr, folder.get());
     window.Open();
     window.cbRenameFormats->setCurrentIndex(window.cbRenameFormats->findText(format));
+    QStringList headers;
+    for (int column = 0; column < window.Model()->columnCount(); ++column)
+        headers << window.Model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    QCOMPARE(headers, (QStringList{"Current Filename", "New Filename", "Artist", "Title", "Album", "Track Index"}));
     QStringList preview;
     for (int row = 0; row < window.Model()->rowCount(); ++row) {
         preview << cell(window, row, Mp3FieldIds::NewFilename);

@@ -130,8 +130,8 @@ private Q_SLOTS:
     void okWritesOnlyTheTagsTheFileHas();
     void pathThatIsNotUtf8IsKept();
     void okWritesATagOthersReadBack();
-    void failedWriteKeepsTheWindowAndTheTrack_data();
-    void failedWriteKeepsTheWindowAndTheTrack();
+    void failedWriteKeepsTheChangeInTheCollection_data();
+    void failedWriteKeepsTheChangeInTheCollection();
 };
 
 void TestTrackWindow::okDecidesByTheSnapshot_data()
@@ -395,16 +395,22 @@ void TestTrackWindow::okWritesATagOthersReadBack()
     QCOMPARE(titles, QStringList{QStringLiteral("Ωmega Song")});
 }
 
-void TestTrackWindow::failedWriteKeepsTheWindowAndTheTrack_data()
+void TestTrackWindow::failedWriteKeepsTheChangeInTheCollection_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("damaged tag") << "damaged";
-    QTest::newRow("folder in the file's place") << "folder";
+    QTest::addColumn<bool>("toldBeforeOk");
+    QTest::newRow("damaged tag") << "damaged" << false;
+    QTest::newRow("folder in the file's place") << "folder" << false;
+    QTest::newRow("read-only file") << "read-only" << true;
 }
 
-void TestTrackWindow::failedWriteKeepsTheWindowAndTheTrack()
+// The collection takes the change whatever became of the file; the user is
+// told once why the file kept its tags: in the window before OK when that
+// can be seen, else in a message after it.
+void TestTrackWindow::failedWriteKeepsTheChangeInTheCollection()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, toldBeforeOk);
     Fixture f;
     ScratchFolder scratch;
     QString path;
@@ -413,26 +419,36 @@ void TestTrackWindow::failedWriteKeepsTheWindowAndTheTrack()
         Id3v2Builder tag(3);
         tag.text("TIT2", QStringLiteral("Kept")).sizeField(Id3v2Builder::syncSafe(900000));
         path = scratch.newFile(tag.build() + audio());
-    } else {
+    } else if (kind == "folder") {
         path = scratch.path(QStringLiteral("folder.mp3"));
         QVERIFY(QDir().mkpath(path));
+    } else {
+        path = scratch.newFile(withV1Only());
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
     }
-    const QByteArray before = kind == "damaged" ? testsupport::readFile(path) : QByteArray();
+    const QByteArray before = kind == "folder" ? QByteArray() : testsupport::readFile(path);
     f.track->FilePath = path;
     auto window = f.open(TfmDataItemBase::EditMode);
+    auto *notice = window->findChild<QLabel *>(QStringLiteral("laReadOnlyFile"));
+    QVERIFY(notice);
+    QCOMPARE(notice->isVisible(), toldBeforeOk);
+    if (toldBeforeOk)
+        QVERIFY2(notice->text().contains(QStringLiteral("read-only")), qPrintable(notice->text()));
     window->edTitle->setText(QStringLiteral("Changed"));
     window->btOk->click();
 
-    QVERIFY(window->isVisible());
-    QCOMPARE(f.services.messages.size(), 1);
-    QVERIFY2(f.services.messages.constFirst().contains(path), qPrintable(f.services.messages.constFirst()));
-    QCOMPARE(f.track->Title, QStringLiteral("Song"));
-    if (kind == "damaged")
-        QCOMPARE(testsupport::readFile(path), before);
-    f.services.answers = {TDesktopServices::TAnswer::Yes};
-    window->btCancel->click();
     QVERIFY(!window->isVisible());
-    QCOMPARE(window->result(), int(QDialog::Rejected));
+    QCOMPARE(window->result(), int(QDialog::Accepted));
+    QCOMPARE(f.edited->Title, QStringLiteral("Changed"));
+    if (toldBeforeOk) {
+        QCOMPARE(f.services.messages, QStringList());
+    } else {
+        QCOMPARE(f.services.messages.size(), 1);
+        QVERIFY2(f.services.messages.constFirst().contains(path), qPrintable(f.services.messages.constFirst()));
+        QVERIFY(f.services.messages.constFirst().contains(QStringLiteral("kept their old values")));
+    }
+    if (kind != "folder")
+        QCOMPARE(testsupport::readFile(path), before);
 }
 
 QTEST_MAIN(TestTrackWindow)

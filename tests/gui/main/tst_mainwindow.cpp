@@ -4,6 +4,7 @@
 #include "core/files/playlist.h"
 #include "core/data/datafield.h"
 #include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/mp3fields.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
@@ -15,6 +16,7 @@
 #include "gui/explorer/explorerlistmodel.h"
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/explorer/explorertreeview.h"
+#include "gui/items/trackwindow.h"
 #include "gui/main/mainwindow.h"
 #include "gui/settings/updatewindow.h"
 #include "gui/shell/rootcollection.h"
@@ -27,7 +29,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTableView>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -157,9 +164,15 @@ private Q_SLOTS:
     void playlistStatusAndMoving();
     void playing_data();
     void playing();
+    void playingWithoutAPlayerSaysSo_data();
+    void playingWithoutAPlayerSaysSo();
     void missingTrackFileOnCd();
     void renamedTrackFilesAreSavedAtOnce();
     void settingsRoundTrip();
+    void tracksAreAddedAndDuplicatedByKey();
+    void contextMenusOfferAddAndDuplicate();
+    void renameMenuCaptions();
+    void manualCommandTableMatchesTheMenus();
 
 private:
     QTemporaryDir m_home;
@@ -422,6 +435,38 @@ void TestMainWindow::playing()
     }
 }
 
+void TestMainWindow::playingWithoutAPlayerSaysSo_data()
+{
+    QTest::addColumn<bool>("several");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one track") << false << "No player is set up for MP3 files.\n\nNo program for audio/mpeg.";
+    QTest::newRow("two tracks, as a playlist") << true << "No player is set up for playlists.\n\nNo program for audio/mpeg.";
+}
+
+// The desktop starts its player in the background: when it has none for the
+// file type, the user hears so instead of nothing happening.
+void TestMainWindow::playingWithoutAPlayerSaysSo()
+{
+    QFETCH(bool, several);
+    QFETCH(QString, message);
+    QTemporaryDir dir(m_home.filePath(QStringLiteral("music-XXXXXX")));
+    const QString song = dir.filePath(QStringLiteral("song.mp3"));
+    writeFile(song, mp3WithV1Title("Song"));
+    Shell shell;
+    shell.services.noProgramReason = QStringLiteral("No program for audio/mpeg.");
+    auto window = openWindow(shell);
+    addTrack(*window, QStringLiteral("Song"), song);
+    addTrack(*window, QStringLiteral("Other"), song);
+    showAllTracks(*window);
+    if (several)
+        window->lvMain->SelectAll();
+    else
+        window->lvMain->SelectOnly(0);
+    window->Action(QStringLiteral("acPlayTracks"))->trigger();
+    QCOMPARE(shell.services.opened, QStringList());
+    QCOMPARE(shell.services.messages, QStringList{message});
+}
+
 void TestMainWindow::missingTrackFileOnCd()
 {
     Shell shell;
@@ -496,6 +541,158 @@ void TestMainWindow::settingsRoundTrip()
     QVERIFY(!window->tbPlay->isHidden());
     QVERIFY(window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
     QVERIFY(!window->toolBarBreak(window->tbExplorer));
+}
+
+// Ins opens the track window in add mode; the new track has the default
+// year.  Ctrl+Ins duplicates the selected track without a window.  Neither
+// command is in the Edit menu.
+void TestMainWindow::tracksAreAddedAndDuplicatedByKey()
+{
+    QTemporaryDir dir;
+    Shell shell;
+    auto window = openWindow(shell);
+    static_cast<TMP3Defaults *>(mp3Root(*window)->Defaults.get())->DefaultYear = QStringLiteral("1987");
+    const QString collection = dir.filePath(QStringLiteral("c.tbx"));
+    QVERIFY(window->Collection()->SaveToFile(collection));
+    showAllTracks(*window);
+    QApplication::setActiveWindow(window.get());
+    window->lvMain->DetailsView()->setFocus();
+
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        auto *track = qobject_cast<TfmTrack *>(QApplication::activeModalWidget());
+        QVERIFY(track);
+        caption = track->windowTitle();
+        track->edTitle->setText(QStringLiteral("Field Recording"));
+        track->btOk->click();
+    });
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Insert);
+    QVERIFY(caption.startsWith(QStringLiteral("Add Track")));
+    TMp3TrackList *tracks = mp3Root(*window)->GetTracks();
+    QCOMPARE(tracks->Count(), 1);
+    const TMp3Track *added = tracks->Get(0);
+    QCOMPARE(added->Title, QStringLiteral("Field Recording"));
+    QVERIFY(added->Year);
+    QCOMPARE(added->Year->DisplayName, QStringLiteral("1987"));
+    QCOMPARE(window->lvMain->FirstSelectedRow(), 0);
+
+    // The track window has closed: the main window is active again.
+    QApplication::setActiveWindow(window.get());
+    window->lvMain->DetailsView()->setFocus();
+    QTest::keyClick(window->lvMain->DetailsView(), Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(tracks->Count(), 2);
+    QCOMPARE(tracks->Get(1)->Title, QStringLiteral("Field Recording"));
+    QVERIFY(tracks->Get(1)->GetID() != added->GetID());
+    // Both changes reached the file.
+    TRootCollection reread(shell.store);
+    QVERIFY(reread.LoadFromFile(collection));
+    QCOMPARE(static_cast<TMp3Root *>(reread.Root())->GetTracks()->Count(), 2);
+
+    const QMenu *edit = window->menuBar()->findChild<QMenu *>(QStringLiteral("miEdit"));
+    QVERIFY(edit);
+    QVERIFY(!edit->actions().contains(window->Action(QStringLiteral("acAddItem"))));
+    QVERIFY(!edit->actions().contains(window->Action(QStringLiteral("acDuplicateItem"))));
+}
+
+// The Rename menu names its folder command by the action's own caption.
+void TestMainWindow::renameMenuCaptions()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    const QMenu *rename = window->menuBar()->findChild<QMenu *>(QStringLiteral("miRename"));
+    QVERIFY(rename);
+    QStringList texts;
+    for (const QAction *item : rename->actions())
+        texts << item->text();
+    QCOMPARE(texts, (QStringList{"Auto &Renamer...", "Selected File(s)..."}));
+}
+
+void TestMainWindow::contextMenusOfferAddAndDuplicate()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    addTrack(*window, QStringLiteral("Song"), QStringLiteral("/m/song.mp3"));
+    showAllTracks(*window);
+    window->lvMain->SelectOnly(0);
+    window->UpdateActions();
+    const auto visibleTexts = [](const QMenu *menu) {
+        QStringList texts;
+        for (const QAction *item : menu->actions()) {
+            if (item->isVisible() && !item->isSeparator())
+                texts << item->text();
+        }
+        return texts;
+    };
+    const QStringList tree = visibleTexts(window->pmTree);
+    QCOMPARE(tree.mid(0, 4), (QStringList{"&Add...", "&Edit...", "&Duplicate...", "&Remove"}));
+    const QStringList list = visibleTexts(window->pmList);
+    QCOMPARE(list.mid(0, 5), (QStringList{"Play", "&Add...", "&Edit...", "&Duplicate...", "&Remove"}));
+    // The list's items run their actions and follow their enabled state.
+    for (QMenu *menu : {window->pmTree, window->pmList}) {
+        for (QAction *item : menu->actions()) {
+            if (item->text() == QStringLiteral("&Duplicate...")) {
+                QVERIFY(item->isEnabled());
+                item->trigger();
+            }
+        }
+    }
+    QCOMPARE(mp3Root(*window)->GetTracks()->Count(), 3);
+}
+
+// The manual's table of track commands names menu items that exist, with
+// the keys their actions answer to, so it cannot drift from the program.
+void TestMainWindow::manualCommandTableMatchesTheMenus()
+{
+    QFile manual(QStringLiteral(TUNEBASE_SOURCE_DIR "/docs/manual.html"));
+    QVERIFY(manual.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(manual.readAll());
+    const qsizetype start = html.indexOf(QStringLiteral("<table id=\"commands\">"));
+    const qsizetype end = html.indexOf(QStringLiteral("</table>"), start);
+    QVERIFY(start >= 0 && end > start);
+    const QString table = html.mid(start, end - start);
+
+    Shell shell;
+    auto window = openWindow(shell);
+    const auto shown = [](const QString &text) {
+        QString plain = text;
+        plain.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+        return plain.replace(QChar(1), QLatin1Char('&')).replace(QStringLiteral("..."), QStringLiteral("\u2026"));
+    };
+    const auto menuNamed = [&](const QString &name) -> QMenu * {
+        if (name == QStringLiteral("List menu"))
+            return window->pmList;
+        if (name == QStringLiteral("Tree menu"))
+            return window->pmTree;
+        for (QAction *entry : window->menuBar()->actions()) {
+            if (entry->menu() && shown(entry->text()) == name)
+                return entry->menu();
+        }
+        return nullptr;
+    };
+    // Keys the list handles itself rather than through an action.
+    const QStringList listKeys = {QStringLiteral("Del"), QStringLiteral("Enter")};
+    const QRegularExpression rowPattern(QStringLiteral("<tr><td>([^<]*)</td><td>(.*?)</td>"));
+    const QRegularExpression keyPattern(QStringLiteral("<kbd>([^<]*)</kbd>"));
+    int rows = 0;
+    for (auto rowMatch = rowPattern.globalMatch(table); rowMatch.hasNext(); ++rows) {
+        const QRegularExpressionMatch row = rowMatch.next();
+        const QStringList path = row.captured(1).split(QStringLiteral(" \u25B8 "));
+        QVERIFY2(path.size() == 2, qPrintable(row.captured(0)));
+        const QMenu *menu = menuNamed(path.at(0));
+        QVERIFY2(menu, qPrintable(row.captured(0)));
+        const QAction *item = nullptr;
+        for (const QAction *candidate : menu->actions()) {
+            if (candidate->isVisible() && shown(candidate->text()) == path.at(1))
+                item = candidate;
+        }
+        QVERIFY2(item, qPrintable(row.captured(0)));
+        for (auto keyMatch = keyPattern.globalMatch(row.captured(2)); keyMatch.hasNext();) {
+            const QString key = keyMatch.next().captured(1);
+            if (!listKeys.contains(key))
+                QVERIFY2(item->shortcut() == QKeySequence(key), qPrintable(row.captured(0)));
+        }
+    }
+    QVERIFY(rows >= 5);
 }
 
 QTEST_MAIN(TestMainWindow)

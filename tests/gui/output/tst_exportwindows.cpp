@@ -101,8 +101,9 @@ private Q_SLOTS:
         const QString path = m_dir.filePath(QStringLiteral("window.html"));
         {
             TfmExportHtmlBase window(items, 2, root, m_store);
-            // First run: the proposed name, borders and the link row.
-            QCOMPARE(window.edFileName->text(), QStringLiteral("export.htm"));
+            // First run: the proposed name (in the home folder: the
+            // collection has no file), borders and the link row.
+            QCOMPARE(window.edFileName->text(), QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("export.htm"))));
             QVERIFY(window.ckBorder->isChecked());
             QVERIFY(window.ckIncludeBrimlowLink->isChecked());
             window.ckIncludeBrimlowLink->setChecked(false);
@@ -119,6 +120,76 @@ private Q_SLOTS:
         engine.FileName = m_dir.filePath(QStringLiteral("engine.html"));
         QVERIFY(engine.Export(TExport::AllItems, TExport::ToFile));
         QCOMPARE(testsupport::readFile(path), testsupport::readFile(engine.FileName));
+    }
+
+    // The proposed file lies in a folder that exists: the one used last,
+    // else the collection's, else home.  No folder is made for it.
+    void proposedFileIsInAFolderThatExists_data()
+    {
+        QTest::addColumn<QString>("stored");      // "" for none; "@" stands for the test's folder
+        QTest::addColumn<bool>("savedCollection");
+        QTest::addColumn<QString>("expected");    // "@" the test's folder, "~" home, "#" the collection's
+        QTest::newRow("first time, new collection") << "" << false << "~/export.htm";
+        QTest::newRow("first time, saved collection") << "" << true << "#/export.htm";
+        QTest::newRow("last folder") << "@/last/list.htm" << true << "@/last/list.htm";
+        QTest::newRow("last folder gone") << "@/gone/list.htm" << true << "#/list.htm";
+        QTest::newRow("relative name") << "list.htm" << false << "~/list.htm";
+    }
+
+    void proposedFileIsInAFolderThatExists()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, savedCollection);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("last")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("music")));
+        const auto expand = [&dir](QString path) {
+            return path.replace(QLatin1Char('@'), dir.path())
+                .replace(QLatin1Char('#'), dir.filePath(QStringLiteral("music")))
+                .replace(QLatin1Char('~'), QDir::homePath());
+        };
+        if (!stored.isEmpty())
+            m_store.WriteString(QStringLiteral("fmExportHtml"), QStringLiteral("FileName"), expand(stored));
+        TMp3Root root;
+        if (savedCollection)
+            root.FileName = dir.filePath(QStringLiteral("music/c.tbx"));
+        TDataRefList items;
+        addTracks(root, {QStringLiteral("A")}, items);
+        const QString documents = QDir::home().filePath(QStringLiteral("Documents"));
+        QVERIFY(!QFileInfo::exists(documents));
+        TfmExportHtmlBase window(items, 2, root, m_store);
+        QCOMPARE(QDir::fromNativeSeparators(window.edFileName->text()), expand(expected));
+        QVERIFY(window.ExportToFile());
+        QVERIFY(QFile::exists(expand(expected)));
+        QVERIFY(!QFileInfo::exists(documents));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+        QFile::remove(expand(expected));
+    }
+
+    // The window opens over its owner the first time, then where it was left.
+    void windowReopensWhereItWasLeft()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        QWidget owner;
+        owner.setGeometry(200, 150, 600, 400);
+        QPoint left;
+        {
+            TfmExportAsciiBase window(items, 2, root, m_store, &owner);
+            window.PlaceForOpening(&owner);
+            const QPoint centre = window.frameGeometry().center();
+            QVERIFY2((centre - owner.frameGeometry().center()).manhattanLength() < 40,
+                     qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+            window.show();
+            window.move(window.pos() + QPoint(-120, 60));
+            left = window.pos();
+            window.reject();
+        }
+        TfmExportAsciiBase window(items, 2, root, m_store, &owner);
+        window.PlaceForOpening(&owner);
+        window.show();
+        QCOMPARE(window.pos(), left);
     }
 
     void fileNameReceivesAnExtension_data()
