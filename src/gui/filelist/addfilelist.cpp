@@ -9,6 +9,7 @@
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
 #include "core/settings/drives.h"
+#include "core/settings/generalhelpers.h"
 #include "core/settings/prefs.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "gui/filelist/filepreviewmodel.h"
@@ -63,6 +64,10 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     ckUpdateIfInCollection->setObjectName(QStringLiteral("ckUpdateIfInCollection"));
     ckUpdateIfInCollection->setVisible(!updateMode);
     OptionsLayout()->addWidget(ckUpdateIfInCollection);
+    laLeftOut = new QLabel(this);
+    laLeftOut->setObjectName(QStringLiteral("laLeftOut"));
+    laLeftOut->hide();
+    OptionsLayout()->addWidget(laLeftOut);
 
     pmPreview = new QMenu(this);
     pmPreview->setObjectName(QStringLiteral("pmPreview"));
@@ -141,12 +146,28 @@ void TfmAddFilelist::BuildFileList()
     for (TDataItem *item : Files)
         if (ListsFile(*static_cast<TMP3File *>(item)))
             listed << item;
+    const int leftOut = PassedOverCount() + int(Files.Count() - listed.size());
     if (listed.size() != Files.Count()) {
         KeepOnly(listed);
         UpdateCount();
     }
+    showLeftOut(leftOut);
     if (!Loading)
         suggestLocation();
+}
+
+void TfmAddFilelist::showLeftOut(int count)
+{
+    // An empty list would otherwise look as if the folder held no music.
+    laLeftOut->setText(tr("%1 %2 already in the collection left out").arg(count).arg(Plural(tr("file"), count)));
+    laLeftOut->setVisible(count > 0);
+}
+
+bool TfmAddFilelist::PassesOverUnchanged() const
+{
+    // Unchanged files need not even be read when the collection's files
+    // are left out anyway; updating them means reading them again.
+    return m_scanIndex != nullptr && !UpdateMode && !ckUpdateIfInCollection->isChecked();
 }
 
 bool TfmAddFilelist::ListsFile(const TMP3File &file) const

@@ -364,6 +364,7 @@ void TfmFileListBase::BuildFileList()
     Files.Clear();
     UnreadableFiles.clear();
     m_freshlyParsed.clear();
+    m_passedOverCount = 0;
     // Files join the list, and the preview, as they are read.
     ListReady = true;
     if (Folder) {
@@ -390,6 +391,7 @@ void TfmFileListBase::BuildFileList()
             // Its track holds what the file holds: there is nothing to do.
             if (file->Folder)
                 m_passedOver.insert(file->Folder);
+            ++m_passedOverCount;
             continue;
         }
         // A rescan may have passed over a file it knew; the preview and the

@@ -148,6 +148,9 @@ protected:
     QString Caption() const { return m_caption; }
     // True while the window's files are being read.
     bool Reading() const { return m_reading; }
+    // Files of the last list building that the scan index knew unchanged
+    // and that were therefore neither read nor listed.
+    int PassedOverCount() const { return m_passedOverCount; }
 
     // Rows the windows add their own controls to: beside the sources box
     // and below the options of the top panel.
@@ -184,6 +187,7 @@ private:
     // Folders whose files were passed over as unchanged: whoever shows
     // them after this window reads them afresh.
     QSet<TMP3Folder *> m_passedOver;
+    int m_passedOverCount = 0;
 };
 
 // Makes, opens and runs a file list window of class TWindow over a list of

@@ -621,10 +621,13 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
     QCOMPARE(f.root.GetTracks()->Count(), 2);
     QVERIFY(QFileInfo::exists(ScanIndexPath(collection)));
 
-    // two.mp3 changes (its size too); the rescan reads only it and updates
-    // only its track.
+    // two.mp3 changes (its size too) and three.mp3 is new.  With the box
+    // clear, the files the collection has are left out: the unchanged one
+    // is not even read, and the window says how many were left out.
     QByteArray bytes = FileListFixture::songBytes({QStringLiteral("Two Again"), {}, {}});
     testsupport::writeFile(two, bytes + bytes.right(4));
+    const QString three = f.addSong(QStringLiteral("three.mp3"), {QStringLiteral("Three"), {}, {}});
+    f.store.WriteBool(QStringLiteral("fmAddFilelist"), QStringLiteral("UpdateIfInCollection"), false);
     {
         auto folder = f.folder();
         TfmAddFilelist window(nullptr, context(), false);
@@ -632,29 +635,62 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
         window.Open();
         QCOMPARE(f.process.FilesUnchanged, 1);
         QCOMPARE(window.Files.Count(), 1);
-        QCOMPARE(window.FileAt(0)->Path, two);
+        QCOMPARE(window.FileAt(0)->Path, three);
+        QVERIFY(!window.laLeftOut->isHidden());
+        QCOMPARE(window.laLeftOut->text(), QStringLiteral("2 files already in the collection left out"));
+
+        // Ticking the box lists every file, the unchanged one read now.
+        window.ckUpdateIfInCollection->setChecked(true);
+        QCOMPARE(window.Files.Count(), 3);
+        QVERIFY(window.laLeftOut->isHidden());
+        QStringList shown = previewColumn(window, columnOf(window, Mp3FieldIds::Title));
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"One", "Three", "Two"}));
+        window.ckUpdateIfInCollection->setChecked(false);
         window.btOK->click();
-        QVERIFY(f.services.messages.last().startsWith(QStringLiteral("0 files added, 1 updated, 0 failed")));
+        QVERIFY2(f.services.messages.last().startsWith(QStringLiteral("1 file added, 0 updated, 0 failed")),
+                 qPrintable(f.services.messages.last()));
         // The folder object holds a file that was not read: it is read
         // afresh when it is shown next.
         QVERIFY(!folder->IsRead);
     }
     QCOMPARE(saves, 2);
-    QStringList titles;
-    for (int i = 0; i < f.root.GetTracks()->Count(); ++i)
-        titles << f.root.GetTracks()->Get(i)->Title;
-    titles.sort();
-    QCOMPARE(titles, (QStringList{"One", "Two"}));
+    QCOMPARE(f.root.GetTracks()->Count(), 3);
 
-    // Without a file name there is no index: every file is read.
-    f.root.FileName.clear();
+    // With the box ticked, files unchanged since the last scan are listed
+    // and read again like the others.
+    f.store.WriteBool(QStringLiteral("fmAddFilelist"), QStringLiteral("UpdateIfInCollection"), true);
     {
         auto folder = f.folder();
         TfmAddFilelist window(nullptr, context(), false);
         window.SetSource(nullptr, folder.get());
         window.Open();
         QCOMPARE(f.process.FilesUnchanged, 0);
-        QCOMPARE(window.Files.Count(), 2);
+        QCOMPARE(window.Files.Count(), 3);
+        QVERIFY(window.laLeftOut->isHidden());
+        window.btOK->click();
+        QVERIFY(f.services.messages.last().startsWith(QStringLiteral("0 files added, 3 updated, 0 failed")));
+    }
+    QCOMPARE(saves, 3);
+    QStringList titles;
+    for (int i = 0; i < f.root.GetTracks()->Count(); ++i)
+        titles << f.root.GetTracks()->Get(i)->Title;
+    titles.sort();
+    // The tracks keep their own values.
+    QCOMPARE(titles, (QStringList{"One", "Three", "Two"}));
+
+    // Without a file name there is no index: every file is read, even
+    // those that are then left out.
+    f.root.FileName.clear();
+    f.store.WriteBool(QStringLiteral("fmAddFilelist"), QStringLiteral("UpdateIfInCollection"), false);
+    {
+        auto folder = f.folder();
+        TfmAddFilelist window(nullptr, context(), false);
+        window.SetSource(nullptr, folder.get());
+        window.Open();
+        QCOMPARE(f.process.FilesUnchanged, 0);
+        QCOMPARE(window.Files.Count(), 0);
+        QCOMPARE(window.laLeftOut->text(), QStringLiteral("3 files already in the collection left out"));
     }
 }
 
