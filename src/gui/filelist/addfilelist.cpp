@@ -64,6 +64,13 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     ckUpdateIfInCollection->setObjectName(QStringLiteral("ckUpdateIfInCollection"));
     ckUpdateIfInCollection->setVisible(!updateMode);
     OptionsLayout()->addWidget(ckUpdateIfInCollection);
+    ckTagsReplaceCollection = new QCheckBox(tr("&Tags replace the values in the collection"), this);
+    ckTagsReplaceCollection->setObjectName(QStringLiteral("ckTagsReplaceCollection"));
+    ckTagsReplaceCollection->setToolTip(
+        tr("Reads the tracks' values from the files' tags again, for example after changing the legacy tag "
+           "encoding. Values the tags lack stay as they are."));
+    ckTagsReplaceCollection->setVisible(updateMode);
+    OptionsLayout()->addWidget(ckTagsReplaceCollection);
     laLeftOut = new QLabel(this);
     laLeftOut->setObjectName(QStringLiteral("laLeftOut"));
     laLeftOut->hide();
@@ -85,6 +92,11 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     connect(ckUpdateIfInCollection, &QCheckBox::toggled, this, [this] {
         if (!Loading)
             RebuildList();
+    });
+    // The preview shows what the tracks will hold.
+    connect(ckTagsReplaceCollection, &QCheckBox::toggled, this, [this] {
+        ApplySources();
+        Model()->Refresh();
     });
     connect(btLocation, &QPushButton::clicked, this, &TfmAddFilelist::btLocationClick);
 }
@@ -170,6 +182,11 @@ bool TfmAddFilelist::PassesOverUnchanged() const
     return m_scanIndex != nullptr && !UpdateMode && !ckUpdateIfInCollection->isChecked();
 }
 
+bool TfmAddFilelist::CollectionSourceOn() const
+{
+    return TfmFileListBase::CollectionSourceOn() && !ckTagsReplaceCollection->isChecked();
+}
+
 bool TfmAddFilelist::ListsFile(const TMP3File &file) const
 {
     // In update mode the files are there to be updated, whatever the
@@ -252,10 +269,12 @@ bool TfmAddFilelist::RunOperation()
 
     TMP3Process &process = Context().Process;
     process.Collection = &root;
+    process.TagsReplaceTrackValues = ckTagsReplaceCollection->isChecked();
     ListReady = false;
     Model()->Clear();
     process.AddFiles(readable, ChosenLocation);
     ListReady = true;
+    process.TagsReplaceTrackValues = false;
     for (const QString &path : std::as_const(process.FailedFiles)) {
         summary.Failed << path;
         summary.Reasons << QString();

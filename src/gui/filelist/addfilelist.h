@@ -32,6 +32,9 @@ public:
     QCheckBox *ckUpdateIfInCollection;
     // How many files the list leaves out because the collection has them.
     QLabel *laLeftOut;
+    // Update mode: the files' tags replace the tracks' values (to repair
+    // values read with the wrong legacy tag encoding).
+    QCheckBox *ckTagsReplaceCollection;
     QMenu *pmPreview;
 
     bool UpdateMode = false;
@@ -47,6 +50,7 @@ public:
 protected:
     void BuildFileList() override;
     bool PassesOverUnchanged() const override;
+    bool CollectionSourceOn() const override;
     bool ListsFile(const TMP3File &file) const override;
     void LoadSettings() override;
     void SaveSettings() override;

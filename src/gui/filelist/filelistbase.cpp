@@ -321,7 +321,7 @@ void TfmFileListBase::fileRead(TMP3File &file)
     file.LinkTrack(TrackIndex.find(file.Path));
     if (file.Unchanged || !ListsFile(file))
         return;
-    file.SetInfoSources(ManualEntryEnabled(), ckTrackInfo->isChecked(), ckID3v2->isChecked(),
+    file.SetInfoSources(ManualEntryEnabled(), CollectionSourceOn(), ckID3v2->isChecked(),
                         ckID3v1->isChecked(), ckFileName->isChecked());
     Files.Add(&file);
     if (!m_rowClock.isValid() || m_rowClock.hasExpired(RowInterval)) {
@@ -487,6 +487,11 @@ void TfmFileListBase::UpdateCount()
     pnCount->setText(tr("%1 files in list").arg(Files.Count()));
 }
 
+bool TfmFileListBase::CollectionSourceOn() const
+{
+    return ckTrackInfo->isChecked();
+}
+
 int TfmFileListBase::StateImage(const TMP3File &, int) const
 {
     return -1;
@@ -494,7 +499,7 @@ int TfmFileListBase::StateImage(const TMP3File &, int) const
 
 void TfmFileListBase::ApplySources()
 {
-    Files.SetInfoSources(ManualEntryEnabled(), ckTrackInfo->isChecked(), ckID3v2->isChecked(),
+    Files.SetInfoSources(ManualEntryEnabled(), CollectionSourceOn(), ckID3v2->isChecked(),
                          ckID3v1->isChecked(), ckFileName->isChecked());
 }
 

@@ -102,6 +102,8 @@ public:
 protected:
     // ---- the window's parts (base behaviour in the .cpp) -----------------
     virtual bool ManualEntryEnabled() const { return false; }
+    // Whether the files take their tracks' values first.
+    virtual bool CollectionSourceOn() const;
     // Whether the window lets the process pass over the files its scan
     // index knows unchanged (they are then left out of the list) instead
     // of reading every file.

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void addsWithLocationAndDefaults();
     void filesInCollectionAreLeftOutUnlessUpdating();
     void updateModeKeepsLocationAndUpdatesAll();
+    void updateModeLetsTagsReplaceTrackValues();
     void unreadableFileIsNotAdded();
     void clearNowNeedsTheBox();
     void repairListsNothingMissing();
@@ -281,6 +282,41 @@ void TestAddWindows::updateModeKeepsLocationAndUpdatesAll()
     QCOMPARE(track->Artist->GetDisplayName(), QStringLiteral("Tag Artist"));  // a value it lacked
     QCOMPARE(track->Size, qint32(QFileInfo(path).size()));
     QVERIFY(f.services.messages.last().contains(QStringLiteral("1 updated")));
+}
+
+void TestAddWindows::updateModeLetsTagsReplaceTrackValues()
+{
+    FileListFixture f;
+    const QString path = f.addSong(QStringLiteral("song.mp3"), {QStringLiteral("Tag Title"), {}, QStringLiteral("Tag Album")});
+    TMp3Track *track = f.addTrack(path, QStringLiteral("Own Title"));
+    track->Notes = QStringLiteral("Own Notes");
+    TDataRefList tracks;
+    tracks.Add(track);
+    std::vector<std::unique_ptr<TMP3File>> files;
+    f.process.FilesForTracks(tracks, files);
+    TMp3FileItemList list;
+    list.Add(files.front().get());
+
+    TfmAddFilelist window(nullptr, f.context(), true);
+    window.SetSource(&list, nullptr);
+    window.Open();
+    QVERIFY(!window.ckTagsReplaceCollection->isHidden());
+    QVERIFY(!window.ckTagsReplaceCollection->isChecked());
+    const int title = columnOf(window, Mp3FieldIds::Title);
+    QCOMPARE(previewColumn(window, title), QStringList{"Own Title"});
+    // The preview shows what the track will hold.
+    window.ckTagsReplaceCollection->setChecked(true);
+    QCOMPARE(previewColumn(window, title), QStringList{"Tag Title"});
+    window.btOK->click();
+
+    QCOMPARE(track->Title, QStringLiteral("Tag Title"));
+    QCOMPARE(GetLookupDisplayName(track->Album), QStringLiteral("Tag Album"));
+    QCOMPARE(track->Notes, QStringLiteral("Own Notes"));
+    // The choice belongs to this run only.
+    QVERIFY(!f.process.TagsReplaceTrackValues);
+    // The add mode has no tracks to replace values of.
+    TfmAddFilelist adding(nullptr, f.context(), false);
+    QVERIFY(adding.ckTagsReplaceCollection->isHidden());
 }
 
 void TestAddWindows::unreadableFileIsNotAdded()
