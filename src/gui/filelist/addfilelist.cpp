@@ -270,22 +270,23 @@ bool TfmAddFilelist::RunOperation()
     TMP3Process &process = Context().Process;
     process.Collection = &root;
     process.TagsReplaceTrackValues = ckTagsReplaceCollection->isChecked();
-    ListReady = false;
-    Model()->Clear();
+    // The preview keeps its rows: the files stay as they are, and the user
+    // reads the result and answers the save question over the list that
+    // was added.
     process.AddFiles(readable, ChosenLocation);
-    ListReady = true;
     process.TagsReplaceTrackValues = false;
     for (const QString &path : std::as_const(process.FailedFiles)) {
         summary.Failed << path;
         summary.Reasons << QString();
     }
-    if (process.Added + process.Updated > 0)
-        saveCollection();
     summary.Done = process.Added;
     summary.Details << tr("%1 updated").arg(process.Updated);
     if (process.IsCancelled())
         summary.NotRun = std::max(0, readable.Count() - process.Added - process.Updated - int(process.FailedFiles.size()));
+    // What was done first, then where to keep it.
     summary.Show();
+    if (process.Added + process.Updated > 0)
+        saveCollection();
     return true;
 }
 

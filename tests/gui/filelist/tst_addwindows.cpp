@@ -72,6 +72,7 @@ private Q_SLOTS:
     void storedColumnWidthBelowZeroOpensAs100();
     void linksFilesToTracksIgnoringCaseWhenUnique();
     void addsWithLocationAndDefaults();
+    void summaryThenSaveOverTheFilesAdded();
     void filesInCollectionAreLeftOutUnlessUpdating();
     void updateModeKeepsLocationAndUpdatesAll();
     void updateModeLetsTagsReplaceTrackValues();
@@ -224,6 +225,33 @@ void TestAddWindows::addsWithLocationAndDefaults()
     titles.sort();
     QCOMPARE(titles, (QStringList{"Alpha", "Beta"}));
     QVERIFY(f.services.messages.last().startsWith(QStringLiteral("2 files added, 0 updated, 0 failed")));
+}
+
+void TestAddWindows::summaryThenSaveOverTheFilesAdded()
+{
+    FileListFixture f;
+    f.addSong(QStringLiteral("Moe - Alpha.mp3"), {QStringLiteral("Alpha"), {}, {}});
+    f.addSong(QStringLiteral("Moe - Beta.mp3"), {QStringLiteral("Beta"), {}, {}});
+    auto folder = f.folder();
+    TFileListContext context = f.context();
+    TfmAddFilelist *window = nullptr;
+    QStringList messagesAtSave;
+    int rowsAtSave = -1;
+    context.SaveCollection = [&] {
+        messagesAtSave = f.services.messages;
+        rowsAtSave = window->Model()->rowCount();
+        return true;
+    };
+    TfmAddFilelist shown(nullptr, context, false);
+    window = &shown;
+    shown.SetSource(nullptr, folder.get());
+    shown.Open();
+    shown.btOK->click();
+    // The user has read what was added, and the list is still there.
+    QCOMPARE(messagesAtSave.size(), 1);
+    QVERIFY(messagesAtSave.first().startsWith(QStringLiteral("2 files added")));
+    QCOMPARE(rowsAtSave, 2);
+    QCOMPARE(f.services.messages.size(), 1);
 }
 
 void TestAddWindows::filesInCollectionAreLeftOutUnlessUpdating()
