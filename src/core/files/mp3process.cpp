@@ -147,6 +147,31 @@ void CopyFileToTrack(TMp3Track &track, const TMP3File &file)
     copyStreamValues(track, file);
 }
 
+void CopyTagsOverTrack(TMp3Track &track, const TMP3File &file)
+{
+    // The tags alone, in their usual order: neither the track nor the file
+    // name may speak for them.
+    const TManualEntryInfo noEntry{};
+    const TTrackInfo noTrack{};
+    const TFilenameInfo noFilename{};
+    const TInfoSourceSet tags(noEntry, noTrack, file.ID3v2, file.ID3v1, noFilename);
+    auto *root = dynamic_cast<TMp3Root *>(track.GetRoot());
+    for (const TTrackFieldRow &row : TrackFieldRows()) {
+        const QString tagText = tags.GetMergedText(row.Field);
+        const qint32 tagNumber = tags.GetMergedNumber(row.Field);
+        const bool tagsHoldIt = row.Number ? tagNumber != 0 : !tagText.isEmpty();
+        if (tagsHoldIt) {
+            TakeTrackField(track, row, tagText, tagNumber, root);
+            continue;
+        }
+        const bool trackHoldsIt = row.Number ? TrackFieldNumber(track, row) != 0
+                                             : !TrackFieldOwnText(track, row).isEmpty();
+        if (!trackHoldsIt)
+            TakeTrackField(track, row, file.GetMergedText(row.Field), file.GetMergedNumber(row.Field), root);
+    }
+    copyStreamValues(track, file);
+}
+
 void CopyTrackToTags(const TMp3Track &track, TMP3File &file)
 {
     TID3v1Tag &v1 = file.ID3v1;
@@ -438,7 +463,10 @@ bool TMP3Process::addFile(TMP3File &file)
 {
     if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
         // Updating: the track keeps its Location and gets no defaults.
-        CopyFileToTrack(*linked, file);
+        if (TagsReplaceTrackValues)
+            CopyTagsOverTrack(*linked, file);
+        else
+            CopyFileToTrack(*linked, file);
         ++Updated;
         return true;
     }

@@ -57,6 +57,10 @@ public:
 
     // The collection AddFiles adds to; when not set, the current collection.
     TMp3Root *Collection = nullptr;
+    // How AddFiles refreshes a track from its linked file: keeping the
+    // track's own values (CopyFileToTrack), or letting the tags replace
+    // them (CopyTagsOverTrack).
+    bool TagsReplaceTrackValues = false;
     // The parse formats file names are read with (the user's settings).
     QStringList ParseFormats;
 
@@ -161,6 +165,13 @@ private:
 // Copies the file's merged values into the track (an empty value never
 // clears a track field) and, always, its path, size and stream values.
 void CopyFileToTrack(TMp3Track &track, const TMP3File &file);
+// Reads a track afresh from its file's tags, as after a change of the
+// legacy tag encoding made the values read before wrong: each value the
+// file's enabled tags hold (ID3v2 before ID3v1) replaces the track's; where
+// the tags hold nothing the track keeps its own value, and an empty track
+// field is filled as CopyFileToTrack fills it.  Path, size and stream
+// values are copied always.
+void CopyTagsOverTrack(TMp3Track &track, const TMP3File &file);
 // Overwrites the fields of the file's enabled tags with the track's values,
 // empty ones included; the tags are not written.
 void CopyTrackToTags(const TMp3Track &track, TMP3File &file);

@@ -86,6 +86,15 @@ TListReportLayout::TListReportLayout(const TrpListBase &report, const TReportMet
     m_area = QRectF(QPointF(0, 0), paper).marginsRemoved(m);
     m_footerTop = m_area.bottom() - m_metrics.FooterLineHeight;
 
+    // Widths dragged for the screen easily add up to more than the paper
+    // holds; a column cut at the margin would lose its values unseen, so
+    // all of them give up the same share instead.
+    double columnsWidth = 0;
+    for (const TrpListBase::TColumn &column : m_report.Columns)
+        columnsWidth += std::max(column.Width, 0.0);
+    if (columnsWidth > m_area.width())
+        m_columnScale = m_area.width() / columnsWidth;
+
     m_rowsFirst = rowsFitting(detailTop(true));
     m_rowsOther = rowsFitting(detailTop(false));
     const int rows = m_report.RowCount();
@@ -145,14 +154,14 @@ TReportPage TListReportLayout::Page(int index) const
         page.Cells.append({TReportCellKind::Title, QRectF(left, y, width, height), m_report.Title});
         y += height;
     }
-    // Columns abut in the widths of the list; what passes the right margin
-    // is cut there.
+    // Columns abut in the widths of the list, narrowed alike when together
+    // they are wider than the printable area.
     QList<QPair<double, double>> spans;
     double x = left;
     for (const TrpListBase::TColumn &column : m_report.Columns) {
-        const double w = std::min(std::max(column.Width, 0.0), m_area.right() - x);
+        const double w = std::min(std::max(column.Width, 0.0) * m_columnScale, m_area.right() - x);
         spans.append({x, std::max(w, 0.0)});
-        x += std::max(column.Width, 0.0);
+        x += std::max(w, 0.0);
     }
     const QStringList captions = m_report.Captions();
     for (int c = 0; c < spans.size(); ++c) {

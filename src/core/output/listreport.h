@@ -100,6 +100,9 @@ public:
     static constexpr double BandPadding = 16;
     // A margin takes at most this share of the paper's width or height.
     static constexpr double MaxMarginShare = 0.4;
+    // Columns narrowed below this share of their width cut most values:
+    // the print window warns.
+    static constexpr double MinReadableColumnScale = 0.6;
 
     TListReportLayout(const TrpListBase &report, const TReportMetrics &metrics);
 
@@ -112,6 +115,11 @@ public:
     QSizeF Paper() const { return m_metrics.Paper; }
     int RowsOnFirstPage() const { return m_rowsFirst; }
     int RowsPerPage() const { return m_rowsOther; }
+    // Every column prints this share of its width (at most 1), so that
+    // together they fit between the left and right margins.
+    double ColumnScale() const { return m_columnScale; }
+    bool ColumnsNarrowed() const { return m_columnScale < 1; }
+    bool ColumnsTooNarrow() const { return m_columnScale < MinReadableColumnScale; }
 
     static QString PageNumberText(int page, int pageCount);
     static QString PrintedAtText(const QDateTime &printedAt);
@@ -128,4 +136,5 @@ private:
     int m_rowsFirst = 1;
     int m_rowsOther = 1;
     int m_pageCount = 1;
+    double m_columnScale = 1;
 };

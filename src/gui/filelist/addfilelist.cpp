@@ -9,6 +9,7 @@
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
 #include "core/settings/drives.h"
+#include "core/settings/generalhelpers.h"
 #include "core/settings/prefs.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "gui/filelist/filepreviewmodel.h"
@@ -63,6 +64,17 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     ckUpdateIfInCollection->setObjectName(QStringLiteral("ckUpdateIfInCollection"));
     ckUpdateIfInCollection->setVisible(!updateMode);
     OptionsLayout()->addWidget(ckUpdateIfInCollection);
+    ckTagsReplaceCollection = new QCheckBox(tr("&Tags replace the values in the collection"), this);
+    ckTagsReplaceCollection->setObjectName(QStringLiteral("ckTagsReplaceCollection"));
+    ckTagsReplaceCollection->setToolTip(
+        tr("Reads the tracks' values from the files' tags again, for example after changing the legacy tag "
+           "encoding. Values the tags lack stay as they are."));
+    ckTagsReplaceCollection->setVisible(updateMode);
+    OptionsLayout()->addWidget(ckTagsReplaceCollection);
+    laLeftOut = new QLabel(this);
+    laLeftOut->setObjectName(QStringLiteral("laLeftOut"));
+    laLeftOut->hide();
+    OptionsLayout()->addWidget(laLeftOut);
 
     pmPreview = new QMenu(this);
     pmPreview->setObjectName(QStringLiteral("pmPreview"));
@@ -80,6 +92,11 @@ TfmAddFilelist::TfmAddFilelist(QWidget *owner, const TFileListContext &context, 
     connect(ckUpdateIfInCollection, &QCheckBox::toggled, this, [this] {
         if (!Loading)
             RebuildList();
+    });
+    // The preview shows what the tracks will hold.
+    connect(ckTagsReplaceCollection, &QCheckBox::toggled, this, [this] {
+        ApplySources();
+        Model()->Refresh();
     });
     connect(btLocation, &QPushButton::clicked, this, &TfmAddFilelist::btLocationClick);
 }
@@ -141,12 +158,33 @@ void TfmAddFilelist::BuildFileList()
     for (TDataItem *item : Files)
         if (ListsFile(*static_cast<TMP3File *>(item)))
             listed << item;
+    const int leftOut = PassedOverCount() + int(Files.Count() - listed.size());
     if (listed.size() != Files.Count()) {
         KeepOnly(listed);
         UpdateCount();
     }
+    showLeftOut(leftOut);
     if (!Loading)
         suggestLocation();
+}
+
+void TfmAddFilelist::showLeftOut(int count)
+{
+    // An empty list would otherwise look as if the folder held no music.
+    laLeftOut->setText(tr("%1 %2 already in the collection left out").arg(count).arg(Plural(tr("file"), count)));
+    laLeftOut->setVisible(count > 0);
+}
+
+bool TfmAddFilelist::PassesOverUnchanged() const
+{
+    // Unchanged files need not even be read when the collection's files
+    // are left out anyway; updating them means reading them again.
+    return m_scanIndex != nullptr && !UpdateMode && !ckUpdateIfInCollection->isChecked();
+}
+
+bool TfmAddFilelist::CollectionSourceOn() const
+{
+    return TfmFileListBase::CollectionSourceOn() && !ckTagsReplaceCollection->isChecked();
 }
 
 bool TfmAddFilelist::ListsFile(const TMP3File &file) const
@@ -231,21 +269,24 @@ bool TfmAddFilelist::RunOperation()
 
     TMP3Process &process = Context().Process;
     process.Collection = &root;
-    ListReady = false;
-    Model()->Clear();
+    process.TagsReplaceTrackValues = ckTagsReplaceCollection->isChecked();
+    // The preview keeps its rows: the files stay as they are, and the user
+    // reads the result and answers the save question over the list that
+    // was added.
     process.AddFiles(readable, ChosenLocation);
-    ListReady = true;
+    process.TagsReplaceTrackValues = false;
     for (const QString &path : std::as_const(process.FailedFiles)) {
         summary.Failed << path;
         summary.Reasons << QString();
     }
-    if (process.Added + process.Updated > 0)
-        saveCollection();
     summary.Done = process.Added;
     summary.Details << tr("%1 updated").arg(process.Updated);
     if (process.IsCancelled())
         summary.NotRun = std::max(0, readable.Count() - process.Added - process.Updated - int(process.FailedFiles.size()));
+    // What was done first, then where to keep it.
     summary.Show();
+    if (process.Added + process.Updated > 0)
+        saveCollection();
     return true;
 }
 

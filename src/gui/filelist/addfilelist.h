@@ -5,6 +5,7 @@
 #include <memory>
 
 class QComboBox;
+class QLabel;
 class QMenu;
 class TLocationLookupItem;
 class TLookupItem;
@@ -29,6 +30,11 @@ public:
     QComboBox *cbLocation;
     QPushButton *btLocation;
     QCheckBox *ckUpdateIfInCollection;
+    // How many files the list leaves out because the collection has them.
+    QLabel *laLeftOut;
+    // Update mode: the files' tags replace the tracks' values (to repair
+    // values read with the wrong legacy tag encoding).
+    QCheckBox *ckTagsReplaceCollection;
     QMenu *pmPreview;
 
     bool UpdateMode = false;
@@ -43,7 +49,8 @@ public:
 
 protected:
     void BuildFileList() override;
-    bool PassesOverUnchanged() const override { return m_scanIndex != nullptr; }
+    bool PassesOverUnchanged() const override;
+    bool CollectionSourceOn() const override;
     bool ListsFile(const TMP3File &file) const override;
     void LoadSettings() override;
     void SaveSettings() override;
@@ -59,6 +66,7 @@ private:
     void saveCollection();
     // Fills the location list afresh and chooses item.
     void selectLocation(const TLookupItem *item);
+    void showLeftOut(int count);
 
     // The collection's scan index while the window is open, when the
     // collection has a file: rescans pass over files unchanged since.

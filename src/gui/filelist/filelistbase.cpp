@@ -321,7 +321,7 @@ void TfmFileListBase::fileRead(TMP3File &file)
     file.LinkTrack(TrackIndex.find(file.Path));
     if (file.Unchanged || !ListsFile(file))
         return;
-    file.SetInfoSources(ManualEntryEnabled(), ckTrackInfo->isChecked(), ckID3v2->isChecked(),
+    file.SetInfoSources(ManualEntryEnabled(), CollectionSourceOn(), ckID3v2->isChecked(),
                         ckID3v1->isChecked(), ckFileName->isChecked());
     Files.Add(&file);
     if (!m_rowClock.isValid() || m_rowClock.hasExpired(RowInterval)) {
@@ -364,6 +364,7 @@ void TfmFileListBase::BuildFileList()
     Files.Clear();
     UnreadableFiles.clear();
     m_freshlyParsed.clear();
+    m_passedOverCount = 0;
     // Files join the list, and the preview, as they are read.
     ListReady = true;
     if (Folder) {
@@ -390,6 +391,7 @@ void TfmFileListBase::BuildFileList()
             // Its track holds what the file holds: there is nothing to do.
             if (file->Folder)
                 m_passedOver.insert(file->Folder);
+            ++m_passedOverCount;
             continue;
         }
         // A rescan may have passed over a file it knew; the preview and the
@@ -485,6 +487,11 @@ void TfmFileListBase::UpdateCount()
     pnCount->setText(tr("%1 files in list").arg(Files.Count()));
 }
 
+bool TfmFileListBase::CollectionSourceOn() const
+{
+    return ckTrackInfo->isChecked();
+}
+
 int TfmFileListBase::StateImage(const TMP3File &, int) const
 {
     return -1;
@@ -497,7 +504,7 @@ QString TfmFileListBase::ColumnCaption(const TDataField *field) const
 
 void TfmFileListBase::ApplySources()
 {
-    Files.SetInfoSources(ManualEntryEnabled(), ckTrackInfo->isChecked(), ckID3v2->isChecked(),
+    Files.SetInfoSources(ManualEntryEnabled(), CollectionSourceOn(), ckID3v2->isChecked(),
                          ckID3v1->isChecked(), ckFileName->isChecked());
 }
 

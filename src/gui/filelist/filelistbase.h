@@ -103,6 +103,8 @@ public:
 protected:
     // ---- the window's parts (base behaviour in the .cpp) -----------------
     virtual bool ManualEntryEnabled() const { return false; }
+    // Whether the files take their tracks' values first.
+    virtual bool CollectionSourceOn() const;
     // Whether the window lets the process pass over the files its scan
     // index knows unchanged (they are then left out of the list) instead
     // of reading every file.
@@ -152,6 +154,9 @@ protected:
     QString Caption() const { return m_caption; }
     // True while the window's files are being read.
     bool Reading() const { return m_reading; }
+    // Files of the last list building that the scan index knew unchanged
+    // and that were therefore neither read nor listed.
+    int PassedOverCount() const { return m_passedOverCount; }
 
     // Rows the windows add their own controls to: beside the sources box
     // and below the options of the top panel.
@@ -188,6 +193,7 @@ private:
     // Folders whose files were passed over as unchanged: whoever shows
     // them after this window reads them afresh.
     QSet<TMP3Folder *> m_passedOver;
+    int m_passedOverCount = 0;
 };
 
 // Makes, opens and runs a file list window of class TWindow over a list of

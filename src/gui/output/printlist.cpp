@@ -218,6 +218,16 @@ QWidget *TfmPrintListBase::buildTop()
     });
     auto *titleLabel = new QLabel(tr("Report &Title"), top);
     titleLabel->setBuddy(edTitle);
+    laColumnFit = new QLabel(top);
+    laColumnFit->setObjectName(QStringLiteral("laColumnFit"));
+    laColumnFit->setWordWrap(true);
+    laColumnFit->hide();
+
+    // The paper's printable width follows the margins and the orientation.
+    for (QSpinBox *box : {edLeftMargin, edRightMargin})
+        connect(box, &QSpinBox::valueChanged, this, &TfmPrintListBase::showColumnFit);
+    connect(rbMM, &QRadioButton::toggled, this, &TfmPrintListBase::showColumnFit);
+    connect(rgOrientation->Item(1), &QRadioButton::toggled, this, &TfmPrintListBase::showColumnFit);
 
     auto *row = new QHBoxLayout;
     row->addWidget(margins);
@@ -229,6 +239,7 @@ QWidget *TfmPrintListBase::buildTop()
     layout->addLayout(row);
     layout->addWidget(titleLabel);
     layout->addWidget(edTitle);
+    layout->addWidget(laColumnFit);
     return top;
 }
 
@@ -247,6 +258,12 @@ void TfmPrintListBase::buildList()
     lvRepDef->horizontalHeader()->setHighlightSections(false);
     lvRepDef->horizontalHeader()->setStretchLastSection(false);
     connect(lvRepDef->horizontalHeader(), &QHeaderView::sectionClicked, this, &TfmPrintListBase::headerClicked);
+    connect(lvRepDef->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+        if (logical < 0 || logical >= m_report.Columns.size())
+            return;
+        m_report.Columns[logical].Width = size;
+        showColumnFit();
+    });
     lvRepDef->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvRepDef, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         QMenu menu;
@@ -340,6 +357,29 @@ void TfmPrintListBase::buildColumns()
         header->resizeSection(logical, int(columns.at(logical).Width));
     }
     showSortIndicator();
+    showColumnFit();
+}
+
+void TfmPrintListBase::showColumnFit()
+{
+    TReportMetrics metrics;
+    metrics.Paper = PaperInReportUnits(m_paper, Orientation());
+    metrics.Margins = marginSettings().MarginsInReportUnits();
+    const TListReportLayout layout(m_report, metrics);
+    const bool wasShown = !laColumnFit->isHidden();
+    if (layout.ColumnsNarrowed()) {
+        const int percent = int(layout.ColumnScale() * 100);
+        QString text = tr("The columns are wider than the page: they print at %1 % of their width.").arg(percent);
+        if (layout.ColumnsTooNarrow())
+            text += QLatin1Char(' ')
+                    + tr("Many values will be cut; choose fewer or narrower columns, smaller margins or "
+                         "Landscape.");
+        laColumnFit->setText(text);
+    }
+    laColumnFit->setVisible(layout.ColumnsNarrowed());
+    // The top part is as high as what it shows.
+    if (wasShown != layout.ColumnsNarrowed())
+        fitTop();
 }
 
 // The columns as the user left them in the list: order and widths.
@@ -465,12 +505,7 @@ std::unique_ptr<TReportDocument> TfmPrintListBase::PrepareDocument(const QPageSi
     buildColumns();
     syncReport();
     sortItems();
-    TPrintListSettings margins;
-    margins.UnitsMM = rbMM->isChecked();
-    margins.TopMargin = edTopMargin->value();
-    margins.LeftMargin = edLeftMargin->value();
-    margins.RightMargin = edRightMargin->value();
-    margins.BottomMargin = edBottomMargin->value();
+    const TPrintListSettings margins = marginSettings();
     TrpListBase report = m_report;
     report.Title = edTitle->text();
     report.Landscape = orientation == QPageLayout::Landscape;
@@ -479,6 +514,17 @@ std::unique_ptr<TReportDocument> TfmPrintListBase::PrepareDocument(const QPageSi
     fonts.Title = edTitle->font();
     fonts.Data = lvRepDef->font();
     return std::make_unique<TReportDocument>(report, fonts, pageSize, orientation, margins.MarginsInReportUnits());
+}
+
+TPrintListSettings TfmPrintListBase::marginSettings() const
+{
+    TPrintListSettings margins;
+    margins.UnitsMM = rbMM->isChecked();
+    margins.TopMargin = edTopMargin->value();
+    margins.LeftMargin = edLeftMargin->value();
+    margins.RightMargin = edRightMargin->value();
+    margins.BottomMargin = edBottomMargin->value();
+    return margins;
 }
 
 bool TfmPrintListBase::checkPrinter()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/output/listreport.h"
+#include "core/output/printsettings.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>
@@ -78,6 +79,8 @@ public:
     QPushButton *btPreview;
     QPushButton *btPdf;
     QLineEdit *edTitle;
+    // Says when the columns are too wide for the paper and print narrowed.
+    QLabel *laColumnFit;
     QTableView *lvRepDef;
     QLabel *pnCount;
     QLabel *pnHelp;
@@ -117,6 +120,8 @@ private:
     void fitRows();
     void syncReport();
     bool checkPrinter();
+    TPrintListSettings marginSettings() const;
+    void showColumnFit();
 
     TDataRefList &m_items;
     int m_listKind;
@@ -127,4 +132,7 @@ private:
     TReportRowsModel *m_model;
     QWidget *m_top = nullptr;
     QString m_pdfFileName;
+    // The paper the window measures the columns against: asking the
+    // printer at every drag of a column would be slow.
+    QPageSize m_paper = DefaultPageSize();
 };

@@ -42,17 +42,17 @@ double lineHeight(const QFont &font)
     return QFontMetricsF(deviceFont(font, device), &device).height();
 }
 
-QSizeF paperInUnits(const QPageSize &pageSize, QPageLayout::Orientation orientation)
+constexpr double CellPadding = 2;
+
+} // namespace
+
+QSizeF PaperInReportUnits(const QPageSize &pageSize, QPageLayout::Orientation orientation)
 {
     QSizeF points = pageSize.size(QPageSize::Point);
     if (orientation == QPageLayout::Landscape)
         points.transpose();
     return points * reportunits::PerInch / 72.0;
 }
-
-constexpr double CellPadding = 2;
-
-} // namespace
 
 QFont FontFromSetting(const TFontSetting &setting)
 {
@@ -79,7 +79,7 @@ TReportDocument::TReportDocument(const TrpListBase &report, const TReportFonts &
     : m_report(report), m_fonts(fonts), m_pageSize(pageSize), m_orientation(orientation)
 {
     TReportMetrics metrics;
-    metrics.Paper = paperInUnits(pageSize, orientation);
+    metrics.Paper = PaperInReportUnits(pageSize, orientation);
     metrics.Margins = margins;
     metrics.TitleLineHeight = lineHeight(fonts.Title);
     metrics.DataLineHeight = lineHeight(fonts.Data);

@@ -17,6 +17,9 @@ class TProcess;
 QFont FontFromSetting(const TFontSetting &setting);
 TFontSetting SettingFromFont(const QFont &font);
 
+// The size of the paper in report units.
+QSizeF PaperInReportUnits(const QPageSize &pageSize, QPageLayout::Orientation orientation);
+
 // The fonts of the report's bands.
 struct TReportFonts {
     QFont Title;

@@ -1,3 +1,4 @@
+#include "core/base/legacytext.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3folder.h"
 #include "core/files/mp3process.h"
@@ -133,6 +134,8 @@ private Q_SLOTS:
     void addNewAndLinkedFiles();
     void copyFileToTrack();
     void copyTrackToTags();
+    void tagsReplaceValuesReadWithTheWrongCodePage_data();
+    void tagsReplaceValuesReadWithTheWrongCodePage();
     void severalGenresRoundTrip();
 
     void editTagsNoChangeWritesNothing();
@@ -365,6 +368,77 @@ void TestMp3Process::copyFileToTrack()
     QCOMPARE(track->SampleRate, 44100);
     QCOMPARE(track->HeaderPosition, qint32(file.MpegInfo.HeaderPosition));
     QVERIFY(track->HeaderPosition > 0);
+}
+
+void TestMp3Process::tagsReplaceValuesReadWithTheWrongCodePage_data()
+{
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QByteArray>("titleBytes");
+    QTest::addColumn<QByteArray>("artistBytes");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("artist");
+    QTest::newRow("Windows-1251") << QStringLiteral("windows-1251") << QByteArray("\xc3\xf0\xf3\xef\xef\xe0")
+                                  << QByteArray("\xca\xe8\xed\xee") << QStringLiteral("Группа")
+                                  << QStringLiteral("Кино");
+    QTest::newRow("Shift_JIS") << QStringLiteral("Shift_JIS") << QByteArray("\x89\xcc\x89\xcc")
+                               << QByteArray("\x8e\x52\x89\xba") << QStringLiteral("歌歌")
+                               << QStringLiteral("山下");
+}
+
+void TestMp3Process::tagsReplaceValuesReadWithTheWrongCodePage()
+{
+    QFETCH(QString, encoding);
+    QFETCH(QByteArray, titleBytes);
+    QFETCH(QByteArray, artistBytes);
+    QFETCH(QString, title);
+    QFETCH(QString, artist);
+    struct ResetEncoding {
+        ~ResetEncoding() { SetLegacyTagEncoding(DefaultLegacyTagEncoding()); }
+    } reset;
+    const QString path = makeMp3(QStringLiteral("song.mp3"), {},
+                                 mp3::Id3v1{titleBytes, artistBytes, {}, "1987", {}, 3, 255}.bytes());
+    TMp3Root root;
+    TMP3Process process;
+    process.Collection = &root;
+    const auto readFile = [&] {
+        auto file = std::make_unique<TMP3File>(path);
+        file->ReadInfo({});
+        file->SetInfoSources(false, true, true, true, true);
+        return file;
+    };
+
+    // Added while the program read ID3v1 tags as ISO-8859-1.
+    QVERIFY(SetLegacyTagEncoding(DefaultLegacyTagEncoding()));
+    {
+        const std::unique_ptr<TMP3File> file = readFile();
+        TMp3FileItemList files;
+        files.Add(file.get());
+        process.AddFiles(files, nullptr);
+    }
+    QCOMPARE(root.GetTracks()->Count(), 1);
+    TMp3Track *track = root.GetTracks()->Get(0);
+    QVERIFY(track->Title != title);
+    track->Notes = QStringLiteral("my own note");
+
+    // The right code page is chosen.  A plain update keeps the track's
+    // values; letting the tags replace them repairs the track.
+    QVERIFY(SetLegacyTagEncoding(encoding));
+    for (const bool tagsReplace : {false, true}) {
+        const std::unique_ptr<TMP3File> file = readFile();
+        file->LinkTrack(track);
+        TMp3FileItemList files;
+        files.Add(file.get());
+        process.TagsReplaceTrackValues = tagsReplace;
+        process.AddFiles(files, nullptr);
+        QCOMPARE(process.Updated, 1);
+        QCOMPARE(track->Title == title, tagsReplace);
+    }
+    QCOMPARE(root.GetTracks()->Count(), 1);
+    QCOMPARE(track->Title, title);
+    QCOMPARE(GetLookupDisplayName(track->Artist), artist);
+    QCOMPARE(GetLookupDisplayName(track->Year), QStringLiteral("1987"));
+    // What the tags do not hold stays.
+    QCOMPARE(track->Notes, QStringLiteral("my own note"));
 }
 
 void TestMp3Process::copyTrackToTags()

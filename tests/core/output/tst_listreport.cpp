@@ -219,21 +219,51 @@ private Q_SLOTS:
         QVERIFY(TListReportLayout(fixture.report, metrics()).Page(0).ShadedRows.isEmpty());
     }
 
-    void columnsCutAtTheRightMargin()
+    void columnsFitBetweenTheMargins_data()
     {
-        Fixture fixture = Fixture::numbered(1);
-        fixture.report.SetColumns({{fixture.root.field(ArtistField), 500},
-                                   {fixture.root.field(TitleField), 500},
-                                   {fixture.root.field(SizeField), 100}});
-        const TReportPage page = TListReportLayout(fixture.report, metrics(50)).Page(0);
-        QList<QRectF> captions;
-        for (const TReportCell &cell : page.Cells)
-            if (cell.Kind == TReportCellKind::ColumnCaption)
-                captions.append(cell.Rect);
-        QCOMPARE(captions.size(), 2);
-        QCOMPARE(captions.at(0).left(), 50.0);
-        QCOMPARE(captions.at(1).left(), 550.0);
-        QCOMPARE(captions.at(1).right(), 750.0);
+        QTest::addColumn<QList<double>>("widths");
+        QTest::addColumn<QList<double>>("printed");
+        QTest::addColumn<bool>("tooNarrow");
+        // The paper is 800 wide with margins of 50: 700 to print on.
+        QTest::newRow("fit as they are") << QList<double>{100, 150, 60} << QList<double>{100, 150, 60} << false;
+        QTest::newRow("exactly the width") << QList<double>{500, 200} << QList<double>{500, 200} << false;
+        QTest::newRow("a little too wide") << QList<double>{400, 200, 150} << QList<double>{373.33, 186.67, 140}
+                                           << false;
+        QTest::newRow("twice too wide") << QList<double>{500, 500, 400} << QList<double>{250, 250, 200} << true;
+    }
+
+    void columnsFitBetweenTheMargins()
+    {
+        QFETCH(QList<double>, widths);
+        QFETCH(QList<double>, printed);
+        QFETCH(bool, tooNarrow);
+        Fixture fixture = Fixture::numbered(2);
+        const qint32 fields[] = {ArtistField, TitleField, SizeField};
+        QList<TrpListBase::TColumn> columns;
+        for (int i = 0; i < widths.size(); ++i)
+            columns.append({fixture.root.field(fields[i]), widths.at(i)});
+        fixture.report.SetColumns(columns);
+        const TListReportLayout layout(fixture.report, metrics(50));
+        QCOMPARE(layout.ColumnsNarrowed(), widths != printed);
+        QCOMPARE(layout.ColumnsTooNarrow(), tooNarrow);
+
+        // Every column prints, captions and values alike, side by side.
+        const TReportPage page = layout.Page(0);
+        for (const TReportCellKind kind : {TReportCellKind::ColumnCaption, TReportCellKind::Value}) {
+            QList<QRectF> cells;
+            for (const TReportCell &cell : page.Cells)
+                if (cell.Kind == kind)
+                    cells.append(cell.Rect);
+            QCOMPARE(cells.size(), widths.size() * (kind == TReportCellKind::Value ? 2 : 1));
+            double left = 50;
+            for (int c = 0; c < widths.size(); ++c) {
+                QCOMPARE(cells.at(c).left(), left);
+                QVERIFY2(qAbs(cells.at(c).width() - printed.at(c)) < 0.01,
+                         qPrintable(QStringLiteral("column %1 is %2 wide").arg(c).arg(cells.at(c).width())));
+                left = cells.at(c).right();
+            }
+            QVERIFY(left <= 750 + 1e-9);
+        }
     }
 
     void settingsAreChecked_data()

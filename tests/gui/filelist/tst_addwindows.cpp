@@ -72,8 +72,10 @@ private Q_SLOTS:
     void storedColumnWidthBelowZeroOpensAs100();
     void linksFilesToTracksIgnoringCaseWhenUnique();
     void addsWithLocationAndDefaults();
+    void summaryThenSaveOverTheFilesAdded();
     void filesInCollectionAreLeftOutUnlessUpdating();
     void updateModeKeepsLocationAndUpdatesAll();
+    void updateModeLetsTagsReplaceTrackValues();
     void unreadableFileIsNotAdded();
     void clearNowNeedsTheBox();
     void repairListsNothingMissing();
@@ -225,6 +227,33 @@ void TestAddWindows::addsWithLocationAndDefaults()
     QVERIFY(f.services.messages.last().startsWith(QStringLiteral("2 files added, 0 updated, 0 failed")));
 }
 
+void TestAddWindows::summaryThenSaveOverTheFilesAdded()
+{
+    FileListFixture f;
+    f.addSong(QStringLiteral("Moe - Alpha.mp3"), {QStringLiteral("Alpha"), {}, {}});
+    f.addSong(QStringLiteral("Moe - Beta.mp3"), {QStringLiteral("Beta"), {}, {}});
+    auto folder = f.folder();
+    TFileListContext context = f.context();
+    TfmAddFilelist *window = nullptr;
+    QStringList messagesAtSave;
+    int rowsAtSave = -1;
+    context.SaveCollection = [&] {
+        messagesAtSave = f.services.messages;
+        rowsAtSave = window->Model()->rowCount();
+        return true;
+    };
+    TfmAddFilelist shown(nullptr, context, false);
+    window = &shown;
+    shown.SetSource(nullptr, folder.get());
+    shown.Open();
+    shown.btOK->click();
+    // The user has read what was added, and the list is still there.
+    QCOMPARE(messagesAtSave.size(), 1);
+    QVERIFY(messagesAtSave.first().startsWith(QStringLiteral("2 files added")));
+    QCOMPARE(rowsAtSave, 2);
+    QCOMPARE(f.services.messages.size(), 1);
+}
+
 void TestAddWindows::filesInCollectionAreLeftOutUnlessUpdating()
 {
     FileListFixture f;
@@ -281,6 +310,41 @@ void TestAddWindows::updateModeKeepsLocationAndUpdatesAll()
     QCOMPARE(track->Artist->GetDisplayName(), QStringLiteral("Tag Artist"));  // a value it lacked
     QCOMPARE(track->Size, qint32(QFileInfo(path).size()));
     QVERIFY(f.services.messages.last().contains(QStringLiteral("1 updated")));
+}
+
+void TestAddWindows::updateModeLetsTagsReplaceTrackValues()
+{
+    FileListFixture f;
+    const QString path = f.addSong(QStringLiteral("song.mp3"), {QStringLiteral("Tag Title"), {}, QStringLiteral("Tag Album")});
+    TMp3Track *track = f.addTrack(path, QStringLiteral("Own Title"));
+    track->Notes = QStringLiteral("Own Notes");
+    TDataRefList tracks;
+    tracks.Add(track);
+    std::vector<std::unique_ptr<TMP3File>> files;
+    f.process.FilesForTracks(tracks, files);
+    TMp3FileItemList list;
+    list.Add(files.front().get());
+
+    TfmAddFilelist window(nullptr, f.context(), true);
+    window.SetSource(&list, nullptr);
+    window.Open();
+    QVERIFY(!window.ckTagsReplaceCollection->isHidden());
+    QVERIFY(!window.ckTagsReplaceCollection->isChecked());
+    const int title = columnOf(window, Mp3FieldIds::Title);
+    QCOMPARE(previewColumn(window, title), QStringList{"Own Title"});
+    // The preview shows what the track will hold.
+    window.ckTagsReplaceCollection->setChecked(true);
+    QCOMPARE(previewColumn(window, title), QStringList{"Tag Title"});
+    window.btOK->click();
+
+    QCOMPARE(track->Title, QStringLiteral("Tag Title"));
+    QCOMPARE(GetLookupDisplayName(track->Album), QStringLiteral("Tag Album"));
+    QCOMPARE(track->Notes, QStringLiteral("Own Notes"));
+    // The choice belongs to this run only.
+    QVERIFY(!f.process.TagsReplaceTrackValues);
+    // The add mode has no tracks to replace values of.
+    TfmAddFilelist adding(nullptr, f.context(), false);
+    QVERIFY(adding.ckTagsReplaceCollection->isHidden());
 }
 
 void TestAddWindows::unreadableFileIsNotAdded()
@@ -621,10 +685,13 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
     QCOMPARE(f.root.GetTracks()->Count(), 2);
     QVERIFY(QFileInfo::exists(ScanIndexPath(collection)));
 
-    // two.mp3 changes (its size too); the rescan reads only it and updates
-    // only its track.
+    // two.mp3 changes (its size too) and three.mp3 is new.  With the box
+    // clear, the files the collection has are left out: the unchanged one
+    // is not even read, and the window says how many were left out.
     QByteArray bytes = FileListFixture::songBytes({QStringLiteral("Two Again"), {}, {}});
     testsupport::writeFile(two, bytes + bytes.right(4));
+    const QString three = f.addSong(QStringLiteral("three.mp3"), {QStringLiteral("Three"), {}, {}});
+    f.store.WriteBool(QStringLiteral("fmAddFilelist"), QStringLiteral("UpdateIfInCollection"), false);
     {
         auto folder = f.folder();
         TfmAddFilelist window(nullptr, context(), false);
@@ -632,29 +699,62 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
         window.Open();
         QCOMPARE(f.process.FilesUnchanged, 1);
         QCOMPARE(window.Files.Count(), 1);
-        QCOMPARE(window.FileAt(0)->Path, two);
+        QCOMPARE(window.FileAt(0)->Path, three);
+        QVERIFY(!window.laLeftOut->isHidden());
+        QCOMPARE(window.laLeftOut->text(), QStringLiteral("2 files already in the collection left out"));
+
+        // Ticking the box lists every file, the unchanged one read now.
+        window.ckUpdateIfInCollection->setChecked(true);
+        QCOMPARE(window.Files.Count(), 3);
+        QVERIFY(window.laLeftOut->isHidden());
+        QStringList shown = previewColumn(window, columnOf(window, Mp3FieldIds::Title));
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"One", "Three", "Two"}));
+        window.ckUpdateIfInCollection->setChecked(false);
         window.btOK->click();
-        QVERIFY(f.services.messages.last().startsWith(QStringLiteral("0 files added, 1 updated, 0 failed")));
+        QVERIFY2(f.services.messages.last().startsWith(QStringLiteral("1 file added, 0 updated, 0 failed")),
+                 qPrintable(f.services.messages.last()));
         // The folder object holds a file that was not read: it is read
         // afresh when it is shown next.
         QVERIFY(!folder->IsRead);
     }
     QCOMPARE(saves, 2);
-    QStringList titles;
-    for (int i = 0; i < f.root.GetTracks()->Count(); ++i)
-        titles << f.root.GetTracks()->Get(i)->Title;
-    titles.sort();
-    QCOMPARE(titles, (QStringList{"One", "Two"}));
+    QCOMPARE(f.root.GetTracks()->Count(), 3);
 
-    // Without a file name there is no index: every file is read.
-    f.root.FileName.clear();
+    // With the box ticked, files unchanged since the last scan are listed
+    // and read again like the others.
+    f.store.WriteBool(QStringLiteral("fmAddFilelist"), QStringLiteral("UpdateIfInCollection"), true);
     {
         auto folder = f.folder();
         TfmAddFilelist window(nullptr, context(), false);
         window.SetSource(nullptr, folder.get());
         window.Open();
         QCOMPARE(f.process.FilesUnchanged, 0);
-        QCOMPARE(window.Files.Count(), 2);
+        QCOMPARE(window.Files.Count(), 3);
+        QVERIFY(window.laLeftOut->isHidden());
+        window.btOK->click();
+        QVERIFY(f.services.messages.last().startsWith(QStringLiteral("0 files added, 3 updated, 0 failed")));
+    }
+    QCOMPARE(saves, 3);
+    QStringList titles;
+    for (int i = 0; i < f.root.GetTracks()->Count(); ++i)
+        titles << f.root.GetTracks()->Get(i)->Title;
+    titles.sort();
+    // The tracks keep their own values.
+    QCOMPARE(titles, (QStringList{"One", "Three", "Two"}));
+
+    // Without a file name there is no index: every file is read, even
+    // those that are then left out.
+    f.root.FileName.clear();
+    f.store.WriteBool(QStringLiteral("fmAddFilelist"), QStringLiteral("UpdateIfInCollection"), false);
+    {
+        auto folder = f.folder();
+        TfmAddFilelist window(nullptr, context(), false);
+        window.SetSource(nullptr, folder.get());
+        window.Open();
+        QCOMPARE(f.process.FilesUnchanged, 0);
+        QCOMPARE(window.Files.Count(), 0);
+        QCOMPARE(window.laLeftOut->text(), QStringLiteral("3 files already in the collection left out"));
     }
 }
 

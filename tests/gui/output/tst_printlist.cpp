@@ -107,6 +107,77 @@ private Q_SLOTS:
         QCOMPARE(window.pnHelp->text(), QStringLiteral("Right click Report Title or List to change fonts"));
     }
 
+    // The default report on A4 portrait with 20 mm margins prints every
+    // column, the last one ("Bitrate") included, inside the margins.
+    void defaultColumnsFitA4Portrait()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        addTracks(root, {QStringLiteral("A")}, items);
+        TfmPrintListBase window(items, 2, root, m_store);
+        const std::unique_ptr<TReportDocument> document =
+            window.PrepareDocument(QPageSize(QPageSize::A4), QPageLayout::Portrait);
+        const TReportPage page = document->Layout().Page(0);
+        QStringList captions;
+        double right = 0;
+        for (const TReportCell &cell : page.Cells) {
+            if (cell.Kind != TReportCellKind::ColumnCaption)
+                continue;
+            captions << cell.Text;
+            right = std::max(right, cell.Rect.right());
+        }
+        QCOMPARE(captions.size(), root.Fields->DefaultColumns[2].size());
+        QCOMPARE(captions.constLast(), QStringLiteral("Bitrate"));
+        QVERIFY2(right <= page.PrintableArea.right() + 1e-6, qPrintable(QString::number(right)));
+        QVERIFY(!document->Layout().ColumnsTooNarrow());
+        QVERIFY(!window.laColumnFit->text().contains(QStringLiteral("cut")));
+    }
+
+    // Far more columns than the page holds print narrowed, and the window
+    // says so until they fit again.
+    void manyColumnsAreNarrowedWithAWarning()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        addTracks(root, {QStringLiteral("A")}, items);
+        TColumnFieldRefList columns(2, &root);
+        for (const qint32 id : {Mp3FieldIds::Filepath, Mp3FieldIds::Artist, Mp3FieldIds::Title, Mp3FieldIds::Album,
+                                Mp3FieldIds::Length, Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::SampleRate,
+                                Mp3FieldIds::Frames, Mp3FieldIds::Mode, Mp3FieldIds::MpegVersion,
+                                Mp3FieldIds::MpegLayer})
+            columns.Add(new TColumnField(root.Fields->FindByID(id), 100, &columns));
+        columns.SaveToSettings(m_store, QStringLiteral("fmPrintList\\ColumnFields2"));
+        TfmPrintListBase window(items, 2, root, m_store);
+        QCOMPARE(window.lvRepDef->model()->columnCount(), 12);
+        const double printable = PaperInReportUnits(TfmPrintListBase::DefaultPageSize(), QPageLayout::Portrait).width()
+                                 - 2 * reportunits::FromMillimetres(20);
+        QVERIFY(1200 * TListReportLayout::MinReadableColumnScale > printable);
+        QVERIFY(!window.laColumnFit->isHidden());
+        QVERIFY2(window.laColumnFit->text().contains(QStringLiteral("Many values will be cut")),
+                 qPrintable(window.laColumnFit->text()));
+
+        const std::unique_ptr<TReportDocument> document =
+            window.PrepareDocument(TfmPrintListBase::DefaultPageSize(), QPageLayout::Portrait);
+        const TReportPage page = document->Layout().Page(0);
+        int printed = 0;
+        for (const TReportCell &cell : page.Cells) {
+            if (cell.Kind == TReportCellKind::ColumnCaption) {
+                ++printed;
+                QVERIFY(cell.Rect.right() <= page.PrintableArea.right() + 1e-6);
+            }
+        }
+        QCOMPARE(printed, 12);
+
+        // Narrower columns fit without a word.
+        QHeaderView *header = window.lvRepDef->horizontalHeader();
+        for (int c = 0; c < header->count(); ++c)
+            header->resizeSection(c, 40);
+        QVERIFY(window.laColumnFit->isHidden());
+        header->resizeSection(0, 400);
+        QVERIFY(!window.laColumnFit->isHidden());
+        QVERIFY(!window.laColumnFit->text().contains(QStringLiteral("Many values will be cut")));
+    }
+
     void emptyListShowsNoRows()
     {
         TMp3Root root;
