@@ -115,18 +115,32 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
     }
 
-    // Two adds to one collection at once: every track of both arrives, or
-    // the one that gave up says so and the other's tracks are all there.
+    // Two adds to one collection at once, by one name or two names of the
+    // file: every track of both arrives, or the one that gave up says so
+    // and the other's tracks are all there.
+    void twoWritersLoseNothing_data()
+    {
+        QTest::addColumn<QString>("secondName");
+        QTest::newRow("same name") << "c.tbx";
+        QTest::newRow("symbolic link") << "alias.tbx";
+        QTest::newRow("hard link") << "hard.tbx";
+    }
     void twoWritersLoseNothing()
     {
+        QFETCH(QString, secondName);
         constexpr int PerFolder = 60;
         makeFolder(QStringLiteral("a"), PerFolder);
         makeFolder(QStringLiteral("b"), PerFolder);
         const QString collection = path(QStringLiteral("c.tbx"));
+        QVERIFY(runCli({QStringLiteral("new"), collection}).exitCode == 0);
+        QCOMPARE(::symlink("c.tbx", QFile::encodeName(path(QStringLiteral("alias.tbx"))).constData()), 0);
+        QCOMPARE(::link(QFile::encodeName(collection).constData(),
+                        QFile::encodeName(path(QStringLiteral("hard.tbx"))).constData()), 0);
         QProcess first;
         QProcess second;
         first.start(QStringLiteral(TUNEBASE_CLI_PATH), {QStringLiteral("add"), collection, path(QStringLiteral("a"))});
-        second.start(QStringLiteral(TUNEBASE_CLI_PATH), {QStringLiteral("add"), collection, path(QStringLiteral("b"))});
+        second.start(QStringLiteral(TUNEBASE_CLI_PATH),
+                     {QStringLiteral("add"), path(secondName), path(QStringLiteral("b"))});
         QVERIFY(first.waitForFinished(120000));
         QVERIFY(second.waitForFinished(120000));
         const QSet<QString> paths = trackPaths(collection);
@@ -157,7 +171,7 @@ private Q_SLOTS:
         const QByteArray older("was made by an older version of Tunebase");
         const QByteArray newer("was made by a newer version of Tunebase");
         const QByteArray trailing("goes on after its last record");
-        for (const QString command : {QStringLiteral("add"), QStringLiteral("relink")}) {
+        for (const QString &command : {QStringLiteral("add"), QStringLiteral("relink")}) {
             QTest::addRow("%s, damaged", qPrintable(command)) << command << "damaged" << damaged;
             QTest::addRow("%s, older", qPrintable(command)) << command << "older" << older;
             QTest::addRow("%s, newer format", qPrintable(command)) << command << "newer format" << newer;

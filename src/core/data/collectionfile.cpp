@@ -263,7 +263,10 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
         root.Clear();
         return result;
     }
-    result.Newer = versions.Format > CurrentFormatVersion || versions.Data > root.GetDataVersion();
+    // Files of older formats may carry higher data versions of their day
+    // (see PlainNamesDataVersion); from this format on, a higher one is newer.
+    result.Newer = versions.Format > CurrentFormatVersion
+                   || (versions.Format == CurrentFormatVersion && versions.Data > root.GetDataVersion());
     result.Converted = !result.Newer
                        && (versions.Format < CurrentFormatVersion || versions.Data < root.GetDataVersion());
     // A newer file read as this version knows it may well seem damaged:
