@@ -2,6 +2,7 @@
 
 #include "core/base/localpath.h"
 #include "core/data/collectionfile.h"
+#include "core/data/collectionlock.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
@@ -57,7 +58,7 @@ int shownExitCode(const TCollectionLoadResult &result)
 
 bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, bool *recovered)
 {
-    const TCollectionLoadResult result = loadCollection(root, path);
+    const TCollectionLoadResult result = loadCollectionWhenFree(root, path, TCollectionLock::DefaultWait);
     if (result.Status == TCollectionLoadResult::TStatus::NotFound) {
         err << "tunebase-cli: no such collection file '" << ReadablePath(path) << "'\n";
         return false;
@@ -77,7 +78,7 @@ bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, b
 bool openCollectionToShow(TRootItem &root, const QString &path, QTextStream &err,
                           TCollectionLoadResult &result)
 {
-    result = loadCollection(root, path);
+    result = loadCollectionWhenFree(root, path, TCollectionLock::DefaultWait);
     if (!result.Message.isEmpty()) {
         const QString text = result.opened() ? openedNote(result, root, path) : result.Message;
         err << QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";

@@ -286,6 +286,14 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
     return result;
 }
 
+TCollectionLoadResult loadCollectionWhenFree(TRootItem &root, const QString &fileName,
+                                             std::chrono::milliseconds wait)
+{
+    TCollectionLock lock;
+    lock.acquire(fileName, wait);
+    return loadCollection(root, fileName);
+}
+
 TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
                                      const TDataWriterFactory &makeWriter, TCollectionLock *hold)
 {
@@ -348,7 +356,7 @@ bool TRootItem::LoadFromFile(const QString &fileName)
     TCollectionLoadResult result;
     {
         const TBusyCursor busy;
-        result = loadCollection(*this, fileName);
+        result = loadCollectionWhenFree(*this, fileName, TCollectionLock::DefaultWait);
     }
     // A file that is not there is not worth a message box: at start-up the
     // last collection may simply have been moved away.

@@ -66,6 +66,14 @@ using TDataWriterFactory = std::function<std::unique_ptr<TDataWriter>(QIODevice 
 // only) leaves FileName empty, so that a save asks for a new file.
 TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName);
 
+// loadCollection once no other program is writing the file: waits for the
+// collection's lock (up to `wait`) and reads under it, so that a file being
+// rewritten in place is never read half-written.  Where the lock cannot be
+// had it reads all the same.  For readers only: a writer reads under the
+// lock it already holds (TCollectionUpdate).
+TCollectionLoadResult loadCollectionWhenFree(TRootItem &root, const QString &fileName,
+                                             std::chrono::milliseconds wait);
+
 // Writes root to fileName through a TFileReplacement: the old file stays as
 // it was until the new one is complete, and keeps its owner, mode, extended
 // attributes and hard links.  On success FileName and FileStamp of root

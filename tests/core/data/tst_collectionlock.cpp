@@ -171,6 +171,31 @@ private Q_SLOTS:
         QVERIFY(!third.acquire(collection(), 0ms));
     }
 
+    // A reader waits while a writer holds the collection (a file with
+    // several names is rewritten in place) and reads what it saved.
+    void readerWaitsForTheWriter()
+    {
+        saveTitles({QStringLiteral("a")});
+        QCOMPARE(::link(bytes(collection()).constData(), bytes(path(QStringLiteral("hard.tbx"))).constData()), 0);
+        auto holder = std::make_unique<TCollectionLock>();
+        QVERIFY(holder->acquire(collection(), 0ms));
+        QThread *saver = QThread::create([&holder, this] {
+            QThread::msleep(300);
+            TMp3Root root;
+            loadCollection(root, collection());
+            addTrack(root, QStringLiteral("b"));
+            saveCollection(root, collection(), {}, holder.get());
+            holder.reset();
+        });
+        saver->start();
+        TMp3Root read;
+        const TCollectionLoadResult loaded = loadCollectionWhenFree(read, path(QStringLiteral("hard.tbx")), 20s);
+        saver->wait();
+        delete saver;
+        QVERIFY(loaded.opened() && !loaded.Recovered);
+        QCOMPARE(read.GetTracks()->Count(), 2);
+    }
+
     void unlockableFolderIsReported()
     {
         TCollectionLock lock;
