@@ -2,6 +2,7 @@
 
 #include "core/base/localpath.h"
 #include "core/data/collectionfile.h"
+#include "core/data/collectionlock.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
@@ -22,12 +23,22 @@ QString nameKey(const QString &name)
 // desktop program's notes point at its menus).
 QString openedNote(const TCollectionLoadResult &result, const TRootItem &root, const QString &path)
 {
+    if (result.Newer) {
+        return QStringLiteral("%1 was made by a newer version of Tunebase: what is shown is what this version "
+                              "understands of it, and commands that save refuse to change it.")
+            .arg(path);
+    }
     if (result.Recovered) {
         const qint32 count = root.Items ? root.Items->Count() : 0;
         return QStringLiteral("%1 is damaged: only the %2 tracks before the damage could be read, and only "
                               "they are shown.\nThe file was left as it is; open it in Brimlow Tunebase to "
                               "save what could be read as a new file.")
             .arg(path, QString::number(count));
+    }
+    if (result.TrailingData) {
+        return QStringLiteral("%1 goes on after its last record with data this version does not know; "
+                              "commands that save refuse to change it.")
+            .arg(path);
     }
     if (result.Converted) {
         return QStringLiteral("The collection \"%1\" was created with an older version of Tunebase.\nIt is "
@@ -47,7 +58,7 @@ int shownExitCode(const TCollectionLoadResult &result)
 
 bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, bool *recovered)
 {
-    const TCollectionLoadResult result = loadCollection(root, path);
+    const TCollectionLoadResult result = loadCollectionWhenFree(root, path, TCollectionLock::DefaultWait);
     if (result.Status == TCollectionLoadResult::TStatus::NotFound) {
         err << "tunebase-cli: no such collection file '" << ReadablePath(path) << "'\n";
         return false;
@@ -57,7 +68,7 @@ bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, b
             << "\n";
         return false;
     }
-    if (result.Recovered)
+    if (result.Recovered || result.readOnly())
         err << "tunebase-cli: warning: " << openedNote(result, root, path) << "\n";
     if (recovered)
         *recovered = result.Recovered;
@@ -67,7 +78,7 @@ bool openCollectionArg(TRootItem &root, const QString &path, QTextStream &err, b
 bool openCollectionToShow(TRootItem &root, const QString &path, QTextStream &err,
                           TCollectionLoadResult &result)
 {
-    result = loadCollection(root, path);
+    result = loadCollectionWhenFree(root, path, TCollectionLock::DefaultWait);
     if (!result.Message.isEmpty()) {
         const QString text = result.opened() ? openedNote(result, root, path) : result.Message;
         err << QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << "\n";

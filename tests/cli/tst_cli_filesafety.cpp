@@ -86,17 +86,23 @@ class TestCliFileSafety : public QObject {
         writeFile(file, cut);
         return cut;
     }
-    QByteArray olderCollection(const QString &file)
+    // One track in the layout of this version, under the given header,
+    // with bytes after its end.
+    QByteArray oneTrackCollection(const QString &file, qint32 format, qint32 data, const QByteArray &after = {})
     {
         TTrackRecord track;
         track.ID = 5;
         track.Title = QStringLiteral("Old");
         track.FilePath = path(QStringLiteral("old/song.mp3"));
-        const QByteArray bytes = TCollectionBytes().header(110, 100).list().end().emptyLists(Mp3FileLists::Count)
-                                     .reservedBlock().list().track(track).end().integer(6).integer(2);
+        TCollectionBytes layout;
+        layout.header(format, data).list().end().emptyLists(Mp3FileLists::Count).reservedBlock().list().track(track).end();
+        if (format >= 110)
+            layout.integer(6).integer(2);
+        const QByteArray bytes = QByteArray(layout) + after;
         writeFile(file, bytes);
         return bytes;
     }
+    QByteArray olderCollection(const QString &file) { return oneTrackCollection(file, 110, 100); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -109,18 +115,32 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
     }
 
-    // Two adds to one collection at once: every track of both arrives, or
-    // the one that gave up says so and the other's tracks are all there.
+    // Two adds to one collection at once, by one name or two names of the
+    // file: every track of both arrives, or the one that gave up says so
+    // and the other's tracks are all there.
+    void twoWritersLoseNothing_data()
+    {
+        QTest::addColumn<QString>("secondName");
+        QTest::newRow("same name") << "c.tbx";
+        QTest::newRow("symbolic link") << "alias.tbx";
+        QTest::newRow("hard link") << "hard.tbx";
+    }
     void twoWritersLoseNothing()
     {
+        QFETCH(QString, secondName);
         constexpr int PerFolder = 60;
         makeFolder(QStringLiteral("a"), PerFolder);
         makeFolder(QStringLiteral("b"), PerFolder);
         const QString collection = path(QStringLiteral("c.tbx"));
+        QVERIFY(runCli({QStringLiteral("new"), collection}).exitCode == 0);
+        QCOMPARE(::symlink("c.tbx", QFile::encodeName(path(QStringLiteral("alias.tbx"))).constData()), 0);
+        QCOMPARE(::link(QFile::encodeName(collection).constData(),
+                        QFile::encodeName(path(QStringLiteral("hard.tbx"))).constData()), 0);
         QProcess first;
         QProcess second;
         first.start(QStringLiteral(TUNEBASE_CLI_PATH), {QStringLiteral("add"), collection, path(QStringLiteral("a"))});
-        second.start(QStringLiteral(TUNEBASE_CLI_PATH), {QStringLiteral("add"), collection, path(QStringLiteral("b"))});
+        second.start(QStringLiteral(TUNEBASE_CLI_PATH),
+                     {QStringLiteral("add"), path(secondName), path(QStringLiteral("b"))});
         QVERIFY(first.waitForFinished(120000));
         QVERIFY(second.waitForFinished(120000));
         const QSet<QString> paths = trackPaths(collection);
@@ -140,24 +160,44 @@ private Q_SLOTS:
 
     // Commands that save a collection leave a damaged or an older one as it
     // is; an older one may be converted into a new file.
+    // A newer one, or one with data after its end, is refused too: saving
+    // would drop what this version does not know.
     void refusesToSaveOver_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("older");
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("add, damaged") << "add" << false << QByteArray("is damaged; nothing was added or changed");
-        QTest::newRow("relink, damaged") << "relink" << false << QByteArray("is damaged; nothing was added or changed");
-        QTest::newRow("add, older") << "add" << true << QByteArray("was made by an older version of Tunebase");
-        QTest::newRow("relink, older") << "relink" << true << QByteArray("was made by an older version of Tunebase");
+        const QByteArray damaged("is damaged; nothing was added or changed");
+        const QByteArray older("was made by an older version of Tunebase");
+        const QByteArray newer("was made by a newer version of Tunebase");
+        const QByteArray trailing("goes on after its last record");
+        for (const QString &command : {QStringLiteral("add"), QStringLiteral("relink")}) {
+            QTest::addRow("%s, damaged", qPrintable(command)) << command << "damaged" << damaged;
+            QTest::addRow("%s, older", qPrintable(command)) << command << "older" << older;
+            QTest::addRow("%s, newer format", qPrintable(command)) << command << "newer format" << newer;
+            QTest::addRow("%s, newer data", qPrintable(command)) << command << "newer data" << newer;
+            QTest::addRow("%s, trailing data", qPrintable(command)) << command << "trailing" << trailing;
+        }
     }
     void refusesToSaveOver()
     {
         QFETCH(QString, command);
-        QFETCH(bool, older);
+        QFETCH(QString, kind);
         QFETCH(QByteArray, message);
         makeFolder(QStringLiteral("music"), 2);
         const QString collection = path(QStringLiteral("c.tbx"));
-        const QByteArray bytes = older ? olderCollection(collection) : damagedCollection(collection);
+        const bool older = kind == QLatin1String("older");
+        QByteArray bytes;
+        if (kind == QLatin1String("damaged"))
+            bytes = damagedCollection(collection);
+        else if (older)
+            bytes = olderCollection(collection);
+        else if (kind == QLatin1String("newer format"))
+            bytes = oneTrackCollection(collection, 130, 150, QByteArray("\x05\x07more", 6));
+        else if (kind == QLatin1String("newer data"))
+            bytes = oneTrackCollection(collection, 120, 150);
+        else
+            bytes = oneTrackCollection(collection, 120, 100, QByteArray("\x03\x09", 2));
         const QStringList args = command == QLatin1String("add")
             ? QStringList{QStringLiteral("add"), collection, path(QStringLiteral("music"))}
             : QStringList{QStringLiteral("relink"), collection, QStringLiteral("--search"), path(QStringLiteral("music")),

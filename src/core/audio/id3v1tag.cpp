@@ -2,6 +2,7 @@
 
 #include "core/audio/genretext.h"
 #include "core/audio/mergedfields.h"
+#include "core/audio/tagwritelock.h"
 #include "core/base/filereplacement.h"
 #include "core/base/legacytext.h"
 #include "core/base/regularfile.h"
@@ -170,6 +171,11 @@ bool TID3v1Tag::ReadFromFile(const QString &fileName)
 
 bool TID3v1Tag::WriteToFile(const QString &fileName)
 {
+    // Whether a tag is there is looked at under the lock: another writer
+    // may be adding or replacing one.
+    TFileLock lock;
+    if (!tagwritelock::Acquire(lock, fileName, nullptr))
+        return false;
     return Enabled ? write(fileName) : remove(fileName);
 }
 

@@ -5,6 +5,7 @@
 #include "core/audio/id3v2text.h"
 #include "core/audio/mergedfields.h"
 #include "core/audio/prefixrewrite.h"
+#include "core/audio/tagwritelock.h"
 #include "core/base/filereplacement.h"
 #include "core/base/regularfile.h"
 
@@ -733,6 +734,11 @@ bool TID3v2Tag::readFromDevice(QIODevice &device)
 bool TID3v2Tag::WriteToFile(const QString &fileName)
 {
     m_errorString.clear();
+    // The tag's size is read under the lock: what follows it is copied
+    // behind the new tag, and must be the audio, not another writer's tag.
+    TFileLock lock;
+    if (!tagwritelock::Acquire(lock, fileName, &m_errorString))
+        return false;
     StoredID3v2Tag stored;
     {
         QFile file;
@@ -749,7 +755,7 @@ bool TID3v2Tag::WriteToFile(const QString &fileName)
         return fail(QStringLiteral("The size of the ID3v2 tag is damaged or reaches beyond the end of the file."));
 
     if (!Enabled) {
-        if (hasTag && !rewriteFilePrefix(fileName, QByteArray(), stored.extent, &m_errorString))
+        if (hasTag && !rewriteFilePrefix(fileName, QByteArray(), stored.extent, &m_errorString, &lock))
             return false;
         Clear();
         return true;
@@ -772,7 +778,7 @@ bool TID3v2Tag::WriteToFile(const QString &fileName)
 
     if (empty) {
         // No value and no other frame left: a tag needs at least one frame.
-        if (hasTag && !rewriteFilePrefix(fileName, QByteArray(), stored.extent, &m_errorString))
+        if (hasTag && !rewriteFilePrefix(fileName, QByteArray(), stored.extent, &m_errorString, &lock))
             return false;
         Exists = false;
         TagSize = 0;
@@ -796,7 +802,7 @@ bool TID3v2Tag::WriteToFile(const QString &fileName)
             return fail(QStringLiteral("The ID3v2 tag would be too large."));
         QByteArray tag = tagHeader(version, flags, quint32(size)) + frameBytes;
         tag.append(Padding, '\0');
-        if (!rewriteFilePrefix(fileName, tag, hasTag ? stored.extent : 0, &m_errorString))
+        if (!rewriteFilePrefix(fileName, tag, hasTag ? stored.extent : 0, &m_errorString, &lock))
             return false;
     }
     Exists = true;

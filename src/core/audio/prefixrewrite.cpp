@@ -1,5 +1,6 @@
 #include "core/audio/prefixrewrite.h"
 
+#include "core/base/filelock.h"
 #include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
 #include "core/base/regularfile.h"
@@ -34,7 +35,7 @@ bool copyRest(QFile &source, QIODevice &target)
 } // namespace
 
 bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
-                       qint64 oldPrefixLength, QString *error)
+                       qint64 oldPrefixLength, QString *error, TFileLock *hold)
 {
     const QString target = LocalCanonicalPath(fileName);  // follows symbolic links
     if (target.isEmpty() || !IsLocalFile(target))
@@ -62,6 +63,10 @@ bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
         return failWith(error, message.isEmpty() ? QStringLiteral("Reading the file failed.") : message);
     }
     source.close();
+    if (hold) {
+        if (const auto *file = qobject_cast<QFileDevice *>(&device))
+            hold->holdAlso(file->handle());
+    }
     if (!out.commit())
         return failWith(error, out.errorString());
     return true;

@@ -51,14 +51,6 @@ QString cannotOpenMessage(const QString &fileName, const QString &problem)
     return QStringLiteral("The file \"%1\" %2.").arg(fileName, problem);
 }
 
-// What tells later whether another program has changed the file since.
-void rememberFileState(TRootItem &root, const QString &fileName)
-{
-    const TLocalFileInfo info = LocalFileInfo(fileName);
-    root.FileDate = info.Exists ? info.Modified() : QDateTime();
-    root.FileSize = info.Size;
-}
-
 QString recoveredMessage(const QString &fileName, qint32 count)
 {
     return QStringLiteral("Error reading from file %1.\r\n%2 items have been recovered from the corrupted "
@@ -74,6 +66,28 @@ QString convertedMessage(const QString &fileName)
                           "file.\r\n(NOTE: The converted collection can NOT be opened in older versions "
                           "of %2)")
         .arg(fileName, programName);
+}
+
+QString newerMessage(const QString &fileName, qint32 fileVersion, qint32 dataVersion)
+{
+    return QStringLiteral("The collection \"%1\" was made by a newer version of %2 (file format %3, data "
+                          "version %4).\r\nIt is opened read-only: saving it over the file would drop what "
+                          "this version does not know. Choose \"File | Save As\" to save what is shown as a "
+                          "new file.")
+        .arg(fileName, programName, QString::number(fileVersion), QString::number(dataVersion));
+}
+
+QString trailingDataMessage(const QString &fileName)
+{
+    return QStringLiteral("The collection \"%1\" goes on after its last record with data this version does "
+                          "not know.\r\nIt is opened read-only: saving it over the file would drop that "
+                          "data. Choose \"File | Save As\" to save what is shown as a new file.")
+        .arg(fileName);
+}
+
+QString changedOnDiskMessage(const QString &fileName)
+{
+    return QStringLiteral("Another program has changed the collection file %1 since it was read.").arg(fileName);
 }
 
 QString writeErrorMessage(const QString &fileName)
@@ -139,7 +153,7 @@ void updateStoredNextID(TRootItem &root, qint32 stored)
 
 // ---- the layout of the whole file -----------------------------------------
 
-void TRootItem::ReadCollection(TDataReader &reader, bool &converted)
+void TRootItem::ReadCollection(TDataReader &reader, TCollectionVersions &versions)
 {
     qint32 fileVersion = 0;
     qint32 dataVersion = 0;
@@ -158,7 +172,7 @@ void TRootItem::ReadCollection(TDataReader &reader, bool &converted)
             throw EData(wrongTypeMessage(GetTypeName(), typeName));
         fileVersion = reader.ReadInteger();
         dataVersion = reader.ReadInteger();
-        converted = fileVersion < CurrentFormatVersion || GetDataVersion() > dataVersion;
+        versions = {fileVersion, dataVersion};
         NextID = 0;
         if (fileVersion < CountersAtEndVersion)
             updateStoredNextID(*this, reader.ReadInteger());
@@ -225,19 +239,19 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
                                                                      : cannotOpenMessage(fileName, problem);
         return result;
     }
-    rememberFileState(root, fileName);
+    // The file read, even should the name be given to another one now.
+    root.FileStamp = TFileStamp::OfOpenFile(file.handle());
     TDataReader reader(file);
     root.FileName = fileName;
     result.Status = TCollectionLoadResult::TStatus::Opened;
+    TCollectionVersions versions;
     try {
-        root.ReadCollection(reader, result.Converted);
+        root.ReadCollection(reader, versions);
+        result.TrailingData = reader.BytesLeft() > 0;
     } catch (const EDataRead &) {
         result.Recovered = true;
-        result.Message = recoveredMessage(fileName, root.Items ? root.Items->Count() : 0);
         result.IsError = true;
-        root.FileName.clear();
         raiseNextIndexAboveItems(root);
-        return result;
     } catch (const TMessageException &error) {
         result.Message = error.Message();
     } catch (const std::exception &error) {
@@ -249,15 +263,39 @@ TCollectionLoadResult loadCollection(TRootItem &root, const QString &fileName)
         root.Clear();
         return result;
     }
-    if (result.Converted) {
-        root.FileName.clear();
+    // Files of older formats may carry higher data versions of their day
+    // (see PlainNamesDataVersion); from this format on, a higher one is newer.
+    result.Newer = versions.Format > CurrentFormatVersion
+                   || (versions.Format == CurrentFormatVersion && versions.Data > root.GetDataVersion());
+    result.Converted = !result.Newer
+                       && (versions.Format < CurrentFormatVersion || versions.Data < root.GetDataVersion());
+    // A newer file read as this version knows it may well seem damaged:
+    // that it is newer is what the user needs to know.
+    if (result.Newer)
+        result.Message = newerMessage(fileName, versions.Format, versions.Data);
+    else if (result.Recovered)
+        result.Message = recoveredMessage(fileName, root.Items ? root.Items->Count() : 0);
+    else if (result.TrailingData)
+        result.Message = trailingDataMessage(fileName);
+    else if (result.Converted)
         result.Message = convertedMessage(fileName);
-    }
+    // What cannot be saved over the file as it was read is saved to a new
+    // file only.
+    if (result.Recovered || result.Converted || result.readOnly())
+        root.FileName.clear();
     return result;
 }
 
+TCollectionLoadResult loadCollectionWhenFree(TRootItem &root, const QString &fileName,
+                                             std::chrono::milliseconds wait)
+{
+    TCollectionLock lock;
+    lock.acquire(fileName, wait);
+    return loadCollection(root, fileName);
+}
+
 TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
-                                     const TDataWriterFactory &makeWriter)
+                                     const TDataWriterFactory &makeWriter, TCollectionLock *hold)
 {
     TCollectionSaveResult result;
     TFileReplacement file(fileName);
@@ -270,6 +308,10 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
             makeWriter ? makeWriter(file.device()) : std::make_unique<TDataWriter>(file.device());
         root.WriteToStream(*writer);
         writer->FlushBuffer();
+        if (hold) {
+            if (const auto *device = qobject_cast<QFileDevice *>(&file.device()))
+                hold->holdReplacement(device->handle());
+        }
         if (!file.commit())
             throw EDataWrite(QStringLiteral("Write Error"));
     } catch (const EDataWrite &) {
@@ -284,19 +326,29 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
         return result;
     }
     root.FileName = fileName;
-    rememberFileState(root, fileName);
+    root.FileStamp = TFileStamp::OfPath(fileName);
     result.Saved = true;
     return result;
 }
 
-bool collectionFileChanged(const TRootItem &root)
+TCollectionSaveResult saveOverOwnFile(TRootItem &root, const std::optional<TFileStamp> &accepted,
+                                      std::chrono::milliseconds wait)
 {
-    if (root.FileName.isEmpty() || !root.FileDate.isValid())
-        return false;
-    const TLocalFileInfo info = LocalFileInfo(root.FileName);
-    if (!info.Exists)
-        return true;
-    return info.Modified() != root.FileDate || info.Size != root.FileSize;
+    TCollectionSaveResult result;
+    TCollectionLock lock;
+    // Where the lock cannot be taken (a file system without locks) the
+    // save goes ahead: it has nobody to wait for, or fails for itself.
+    if (!lock.acquire(root.FileName, wait) && lock.heldElsewhere()) {
+        result.Message = lock.errorString();
+        return result;
+    }
+    result.OnDisk = TFileStamp::OfPath(root.FileName);
+    if (result.OnDisk != accepted.value_or(root.FileStamp)) {
+        result.ChangedOnDisk = true;
+        result.Message = changedOnDiskMessage(root.FileName);
+        return result;
+    }
+    return saveCollection(root, root.FileName, {}, &lock);
 }
 
 bool TRootItem::LoadFromFile(const QString &fileName)
@@ -304,7 +356,7 @@ bool TRootItem::LoadFromFile(const QString &fileName)
     TCollectionLoadResult result;
     {
         const TBusyCursor busy;
-        result = loadCollection(*this, fileName);
+        result = loadCollectionWhenFree(*this, fileName, TCollectionLock::DefaultWait);
     }
     // A file that is not there is not worth a message box: at start-up the
     // last collection may simply have been moved away.
@@ -323,16 +375,27 @@ bool TRootItem::SaveToFile(const QString &fileName)
     {
         const TBusyCursor busy;
         // Another program changing the file (tunebase-cli add) finishes
-        // first; the desktop program asks about its changes before saving.
-        // Where no lock file can be made, the save itself fails or has
-        // nobody to wait for; it reports for itself.
+        // first.  Where the lock cannot be taken, the save itself fails or
+        // has nobody to wait for; it reports for itself.
         TCollectionLock lock;
         if (lock.acquire(fileName) || !lock.heldElsewhere())
-            result = saveCollection(*this, fileName);
+            result = saveCollection(*this, fileName, {}, &lock);
         else
             result.Message = lock.errorString();
     }
     if (!result.Saved)
         ShowError(result.Message);
     return result.Saved;
+}
+
+TCollectionSaveResult TRootItem::SaveOverOwnFile(const std::optional<TFileStamp> &accepted)
+{
+    TCollectionSaveResult result;
+    {
+        const TBusyCursor busy;
+        result = saveOverOwnFile(*this, accepted, TCollectionLock::DefaultWait);
+    }
+    if (!result.Saved && !result.ChangedOnDisk)
+        ShowError(result.Message);
+    return result;
 }

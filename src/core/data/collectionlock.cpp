@@ -1,12 +1,9 @@
 #include "core/data/collectionlock.h"
 
+#include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 
-#include <QFile>
-#include <QThread>
-
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,84 +12,76 @@
 
 namespace {
 
-QString systemError()
+// Removes a lock file of earlier versions that nobody holds.  Those were
+// empty and removed by their holder on release, so one left behind comes
+// from a program that was killed; anything else by that name (a link, a
+// file with contents, one still locked) is not ours to remove.
+void removeStaleOldLockFile(const QString &lockPath)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    const QByteArray path = LocalPathBytes(lockPath);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat held;
+    struct stat named;
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_size == 0
+        && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.constData(), &named) == 0
+        && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+        ::unlink(path.constData());
+    ::close(fd);
 }
 
 } // namespace
 
-TCollectionLock::~TCollectionLock()
-{
-    release();
-}
-
-QString TCollectionLock::LockFilePath(const QString &collectionPath)
+QString TCollectionLock::OldLockFilePath(const QString &collectionPath)
 {
     return collectionPath + QStringLiteral(".lock");
 }
 
 bool TCollectionLock::acquire(const QString &collectionPath, std::chrono::milliseconds wait)
 {
-    release();
     m_error.clear();
     m_heldElsewhere = false;
-    m_path = LockFilePath(collectionPath);
     const auto deadline = std::chrono::steady_clock::now() + wait;
+    const auto remaining = [&deadline] {
+        return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()),
+                        std::chrono::milliseconds(0));
+    };
     for (;;) {
-        bool busy = false;
-        if (tryOnce(busy))
-            return true;
-        if (!busy)
-            return false;
-        if (std::chrono::steady_clock::now() >= deadline) {
-            m_heldElsewhere = true;
-            m_error = QStringLiteral("Another program is changing the collection %1 (it holds %2); "
-                                     "try again when it has finished.")
-                          .arg(collectionPath, m_path);
-            return false;
-        }
-        QThread::msleep(50);
+        const TFileLock::TOutcome outcome = m_lock.acquire(collectionPath, remaining());
+        if (outcome == TFileLock::TOutcome::Held)
+            break;
+        if (outcome != TFileLock::TOutcome::Missing)
+            return failed(collectionPath, outcome);
+        // A new collection: whoever makes it first holds the folder, and
+        // locks the file before it takes the name.
+        const TFileLock::TOutcome folder = m_lock.acquire(LocalParentFolder(collectionPath), remaining());
+        if (folder != TFileLock::TOutcome::Held)
+            return failed(collectionPath, folder);
+        if (!LocalPathExists(collectionPath))
+            break;
+        m_lock.release();  // made meanwhile: its own lock is the one to take
     }
-}
-
-// One attempt: open (or create) the lock file and lock it without waiting.
-// The holder before us may have removed the file between our open and our
-// lock: then we hold a lock on a file nobody else sees, and start again.
-bool TCollectionLock::tryOnce(bool &busy)
-{
-    const QByteArray path = LocalPathBytes(m_path);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        m_error = QStringLiteral("Cannot make the lock file %1: %2").arg(m_path, systemError());
-        return false;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        busy = errno == EWOULDBLOCK || errno == EINTR;
-        if (!busy)
-            m_error = QStringLiteral("Cannot lock %1: %2").arg(m_path, systemError());
-        ::close(fd);
-        return false;
-    }
-    struct stat held;
-    struct stat named;
-    if (::fstat(fd, &held) != 0 || ::stat(path.constData(), &named) != 0 || held.st_dev != named.st_dev
-        || held.st_ino != named.st_ino) {
-        ::close(fd);
-        busy = true;  // try again at once with the file that is there now
-        return false;
-    }
-    m_fd = fd;
+    removeStaleOldLockFile(OldLockFilePath(collectionPath));
+    const QString canonical = LocalCanonicalPath(collectionPath);
+    if (!canonical.isEmpty() && canonical != collectionPath)
+        removeStaleOldLockFile(OldLockFilePath(canonical));
     return true;
 }
 
-void TCollectionLock::release()
+bool TCollectionLock::failed(const QString &collectionPath, TFileLock::TOutcome outcome)
 {
-    if (m_fd < 0)
-        return;
-    // Removed while still locked, so that nobody locks the old file after
-    // we let go of it (they notice, see tryOnce).
-    ::unlink(LocalPathBytes(m_path).constData());
-    ::close(m_fd);
-    m_fd = -1;
+    m_lock.release();
+    if (outcome == TFileLock::TOutcome::Busy) {
+        m_heldElsewhere = true;
+        m_error = QStringLiteral("Another program is changing the collection %1; "
+                                 "try again when it has finished.")
+                      .arg(ReadablePath(collectionPath));
+    } else {
+        const QString reason = outcome == TFileLock::TOutcome::Missing
+                                   ? QStringLiteral("its folder does not exist.")
+                                   : m_lock.errorString();
+        m_error = QStringLiteral("Cannot lock the collection %1: %2").arg(ReadablePath(collectionPath), reason);
+    }
+    return false;
 }

@@ -27,6 +27,20 @@ QString convertComplaint(const QString &fileName)
         .arg(fileName);
 }
 
+QString newerComplaint(const QString &fileName)
+{
+    return QStringLiteral("%1 was made by a newer version of Tunebase; saving it would drop what this version "
+                          "does not know, so nothing was added or changed.\nUse the version that made it.")
+        .arg(fileName);
+}
+
+QString trailingDataComplaint(const QString &fileName)
+{
+    return QStringLiteral("%1 goes on after its last record with data this version does not know; saving it "
+                          "would drop that data, so nothing was added or changed.")
+        .arg(fileName);
+}
+
 } // namespace
 
 TCollectionUpdate::TCollectionUpdate(TRootItem &root, const QString &fileName)
@@ -67,8 +81,12 @@ bool TCollectionUpdate::open(bool allowNew, QString *complaint)
             refusal = QStringLiteral("no such collection file '%1'").arg(m_fileName);
     } else if (!loaded.opened()) {
         refusal = lines(loaded.Message);
+    } else if (loaded.Newer) {
+        refusal = newerComplaint(m_fileName);
     } else if (loaded.Recovered) {
         refusal = damagedComplaint(m_fileName);
+    } else if (loaded.TrailingData) {
+        refusal = trailingDataComplaint(m_fileName);
     } else if (loaded.Converted && m_convertTo.isEmpty()) {
         refusal = convertComplaint(m_fileName);
     }
@@ -82,7 +100,8 @@ bool TCollectionUpdate::open(bool allowNew, QString *complaint)
 
 bool TCollectionUpdate::save(QString *complaint)
 {
-    const TCollectionSaveResult saved = saveCollection(m_root, targetFile());
+    TCollectionLock &hold = m_convertTo.isEmpty() ? m_lock : m_targetLock;
+    const TCollectionSaveResult saved = saveCollection(m_root, targetFile(), {}, &hold);
     if (!saved.Saved) {
         *complaint = lines(saved.Message);
         return false;

@@ -12,9 +12,10 @@ class TRootItem;
 // same file waits for the first and then reads what the first saved.  A
 // collection that could not be saved as it was read is refused: one
 // recovered from damaged data (saving would replace it by the part that
-// could be read), and one of an older format (saving would convert it in
-// place, and older programs could no longer open it) unless a new file is
-// named for the converted collection.
+// could be read), one of a newer format or with data after its last record
+// (saving would drop what this version does not know), and one of an older
+// format (saving would convert it in place, and older programs could no
+// longer open it) unless a new file is named for the converted collection.
 class TCollectionUpdate {
 public:
     TCollectionUpdate(TRootItem &root, const QString &fileName);

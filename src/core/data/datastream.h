@@ -66,6 +66,8 @@ public:
     double ReadDate();
     // Skips one integer or string value; anything else is a read error.
     void SkipSimpleValue();
+    // The bytes after the last value read.
+    qint64 BytesLeft() const { return bytesLeft(); }
 
     // The lookup item with that identifier in list, or nullptr for -1 and
     // identifiers the list does not hold.  Lists must be complete before

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/base/filestamp.h"
+#include "core/data/collectionfile.h"
 #include "core/data/dataobject.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class TDataField;
 class TFieldDefaults;
@@ -13,6 +16,12 @@ class TGlobalDataFieldList;
 class TItemFilter;
 class TLookupList;
 class TMainDataList;
+
+// The format and data version a collection file was written with.
+struct TCollectionVersions {
+    qint32 Format = 0;
+    qint32 Data = 0;
+};
 
 // The top of a collection.  It owns the main item list, the field catalogue
 // and the field defaults (the concrete collection type creates them and its
@@ -26,10 +35,9 @@ public:
     qint32 NextIndex = 1;
     std::unique_ptr<TMainDataList> Items;
     QString FileName;
-    QDateTime FileDate;
-    // The size of the file when read or saved: with FileDate it tells
-    // whether another program has written the file since.
-    qint64 FileSize = -1;
+    // The file as read or saved: it tells whether another program has
+    // written the file since.
+    TFileStamp FileStamp;
     std::unique_ptr<TGlobalDataFieldList> Fields;
     std::unique_ptr<TFieldDefaults> Defaults;
 
@@ -49,9 +57,15 @@ public:
     virtual void WriteLookupLists(TDataWriter &writer) = 0;
     virtual void ReadExtraData(TDataReader &reader, qint32 fileVersion, qint32 dataVersion);
     virtual void WriteExtraData(TDataWriter &writer);
-    virtual void ReadCollection(TDataReader &reader, bool &converted);
+    // Reads the header and the collection; versions are the header's as
+    // soon as it is read.
+    virtual void ReadCollection(TDataReader &reader, TCollectionVersions &versions);
     virtual bool LoadFromFile(const QString &fileName);
     virtual bool SaveToFile(const QString &fileName);
+    // Saves over FileName unless another program has written the file since
+    // it was read or saved here, or, once the user agreed to overwrite such
+    // a change, since it was as `accepted`.  Shows its errors, not a change.
+    TCollectionSaveResult SaveOverOwnFile(const std::optional<TFileStamp> &accepted);
     virtual bool ImportFromFile(const QString &fileName) = 0;
     virtual void MergeLookupLists(TRootItem &otherRoot) = 0;
     // Moves every main item of otherRoot into this root's main list, with

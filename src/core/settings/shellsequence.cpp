@@ -18,37 +18,45 @@ QString tr(const char *text)
     return QCoreApplication::translate("TfmMainBase", text);
 }
 
-// When another program has changed the file, the user's choice: nothing
-// when the save goes ahead (the file is unchanged, or to be overwritten),
-// else whether the collection is safe now (reloaded or saved elsewhere).
-std::optional<bool> resolveChangedFile(TCurrentCollection &collection, const TSaveHooks &hooks)
+// Saves over the collection's own file.  When another program has written
+// the file since, the user chooses: reload it, save under another name,
+// overwrite it (asked again should it change once more meanwhile), or not
+// save now.  True when the collection is safe (saved, reloaded or saved
+// elsewhere), false when cancelled, nothing when the save failed (and said
+// so).
+std::optional<bool> saveOverOwnFile(TCurrentCollection &collection, const TSaveHooks &hooks)
 {
-    if (!collection.FileChangedOnDisk())
-        return std::nullopt;
-    const QString question =
-        tr("Another program has changed the collection file\n\"%1\"\nsince it was opened here.\n\n"
-           "You can reload the file (the changes made here since are lost), save this collection "
-           "under another name, or overwrite the file (the other program's changes are lost).")
-            .arg(QDir::toNativeSeparators(collection.FileName()));
-    switch (hooks.AskFileChanged ? hooks.AskFileChanged(question) : TChangedFileChoice::Cancel) {
-    case TChangedFileChoice::Reload:
-        return hooks.Reload && hooks.Reload();
-    case TChangedFileChoice::SaveAs:
-        return hooks.SaveAs && hooks.SaveAs();
-    case TChangedFileChoice::Overwrite:
-        return std::nullopt;
-    case TChangedFileChoice::Cancel:
-        break;
+    std::optional<TFileStamp> accepted;
+    for (;;) {
+        const TOwnFileSaveResult saved = collection.SaveOverOwnFile(accepted);
+        if (saved.Outcome == TOwnFileSaveResult::TOutcome::Saved)
+            return true;
+        if (saved.Outcome == TOwnFileSaveResult::TOutcome::Failed)
+            return std::nullopt;
+        const QString question =
+            tr("Another program has changed the collection file\n\"%1\"\nsince it was opened here.\n\n"
+               "You can reload the file (the changes made here since are lost), save this collection "
+               "under another name, or overwrite the file (the other program's changes are lost).")
+                .arg(QDir::toNativeSeparators(collection.FileName()));
+        switch (hooks.AskFileChanged ? hooks.AskFileChanged(question) : TChangedFileChoice::Cancel) {
+        case TChangedFileChoice::Reload:
+            return hooks.Reload && hooks.Reload();
+        case TChangedFileChoice::SaveAs:
+            return hooks.SaveAs && hooks.SaveAs();
+        case TChangedFileChoice::Overwrite:
+            accepted = saved.OnDisk;
+            continue;
+        case TChangedFileChoice::Cancel:
+            return false;
+        }
+        return false;
     }
-    return false;
 }
 
 bool saveNamedCollection(TCurrentCollection &collection, const TCloseHooks &hooks)
 {
-    if (const std::optional<bool> resolved = resolveChangedFile(collection, hooks.Save))
-        return *resolved;
-    if (collection.SaveToFile(collection.FileName()))
-        return true;
+    if (const std::optional<bool> saved = saveOverOwnFile(collection, hooks.Save))
+        return *saved;
     const QString question =
         tr("The collection could not be saved to\n\"%1\".\n\n"
            "You can try again, save it under another name, or quit without saving it.")
@@ -56,8 +64,8 @@ bool saveNamedCollection(TCurrentCollection &collection, const TCloseHooks &hook
     for (;;) {
         switch (hooks.AskSaveFailed ? hooks.AskSaveFailed(question) : TSaveFailedChoice::Cancel) {
         case TSaveFailedChoice::Retry:
-            if (collection.SaveToFile(collection.FileName()))
-                return true;
+            if (const std::optional<bool> saved = saveOverOwnFile(collection, hooks.Save))
+                return *saved;
             break;
         case TSaveFailedChoice::SaveElsewhere:
             if (hooks.SaveAs && hooks.SaveAs())
@@ -115,9 +123,7 @@ bool QueryUnsavedCollection(TCurrentCollection &collection, TDesktopServices &me
 
 bool SaveNamedCollection(TCurrentCollection &collection, const TSaveHooks &hooks)
 {
-    if (const std::optional<bool> resolved = resolveChangedFile(collection, hooks))
-        return *resolved;
-    return collection.SaveToFile(collection.FileName());
+    return saveOverOwnFile(collection, hooks).value_or(false);
 }
 
 QString ChooseCollectionFile(const QStringList &argumentsAfterProgram, const QString &currentDatabase)

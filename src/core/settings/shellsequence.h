@@ -54,9 +54,9 @@ struct TSaveHooks {
 };
 
 // Saves a collection that has a file name over its file.  When another
-// program has written the file since it was opened or saved here, the user
-// chooses first: reload it, save under another name, overwrite it, or
-// cancel.  True when the collection was saved (or reloaded, so that what
+// program has written the file since it was opened or saved here (seen
+// under the file's lock, in the same hold as the save), the user chooses:
+// reload it, save under another name, overwrite it, or cancel.  True when the collection was saved (or reloaded, so that what
 // is shown is what the file holds).
 bool SaveNamedCollection(TCurrentCollection &collection, const TSaveHooks &hooks);
 

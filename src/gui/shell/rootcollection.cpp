@@ -67,9 +67,15 @@ bool TRootCollection::SaveToFile(const QString &fileName)
     return m_root->SaveToFile(fileName);
 }
 
-bool TRootCollection::FileChangedOnDisk() const
+TOwnFileSaveResult TRootCollection::SaveOverOwnFile(const std::optional<TFileStamp> &accepted)
 {
-    return collectionFileChanged(*m_root);
+    const TCollectionSaveResult saved = m_root->SaveOverOwnFile(accepted);
+    TOwnFileSaveResult result;
+    result.OnDisk = saved.OnDisk;
+    result.Outcome = saved.Saved           ? TOwnFileSaveResult::TOutcome::Saved
+                     : saved.ChangedOnDisk ? TOwnFileSaveResult::TOutcome::ChangedOnDisk
+                                           : TOwnFileSaveResult::TOutcome::Failed;
+    return result;
 }
 
 bool TRootCollection::IsModified() const

@@ -32,7 +32,7 @@ public:
     // Every command saves at once; only a collection never saved that
     // holds items has changes that are nowhere else.
     bool IsModified() const override;
-    bool FileChangedOnDisk() const override;
+    TOwnFileSaveResult SaveOverOwnFile(const std::optional<TFileStamp> &accepted) override;
 
     TRootItem *Root() const { return m_root.get(); }
     // Stores the current root's field defaults in the settings.

@@ -158,6 +158,8 @@ private Q_SLOTS:
     void reservedBlockIsSkipped();
     void outOfRangeValuesShowAsUnknown();
     void olderDataVersionIsConverted();
+    void newerOrLongerFilesOpenReadOnly_data();
+    void newerOrLongerFilesOpenReadOnly();
     void failedSaveKeepsTheOldFile();
     void failedSaveReportsThroughSaveToFile();
     void saveKeepsPermissions();
@@ -795,7 +797,61 @@ void TestCollectionFile::olderDataVersionIsConverted()
     result = loadCollection(root, file);
     QVERIFY(result.opened() && !result.Converted && result.Message.isEmpty());
     QCOMPARE(root.FileName, file);
-    QCOMPARE(root.FileDate, QFileInfo(file).lastModified());
+    QCOMPARE(root.FileStamp, TFileStamp::OfPath(file));
+}
+
+// A file made by a newer version, or one that goes on after its last
+// record, is shown but not saved over: saving would drop what this version
+// does not know.  The root has no file name, so a save asks for a new one.
+void TestCollectionFile::newerOrLongerFilesOpenReadOnly_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("data");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("newer");
+    QTest::addColumn<QString>("message");
+    const QString newer = QStringLiteral("was made by a newer version of Tunebase (file format %1, data version %2)");
+    const QString longer = QStringLiteral("goes on after its last record");
+    QTest::newRow("newer format and data") << 130 << 150 << QByteArray("\x05\x07more", 6) << true << newer.arg(130).arg(150);
+    QTest::newRow("newer data version") << 120 << 150 << QByteArray() << true << newer.arg(120).arg(150);
+    QTest::newRow("data after the end") << 120 << 100 << QByteArray("\x03\x09", 2) << false << longer;
+    QTest::newRow("one byte after the end") << 120 << 100 << QByteArray(1, '\0') << false << longer;
+}
+
+void TestCollectionFile::newerOrLongerFilesOpenReadOnly()
+{
+    QFETCH(int, format);
+    QFETCH(int, data);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, newer);
+    QFETCH(QString, message);
+    const QString file = path(QStringLiteral("n.tbx"));
+    TTrackRecord track;
+    track.ID = 1;
+    track.Title = QStringLiteral("Kept");
+    TCollectionBytes bytes;
+    bytes.header(format, data).list().end().emptyLists(Mp3FileLists::Count).reservedBlock().list().track(track).end()
+        .integer(2).integer(2);
+    QVERIFY(writeFile(file, QByteArray(bytes) + after));
+
+    TMp3Root root;
+    const TCollectionLoadResult result = loadCollection(root, file);
+    QVERIFY(result.opened());
+    QCOMPARE(result.Newer, newer);
+    if (!newer)
+        QVERIFY(result.TrailingData);
+    QVERIFY(result.readOnly());
+    QVERIFY(!result.Converted);
+    QVERIFY2(result.Message.contains(message), qPrintable(result.Message));
+    QVERIFY(root.FileName.isEmpty());
+    QCOMPARE(root.GetTracks()->Count(), 1);
+
+    // The desktop program says so when it opens the file.
+    TMessageLog log;
+    TMp3Root shown;
+    QVERIFY(shown.LoadFromFile(file));
+    QCOMPARE(log.infos.size() + log.errors.size(), 1);
+    QVERIFY(shown.FileName.isEmpty());
 }
 
 void TestCollectionFile::failedSaveKeepsTheOldFile()
@@ -805,7 +861,7 @@ void TestCollectionFile::failedSaveKeepsTheOldFile()
     const QString file = path(QStringLiteral("keep.tbx"));
     QVERIFY(saveCollection(root, file).Saved);
     const QByteArray before = readFile(file);
-    const QDateTime savedAt = root.FileDate;
+    const TFileStamp savedAt = root.FileStamp;
 
     // More tracks than the disk has room for.
     for (int i = 0; i < 2000; ++i)
@@ -821,7 +877,7 @@ void TestCollectionFile::failedSaveKeepsTheOldFile()
                                 "Choose \"File | Save As\" from the menu to save your data to a different location.")
                      .arg(path(QStringLiteral("other.tbx"))));
         QCOMPARE(root.FileName, file);
-        QCOMPARE(root.FileDate, savedAt);
+        QCOMPARE(root.FileStamp, savedAt);
         QVERIFY(!QFile::exists(path(QStringLiteral("other.tbx"))));
 
         QVERIFY(!saveCollection(root, file, [room](QIODevice &device) {

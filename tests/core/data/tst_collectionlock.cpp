@@ -1,99 +1,306 @@
 // The lock that keeps two programs from saving over each other's changes
-// to one collection, and the check that tells the desktop program another
-// program has written its file.
+// to one collection, whatever name each reaches the file by, and the save
+// of the desktop program that looks for another program's change in the
+// same hold of the lock as it writes.
 
 #include "testsupport.h"
 
+#include "core/base/filelock.h"
 #include "core/data/collectionfile.h"
 #include "core/data/collectionlock.h"
+#include "core/data/datalists.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
-#include "core/data/datalists.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace std::chrono_literals;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+namespace {
+
+void addTrack(TRootItem &root, const QString &title)
+{
+    static_cast<TMp3Track *>(root.Items->CreateItem())->Title = title;
+}
+
+QStringList titles(const QString &collection)
+{
+    TMp3Root root;
+    if (!loadCollection(root, collection).opened())
+        return {};
+    QStringList result;
+    for (int i = 0; i < root.GetTracks()->Count(); ++i)
+        result << static_cast<TMp3Track *>(root.GetTracks()->Get(i))->Title;
+    return result;
+}
+
+QByteArray bytes(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+} // namespace
 
 class tst_CollectionLock : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString collection() const { return m_dir.filePath(QStringLiteral("songs.tbx")); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString collection() const { return path(QStringLiteral("songs.tbx")); }
+
+    void saveTitles(const QStringList &list)
+    {
+        TMp3Root root;
+        for (const QString &title : list)
+            addTrack(root, title);
+        QVERIFY(saveCollection(root, collection()).Saved);
+    }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
 
     void secondHolderWaitsThenGivesUp()
     {
+        saveTitles({QStringLiteral("a")});
         TCollectionLock first;
         QVERIFY2(first.acquire(collection(), 0ms), qPrintable(first.errorString()));
-        QVERIFY(QFileInfo::exists(TCollectionLock::LockFilePath(collection())));
 
         TCollectionLock second;
         QVERIFY(!second.acquire(collection(), 200ms));
         QVERIFY(!second.isHeld());
+        QVERIFY(second.heldElsewhere());
         QVERIFY2(second.errorString().contains(QLatin1String("Another program is changing the collection")),
                  qPrintable(second.errorString()));
 
         first.release();
-        QVERIFY(!QFileInfo::exists(TCollectionLock::LockFilePath(collection())));
         QVERIFY(second.acquire(collection(), 0ms));
+        // Nothing is left beside the collection.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("songs.tbx")});
     }
 
-    // A waiting writer gets the lock as soon as the holder lets go, even
-    // though the holder removes the lock file as it does.
-    void waiterTakesOverAfterRelease()
+    // Every name of one collection leads to the one lock: the same name, a
+    // symbolic link, a hard link, a path through a linked folder; also for
+    // a collection that does not exist yet.
+    void everyNameSharesTheLock_data()
     {
-        auto first = std::make_unique<TCollectionLock>();
-        QVERIFY(first->acquire(collection(), 0ms));
-        QThread *releaser = QThread::create([&first] {
-            QThread::msleep(300);
-            first.reset();
-        });
-        releaser->start();
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("same name") << "songs.tbx" << true;
+        QTest::newRow("symbolic link") << "alias.tbx" << true;
+        QTest::newRow("hard link") << "hard.tbx" << true;
+        QTest::newRow("linked folder") << "folder/songs.tbx" << true;
+        QTest::newRow("new: same name") << "songs.tbx" << false;
+        QTest::newRow("new: linked folder") << "folder/songs.tbx" << false;
+    }
+    void everyNameSharesTheLock()
+    {
+        QFETCH(QString, other);
+        QFETCH(bool, exists);
+        if (exists) {
+            saveTitles({QStringLiteral("a")});
+            QCOMPARE(::symlink("songs.tbx", bytes(path(QStringLiteral("alias.tbx"))).constData()), 0);
+            QCOMPARE(::link(bytes(collection()).constData(), bytes(path(QStringLiteral("hard.tbx"))).constData()), 0);
+        }
+        QCOMPARE(::symlink(".", bytes(path(QStringLiteral("folder"))).constData()), 0);
+
+        TCollectionLock first;
+        QVERIFY2(first.acquire(collection(), 0ms), qPrintable(first.errorString()));
         TCollectionLock second;
-        const bool got = second.acquire(collection(), 20s);
-        releaser->wait();
-        delete releaser;
-        QVERIFY2(got, qPrintable(second.errorString()));
-        QVERIFY(QFileInfo::exists(TCollectionLock::LockFilePath(collection())));
+        QVERIFY(!second.acquire(path(other), 100ms));
+        QVERIFY2(second.heldElsewhere(), qPrintable(second.errorString()));
+        first.release();
+        QVERIFY2(second.acquire(path(other), 0ms), qPrintable(second.errorString()));
+    }
+
+    // A save replaces the file by a new one; the lock goes with it, so that
+    // a program that opens the name after the save still waits.
+    void holdGoesOnAcrossASave()
+    {
+        saveTitles({QStringLiteral("a")});
+        TCollectionLock holder;
+        QVERIFY(holder.acquire(collection(), 0ms));
+        TMp3Root root;
+        QVERIFY(loadCollection(root, collection()).opened());
+        addTrack(root, QStringLiteral("b"));
+        QVERIFY(saveCollection(root, collection(), {}, &holder).Saved);
+
+        TCollectionLock next;
+        QVERIFY(!next.acquire(collection(), 100ms));
+        QVERIFY(next.heldElsewhere());
+        holder.release();
+        QVERIFY(next.acquire(collection(), 0ms));
+    }
+
+    // A writer waiting for the old file gets, when the holder has saved and
+    // let go, the lock of the file that holds the name now.
+    void waiterFollowsTheSavedFile()
+    {
+        saveTitles({QStringLiteral("a")});
+        auto holder = std::make_unique<TCollectionLock>();
+        QVERIFY(holder->acquire(collection(), 0ms));
+        QThread *saver = QThread::create([&holder, this] {
+            QThread::msleep(300);
+            TMp3Root root;
+            loadCollection(root, collection());
+            addTrack(root, QStringLiteral("b"));
+            saveCollection(root, collection(), {}, holder.get());
+            holder.reset();
+        });
+        saver->start();
+        TCollectionLock waiter;
+        const bool got = waiter.acquire(collection(), 20s);
+        saver->wait();
+        delete saver;
+        QVERIFY2(got, qPrintable(waiter.errorString()));
+        QCOMPARE(titles(collection()), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         TCollectionLock third;
         QVERIFY(!third.acquire(collection(), 0ms));
     }
 
-    void unwritableFolderIsReported()
+    // A reader waits while a writer holds the collection (a file with
+    // several names is rewritten in place) and reads what it saved.
+    void readerWaitsForTheWriter()
+    {
+        saveTitles({QStringLiteral("a")});
+        QCOMPARE(::link(bytes(collection()).constData(), bytes(path(QStringLiteral("hard.tbx"))).constData()), 0);
+        auto holder = std::make_unique<TCollectionLock>();
+        QVERIFY(holder->acquire(collection(), 0ms));
+        QThread *saver = QThread::create([&holder, this] {
+            QThread::msleep(300);
+            TMp3Root root;
+            loadCollection(root, collection());
+            addTrack(root, QStringLiteral("b"));
+            saveCollection(root, collection(), {}, holder.get());
+            holder.reset();
+        });
+        saver->start();
+        TMp3Root read;
+        const TCollectionLoadResult loaded = loadCollectionWhenFree(read, path(QStringLiteral("hard.tbx")), 20s);
+        saver->wait();
+        delete saver;
+        QVERIFY(loaded.opened() && !loaded.Recovered);
+        QCOMPARE(read.GetTracks()->Count(), 2);
+    }
+
+    void unlockableFolderIsReported()
     {
         TCollectionLock lock;
         QVERIFY(!lock.acquire(QStringLiteral("/proc/no-such-folder/songs.tbx"), 0ms));
-        QVERIFY(lock.errorString().startsWith(QLatin1String("Cannot make the lock file")));
+        QVERIFY(!lock.heldElsewhere());
+        QVERIFY2(lock.errorString().startsWith(QLatin1String("Cannot lock the collection")),
+                 qPrintable(lock.errorString()));
     }
 
-    void fileChangedByAnotherProgram()
+    // Lock files of earlier versions left by killed programs go; what is
+    // still held, has contents or is a link stays.
+    void staleOldLockFilesAreRemoved_data()
     {
-        TMp3Root root;
-        static_cast<TMp3Track *>(root.GetTracks()->CreateItem())->Title = QStringLiteral("Mine");
-        QVERIFY(saveCollection(root, collection()).Saved);
-        QVERIFY(!collectionFileChanged(root));
-
-        // Another program saves one more track.
-        {
-            TMp3Root other;
-            QVERIFY(loadCollection(other, collection()).opened());
-            QVERIFY(!collectionFileChanged(other));
-            static_cast<TMp3Track *>(other.GetTracks()->CreateItem())->Title = QStringLiteral("Theirs");
-            QVERIFY(saveCollection(other, collection()).Saved);
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("left behind") << "stale" << true;
+        QTest::newRow("beside the link's target") << "target" << true;
+        QTest::newRow("held by a running program") << "held" << false;
+        QTest::newRow("has contents") << "contents" << false;
+        QTest::newRow("symbolic link") << "link" << false;
+    }
+    void staleOldLockFilesAreRemoved()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        saveTitles({QStringLiteral("a")});
+        QString name = collection();
+        QString lockFile = TCollectionLock::OldLockFilePath(collection());
+        int heldFd = -1;
+        if (kind == QLatin1String("target")) {
+            name = path(QStringLiteral("alias.tbx"));
+            QCOMPARE(::symlink("songs.tbx", bytes(name).constData()), 0);
         }
-        QVERIFY(collectionFileChanged(root));
-        QVERIFY(saveCollection(root, collection()).Saved);
-        QVERIFY(!collectionFileChanged(root));
+        if (kind == QLatin1String("link")) {
+            writeFile(path(QStringLiteral("elsewhere")), QByteArray());
+            QCOMPARE(::symlink("elsewhere", bytes(lockFile).constData()), 0);
+        } else {
+            writeFile(lockFile, kind == QLatin1String("contents") ? QByteArray("mine") : QByteArray());
+        }
+        if (kind == QLatin1String("held")) {
+            heldFd = ::open(bytes(lockFile).constData(), O_RDONLY | O_CLOEXEC);
+            QVERIFY(heldFd >= 0);
+            QCOMPARE(::flock(heldFd, LOCK_EX), 0);
+        }
+        TCollectionLock lock;
+        QVERIFY(lock.acquire(name, 0ms));
+        QCOMPARE(QFileInfo(lockFile).isSymLink() || QFileInfo::exists(lockFile), !removed);
+        if (heldFd >= 0)
+            ::close(heldFd);
+    }
+
+    // The desktop program's save: saved when the file is as read; refused
+    // (nothing written) when another program has saved since; saved over
+    // the change once the user accepted it as it was, not over a later one.
+    void saveOverOwnFileSeesOtherSaves()
+    {
+        saveTitles({QStringLiteral("mine")});
+        TMp3Root root;
+        QVERIFY(loadCollection(root, collection()).opened());
+        addTrack(root, QStringLiteral("mine too"));
+        QVERIFY(saveOverOwnFile(root, std::nullopt, 0ms).Saved);
+
+        saveTitles({QStringLiteral("theirs")});
+        const QByteArray theirs = readFile(collection());
+        const TCollectionSaveResult refused = saveOverOwnFile(root, std::nullopt, 0ms);
+        QVERIFY(!refused.Saved);
+        QVERIFY(refused.ChangedOnDisk);
+        QCOMPARE(readFile(collection()), theirs);
+
+        saveTitles({QStringLiteral("theirs again")});
+        QVERIFY(saveOverOwnFile(root, refused.OnDisk, 0ms).ChangedOnDisk);
+        const TCollectionSaveResult overwritten = saveOverOwnFile(root, TFileStamp::OfPath(collection()), 0ms);
+        QVERIFY2(overwritten.Saved, qPrintable(overwritten.Message));
+        QCOMPARE(titles(collection()), (QStringList{QStringLiteral("mine"), QStringLiteral("mine too")}));
 
         QVERIFY(QFile::remove(collection()));
-        QVERIFY(collectionFileChanged(root));
-        root.FileName.clear();  // a new collection has no file to compare
-        QVERIFY(!collectionFileChanged(root));
+        QVERIFY(saveOverOwnFile(root, std::nullopt, 0ms).ChangedOnDisk);
+    }
+
+    // The fault this hold mends: the change is looked for under the lock,
+    // so a save that had to wait for another writer sees what it saved.
+    void saveThatWaitedSeesTheChange()
+    {
+        saveTitles({QStringLiteral("mine")});
+        TMp3Root root;
+        QVERIFY(loadCollection(root, collection()).opened());
+        addTrack(root, QStringLiteral("mine too"));
+
+        auto other = std::make_unique<TCollectionLock>();
+        QVERIFY(other->acquire(collection(), 0ms));
+        QThread *writer = QThread::create([&other, this] {
+            QThread::msleep(300);
+            TMp3Root theirs;
+            loadCollection(theirs, collection());
+            addTrack(theirs, QStringLiteral("theirs"));
+            saveCollection(theirs, collection(), {}, other.get());
+            other.reset();
+        });
+        writer->start();
+        const TCollectionSaveResult result = saveOverOwnFile(root, std::nullopt, 20s);
+        writer->wait();
+        delete writer;
+        QVERIFY(!result.Saved);
+        QVERIFY(result.ChangedOnDisk);
+        QCOMPARE(titles(collection()), (QStringList{QStringLiteral("mine"), QStringLiteral("theirs")}));
     }
 };
 

@@ -11,17 +11,25 @@
 //   m3u FILE ENTRIES                  an M3U playlist
 //   pls FILE ENTRIES                  a PLS playlist
 //   ini FILE VALUES                   settings in an ini file
+//   add-track FILE TITLE HOLD-MS      one track added to a collection (made
+//                                     when new) as the command line adds:
+//                                     read and saved under its lock, held
+//                                     HOLD-MS before the save
 
 #include "safetyfixtures.h"
 
 #include "core/audio/id3v1tag.h"
 #include "core/audio/id3v2tag.h"
 #include "core/data/collectionfile.h"
+#include "core/data/collectionupdate.h"
+#include "core/data/datalists.h"
 #include "core/files/playlistformats.h"
 #include "core/mp3model/mp3root.h"
+#include "core/mp3model/mp3track.h"
 #include "core/settings/inisettingsstore.h"
 
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -93,6 +101,20 @@ int iniCommand(const QStringList &args)
     return finish(ok, error);
 }
 
+int addTrackCommand(const QStringList &args)
+{
+    TMp3Root root;
+    TCollectionUpdate update(root, args.at(0));
+    update.setWait(std::chrono::milliseconds(120000));
+    QString complaint;
+    if (!update.open(true, &complaint))
+        return finish(false, complaint);
+    static_cast<TMp3Track *>(root.GetTracks()->CreateItem())->Title = args.at(1);
+    startWriting();
+    QThread::msleep(args.at(2).toULong());
+    return finish(update.save(&complaint), complaint);
+}
+
 struct Command {
     int argumentCount;
     std::function<int(const QStringList &)> run;
@@ -109,6 +131,7 @@ int main(int argc, char **argv)
         {QStringLiteral("m3u"), {2, [](const QStringList &a) { return playListCommand(a, false); }}},
         {QStringLiteral("pls"), {2, [](const QStringList &a) { return playListCommand(a, true); }}},
         {QStringLiteral("ini"), {2, iniCommand}},
+        {QStringLiteral("add-track"), {3, addTrackCommand}},
     };
     QStringList args;
     for (int i = 1; i < argc; ++i)
