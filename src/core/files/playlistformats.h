@@ -45,6 +45,14 @@ QByteArray buildM3u(const TPlayListRecords &records);
 bool readM3uFile(const QString &path, TPlayListRecords &records, QString &error);
 bool writeM3uFile(const QString &path, const TPlayListRecords &records, QString &error);
 bool readPlsFile(const QString &path, TPlayListRecords &records, QString &error);
-// Over an existing file, other sections and keys are kept (and the whole
-// file is converted to UTF-8 when it was in the older encoding).
+// The text of a PLS file holding records, made from the text of the file it
+// replaces (empty when there is none).  The program owns "NumberOfEntries",
+// "Version" and the File, Title and Length keys of the entries it writes,
+// in the "playlist" section; each is written once, in place of its first
+// line when the file has one, else at the end of that section.  Everything
+// else stays where it was: comments, lines before the first section, other
+// keys and sections, and the keys of entries past the new count (the count
+// tells readers where to stop).
+QString buildPls(const QString &existing, const TPlayListRecords &records);
+// Writes buildPls over the file's text (an older 8-bit file becomes UTF-8).
 bool writePlsFile(const QString &path, const TPlayListRecords &records, QString &error);
