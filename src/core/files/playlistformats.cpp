@@ -15,6 +15,7 @@
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -51,10 +52,30 @@ QString writeError(const QString &path, const QString &reason)
 bool replaceFile(const QString &path, const QByteArray &bytes, QString &error)
 {
     TFileReplacement file(path);
-    if (!file.open() || !writeAll(file.device(), bytes) || !file.commit()) {
+    if (!file.open()) {
         error = writeError(path, file.errorString());
         return false;
     }
+    if (!writeAll(file.device(), bytes)) {
+        error = writeError(path, writeErrorOf(file.device()));
+        return false;
+    }
+    if (!file.commit()) {
+        error = writeError(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// True, with the reason in error, when a file name holds a line break.
+bool refuseLineBreaks(const QString &path, const TPlayListRecords &records, QString &error)
+{
+    const QString name = nameWithLineBreak(records);
+    if (name.isEmpty())
+        return false;
+    error = QStringLiteral("The file name \"%1\" holds a line break, which M3U and PLS playlists cannot hold; "
+                           "the playlist \"%2\" was not written.")
+                .arg(name, ReadablePath(path));
     return true;
 }
 
@@ -356,12 +377,51 @@ QString decodeM3uText(const QByteArray &bytes)
     return text;
 }
 
+bool isLineSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case 0x1C:
+    case 0x1D:
+    case 0x1E:
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString nameWithLineBreak(const TPlayListRecords &records)
+{
+    for (const TPlayListRecord &record : records) {
+        if (std::none_of(record.FileName.cbegin(), record.FileName.cend(), isLineSeparator))
+            continue;
+        QString shown;
+        for (const QChar c : record.FileName) {
+            if (c == u'\n')
+                shown += QLatin1String("\\n");
+            else if (c == u'\r')
+                shown += QLatin1String("\\r");
+            else if (isLineSeparator(c))
+                shown += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                shown += c;
+        }
+        return shown;
+    }
+    return QString();
+}
+
 QString singleLineTitle(const QString &title)
 {
     QString line = title;
     line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::replace_if(line.begin(), line.end(), isLineSeparator, QLatin1Char(' '));
     return line;
 }
 
@@ -411,6 +471,8 @@ bool readM3uFile(const QString &path, TPlayListRecords &records, QString &error)
 
 bool writeM3uFile(const QString &path, const TPlayListRecords &records, QString &error)
 {
+    if (refuseLineBreaks(path, records, error))
+        return false;
     return replaceFile(path, buildM3u(records), error);
 }
 
@@ -442,6 +504,8 @@ QString buildPls(const QString &existing, const TPlayListRecords &records)
 
 bool writePlsFile(const QString &path, const TPlayListRecords &records, QString &error)
 {
+    if (refuseLineBreaks(path, records, error))
+        return false;
     QByteArray existing;
     if (LocalPathExists(path) && !readBytes(path, existing, error))
         return false; // never replace a file we could not read

@@ -53,6 +53,9 @@ private Q_SLOTS:
         QTest::newRow("line breaks in titles become spaces")
             << TPlayListRecords{{QStringLiteral("x.mp3"), QStringLiteral("a\r\nb\nc\rd"), 1}}
             << QByteArray("#EXTM3U\r\n#EXTINF:1,a b c d\r\nx.mp3\r\n");
+        QTest::newRow("other line separators in titles become spaces")
+            << TPlayListRecords{{QStringLiteral("x.mp3"), QStringLiteral("a\vb\fc\u0085d\u2028e\u2029f\x1cg"), 1}}
+            << QByteArray("#EXTM3U\r\n#EXTINF:1,a b c d e f g\r\nx.mp3\r\n");
         QTest::newRow("UTF-8")
             << TPlayListRecords{{QStringLiteral("/m/Björk €.mp3"), QStringLiteral("Björk - Jóga"), 5}}
             << QByteArray("#EXTM3U\r\n#EXTINF:5,Bj\xC3\xB6rk - J\xC3\xB3ga\r\n/m/Bj\xC3\xB6rk \xE2\x82\xAC.mp3\r\n");
