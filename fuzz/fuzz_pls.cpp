@@ -1,6 +1,6 @@
 // PLS playlists: reading a file, and writing the entries read into it (other
-// sections and keys kept, older encodings converted) so they read back the
-// same.
+// sections, keys and comments kept, older encodings converted) so they read
+// back the same.
 #include "fuzzsupport.h"
 
 #include "core/files/playlistformats.h"
@@ -14,6 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(readPlsFile(path, records, error));
     FUZZ_CHECK(records.size() <= input.size());
 
+    // A name holding a line separator is refused, the file left alone.
+    if (!nameWithLineBreak(records).isEmpty()) {
+        FUZZ_CHECK(!writePlsFile(path, records, error));
+        return 0;
+    }
     FUZZ_CHECK(writePlsFile(path, records, error));
     TPlayListRecords again;
     FUZZ_CHECK(readPlsFile(path, again, error));

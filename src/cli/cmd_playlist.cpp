@@ -29,10 +29,10 @@ void printHelp(QTextStream &out)
         << ") and of MP3 files and\n"
         << "folders (read with their subfolders), in the order given.  M3U and PLS are\n"
         << "written as UTF-8.  An existing M3U file is replaced.  An existing PLS file is\n"
-        << "updated: the entries are written over those of its [playlist] section and\n"
-        << "NumberOfEntries counts them; its other keys and sections (entries beyond\n"
-        << "that number too) are kept.  Files that cannot be read are left out, and the\n"
-        << "exit status is then 1.\n\n"
+        << "updated: the entries are written over those of its [playlist] section, each\n"
+        << "key once, and NumberOfEntries counts them; its comments, other keys and\n"
+        << "sections (entries beyond that number too) are kept.  Files that cannot be\n"
+        << "read are left out, and the exit status is then 1.\n\n"
         << "  -o, --output FILE   the playlist to write: .m3u, .m3u8 or .pls\n";
 }
 

@@ -136,6 +136,12 @@ void TestCliCollection::newReportsFailures()
     QVERIFY(run.err.startsWith("Cannot create file \"" + file.toUtf8() + '"'));
     QVERIFY(!QFile::exists(file));
 
+    // An empty name is no disk space problem.
+    run = runCli({QStringLiteral("new"), QString()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("No file name was given"), run.err.constData());
+    QVERIFY(!run.err.contains("diskspace"));
+
     run = runCli({QStringLiteral("new")});
     QCOMPARE(run.exitCode, 2);
     run = runCli({QStringLiteral("new"), QStringLiteral("--bogus"), file});

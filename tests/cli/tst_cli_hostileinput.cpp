@@ -189,6 +189,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("suffix");
         QTest::newRow("LF, M3U") << "a\n#EXTINF:1,injected\nb.mp3" << "m3u";
         QTest::newRow("CR, PLS") << "a\rFile9=/etc/passwd.mp3" << "pls";
+        // Other readers break lines at these too.
+        QTest::newRow("VT, M3U") << "a\v/etc/passwd.mp3" << "m3u";
+        QTest::newRow("FF, PLS") << "a\fFile9=/etc/passwd.mp3" << "pls";
+        QTest::newRow("NEL, M3U") << QStringLiteral("a\u0085/etc/passwd.mp3") << "m3u";
+        QTest::newRow("LS, M3U") << QStringLiteral("a\u2028/etc/passwd.mp3") << "m3u";
+        QTest::newRow("PS, PLS") << QStringLiteral("a\u2029File9=/etc/passwd.mp3") << "pls";
     }
     void playlistRefusesLineBreaks()
     {

@@ -58,6 +58,21 @@ private Q_SLOTS:
         QVERIFY(bytes.contains(QStringLiteral("File3=/music/Björk/Jóga.mp3\r\nTitle3=Björk - Jóga\r\nLength3=305\r\n").toUtf8()));
     }
 
+    void overExistingPlsKeepsWhatIsNotOurs()
+    {
+        const QString out = path(QStringLiteral("existing.pls"));
+        QVERIFY(writeFile(out, "; my favourites\n[playlist]\nFile1=old.mp3\nfile1=older.mp3\n"
+                               "NumberOfEntries=1\n[player]\nShuffle=1\n"));
+        const CliRun run = runCli({QStringLiteral("playlist"), m_collection, QStringLiteral("-o"), out});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray bytes = readFile(out);
+        QVERIFY(bytes.startsWith("; my favourites\r\n[playlist]\r\nFile1=/music/Bj\xC3\xB6rk/J\xC3\xB3ga.mp3\r\n"
+                                 "NumberOfEntries=2\r\n"));
+        QVERIFY(bytes.endsWith("[player]\r\nShuffle=1\r\n"));
+        QCOMPARE(bytes.count("File1="), 1);
+        QVERIFY(!bytes.contains("old"));
+    }
+
     void filesAndFolders()
     {
         qputenv("TUNEBASE_CONFIG", QFile::encodeName(path(QStringLiteral("no-settings.ini"))));

@@ -195,8 +195,23 @@ void TestShellWindows::updateWindowIsSafe()
     }
     Q_EMIT view.anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
     Q_EMIT view.anchorClicked(QUrl(QStringLiteral("https://www.example.org/")));
+    // A document from outside opens web links only: a mail link can make
+    // the mail program attach a file.
+    Q_EMIT view.anchorClicked(QUrl(QStringLiteral("mailto:a@b.example?attach=/home/user/.ssh/id_rsa")));
     Q_EMIT view.anchorClicked(QUrl(QStringLiteral("mailto:a@b.example")));
-    QCOMPARE(services.opened, (QStringList{QStringLiteral("https://www.example.org/"), QStringLiteral("mailto:a@b.example")}));
+    Q_EMIT view.anchorClicked(QUrl(QStringLiteral("ftp://x.example/")));
+    QCOMPARE(services.opened, (QStringList{QStringLiteral("https://www.example.org/")}));
+
+    // Only web addresses become links, and the support address only when it
+    // is one plain address.
+    Shell shell;
+    TfmVersionCheck window(nullptr, shell.updates);
+    window.ShowOutcome({QStringLiteral("LatestVersion=2.0"), QStringLiteral("DownloadURL=mailto:a@b.example"),
+                        QStringLiteral("InfoURL=file:///etc/passwd"),
+                        QStringLiteral("SupportEmail=help@example.org?attach=/etc/passwd")},
+                       2);
+    for (QLabel *label : {window.laDownload, window.laInfo, window.laSupportemail})
+        QVERIFY2(!label->text().contains(QLatin1String("<a")), qPrintable(label->text()));
 }
 
 void TestShellWindows::aboutWindow()

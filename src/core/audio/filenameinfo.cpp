@@ -6,6 +6,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -369,26 +370,158 @@ QString FitFileNameLength(const QString &fileName, int maxBytes)
     return stem.left(fits) + extension;
 }
 
+namespace {
+
+// Myers' bit-vector algorithm (in the blocked form of his 1999 paper): one
+// bit per character of the pattern, 64 rows of the distance matrix per
+// machine word, so a column costs a few word operations instead of a loop
+// over the pattern.  Bit i of a vertical delta word holds the difference of
+// the rows i+1 and i of the current column; positive and negative deltas
+// are kept in separate words.
+class TBitVectorDistance {
+public:
+    explicit TBitVectorDistance(QStringView pattern)
+        : m_words((pattern.size() + 63) / 64)
+        , m_lastBit(quint64(1) << ((pattern.size() - 1) % 64))
+        , m_latin1(size_t(256) * size_t(m_words), 0)
+    {
+        for (qsizetype i = 0; i < pattern.size(); ++i)
+            row(pattern.at(i).unicode())[i / 64] |= quint64(1) << (i % 64);
+    }
+
+    int distanceTo(QStringView text, int patternLength)
+    {
+        std::vector<quint64> positive(size_t(m_words), ~quint64(0));
+        std::vector<quint64> negative(size_t(m_words), 0);
+        int distance = patternLength;
+        for (const QChar c : text) {
+            const quint64 *matches = findRow(c.unicode());
+            // The top row of the matrix counts the text: +1 in every column.
+            int carry = 1;
+            for (qsizetype w = 0; w < m_words; ++w) {
+                quint64 equal = matches ? matches[w] : 0;
+                const quint64 pv = positive[size_t(w)];
+                const quint64 mv = negative[size_t(w)];
+                const quint64 xv = equal | mv;
+                if (carry < 0)
+                    equal |= 1;
+                const quint64 xh = (((equal & pv) + pv) ^ pv) | equal;
+                quint64 ph = mv | ~(xh | pv);
+                quint64 mh = pv & xh;
+                const quint64 top = w == m_words - 1 ? m_lastBit : quint64(1) << 63;
+                const int out = (ph & top) ? 1 : (mh & top) ? -1 : 0;
+                ph <<= 1;
+                mh <<= 1;
+                if (carry < 0)
+                    mh |= 1;
+                else if (carry > 0)
+                    ph |= 1;
+                positive[size_t(w)] = mh | ~(xv | ph);
+                negative[size_t(w)] = ph & xv;
+                carry = out;
+            }
+            distance += carry;
+        }
+        return distance;
+    }
+
+private:
+    quint64 *row(char16_t c)
+    {
+        if (c < 256)
+            return &m_latin1[size_t(c) * size_t(m_words)];
+        auto [place, added] = m_others.try_emplace(c, std::vector<quint64>(size_t(m_words), 0));
+        return place->second.data();
+    }
+    const quint64 *findRow(char16_t c) const
+    {
+        if (c < 256)
+            return &m_latin1[size_t(c) * size_t(m_words)];
+        const auto place = m_others.find(c);
+        return place == m_others.end() ? nullptr : place->second.data();
+    }
+
+    const qsizetype m_words;
+    const quint64 m_lastBit;
+    std::vector<quint64> m_latin1;  // 256 rows of m_words: where each character occurs
+    std::unordered_map<char16_t, std::vector<quint64>> m_others;
+};
+
+// The same for a pattern of at most 64 characters, in one word and without
+// allocating: the common case of two paths once their common beginning and
+// end are cut off.
+int singleWordDistance(QStringView pattern, QStringView text)
+{
+    std::array<quint64, 256> latin1{};
+    // Characters past Latin-1: at most one entry per pattern character.
+    std::array<std::pair<char16_t, quint64>, 64> others{};
+    size_t otherCount = 0;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const char16_t c = pattern.at(i).unicode();
+        const quint64 bit = quint64(1) << i;
+        if (c < 256) {
+            latin1[c] |= bit;
+            continue;
+        }
+        const auto end = others.begin() + otherCount;
+        const auto place = std::find_if(others.begin(), end, [c](const auto &entry) { return entry.first == c; });
+        if (place == end)
+            others[otherCount++] = {c, bit};
+        else
+            place->second |= bit;
+    }
+    const quint64 last = quint64(1) << (pattern.size() - 1);
+    quint64 pv = ~quint64(0);
+    quint64 mv = 0;
+    int distance = int(pattern.size());
+    for (const QChar character : text) {
+        const char16_t c = character.unicode();
+        quint64 equal = 0;
+        if (c < 256) {
+            equal = latin1[c];
+        } else {
+            for (size_t k = 0; k < otherCount; ++k)
+                if (others[k].first == c)
+                    equal = others[k].second;
+        }
+        const quint64 xv = equal | mv;
+        const quint64 xh = (((equal & pv) + pv) ^ pv) | equal;
+        quint64 ph = mv | ~(xh | pv);
+        quint64 mh = pv & xh;
+        if (ph & last)
+            ++distance;
+        else if (mh & last)
+            --distance;
+        ph = (ph << 1) | 1;
+        mh <<= 1;
+        pv = mh | ~(xv | ph);
+        mv = ph & xv;
+    }
+    return distance;
+}
+
+} // namespace
+
 int EditDistance(const QString &a, const QString &b)
 {
-    if (a.isEmpty())
-        return int(b.size());
-    if (b.isEmpty())
-        return int(a.size());
-    // Two rows of the distance matrix suffice: each row needs only the one
-    // above it.
-    std::vector<int> previous(size_t(b.size()) + 1);
-    std::vector<int> current(size_t(b.size()) + 1);
-    for (size_t j = 0; j < previous.size(); ++j)
-        previous[j] = int(j);
-    for (qsizetype i = 1; i <= a.size(); ++i) {
-        current[0] = int(i);
-        for (qsizetype j = 1; j <= b.size(); ++j) {
-            const int substitution = previous[size_t(j - 1)] + (a.at(i - 1) == b.at(j - 1) ? 0 : 1);
-            current[size_t(j)] =
-                std::min({previous[size_t(j)] + 1, current[size_t(j - 1)] + 1, substitution});
-        }
-        std::swap(previous, current);
+    // A common beginning and end cost nothing and need no work: paths in
+    // one folder share most of their length.
+    QStringView x(a);
+    QStringView y(b);
+    while (!x.isEmpty() && !y.isEmpty() && x.front() == y.front()) {
+        x = x.sliced(1);
+        y = y.sliced(1);
     }
-    return previous[size_t(b.size())];
+    while (!x.isEmpty() && !y.isEmpty() && x.back() == y.back()) {
+        x.chop(1);
+        y.chop(1);
+    }
+    if (x.size() > y.size())
+        std::swap(x, y);
+    if (x.isEmpty())
+        return int(y.size());
+    // The shorter text is the pattern: fewer words per column.
+    if (x.size() <= 64)
+        return singleWordDistance(x, y);
+    return TBitVectorDistance(x).distanceTo(y, int(x.size()));
 }

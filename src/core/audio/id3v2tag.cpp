@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <array>
 
+#include <zlib.h>
+
 using namespace id3v2;
 
 namespace {
@@ -185,8 +187,14 @@ QByteArray TID3Frame::decompressed(int majorVersion) const
     const quint32 size = v23 ? bigEndian32(sizeBytes) : (isSyncSafe(sizeBytes) ? syncSafe(sizeBytes) : 0);
     if (size == 0 || size > quint32(MaxCompressed) * 16)
         return QByteArray();
-    const QByteArray plain = qUncompress(toBigEndian32(size) + Data.mid(prefix));
-    return plain.size() == qsizetype(size) ? plain : QByteArray();
+    // zlib itself, into exactly the size announced: qUncompress would print
+    // a warning of its own for every damaged frame a file holds.
+    QByteArray plain(qsizetype(size), Qt::Uninitialized);
+    uLongf plainSize = size;
+    const QByteArrayView packed = QByteArrayView(Data).sliced(prefix);
+    const int result = ::uncompress(reinterpret_cast<Bytef *>(plain.data()), &plainSize,
+                                    reinterpret_cast<const Bytef *>(packed.data()), uLong(packed.size()));
+    return result == Z_OK && plainSize == size ? plain : QByteArray();
 }
 
 void TID3Frame::setContent(const QByteArray &content, int majorVersion)

@@ -4,6 +4,7 @@
 #include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
 #include "core/base/regularfile.h"
+#include "core/base/writeall.h"
 
 #include <QFile>
 
@@ -26,7 +27,7 @@ bool copyRest(QFile &source, QIODevice &target)
             return false;
         if (n == 0)
             break;
-        if (target.write(block.constData(), n) != n)
+        if (!writeAll(target, QByteArray::fromRawData(block.constData(), n)))
             return false;
     }
     return true;
@@ -56,9 +57,9 @@ bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
         return failWith(error, QStringLiteral("The tag reaches beyond the end of the file."));
 
     QIODevice &device = out.device();
-    if (device.write(newPrefix) != newPrefix.size() || !copyRest(source, device)
+    if (!writeAll(device, newPrefix) || !copyRest(source, device)
         || device.pos() != newPrefix.size() + sourceSize - oldPrefixLength) {
-        const QString message = device.errorString();
+        const QString message = writeErrorOf(device);
         out.cancel();
         return failWith(error, message.isEmpty() ? QStringLiteral("Reading the file failed.") : message);
     }

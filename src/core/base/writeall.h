@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 class QIODevice;
 
@@ -9,3 +10,9 @@ class QIODevice;
 // error; the rest is tried again, which either goes through or fails with
 // the device's error set.  False when not everything was written.
 bool writeAll(QIODevice &device, const QByteArray &bytes);
+
+// Why writing to device failed, in the system's words ("No space left on
+// device").  A write a full disk or a file size limit cut short leaves no
+// reason in Qt's device ("Unknown error"); the file and its file system
+// then tell it.  Empty when no reason can be found.
+QString writeErrorOf(const QIODevice &device);

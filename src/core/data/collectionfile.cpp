@@ -4,6 +4,7 @@
 #include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
 #include "core/base/regularfile.h"
+#include "core/base/writeall.h"
 #include "core/data/collectionformat.h"
 #include "core/data/collectionlock.h"
 #include "core/data/dataexceptions.h"
@@ -90,12 +91,15 @@ QString changedOnDiskMessage(const QString &fileName)
     return QStringLiteral("Another program has changed the collection file %1 since it was read.").arg(fileName);
 }
 
-QString writeErrorMessage(const QString &fileName)
+// With the system's reason when it gave one: a guess at the cause would
+// mislead where the reason is known.
+QString writeErrorMessage(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Error writing to file %1.\r\nThis is probably caused by a diskspace "
-                          "problem.\r\nChoose \"File | Save As\" from the menu to save your data to a "
-                          "different location.")
-        .arg(fileName);
+    const QString cause =
+        reason.isEmpty() ? QStringLiteral("This is probably caused by a diskspace problem.") : reason + u'.';
+    return QStringLiteral("Error writing to file %1.\r\n%2\r\nChoose \"File | Save As\" from the menu to save "
+                          "your data to a different location.")
+        .arg(fileName, cause);
 }
 
 QString createErrorMessage(const QString &fileName, const QString &reason)
@@ -298,6 +302,10 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
                                      const TDataWriterFactory &makeWriter, TCollectionLock *hold)
 {
     TCollectionSaveResult result;
+    if (fileName.isEmpty()) {
+        result.Message = createErrorMessage(fileName, QStringLiteral("No file name was given."));
+        return result;
+    }
     TFileReplacement file(fileName);
     if (!file.open()) {
         result.Message = createErrorMessage(fileName, file.errorString());
@@ -315,7 +323,8 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
         if (!file.commit())
             throw EDataWrite(QStringLiteral("Write Error"));
     } catch (const EDataWrite &) {
-        result.Message = writeErrorMessage(fileName);
+        const QString reason = file.errorString();
+        result.Message = writeErrorMessage(fileName, reason.isEmpty() ? writeErrorOf(file.device()) : reason);
     } catch (const TMessageException &error) {
         result.Message = error.Message();
     } catch (const std::exception &error) {

@@ -4,6 +4,7 @@
 #include "core/base/localfiles.h"
 #include "core/data/datalists.h"
 #include "core/data/rootitem.h"
+#include "core/files/filematchindex.h"
 #include "core/files/foldersafety.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3folder.h"
@@ -579,22 +580,18 @@ void TMP3Process::searchFolder(const QString &path, TFoundFileList &found, TVisi
 
 void TMP3Process::MatchTracks(const TFoundFileList &found, TFileMatchList &matches, TMatchingType matchingType)
 {
+    MatchTracks(TFoundFileIndex(found), matches, matchingType, {});
+}
+
+void TMP3Process::MatchTracks(const TFoundFileIndex &index, TFileMatchList &matches, TMatchingType matchingType,
+                              const std::vector<bool> &taken)
+{
     startRun(QStringLiteral("Match tracks with MP3 files"), QStringLiteral("Matching..."), int(matches.size()));
     for (TFileMatch &match : matches) {
         if (IsCancelled())
             break;
         StepIt();
-        if (!match.Track)
-            continue;
-        const QString &path = match.Track->FilePath;
-        const qint64 size = match.Track->Size;
-        for (int i = 0; i < found.size() && match.Score < PerfectMatchScore; ++i) {
-            const int score = MatchScore(path, size, found.at(i), matchingType);
-            if (score > match.Score) {
-                match.Score = score;
-                match.FileIndex = i;
-            }
-        }
+        index.Improve(match, matchingType, taken);
     }
     finishRun();
 }

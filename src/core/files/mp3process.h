@@ -18,6 +18,7 @@
 #include <vector>
 
 class TDataRefList;
+class TFoundFileIndex;
 class TLocationLookupItem;
 class TMP3File;
 class TMP3Folder;
@@ -111,6 +112,10 @@ public:
     void SearchSystem(const QString &path, TFoundFileList &found);
     // Finds for each match the found file that fits its track best.
     void MatchTracks(const TFoundFileList &found, TFileMatchList &matches, TMatchingType matchingType);
+    // The same over an index built once for several rounds; files marked
+    // in taken (indexed as the index's files) are left out.
+    void MatchTracks(const TFoundFileIndex &index, TFileMatchList &matches, TMatchingType matchingType,
+                     const std::vector<bool> &taken);
     // One file object, read and linked, for each track whose file can be
     // read; the caller owns them.
     void FilesForTracks(const TDataRefList &tracks, std::vector<std::unique_ptr<TMP3File>> &files);

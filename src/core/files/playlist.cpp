@@ -244,19 +244,8 @@ bool TPlayList::SaveToFile(const QString &path)
         return fail(QStringLiteral("\"%1\" is not an M3U or PLS playlist.").arg(path));
     TPlayListRecords records;
     records.reserve(Count());
-    for (int i = 0; i < Count(); ++i) {
-        const QString &fileName = Get(i)->FileName;
-        // Both formats have one entry per line: a line break would split
-        // the entry, and a crafted name could add lines of its own.
-        if (fileName.contains(QLatin1Char('\n')) || fileName.contains(QLatin1Char('\r'))) {
-            QString shown = fileName;
-            shown.replace(QLatin1Char('\n'), QLatin1String("\\n")).replace(QLatin1Char('\r'), QLatin1String("\\r"));
-            return fail(QStringLiteral("The file name \"%1\" holds a line break, which M3U and PLS playlists "
-                                       "cannot hold; the playlist was not written.")
-                            .arg(shown));
-        }
-        records.append({fileName, Get(i)->Title, Get(i)->Length});
-    }
+    for (int i = 0; i < Count(); ++i)
+        records.append({Get(i)->FileName, Get(i)->Title, Get(i)->Length});
     QString error;
     const bool ok = format == TPlayListFormat::M3U ? writeM3uFile(path, records, error)
                                                    : writePlsFile(path, records, error);

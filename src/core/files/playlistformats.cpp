@@ -9,16 +9,14 @@
 #include "core/settings/biginifile.h"
 #include "core/settings/generalhelpers.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -48,6 +46,37 @@ bool readBytes(const QString &path, QByteArray &bytes, QString &error)
 QString writeError(const QString &path, const QString &reason)
 {
     return QStringLiteral("The playlist \"%1\" could not be written: %2").arg(ReadablePath(path), reason);
+}
+
+// The whole file or nothing; owner, mode and hard links are kept.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString &error)
+{
+    TFileReplacement file(path);
+    if (!file.open()) {
+        error = writeError(path, file.errorString());
+        return false;
+    }
+    if (!writeAll(file.device(), bytes)) {
+        error = writeError(path, writeErrorOf(file.device()));
+        return false;
+    }
+    if (!file.commit()) {
+        error = writeError(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// True, with the reason in error, when a file name holds a line break.
+bool refuseLineBreaks(const QString &path, const TPlayListRecords &records, QString &error)
+{
+    const QString name = nameWithLineBreak(records);
+    if (name.isEmpty())
+        return false;
+    error = QStringLiteral("The file name \"%1\" holds a line break, which M3U and PLS playlists cannot hold; "
+                           "the playlist \"%2\" was not written.")
+                .arg(name, ReadablePath(path));
+    return true;
 }
 
 bool isUtf8(const QByteArray &bytes)
@@ -139,18 +168,149 @@ void readPlsRecords(const TBigIniFile &ini, TPlayListRecords &records)
     }
 }
 
-void writePlsRecords(TBigIniFile &ini, const TPlayListRecords &records)
+// The keys the program owns in a PLS file holding records, in the order a
+// new file lists them.
+QList<std::pair<QString, QString>> plsKeys(const TPlayListRecords &records)
 {
-    ini.WriteInteger(PlsSection, QStringLiteral("NumberOfEntries"), qint32(records.size()));
-    ini.WriteInteger(PlsSection, QStringLiteral("Version"), 2);
+    QList<std::pair<QString, QString>> keys;
+    keys.reserve(2 + records.size() * 3);
+    keys.append({QStringLiteral("NumberOfEntries"), QString::number(records.size())});
+    keys.append({QStringLiteral("Version"), QStringLiteral("2")});
     for (qsizetype i = 0; i < records.size(); ++i) {
         const QString n = QString::number(i + 1);
         const TPlayListRecord &record = records.at(i);
-        ini.WriteString(PlsSection, QStringLiteral("File") + n, plsEntryOf(record.FileName));
-        ini.WriteString(PlsSection, QStringLiteral("Title") + n, singleLineTitle(record.Title));
-        ini.WriteInteger(PlsSection, QStringLiteral("Length") + n, record.Length);
+        keys.append({QStringLiteral("File") + n, plsEntryOf(record.FileName)});
+        keys.append({QStringLiteral("Title") + n, singleLineTitle(record.Title)});
+        keys.append({QStringLiteral("Length") + n, QString::number(record.Length)});
     }
+    return keys;
 }
+
+// Section headers as the ini object reading the file sees them.
+bool isSectionHeader(const QString &line)
+{
+    return line.size() >= 2 && line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'));
+}
+
+bool isPlaylistHeader(const QString &line)
+{
+    return QStringView(line).mid(1, line.size() - 2).compare(PlsSection, Qt::CaseInsensitive) == 0;
+}
+
+// Merges the keys of a playlist into the lines of the PLS file it replaces.
+// The owned keys of the first "playlist" section are replaced at their first
+// line (the one the reader takes); their repeats there and in a repeated
+// "playlist" section go, so that every reader, whichever occurrence it
+// takes, sees the new entries.  Everything else stays where it was.
+class TPlsMerge {
+public:
+    explicit TPlsMerge(const TPlayListRecords &records)
+        : m_keys(plsKeys(records))
+        , m_written(m_keys.size(), false)
+    {
+        for (qsizetype i = 0; i < m_keys.size(); ++i)
+            m_keyIndex.insert(m_keys.at(i).first.toCaseFolded(), i);
+    }
+
+    void addLine(const QString &line)
+    {
+        // The end-of-file mark of old editors: the ini object skips it too,
+        // and a section appended after it would be hidden from their readers.
+        if (line == QString(QChar(26)))
+            return;
+        if (isSectionHeader(line)) {
+            startSection(line);
+            return;
+        }
+        if (m_section != Section::Other) {
+            const qsizetype owned = ownedKey(line);
+            if (owned >= 0) {
+                if (m_section == Section::FirstPlaylist && !m_written.at(owned)) {
+                    m_lines.append(keyName(line) + QLatin1Char('=') + m_keys.at(owned).second);
+                    m_written[owned] = true;
+                    m_insertAt = m_lines.size();
+                }
+                return;
+            }
+        }
+        m_lines.append(line);
+        if (line.trimmed().isEmpty())
+            return;
+        if (m_section == Section::FirstPlaylist)
+            m_insertAt = m_lines.size();
+        else if (m_section == Section::LaterPlaylist)
+            m_laterHasLines = true;
+    }
+
+    QString text()
+    {
+        closeLaterSection();
+        QStringList missing;
+        for (qsizetype i = 0; i < m_keys.size(); ++i)
+            if (!m_written.at(i))
+                missing.append(m_keys.at(i).first + QLatin1Char('=') + m_keys.at(i).second);
+        QStringList lines = m_lines;
+        if (m_insertAt >= 0) {
+            // New keys follow the section's last line, before blank lines.
+            lines = lines.mid(0, m_insertAt) + missing + lines.mid(m_insertAt);
+        } else {
+            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+                lines.append(QString());
+            lines.append(QLatin1Char('[') + PlsSection + QLatin1Char(']'));
+            lines += missing;
+            lines.append(QString());
+        }
+        return lines.join(QLatin1String(LineEnd)) + QLatin1String(LineEnd);
+    }
+
+private:
+    enum class Section { Other, FirstPlaylist, LaterPlaylist };
+
+    static QString keyName(const QString &line) { return line.left(line.indexOf(QLatin1Char('='))).trimmed(); }
+
+    // The index of the line's key among the owned ones, or -1.  Blanks
+    // around the key do not hide it: many readers trim them.
+    qsizetype ownedKey(const QString &line) const
+    {
+        if (!line.contains(QLatin1Char('=')))
+            return -1;
+        return m_keyIndex.value(keyName(line).toCaseFolded(), -1);
+    }
+
+    void startSection(const QString &header)
+    {
+        closeLaterSection();
+        if (!isPlaylistHeader(header)) {
+            m_section = Section::Other;
+        } else if (m_insertAt < 0) {
+            m_section = Section::FirstPlaylist;
+            m_insertAt = m_lines.size() + 1;
+        } else {
+            m_section = Section::LaterPlaylist;
+            m_laterHeader = m_lines.size();
+            m_laterHasLines = false;
+        }
+        m_lines.append(header);
+    }
+
+    // A repeated "playlist" section left with nothing but owned keys goes
+    // whole: a reader that takes the last section would find it empty.
+    void closeLaterSection()
+    {
+        if (m_laterHeader >= 0 && !m_laterHasLines)
+            m_lines.resize(m_laterHeader);
+        m_laterHeader = -1;
+    }
+
+    const QList<std::pair<QString, QString>> m_keys;
+    QHash<QString, qsizetype> m_keyIndex;  // case-folded key -> index in m_keys
+    QList<bool> m_written;
+    QStringList m_lines;
+    Section m_section = Section::Other;
+    qsizetype m_insertAt = -1;     // in m_lines: where keys not yet present go
+    qsizetype m_laterHeader = -1;  // in m_lines: the header of a repeated section
+    bool m_laterHasLines = false;
+};
 
 // The lines of bytes, ended as SplitTextLines ends them: by CR LF, a lone CR
 // or a lone LF.
@@ -217,12 +377,51 @@ QString decodeM3uText(const QByteArray &bytes)
     return text;
 }
 
+bool isLineSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case 0x1C:
+    case 0x1D:
+    case 0x1E:
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString nameWithLineBreak(const TPlayListRecords &records)
+{
+    for (const TPlayListRecord &record : records) {
+        if (std::none_of(record.FileName.cbegin(), record.FileName.cend(), isLineSeparator))
+            continue;
+        QString shown;
+        for (const QChar c : record.FileName) {
+            if (c == u'\n')
+                shown += QLatin1String("\\n");
+            else if (c == u'\r')
+                shown += QLatin1String("\\r");
+            else if (isLineSeparator(c))
+                shown += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                shown += c;
+        }
+        return shown;
+    }
+    return QString();
+}
+
 QString singleLineTitle(const QString &title)
 {
     QString line = title;
     line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::replace_if(line.begin(), line.end(), isLineSeparator, QLatin1Char(' '));
     return line;
 }
 
@@ -272,13 +471,9 @@ bool readM3uFile(const QString &path, TPlayListRecords &records, QString &error)
 
 bool writeM3uFile(const QString &path, const TPlayListRecords &records, QString &error)
 {
-    TFileReplacement file(path);
-    const QByteArray bytes = buildM3u(records);
-    if (!file.open() || !writeAll(file.device(), bytes) || !file.commit()) {
-        error = writeError(path, file.errorString());
+    if (refuseLineBreaks(path, records, error))
         return false;
-    }
-    return true;
+    return replaceFile(path, buildM3u(records), error);
 }
 
 bool readPlsFile(const QString &path, TPlayListRecords &records, QString &error)
@@ -299,44 +494,21 @@ bool readPlsFile(const QString &path, TPlayListRecords &records, QString &error)
     return true;
 }
 
+QString buildPls(const QString &existing, const TPlayListRecords &records)
+{
+    TPlsMerge merge(records);
+    for (const QString &line : SplitTextLines(existing))
+        merge.addLine(line);
+    return merge.text();
+}
+
 bool writePlsFile(const QString &path, const TPlayListRecords &records, QString &error)
 {
+    if (refuseLineBreaks(path, records, error))
+        return false;
     QByteArray existing;
     if (LocalPathExists(path) && !readBytes(path, existing, error))
         return false; // never replace a file we could not read
-    if (existing.isEmpty() || isUtf8(existing)) {
-        TBigIniFile ini(path);
-        writePlsRecords(ini, records);
-        if (!ini.UpdateFile()) {
-            error = writeError(path, ini.ErrorString());
-            return false;
-        }
-        return true;
-    }
-
-    // A file in the older 8-bit encoding: convert it to UTF-8 in a sibling
-    // file, update that, and put it in place in one rename.
-    const QFileInfo info(path);
-    QTemporaryFile converted(info.absoluteDir().filePath(info.fileName() + QStringLiteral(".XXXXXX")));
-    QString reason;
-    if (!writeTemporary(converted, decodePlayListText(existing).toUtf8(), reason)) {
-        error = writeError(path, reason);
-        return false;
-    }
-    {
-        TBigIniFile ini(converted.fileName());
-        writePlsRecords(ini, records);
-        if (!ini.UpdateFile()) {
-            error = writeError(path, ini.ErrorString());
-            return false;
-        }
-    }
-    QFile::setPermissions(converted.fileName(), info.permissions());
-    if (std::rename(LocalPathBytes(converted.fileName()).constData(),
-                    LocalPathBytes(path).constData()) != 0) {
-        error = writeError(path, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    converted.setAutoRemove(false);
-    return true;
+    // A file in the older 8-bit encoding is converted to UTF-8 as a whole.
+    return replaceFile(path, buildPls(decodePlayListText(existing), records).toUtf8(), error);
 }

@@ -1,5 +1,6 @@
 #include "core/files/relink.h"
 
+#include "core/files/filematchindex.h"
 #include "core/files/mp3process.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 int TRelinkPlan::Repairable() const
 {
@@ -43,18 +45,12 @@ TFoundFileList UnclaimedFiles(const TFoundFileList &found, const TMp3Root &root)
 TRelinkDecisionList DecideRelinks(TMP3Process &process, const TFoundFileList &found, TFileMatchList pending,
                                   TMatchingType matching, int minimumScore)
 {
+    // One index serves every round; the files given away are masked.
+    const TFoundFileIndex index(found);
+    std::vector<bool> taken(size_t(found.size()), false);
     TRelinkDecisionList decisions;
-    QSet<int> taken;
     while (!pending.isEmpty()) {
-        TFoundFileList available;
-        QList<int> foundIndex;
-        for (int i = 0; i < found.size(); ++i) {
-            if (!taken.contains(i)) {
-                available.append(found.at(i));
-                foundIndex.append(i);
-            }
-        }
-        process.MatchTracks(available, pending, matching);
+        process.MatchTracks(index, pending, matching, taken);
         std::stable_sort(pending.begin(), pending.end(),
                          [](const TFileMatch &a, const TFileMatch &b) { return a.Score > b.Score; });
         TFileMatchList contested;
@@ -63,16 +59,15 @@ TRelinkDecisionList DecideRelinks(TMP3Process &process, const TFoundFileList &fo
                 decisions.append({match.Track, -1, match.Score});
                 continue;
             }
-            const int index = foundIndex.at(match.FileIndex);
-            if (taken.contains(index)) {
+            if (taken[size_t(match.FileIndex)]) {
                 contested.append(TFileMatch(match.Track));
                 continue;
             }
             // The best match of a round always gets its file, so every
             // round settles at least one track (and a cancelled round,
             // which matches nothing, settles them all).
-            taken.insert(index);
-            decisions.append({match.Track, index, match.Score});
+            taken[size_t(match.FileIndex)] = true;
+            decisions.append({match.Track, match.FileIndex, match.Score});
         }
         pending = contested;
     }

@@ -83,6 +83,7 @@ bool TExport::Begin(TTarget target)
     m_failed = false;
     m_outFile.reset();
     m_writeFailed = false;
+    m_writeError.clear();
     if (!Items || !Columns)
         return false;
     Count = 0;
@@ -114,8 +115,10 @@ void TExport::WriteLine(const QString &text)
 {
     if (Target == ToLines)
         Lines.append(text);
-    else if (m_outFile && !m_writeFailed && !writeAll(m_outFile->device(), text.toUtf8() + "\r\n"))
+    else if (m_outFile && !m_writeFailed && !writeAll(m_outFile->device(), text.toUtf8() + "\r\n")) {
         m_writeFailed = true;
+        m_writeError = writeErrorOf(m_outFile->device());
+    }
 }
 
 bool TExport::finishRun()
@@ -123,7 +126,7 @@ bool TExport::finishRun()
     bool ok = true;
     if (Target == ToFile && m_outFile) {
         const bool written = !m_writeFailed && m_outFile->commit();
-        const QString reason = m_outFile->errorString();
+        const QString reason = m_writeFailed ? m_writeError : m_outFile->errorString();
         m_outFile.reset();
         ok = written
                  ? report(QStringLiteral("%1 Items exported to \"%2\"").arg(Count).arg(FileName), false)

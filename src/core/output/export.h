@@ -82,6 +82,7 @@ private:
     std::unique_ptr<TFileReplacement> m_outFile;
     // A line could not be written: the export file is never put in place.
     bool m_writeFailed = false;
+    QString m_writeError;  // the system's reason when a write failed
     QString m_message;
     bool m_failed = false;
 };

@@ -2,6 +2,7 @@
 
 #include "core/base/filereplacement.h"
 #include "core/base/localfiles.h"
+#include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 #include "core/base/writeall.h"
 #include "core/settings/generalhelpers.h"
@@ -12,6 +13,10 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -379,6 +384,9 @@ bool TBigIniFile::writePrivately(const QByteArray &bytes)
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         m_error = file.errorString();
+        // Qt says "is not writable" without the system's reason.
+        if (::access(LocalPathBytes(m_fileName).constData(), W_OK) != 0 && errno != ENOENT)
+            m_error += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     file.setPermissions(*m_permissions);
@@ -394,11 +402,19 @@ bool TBigIniFile::writePrivately(const QByteArray &bytes)
     return true;
 }
 
-// Any other file (a PLS playlist) keeps its owner, mode and hard links.
+// Any other file keeps its owner, mode and hard links.
 bool TBigIniFile::writeReplacing(const QByteArray &bytes)
 {
     TFileReplacement file(m_fileName);
-    if (!file.open() || !writeAll(file.device(), bytes) || !file.commit()) {
+    if (!file.open()) {
+        m_error = file.errorString();
+        return false;
+    }
+    if (!writeAll(file.device(), bytes)) {
+        m_error = writeErrorOf(file.device());
+        return false;
+    }
+    if (!file.commit()) {
         m_error = file.errorString();
         return false;
     }

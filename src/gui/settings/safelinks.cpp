@@ -2,16 +2,33 @@
 
 #include "core/base/desktopservices.h"
 
-bool IsSafeLink(const QUrl &url)
+#include <QRegularExpression>
+
+bool IsWebLink(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
-    return url.isValid()
-           && (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto"));
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+bool IsSafeLink(const QUrl &url)
+{
+    if (IsWebLink(url))
+        return true;
+    // One address and nothing else: no query (attach=, body=), no second
+    // recipient, no characters a mail program might read as either.
+    static const QRegularExpression plainAddress(QStringLiteral("^[A-Za-z0-9._+-]+@[A-Za-z0-9.-]+$"));
+    return url.isValid() && url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0
+           && !url.hasQuery() && !url.hasFragment() && plainAddress.match(url.path()).hasMatch();
 }
 
 bool OpenSafeLink(const QUrl &url)
 {
     return IsSafeLink(url) && RunProgram(url.toString(QUrl::FullyEncoded));
+}
+
+bool OpenWebLink(const QUrl &url)
+{
+    return IsWebLink(url) && RunProgram(url.toString(QUrl::FullyEncoded));
 }
 
 QString LinkHtml(const QString &href, const QString &text)
@@ -24,7 +41,7 @@ TSafeHtmlView::TSafeHtmlView(QWidget *parent)
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { OpenSafeLink(url); });
+    connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { OpenWebLink(url); });
 }
 
 QVariant TSafeHtmlView::loadResource(int, const QUrl &)

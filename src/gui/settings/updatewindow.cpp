@@ -46,10 +46,18 @@ QLabel *plainLabel(const QString &name, QWidget *parent)
     return label;
 }
 
-// A URL from the document as a link, when it is one we would open.
+// A URL from the document as a link when it is a web address; any other
+// is shown as text.
 QString urlLink(const QString &url)
 {
-    return IsSafeLink(QUrl(url)) ? LinkHtml(url, url) : url.toHtmlEscaped();
+    return IsWebLink(QUrl(url)) ? LinkHtml(url, url) : url.toHtmlEscaped();
+}
+
+// The support address as a mail link when it is one plain address.
+QString mailLink(const QString &address)
+{
+    const QUrl mail(QStringLiteral("mailto:") + address);
+    return IsSafeLink(mail) ? LinkHtml(mail.toString(QUrl::FullyEncoded), address) : address.toHtmlEscaped();
 }
 
 } // namespace
@@ -201,7 +209,7 @@ void TfmVersionCheck::ShowOutcome(const QStringList &lines, int result)
     laInfo->setText(urlLink(value("InfoURL")));
     laWhatsnew->setText(urlLink(value("WhatsNewURL")));
     const QString support = value("SupportEmail");
-    laSupportemail->setText(support.isEmpty() ? QString() : LinkHtml(QStringLiteral("mailto:") + support, support));
+    laSupportemail->setText(mailLink(support));
     htUpgradeDescription->setHtml(
         value(result == updatecheck::NewerVersion ? "UpgradeDescription" : "BuildDescription"));
 }

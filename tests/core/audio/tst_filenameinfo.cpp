@@ -1,6 +1,10 @@
 #include "core/audio/filenameinfo.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <algorithm>
+#include <vector>
 
 class TestFilenameInfo : public QObject {
     Q_OBJECT
@@ -20,6 +24,7 @@ private Q_SLOTS:
     void longNamesAreShortened();
     void editDistance_data();
     void editDistance();
+    void editDistanceAgreesWithTheFullMatrix();
 };
 
 void TestFilenameInfo::parse_data()
@@ -267,6 +272,60 @@ void TestFilenameInfo::editDistance()
     QFETCH(QString, b);
     QFETCH(int, distance);
     QCOMPARE(EditDistance(a, b), distance);
+}
+
+namespace {
+
+// The textbook distance matrix, row by row.
+int matrixDistance(const QString &a, const QString &b)
+{
+    std::vector<int> previous(size_t(b.size()) + 1);
+    for (size_t j = 0; j < previous.size(); ++j)
+        previous[j] = int(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        std::vector<int> current(previous.size());
+        current[0] = int(i);
+        for (qsizetype j = 1; j <= b.size(); ++j)
+            current[size_t(j)] = std::min({previous[size_t(j)] + 1, current[size_t(j - 1)] + 1,
+                                           previous[size_t(j - 1)] + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
+        previous = current;
+    }
+    return previous.back();
+}
+
+// Mostly alike texts from a small alphabet (with characters past Latin-1),
+// around the 64-character word boundaries of the bit-vector rows.
+QString randomText(QRandomGenerator &random, const QString &base)
+{
+    static const QString alphabet = QStringLiteral("ab/ -.\u00e9\u20ac\U0001F3B5");
+    QString text = base;
+    const int edits = random.bounded(0, 12);
+    for (int e = 0; e < edits; ++e) {
+        const qsizetype at = random.bounded(int(text.size()) + 1);
+        const QChar c = alphabet.at(random.bounded(int(alphabet.size())));
+        switch (random.bounded(3)) {
+        case 0: text.insert(at, c); break;
+        case 1: if (at < text.size()) text.remove(at, 1); break;
+        default: if (at < text.size()) text[at] = c; break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+void TestFilenameInfo::editDistanceAgreesWithTheFullMatrix()
+{
+    QRandomGenerator random(29);
+    for (int round = 0; round < 400; ++round) {
+        QString base;
+        const int length = random.bounded(0, 200);
+        for (int i = 0; i < length; ++i)
+            base += QChar(char16_t(u'a' + random.bounded(4)));
+        const QString a = randomText(random, base);
+        const QString b = round % 5 == 0 ? randomText(random, QString()) + base : randomText(random, base);
+        QCOMPARE(EditDistance(a, b), matrixDistance(a, b));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestFilenameInfo)

@@ -184,11 +184,14 @@ private Q_SLOTS:
     // no value, and is kept as it is.
     void brokenCompressedFrameIsKept()
     {
+        // Reading them says nothing on the terminal.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
         const QByteArray plain = commentData("eng", "text");
         QByteArray lying = qCompress(plain);
         lying[3] = char(lying[3] + 1);  // one byte more than it holds
+        const QByteArray garbage = QByteArray("\x00\x00\x00\x10", 4) + "xyzxyzxyzxyz";
         const QByteArray tag = Id3v2Builder(3).frame("COMM", lying, 0, 0x80).frame("TPE1", qCompress("\0x"), 0, 0x80)
-                                   .build();
+                                   .frame("TIT3", garbage, 0, 0x80).build();
         const QString path = m_dir.newFile(tag + Audio);
         TID3v2Tag t;
         QVERIFY(t.ReadFromFile(path));

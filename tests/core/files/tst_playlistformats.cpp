@@ -53,6 +53,9 @@ private Q_SLOTS:
         QTest::newRow("line breaks in titles become spaces")
             << TPlayListRecords{{QStringLiteral("x.mp3"), QStringLiteral("a\r\nb\nc\rd"), 1}}
             << QByteArray("#EXTM3U\r\n#EXTINF:1,a b c d\r\nx.mp3\r\n");
+        QTest::newRow("other line separators in titles become spaces")
+            << TPlayListRecords{{QStringLiteral("x.mp3"), QStringLiteral("a\vb\fc\u0085d\u2028e\u2029f\x1cg"), 1}}
+            << QByteArray("#EXTM3U\r\n#EXTINF:1,a b c d e f g\r\nx.mp3\r\n");
         QTest::newRow("UTF-8")
             << TPlayListRecords{{QStringLiteral("/m/Björk €.mp3"), QStringLiteral("Björk - Jóga"), 5}}
             << QByteArray("#EXTM3U\r\n#EXTINF:5,Bj\xC3\xB6rk - J\xC3\xB3ga\r\n/m/Bj\xC3\xB6rk \xE2\x82\xAC.mp3\r\n");
@@ -272,6 +275,55 @@ private Q_SLOTS:
         TPlayListRecords back;
         QVERIFY(readPlsFile(file, back, error));
         QCOMPARE(back, five.mid(3));
+    }
+
+    // Saving over an existing PLS file keeps what the program does not own
+    // and writes each of its keys once, whatever shape the file had.
+    void plsOverExistingFile_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("expected");
+        const QString entries = QStringLiteral("Title1=A\r\nLength1=1\r\nFile2=/m/b.mp3\r\nTitle2=B\r\nLength2=2\r\n");
+        QTest::newRow("comments before and inside the section")
+            << "; made by a player\r\n# another\r\n[playlist]\r\n; my list\r\nFile1=old.mp3\r\n"
+               "NumberOfEntries=1\r\n\r\n"
+            << "; made by a player\r\n# another\r\n[playlist]\r\n; my list\r\nFile1=/m/a.mp3\r\n"
+               "NumberOfEntries=2\r\nVersion=2\r\n" + entries + "\r\n";
+        QTest::newRow("a key repeated, in other spellings")
+            << "[playlist]\nFile1=old.mp3\nfile1=older.mp3\nFILE1 = oldest.mp3\nVersion=2\n"
+            << "[playlist]\r\nFile1=/m/a.mp3\r\nVersion=2\r\nNumberOfEntries=2\r\n" + entries;
+        QTest::newRow("a second playlist section keeps what is not ours")
+            << "[playlist]\nNumberOfEntries=1\nFile1=a.mp3\n[extra]\nx=1\n[Playlist]\nFile1=b.mp3\nComment=mine\n"
+            << "[playlist]\r\nNumberOfEntries=2\r\nFile1=/m/a.mp3\r\nVersion=2\r\n" + entries
+                   + "[extra]\r\nx=1\r\n[Playlist]\r\nComment=mine\r\n";
+        QTest::newRow("a second playlist section of our keys only goes")
+            << "[playlist]\nFile1=a.mp3\n\n[playlist]\nFile1=b.mp3\nNumberOfEntries=1\n\n[other]\nk=v\n"
+            << "[playlist]\r\nFile1=/m/a.mp3\r\nNumberOfEntries=2\r\nVersion=2\r\n" + entries
+                   + "\r\n[other]\r\nk=v\r\n";
+        QTest::newRow("no playlist section")
+            << "; only a comment\n[other]\nk=v"
+            << "; only a comment\r\n[other]\r\nk=v\r\n\r\n[playlist]\r\nNumberOfEntries=2\r\nVersion=2\r\n"
+                   "File1=/m/a.mp3\r\n" + entries + "\r\n";
+        QTest::newRow("entries past the count kept, end-of-file mark dropped")
+            << "[playlist]\nFile3=c.mp3\nNumberOfEntries=3\n\x1a\n"
+            << "[playlist]\r\nFile3=c.mp3\r\nNumberOfEntries=2\r\nVersion=2\r\nFile1=/m/a.mp3\r\n" + entries;
+    }
+    void plsOverExistingFile()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, expected);
+        const TPlayListRecords records{{QStringLiteral("/m/a.mp3"), QStringLiteral("A"), 1},
+                                       {QStringLiteral("/m/b.mp3"), QStringLiteral("B"), 2}};
+        QCOMPARE(buildPls(existing, records), expected);
+
+        const QString file = path(QStringLiteral("existing.pls"));
+        QVERIFY(writeFile(file, existing.toUtf8()));
+        QString error;
+        QVERIFY(writePlsFile(file, records, error));
+        QCOMPARE(QString::fromUtf8(readFile(file)), expected);
+        TPlayListRecords back;
+        QVERIFY(readPlsFile(file, back, error));
+        QCOMPARE(back, records);
     }
 
     void plsKeepsOtherSectionsAndConvertsOldEncoding()
