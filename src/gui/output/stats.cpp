@@ -12,6 +12,7 @@
 #include "gui/output/barchart.h"
 #include "gui/output/outputservices.h"
 #include "gui/settings/formplacement.h"
+#include "gui/shell/checkablebuttons.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -96,8 +97,16 @@ TfmStatsBase::TfmStatsBase(TRootItem &root, TSettingsStore &store, QWidget *owne
     auto *order = new QActionGroup(this);
     order->addAction(acSortCount);
     order->addAction(acSortName);
-    connect(acSortCount, &QAction::triggered, this, [this] { SetSortMode(0); });
-    connect(acSortName, &QAction::triggered, this, [this] { SetSortMode(1); });
+    // Toggled, not triggered: an assistive tool's toggle checks the action
+    // without triggering it.
+    connect(acSortCount, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            SetSortMode(0);
+    });
+    connect(acSortName, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            SetSortMode(1);
+    });
     connect(acPrint, &QAction::triggered, this, &TfmStatsBase::PrintChart);
     connect(acSavePdf, &QAction::triggered, this, [this] {
         const QString name = OutputServices().ChooseSaveFile(this, tr("Save as PDF"), QString(),
@@ -113,6 +122,8 @@ TfmStatsBase::TfmStatsBase(TRootItem &root, TSettingsStore &store, QWidget *owne
     };
     btSortCount = tool(acSortCount, "btSortCount");
     btSortName = tool(acSortName, "btSortName");
+    MakeCheckableButtonReachable(btSortCount);
+    MakeCheckableButtonReachable(btSortName);
     bar->addSeparator();
     btPrint = tool(acPrint, "btPrint");
     tool(acSavePdf, "btSavePdf");
