@@ -160,6 +160,8 @@ private Q_SLOTS:
     void missingTrackFileOnCd();
     void renamedTrackFilesAreSavedAtOnce();
     void settingsRoundTrip();
+    void toolBarsReflowWhenTheWindowIsResized_data();
+    void toolBarsReflowWhenTheWindowIsResized();
 
 private:
     QTemporaryDir m_home;
@@ -496,6 +498,88 @@ void TestMainWindow::settingsRoundTrip()
     QVERIFY(!window->tbPlay->isHidden());
     QVERIFY(window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
     QVERIFY(!window->toolBarBreak(window->tbExplorer));
+}
+
+namespace {
+
+// The bars of the top row whose buttons are hidden behind the "»" button.
+QStringList squeezedBars(const TfmMain &window)
+{
+    QStringList squeezed;
+    for (const QToolBar *bar : window.findChildren<QToolBar *>()) {
+        if (bar->isHidden() || window.toolBarArea(const_cast<QToolBar *>(bar)) != Qt::TopToolBarArea)
+            continue;
+        const auto *extension = bar->findChild<QWidget *>(QStringLiteral("qt_toolbar_ext_button"));
+        bool hidden = extension && extension->isVisible();
+        for (QAction *action : bar->actions()) {
+            const QWidget *button = bar->widgetForAction(action);
+            if (action->isVisible() && button && !button->isVisible())
+                hidden = true;
+        }
+        if (hidden)
+            squeezed << bar->objectName();
+    }
+    return squeezed;
+}
+
+int widthOfBars(const TfmMain &window)
+{
+    int width = 0;
+    for (QToolBar *bar : window.findChildren<QToolBar *>()) {
+        if (!bar->isHidden() && window.toolBarArea(bar) == Qt::TopToolBarArea)
+            width += bar->sizeHint().width();
+    }
+    return width;
+}
+
+void resizeAndLayOut(TfmMain &window, int width)
+{
+    window.resize(width, 600);
+    QCoreApplication::sendPostedEvents();
+    window.layout()->activate();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+void TestMainWindow::toolBarsReflowWhenTheWindowIsResized_data()
+{
+    QTest::addColumn<int>("startWidth");
+    QTest::newRow("started wide") << 0;
+    QTest::newRow("started narrow") << 300;
+}
+
+void TestMainWindow::toolBarsReflowWhenTheWindowIsResized()
+{
+    QFETCH(int, startWidth);
+    Shell shell;
+    auto window = std::make_unique<MainWindow>(shell.prefs, shell.updates);
+    window->FormCreate({});
+    window->LoadSettings();
+    window->resize(startWidth > 0 ? startWidth : 900, 600);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    if (startWidth > 0)
+        QVERIFY(!squeezedBars(*window).isEmpty());
+    const int room = widthOfBars(*window) + 100;
+    resizeAndLayOut(*window, room);
+    QCOMPARE(squeezedBars(*window), QStringList());
+    QMap<QString, int> widths;
+    for (QToolBar *bar : window->findChildren<QToolBar *>())
+        widths.insert(bar->objectName(), bar->width());
+
+    // As a user drags the window's edge: narrower step by step, then wider.
+    for (int width = room; width >= 300; width -= 25)
+        resizeAndLayOut(*window, width);
+    QVERIFY(!squeezedBars(*window).isEmpty());
+    for (int width = 300; width <= room; width += 25)
+        resizeAndLayOut(*window, width);
+    resizeAndLayOut(*window, room);
+    // Widened again, every bar shows all its buttons as before.
+    QCOMPARE(squeezedBars(*window), QStringList());
+    for (QToolBar *bar : window->findChildren<QToolBar *>())
+        QVERIFY2(bar->width() >= std::min(widths.value(bar->objectName()), bar->sizeHint().width()),
+                 qPrintable(bar->objectName()));
 }
 
 QTEST_MAIN(TestMainWindow)
