@@ -3,6 +3,8 @@
 #include "core/files/mp3folder.h"
 #include "core/files/playlist.h"
 #include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
@@ -25,6 +27,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QTableView>
@@ -160,6 +163,7 @@ private Q_SLOTS:
     void missingTrackFileOnCd();
     void renamedTrackFilesAreSavedAtOnce();
     void settingsRoundTrip();
+    void defaultColumnsShowCaptionAndValueWhole();
     void toolBarsReflowWhenTheWindowIsResized_data();
     void toolBarsReflowWhenTheWindowIsResized();
 
@@ -498,6 +502,40 @@ void TestMainWindow::settingsRoundTrip()
     QVERIFY(!window->tbPlay->isHidden());
     QVERIFY(window->Action(QStringLiteral("acShowPlayBar"))->isChecked());
     QVERIFY(!window->toolBarBreak(window->tbExplorer));
+}
+
+void TestMainWindow::defaultColumnsShowCaptionAndValueWhole()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    TMp3Root *root = mp3Root(*window);
+    TMp3Track *track = addTrack(*window, QStringLiteral("Song"), QStringLiteral("/music/song.mp3"), 245);
+    track->Size = 12 * 1048576;
+    track->Bitrate = 320;
+    track->VBR = true;
+    track->TrackIndex = 12;
+    TColumnFieldRefList *columns = window->GetColumnFields(ListKind::MainItems);
+    columns->FreeAll();
+    // Widths never chosen (the fields' defaults, also as earlier runs
+    // stored them), and one the user chose.
+    for (const qint32 id : {Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::TrackIndex, Mp3FieldIds::Length}) {
+        const TDataField *field = root->Fields->FindByID(id);
+        columns->Add(new TColumnField(const_cast<TDataField *>(field), field->DefaultWidth, columns));
+    }
+    columns->Add(new TColumnField(root->Fields->FindByID(Mp3FieldIds::Year), 40, columns));
+    showAllTracks(*window);
+    window->BuildColumns();
+    const QTableView *view = window->lvMain->DetailsView();
+    const QFontMetrics metrics = view->fontMetrics();
+    for (const qint32 id : {Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::TrackIndex, Mp3FieldIds::Length}) {
+        const int column = columnOf(*window, id);
+        QVERIFY(column >= 0);
+        const int width = view->horizontalHeader()->sectionSize(column);
+        const QString caption = window->ListModel()->headerData(column, Qt::Horizontal).toString();
+        QVERIFY2(width > metrics.horizontalAdvance(caption) + 16, qPrintable(caption));
+        QVERIFY2(width > metrics.horizontalAdvance(cell(*window, 0, column)), qPrintable(cell(*window, 0, column)));
+    }
+    QCOMPARE(view->horizontalHeader()->sectionSize(columnOf(*window, Mp3FieldIds::Year)), 40);
 }
 
 namespace {

@@ -146,6 +146,32 @@ private Q_SLOTS:
         QVERIFY(!window.btSortCount->isChecked());
     }
 
+    // On a first opening the list shows the figures of a large library
+    // whole, without the user widening it.
+    void figuresShowWholeAtFirst()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        addTracks(root, {"A", "B"}, items);
+        for (TDataItem *item : items) {
+            auto *track = static_cast<TMp3Track *>(item);
+            track->Length = 1500000;
+            track->Size = 300 * 1048576;
+            track->Bitrate = 320;
+        }
+        TfmStats window(root, m_store);
+        window.Open(root.Fields->FindByID(Mp3FieldIds::Artist), 2);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QFontMetrics metrics = window.lvStats->fontMetrics();
+        const int valueRoom = window.lvStats->viewport()->width() - window.lvStats->columnWidth(0);
+        for (int i = 0; i < window.lvStats->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *row = window.lvStats->topLevelItem(i);
+            QVERIFY2(window.lvStats->columnWidth(0) > metrics.horizontalAdvance(row->text(0)), qPrintable(row->text(0)));
+            QVERIFY2(valueRoom > metrics.horizontalAdvance(row->text(1)), qPrintable(row->text(1)));
+        }
+    }
+
     void orderingAndFieldChoice()
     {
         TMp3Root root;
