@@ -58,6 +58,7 @@ private Q_SLOTS:
     void columnTreeHasSortedCategories();
     void doubleClickAddsAndSortDirectionToggles();
     void movingAndRemovingEntries();
+    void deleteKeyRemovesTheSelectedEntry();
     void okWritesCopiesCancelLeavesTheList();
     void sizeIsStored();
 };
@@ -218,6 +219,34 @@ void TestSelectFields::movingAndRemovingEntries()
     window.RemoveEntry(2);
     QCOMPARE(window.lvFields->currentRow(), 1); // the last one
     QCOMPARE(list.Count(), 4);                  // nothing written yet
+}
+
+void TestSelectFields::deleteKeyRemovesTheSelectedEntry()
+{
+    TTestRoot root;
+    TMemorySettingsStore store;
+    TColumnFieldRefList list(ListKind::MainItems, &root);
+    addColumns(root, list, {TitleField, ArtistField, YearField});
+    TfmSelectFields window(list, QString(), nullptr, store);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.lvFields->setFocus();
+    window.lvFields->setCurrentRow(1);
+    QTest::keyClick(window.lvFields, Qt::Key_Delete);
+    QCOMPARE(entryTexts(window), (QStringList{"Title", "Year"}));
+    QCOMPARE(window.lvFields->currentRow(), 1);
+    QTest::keyClick(window.lvFields, Qt::Key_Delete);
+    QTest::keyClick(window.lvFields, Qt::Key_Delete);
+    QVERIFY(entryTexts(window).isEmpty());
+    QTest::keyClick(window.lvFields, Qt::Key_Delete); // nothing left: no harm
+    // The tree's fields are not removed by the key.
+    const int nodes = window.tvFields->topLevelItemCount();
+    window.tvFields->setFocus();
+    window.tvFields->setCurrentItem(window.tvFields->topLevelItem(0));
+    QTest::keyClick(window.tvFields, Qt::Key_Delete);
+    QCOMPARE(window.tvFields->topLevelItemCount(), nodes);
+    window.btOk->click();
+    QCOMPARE(list.Count(), 0);
 }
 
 void TestSelectFields::okWritesCopiesCancelLeavesTheList()

@@ -29,7 +29,7 @@ int compareLookupSequences(const ListA &a, const ListB &b)
     for (qsizetype i = 0; i < count; ++i) {
         const QString textA = i < a.size() ? sortNameOf(a.at(i)) : QString();
         const QString textB = i < b.size() ? sortNameOf(b.at(i)) : QString();
-        if (const int result = compareAsciiNoCase(textA, textB))
+        if (const int result = compareForSorting(textA, textB))
             return result;
     }
     return 0;
@@ -124,7 +124,7 @@ QString TStringDataField::sortText(const TDataItem *item) const
 
 int TStringDataField::Compare(const TDataItem *a, const TDataItem *b) const
 {
-    return compareAsciiNoCase(sortText(a), sortText(b));
+    return compareForSorting(sortText(a), sortText(b));
 }
 
 // ---- TLookupDataField -----------------------------------------------------
@@ -142,8 +142,8 @@ TLookupDataField::TLookupDataField(TDataFieldList *owner, qint32 id, const QStri
 int TLookupDataField::Compare(const TDataItem *a, const TDataItem *b) const
 {
     if (!isMultiValued())
-        return compareAsciiNoCase(sortNameOf(a->GetValueAsLookupItem(this, true)),
-                                  sortNameOf(b->GetValueAsLookupItem(this, true)));
+        return compareForSorting(sortNameOf(a->GetValueAsLookupItem(this, true)),
+                                 sortNameOf(b->GetValueAsLookupItem(this, true)));
     return compareLookupSequences(lookupValues(a->GetValueAsLookupItemRefList(this, true)),
                                   lookupValues(b->GetValueAsLookupItemRefList(this, true)));
 }

@@ -65,7 +65,7 @@ public:
     virtual int Compare(const TDataItem *a, const TDataItem *b) const = 0;
 
     // A value that orders items exactly as Compare does: a number, a text
-    // compared as compareAsciiNoCase compares, or a lookup item compared by
+    // compared as compareForSorting compares, or a lookup item compared by
     // its sort name (nullptr as the empty text).  Sorting many items takes
     // it once per item instead of building it again for every comparison.
     // Fields ordered otherwise have no such value (None).

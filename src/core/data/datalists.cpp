@@ -35,15 +35,15 @@ std::vector<qint64> lookupRanks(const TDataField &field, const QList<TDataItem *
         values.push_back(field.lookupSortKey(item));
         ranks.insert(values.back(), 0);
     }
-    std::vector<std::pair<QString, const TLookupItem *>> named;
+    std::vector<std::pair<QCollatorSortKey, const TLookupItem *>> named;
     named.reserve(size_t(ranks.size()));
     for (auto it = ranks.cbegin(); it != ranks.cend(); ++it)
-        named.emplace_back(it.key() ? it.key()->GetSortName() : QString(), it.key());
+        named.emplace_back(sortingKey(it.key() ? it.key()->GetSortName() : QString()), it.key());
     std::sort(named.begin(), named.end(),
-              [](const auto &a, const auto &b) { return compareAsciiNoCase(a.first, b.first) < 0; });
+              [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
     qint64 rank = 0;
     for (size_t i = 0; i < named.size(); ++i) {
-        if (i > 0 && compareAsciiNoCase(named[i - 1].first, named[i].first) != 0)
+        if (i > 0 && named[i - 1].first.compare(named[i].first) != 0)
             ++rank;
         ranks[named[i].second] = rank;
     }
@@ -132,7 +132,7 @@ struct TSortKeyTable::TColumn {
     qint32 Order;
     TDataField::TSortKeyKind Kind;
     std::vector<qint64> Integers;
-    std::vector<QString> Texts;
+    std::vector<QCollatorSortKey> Texts;
 };
 
 TSortKeyTable::TSortKeyTable(const TSortKeys &keys, const QList<TDataItem *> &items) : m_items(items)
@@ -149,7 +149,7 @@ TSortKeyTable::TSortKeyTable(const TSortKeys &keys, const QList<TDataItem *> &it
         } else if (column.Kind == TDataField::TSortKeyKind::Text) {
             column.Texts.reserve(count);
             for (const TDataItem *item : items)
-                column.Texts.push_back(key.Field->textSortKey(item));
+                column.Texts.push_back(sortingKey(key.Field->textSortKey(item)));
         } else if (column.Kind == TDataField::TSortKeyKind::Lookup) {
             column.Integers = lookupRanks(*key.Field, items);
             column.Kind = TDataField::TSortKeyKind::Integer;
@@ -172,7 +172,7 @@ int TSortKeyTable::compare(int x, int y) const
             break;
         }
         case TDataField::TSortKeyKind::Text:
-            result = compareAsciiNoCase(column.Texts[size_t(x)], column.Texts[size_t(y)]);
+            result = column.Texts[size_t(x)].compare(column.Texts[size_t(y)]);
             break;
         case TDataField::TSortKeyKind::Lookup: // taken as ranks
         case TDataField::TSortKeyKind::None:

@@ -1,5 +1,10 @@
 #include "core/data/textcompare.h"
 
+#include <QCollator>
+#include <QLocale>
+
+#include <optional>
+
 namespace {
 
 constexpr char16_t foldUnit(char16_t c)
@@ -16,6 +21,28 @@ constexpr int codePointRank(char16_t c)
     if (c >= 0xD800)
         return c + 0x2000;
     return c;
+}
+
+// The C locale has no collation of its own (Qt compares code points
+// there); its readers get the Unicode default order, which English uses.
+QLocale collationLocale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
+}
+
+// Opening a collation is costly, so each thread keeps one, made again only
+// when the program's language changes.
+const QCollator &sortingCollator()
+{
+    thread_local std::optional<QCollator> collator;
+    const QLocale locale = collationLocale();
+    if (!collator || collator->locale() != locale) {
+        collator.emplace(locale);
+        collator->setCaseSensitivity(Qt::CaseInsensitive);
+        collator->setNumericMode(true);
+    }
+    return *collator;
 }
 
 } // namespace
@@ -52,4 +79,16 @@ int compareAsciiNoCase(QStringView a, QStringView b)
 bool equalsAsciiNoCase(QStringView a, QStringView b)
 {
     return a.size() == b.size() && compareAsciiNoCase(a, b) == 0;
+}
+
+int compareForSorting(QStringView a, QStringView b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a.isEmpty() ? (b.isEmpty() ? 0 : -1) : 1;
+    return sortingCollator().compare(a, b);
+}
+
+QCollatorSortKey sortingKey(const QString &text)
+{
+    return sortingCollator().sortKey(text);
 }

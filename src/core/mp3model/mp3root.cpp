@@ -122,6 +122,9 @@ void TMp3Root::ReadLookupLists(TDataReader &reader, qint32 fileVersion, qint32 d
     for (TLookupList *list : lookupLists()) {
         list->FreeAll();
         list->ReadFromStream(reader, fileVersion, dataVersion);
+        // The file keeps each list in the order of the version that wrote
+        // it; earlier versions put accented names after "Z".
+        list->sortBySortName();
     }
 }
 

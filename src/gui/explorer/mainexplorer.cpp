@@ -25,6 +25,7 @@
 #include "core/settings/generalhelpers.h"
 #include "core/settings/prefs.h"
 #include "gui/settings/formplacement.h"
+#include "gui/shell/columnfit.h"
 #include "gui/shell/globaldata.h"
 #include "gui/shell/rootcollection.h"
 
@@ -723,8 +724,11 @@ void TfmMainBase::BuildColumns()
             const TColumnField *column = list->Get(i);
             if (!column->Field)
                 continue;
-            columns.append({GetFieldDisplayName(column->Field), column->Field->ID, column->Field});
-            widths.append(column->Width < 0 ? 100 : column->Width);
+            const QString caption = GetFieldDisplayName(column->Field);
+            columns.append({caption, column->Field->ID, column->Field});
+            widths.append(column->Width < 0 ? 100
+                                            : ShownColumnWidth(*lvMain->DetailsView(), column->Field, caption,
+                                                               column->Width));
         }
     }
     m_listModel->SetColumns(columns);

@@ -10,6 +10,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -133,6 +134,16 @@ TSelectedFieldsList::TSelectedFieldsList(TfmSelectFieldsBase *window)
     setDropIndicatorShown(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setDragDropMode(QAbstractItemView::DragDrop);
+}
+
+void TSelectedFieldsList::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Delete) && currentRow() >= 0) {
+        m_window->RemoveEntry(currentRow());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void TSelectedFieldsList::startDrag(Qt::DropActions)

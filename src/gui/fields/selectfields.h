@@ -37,13 +37,15 @@ private:
 };
 
 // The ordered list of selected fields: takes fields from the tree and
-// reorders its own entries.
+// reorders its own entries; Delete removes the selected entry, as dragging
+// it back to the tree does.
 class TSelectedFieldsList : public QListWidget {
     Q_OBJECT
 public:
     explicit TSelectedFieldsList(TfmSelectFieldsBase *window);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

@@ -12,6 +12,7 @@
 #include "gui/fields/selectfields.h"
 #include "gui/filelist/filepreviewmodel.h"
 #include "gui/settings/formplacement.h"
+#include "gui/shell/columnfit.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -515,8 +516,10 @@ void TfmFileListBase::BuildColumns()
         const TColumnField *column = ColumnFields->Get(i);
         if (!column->Field)
             continue;
-        columns.append({ColumnCaption(column->Field), column->Field,
-                        column->Width < 0 ? DefaultColumnWidth : column->Width});
+        const QString caption = ColumnCaption(column->Field);
+        columns.append({caption, column->Field,
+                        column->Width < 0 ? DefaultColumnWidth
+                                          : ShownColumnWidth(*lvPreview, column->Field, caption, column->Width)});
     }
     m_model->SetColumns(columns);
     for (int i = 0; i < columns.size(); ++i)

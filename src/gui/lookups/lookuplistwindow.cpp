@@ -21,6 +21,7 @@
 #include <QActionGroup>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTableView>
@@ -304,6 +305,11 @@ void TfmLookupListBase::fillListMenu()
         connect(item, &QAction::triggered, this, [this, field] { ChooseList(field); });
     }
     btLookupLists->setText(tr("List: %1").arg(m_field ? GetFieldDisplayName(m_field) : QString()));
+    // Screen readers name the lists by what they hold.
+    const QString listName = m_field ? GetFieldDisplayName(m_field) : QString();
+    lvList->DetailsView()->setAccessibleName(listName);
+    lvList->IconView()->setAccessibleName(listName);
+    lvMerge->setAccessibleName(tr("Merge List"));
 }
 
 QString TfmLookupListBase::columnSection() const

@@ -2,6 +2,7 @@
 
 #include "gui/output/reportdocument.h"
 #include "gui/settings/formplacement.h"
+#include "gui/shell/checkablebuttons.h"
 #include "gui/shell/globaldata.h"
 
 #include <QButtonGroup>
@@ -114,6 +115,7 @@ TfmPreview::TfmPreview(const TReportDocument &document, TSettingsStore &store, Q
     for (QToolButton *b : {btZoomFit, btZoom100, btZoomWidth}) {
         b->setCheckable(true);
         zooms->addButton(b);
+        MakeCheckableButtonReachable(b);
     }
     bar->addSeparator();
     btPrint = tool("btPrint", tr("Print"), tr("Print"), "document-print");
@@ -125,9 +127,16 @@ TfmPreview::TfmPreview(const TReportDocument &document, TSettingsStore &store, Q
     connect(btPrior, &QToolButton::clicked, this, [this] { ShowPage(m_page - 1); });
     connect(btNext, &QToolButton::clicked, this, [this] { ShowPage(m_page + 1); });
     connect(btLast, &QToolButton::clicked, this, [this] { ShowPage(m_document.PageCount()); });
-    connect(btZoomFit, &QToolButton::clicked, this, [this] { SetZoom(TZoom::Fit); });
-    connect(btZoom100, &QToolButton::clicked, this, [this] { SetZoom(TZoom::Actual); });
-    connect(btZoomWidth, &QToolButton::clicked, this, [this] { SetZoom(TZoom::Width); });
+    // A zoom follows its button however it came down: a click, Space or an
+    // assistive tool's toggle (which emits no click).
+    const std::pair<QToolButton *, TZoom> zoomButtons[] = {
+        {btZoomFit, TZoom::Fit}, {btZoom100, TZoom::Actual}, {btZoomWidth, TZoom::Width}};
+    for (const auto &[button, zoom] : zoomButtons) {
+        connect(button, &QToolButton::toggled, this, [this, zoom = zoom](bool checked) {
+            if (checked && m_zoom != zoom)
+                SetZoom(zoom);
+        });
+    }
     connect(btPrint, &QToolButton::clicked, this, &TfmPreview::PrintRequested);
     connect(btPdf, &QToolButton::clicked, this, &TfmPreview::PdfRequested);
     connect(btClose, &QToolButton::clicked, this, &QDialog::reject);

@@ -12,6 +12,8 @@
 #include "gui/output/barchart.h"
 #include "gui/output/outputservices.h"
 #include "gui/settings/formplacement.h"
+#include "gui/shell/checkablebuttons.h"
+#include "gui/shell/columnfit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -26,6 +28,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -36,12 +39,24 @@
 namespace {
 
 const QString Section = QStringLiteral("fmStats");
-constexpr int DefaultListWidth = 185;
 const QString NoPrinterMessage = QStringLiteral("No printer found on your system; Please install a printer first.");
 
 bool isChartField(const TDataField *field, int listKind)
 {
     return dynamic_cast<const TLookupDataField *>(field) && field->ListKinds.contains(listKind);
+}
+
+// The totals of a large library ("5208 hrs, 20 mins"): the list is made
+// wide enough to show them whole before the user widens it.
+QList<QPair<QString, QString>> typicalStatistics()
+{
+    constexpr qint64 tracks = 75000;
+    TTrackTotals totals;
+    totals.Count = tracks;
+    totals.Length = tracks * 250;
+    totals.Size = tracks * 6 * 1048576;
+    totals.Bitrate = tracks * 256;
+    return totals.Rows();
 }
 
 // The chart fills the printable area of the page, keeping its proportions.
@@ -96,8 +111,16 @@ TfmStatsBase::TfmStatsBase(TRootItem &root, TSettingsStore &store, QWidget *owne
     auto *order = new QActionGroup(this);
     order->addAction(acSortCount);
     order->addAction(acSortName);
-    connect(acSortCount, &QAction::triggered, this, [this] { SetSortMode(0); });
-    connect(acSortName, &QAction::triggered, this, [this] { SetSortMode(1); });
+    // Toggled, not triggered: an assistive tool's toggle checks the action
+    // without triggering it.
+    connect(acSortCount, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            SetSortMode(0);
+    });
+    connect(acSortName, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            SetSortMode(1);
+    });
     connect(acPrint, &QAction::triggered, this, &TfmStatsBase::PrintChart);
     connect(acSavePdf, &QAction::triggered, this, [this] {
         const QString name = OutputServices().ChooseSaveFile(this, tr("Save as PDF"), QString(),
@@ -113,6 +136,8 @@ TfmStatsBase::TfmStatsBase(TRootItem &root, TSettingsStore &store, QWidget *owne
     };
     btSortCount = tool(acSortCount, "btSortCount");
     btSortName = tool(acSortName, "btSortName");
+    MakeCheckableButtonReachable(btSortCount);
+    MakeCheckableButtonReachable(btSortName);
     bar->addSeparator();
     btPrint = tool(acPrint, "btPrint");
     tool(acSavePdf, "btSavePdf");
@@ -144,7 +169,15 @@ TfmStatsBase::TfmStatsBase(TRootItem &root, TSettingsStore &store, QWidget *owne
     lvStats->setHeaderLabels({tr("Statistic"), tr("Value")});
     lvStats->header()->setSectionsClickable(false);
     lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvStats->setColumnWidth(0, 100);
+    int nameWidth = 0;
+    int valueWidth = 0;
+    for (const auto &[statistic, value] : typicalStatistics()) {
+        nameWidth = std::max(nameWidth, FittingColumnWidth(*lvStats, lvStats->headerItem()->text(0), statistic));
+        valueWidth = std::max(valueWidth, FittingColumnWidth(*lvStats, lvStats->headerItem()->text(1), value));
+    }
+    lvStats->setColumnWidth(0, nameWidth);
+    m_designListWidth = nameWidth + valueWidth + 2 * lvStats->frameWidth()
+                        + lvStats->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lvStats);
     auto *listLayout = new QVBoxLayout(pnList);
     listLayout->setContentsMargins(0, 0, 0, 0);
     listLayout->addWidget(lvStats);
@@ -194,9 +227,9 @@ void TfmStatsBase::loadSettings()
 {
     TFormPlacement::RestorePlacement(this, m_store);
     SortMode = ReadChoice(m_store, Section, QStringLiteral("SortMode"), 0, 2);
-    int listWidth = m_store.ReadInteger(Section, QStringLiteral("ListWidth"), DefaultListWidth);
+    int listWidth = m_store.ReadInteger(Section, QStringLiteral("ListWidth"), m_designListWidth);
     if (listWidth < 0 || listWidth > 4000)
-        listWidth = DefaultListWidth;
+        listWidth = m_designListWidth;
     m_splitter->setSizes({std::max(width() - listWidth, 1), listWidth});
     for (int c = 0; c < lvStats->columnCount(); ++c) {
         const int width = m_store.ReadInteger(Section, QStringLiteral("Col%1Width").arg(c), lvStats->columnWidth(c));

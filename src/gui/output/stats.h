@@ -71,6 +71,8 @@ private:
     TRootItem &m_root;
     TSettingsStore &m_store;
     QSplitter *m_splitter;
+    // The list's width before the user sets one: its figures show whole.
+    int m_designListWidth = 0;
     QList<std::pair<QString, qint64>> m_counts;
 };
 

@@ -160,6 +160,7 @@ private Q_SLOTS:
     void olderDataVersionIsConverted();
     void newerOrLongerFilesOpenReadOnly_data();
     void newerOrLongerFilesOpenReadOnly();
+    void listsAreSortedAsReadersExpectOnLoad();
     void failedSaveKeepsTheOldFile();
     void failedSaveReportsThroughSaveToFile();
     void saveKeepsPermissions();
@@ -777,6 +778,35 @@ void TestCollectionFile::outOfRangeValuesShowAsUnknown()
     QCOMPARE(read->Location->DriveType, quint8(99));
     QCOMPARE(read->Location->GetImageIndex(), 2);
     QVERIFY(GetMissingFileMessage(*read).contains(QLatin1String("Location Music")));
+}
+
+void TestCollectionFile::listsAreSortedAsReadersExpectOnLoad()
+{
+    // Earlier versions stored the artists in code point order: accented
+    // names after "Z".  The list is read in the order names sort in now,
+    // an article still sorting after the name.
+    auto artist = [](TCollectionBytes &bytes, qint32 id, const QString &name, const QString &lastName,
+                     const QString &article) {
+        bytes.integer(id).integer(1).scrambled(name).scrambled(lastName).scrambled(article).scrambled({});
+    };
+    TCollectionBytes lists;
+    lists.list();
+    artist(lists, 10, QStringLiteral("The Aztecs"), QStringLiteral("Aztecs"), QStringLiteral("The"));
+    artist(lists, 11, QStringLiteral("Track 10"), QStringLiteral("Track 10"), {});
+    artist(lists, 12, QStringLiteral("Track 2"), QStringLiteral("Track 2"), {});
+    artist(lists, 13, QStringLiteral("Zappa"), QStringLiteral("Zappa"), {});
+    artist(lists, 14, QStringLiteral("Ärzte"), QStringLiteral("Ärzte"), {});
+    artist(lists, 15, QStringLiteral("Émile"), QStringLiteral("Émile"), {});
+    lists.end().emptyLists(Mp3FileLists::Count - 1);
+    const QString file = path(QStringLiteral("order.tbx"));
+    QVERIFY(writeFile(file, fileWithTracks({}, lists).integer(20).integer(1)));
+    TMp3Root root;
+    QVERIFY(loadCollection(root, file).opened());
+    QStringList names;
+    for (int i = 0; i < root.Artists->Count(); ++i)
+        names.append(root.Artists->Get(i)->DisplayName);
+    QCOMPARE(names, (QStringList{QStringLiteral("Ärzte"), QStringLiteral("The Aztecs"), QStringLiteral("Émile"),
+                                 QStringLiteral("Track 2"), QStringLiteral("Track 10"), QStringLiteral("Zappa")}));
 }
 
 void TestCollectionFile::olderDataVersionIsConverted()

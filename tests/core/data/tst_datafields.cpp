@@ -20,6 +20,8 @@ private Q_SLOTS:
     void twinWithoutCustomNameKeepsSharedName();
     void textComparison_data();
     void textComparison();
+    void sortingOrder_data();
+    void sortingOrder();
     void stringFieldUsesSortField();
     void lookupComparison_data();
     void lookupComparison();
@@ -187,12 +189,57 @@ void TestDataFields::textComparison()
     QFETCH(int, expected);
     QCOMPARE(qBound(-1, compareAsciiNoCase(a, b), 1), expected);
     QCOMPARE(qBound(-1, compareAsciiNoCase(b, a), 1), -expected);
+}
+
+// Pairs in the order a reader expects, or equal (0) where only case differs.
+void TestDataFields::sortingOrder_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("equal") << "Pop" << "Pop" << 0;
+    QTest::newRow("case ignored") << "LANTERNS" << "lanterns" << 0;
+    QTest::newRow("accented case ignored") << QStringLiteral("ÉMILE") << QStringLiteral("émile") << 0;
+    QTest::newRow("order") << "Abba" << "beatles" << -1;
+    QTest::newRow("prefix first") << "Pop" << "pop rock" << -1;
+    QTest::newRow("empty first") << "" << "a" << -1;
+    QTest::newRow("É with the E's") << QStringLiteral("Émile") << "Eve" << -1;
+    QTest::newRow("É before F") << QStringLiteral("Émile") << "Fado" << -1;
+    QTest::newRow("É after E") << "Emil" << QStringLiteral("Émile") << -1;
+    QTest::newRow("Ä with the A's") << QStringLiteral("Ärzte") << "Aztec" << -1;
+    QTest::newRow("Ä before Z") << QStringLiteral("Ärzte") << "Zappa" << -1;
+    QTest::newRow("ø before z") << QStringLiteral("Mø") << "Mz" << -1;
+    QTest::newRow("numbers by value") << "Track 2" << "Track 10" << -1;
+    QTest::newRow("numbers then text") << "Opus 9b" << "Opus 10a" << -1;
+    QTest::newRow("symbols before letters") << QStringLiteral("\U0001F3B5") << "a" << -1;
+}
+
+void TestDataFields::sortingOrder()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, expected);
+    QCOMPARE(qBound(-1, compareForSorting(a, b), 1), expected);
+    QCOMPARE(qBound(-1, compareForSorting(b, a), 1), -expected);
+    // Keys agree with the comparison: sorts use them.
+    QCOMPARE(qBound(-1, sortingKey(a).compare(sortingKey(b)), 1), expected);
 
     TTestRoot root;
     TTestItem *x = root.addItem(a);
     TTestItem *y = root.addItem(b);
     const TDataField *title = root.field(TitleField);
     QCOMPARE(qBound(-1, title->Compare(x, y), 1), expected);
+    // Sorting a list by the field takes the keys' path.
+    TDataRefList list;
+    list.Add(y);
+    list.Add(x);
+    TSortKeys keys;
+    keys.push_back({title, 1});
+    list.SortByFields(keys);
+    if (expected < 0)
+        QCOMPARE(list.Get(0), x);
+    else if (expected > 0)
+        QCOMPARE(list.Get(0), y);
 }
 
 void TestDataFields::stringFieldUsesSortField()

@@ -24,7 +24,7 @@ bool isInSortOrder(const TLookupList &list)
     for (int i = 1; i < list.Count(); ++i) {
         const TLookupItem *a = list.Get(i - 1);
         const TLookupItem *b = list.Get(i);
-        const int byName = compareAsciiNoCase(a->GetSortName(), b->GetSortName());
+        const int byName = compareForSorting(a->GetSortName(), b->GetSortName());
         if (byName > 0 || (byName == 0 && a->GetID() > b->GetID()))
             return false;
     }

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -125,6 +126,8 @@ private Q_SLOTS:
     void typedValuesAreAddedAndNumbersDefault();
     void numbersTakeThreeDigits();
     void pagesAndLabelsFollowTheCatalogue();
+    void comboRowsShowAccentedCapitals_data();
+    void comboRowsShowAccentedCapitals();
     void fileReferenceIsReadWhenEditingFinishes();
     void pathsThatAreNoRegularFileAreNotOpened();
     void okWritesOnlyTheTagsTheFileHas();
@@ -270,6 +273,60 @@ void TestTrackWindow::pagesAndLabelsFollowTheCatalogue()
     for (const char *name : {"btArtist", "btAlbum", "btGenre", "btComposer", "btPreference", "btFileRef"})
         QVERIFY2(window->findChild<QWidget *>(name), name);
     QVERIFY(!window->findChild<QWidget *>("btYear"));
+}
+
+namespace {
+
+// Whether box shows the marks above a capital: "Ü" and "U" differ on
+// screen only where the dots are drawn.
+bool showsMarksAboveCapitals(QComboBox *box)
+{
+    const QString before = box->currentText();
+    box->setEditText(QStringLiteral("\u00dc"));
+    const QImage accented = box->grab().toImage();
+    box->setEditText(QStringLiteral("U"));
+    const QImage plain = box->grab().toImage();
+    box->setEditText(before);
+    return accented != plain;
+}
+
+} // namespace
+
+void TestTrackWindow::comboRowsShowAccentedCapitals_data()
+{
+    QTest::addColumn<int>("pixelSize");
+    QTest::newRow("desktop font") << 0;
+    QTest::newRow("14 px") << 14;
+    QTest::newRow("20 px") << 20;
+}
+
+// "DJ Ünal" must not show as "DJ Unal": every value box of the window is
+// as high as its font needs, at the window's first size.
+void TestTrackWindow::comboRowsShowAccentedCapitals()
+{
+    QFETCH(int, pixelSize);
+    Fixture f;
+    std::unique_ptr<TfmTrack> window = std::make_unique<TfmTrack>(nullptr, f.prefs);
+    if (pixelSize > 0) {
+        QFont font = window->font();
+        font.setPixelSize(pixelSize);
+        window->setFont(font);
+    }
+    window->SetItem(f.track, TfmDataItemBase::EditMode);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *tabs = window->findChild<QTabWidget *>();
+    QVERIFY(tabs);
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        for (QComboBox *box : tabs->widget(page)->findChildren<QComboBox *>()) {
+            if (!box->isVisible())
+                continue;
+            QVERIFY2(box->height() >= box->sizeHint().height(), qPrintable(box->objectName()));
+            QVERIFY2(showsMarksAboveCapitals(box), qPrintable(box->objectName()));
+        }
+    }
 }
 
 void TestTrackWindow::fileReferenceIsReadWhenEditingFinishes()

@@ -14,6 +14,7 @@
 #include "memorysettingsstore.h"
 #include "scripteddesktopservices.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
@@ -123,6 +124,7 @@ private Q_SLOTS:
     void addAndCancelLeavesTheListAsItWas();
     void addWithOk();
     void columnWidthsKeptPerListWithSafeSectionNames();
+    void assistiveToolsSeeTheRows();
 
 private:
     std::unique_ptr<TfmLookupListBase> openWindow(Collection &c, const TDataField *field = nullptr);
@@ -442,6 +444,35 @@ void TestLookupListWindow::columnWidthsKeptPerListWithSafeSectionNames()
     QVERIFY(!m_store.SectionExists(QStringLiteral("fmLookupList\\Columns\\Style/Sub")));
     QVERIFY(m_store.ValueExists(QStringLiteral("WindowPlacement"), QStringLiteral("fmLookupListBase")));
     QVERIFY(m_store.ValueExists(QStringLiteral("fmLookupList"), QStringLiteral("MergeListHeight")));
+}
+
+void TestLookupListWindow::assistiveToolsSeeTheRows()
+{
+    // A screen reader walks the list as a table: its name, its rows with
+    // their cells' texts, the column captions, the selected row.
+    Collection c;
+    auto window = openWindow(c, c.field(Mp3FieldIds::Artist));
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTableView *view = window->lvList->DetailsView();
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+    QVERIFY(list);
+    QCOMPARE(list->role(), QAccessible::Table);
+    QVERIFY(!list->text(QAccessible::Name).isEmpty());
+    QAccessibleTableInterface *table = list->tableInterface();
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), c.root.Artists->Count());
+    QCOMPARE(table->columnCount(), view->model()->columnCount());
+    const QStringList sortNames = column(*window, 0);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QAccessibleInterface *cell = table->cellAt(row, 0);
+        QVERIFY(cell);
+        QCOMPARE(cell->role(), QAccessible::Cell);
+        QCOMPARE(cell->text(QAccessible::Name), sortNames.at(row));
+    }
+    QCOMPARE(table->columnDescription(0), GetFieldDisplayName(c.field(FieldIds::SortName)));
+    window->lvList->SelectOnly(2);
+    QCOMPARE(table->selectedRows(), QList<int>{2});
+    QVERIFY(table->cellAt(2, 0)->state().selected);
 }
 
 QTEST_MAIN(TestLookupListWindow)

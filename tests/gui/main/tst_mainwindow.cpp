@@ -3,6 +3,8 @@
 #include "core/files/mp3folder.h"
 #include "core/files/playlist.h"
 #include "core/data/datafield.h"
+#include "core/data/fieldlists.h"
+#include "core/data/fieldrefs.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3fields.h"
 #include "core/mp3model/mp3lookups.h"
@@ -27,6 +29,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -173,6 +176,9 @@ private Q_SLOTS:
     void contextMenusOfferAddAndDuplicate();
     void renameMenuCaptions();
     void manualCommandTableMatchesTheMenus();
+    void defaultColumnsShowCaptionAndValueWhole();
+    void toolBarsReflowWhenTheWindowIsResized_data();
+    void toolBarsReflowWhenTheWindowIsResized();
 
 private:
     QTemporaryDir m_home;
@@ -693,6 +699,120 @@ void TestMainWindow::manualCommandTableMatchesTheMenus()
         }
     }
     QVERIFY(rows >= 5);
+void TestMainWindow::defaultColumnsShowCaptionAndValueWhole()
+{
+    Shell shell;
+    auto window = openWindow(shell);
+    TMp3Root *root = mp3Root(*window);
+    TMp3Track *track = addTrack(*window, QStringLiteral("Song"), QStringLiteral("/music/song.mp3"), 245);
+    track->Size = 12 * 1048576;
+    track->Bitrate = 320;
+    track->VBR = true;
+    track->TrackIndex = 12;
+    TColumnFieldRefList *columns = window->GetColumnFields(ListKind::MainItems);
+    columns->FreeAll();
+    // Widths never chosen (the fields' defaults, also as earlier runs
+    // stored them), and one the user chose.
+    for (const qint32 id : {Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::TrackIndex, Mp3FieldIds::Length}) {
+        const TDataField *field = root->Fields->FindByID(id);
+        columns->Add(new TColumnField(const_cast<TDataField *>(field), field->DefaultWidth, columns));
+    }
+    columns->Add(new TColumnField(root->Fields->FindByID(Mp3FieldIds::Year), 40, columns));
+    showAllTracks(*window);
+    window->BuildColumns();
+    const QTableView *view = window->lvMain->DetailsView();
+    const QFontMetrics metrics = view->fontMetrics();
+    for (const qint32 id : {Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::TrackIndex, Mp3FieldIds::Length}) {
+        const int column = columnOf(*window, id);
+        QVERIFY(column >= 0);
+        const int width = view->horizontalHeader()->sectionSize(column);
+        const QString caption = window->ListModel()->headerData(column, Qt::Horizontal).toString();
+        QVERIFY2(width > metrics.horizontalAdvance(caption) + 16, qPrintable(caption));
+        QVERIFY2(width > metrics.horizontalAdvance(cell(*window, 0, column)), qPrintable(cell(*window, 0, column)));
+    }
+    QCOMPARE(view->horizontalHeader()->sectionSize(columnOf(*window, Mp3FieldIds::Year)), 40);
+}
+
+namespace {
+
+// The bars of the top row whose buttons are hidden behind the "»" button.
+QStringList squeezedBars(const TfmMain &window)
+{
+    QStringList squeezed;
+    for (const QToolBar *bar : window.findChildren<QToolBar *>()) {
+        if (bar->isHidden() || window.toolBarArea(const_cast<QToolBar *>(bar)) != Qt::TopToolBarArea)
+            continue;
+        const auto *extension = bar->findChild<QWidget *>(QStringLiteral("qt_toolbar_ext_button"));
+        bool hidden = extension && extension->isVisible();
+        for (QAction *action : bar->actions()) {
+            const QWidget *button = bar->widgetForAction(action);
+            if (action->isVisible() && button && !button->isVisible())
+                hidden = true;
+        }
+        if (hidden)
+            squeezed << bar->objectName();
+    }
+    return squeezed;
+}
+
+int widthOfBars(const TfmMain &window)
+{
+    int width = 0;
+    for (QToolBar *bar : window.findChildren<QToolBar *>()) {
+        if (!bar->isHidden() && window.toolBarArea(bar) == Qt::TopToolBarArea)
+            width += bar->sizeHint().width();
+    }
+    return width;
+}
+
+void resizeAndLayOut(TfmMain &window, int width)
+{
+    window.resize(width, 600);
+    QCoreApplication::sendPostedEvents();
+    window.layout()->activate();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+void TestMainWindow::toolBarsReflowWhenTheWindowIsResized_data()
+{
+    QTest::addColumn<int>("startWidth");
+    QTest::newRow("started wide") << 0;
+    QTest::newRow("started narrow") << 300;
+}
+
+void TestMainWindow::toolBarsReflowWhenTheWindowIsResized()
+{
+    QFETCH(int, startWidth);
+    Shell shell;
+    auto window = std::make_unique<MainWindow>(shell.prefs, shell.updates);
+    window->FormCreate({});
+    window->LoadSettings();
+    window->resize(startWidth > 0 ? startWidth : 900, 600);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    if (startWidth > 0)
+        QVERIFY(!squeezedBars(*window).isEmpty());
+    const int room = widthOfBars(*window) + 100;
+    resizeAndLayOut(*window, room);
+    QCOMPARE(squeezedBars(*window), QStringList());
+    QMap<QString, int> widths;
+    for (QToolBar *bar : window->findChildren<QToolBar *>())
+        widths.insert(bar->objectName(), bar->width());
+
+    // As a user drags the window's edge: narrower step by step, then wider.
+    for (int width = room; width >= 300; width -= 25)
+        resizeAndLayOut(*window, width);
+    QVERIFY(!squeezedBars(*window).isEmpty());
+    for (int width = 300; width <= room; width += 25)
+        resizeAndLayOut(*window, width);
+    resizeAndLayOut(*window, room);
+    // Widened again, every bar shows all its buttons as before.
+    QCOMPARE(squeezedBars(*window), QStringList());
+    for (QToolBar *bar : window->findChildren<QToolBar *>())
+        QVERIFY2(bar->width() >= std::min(widths.value(bar->objectName()), bar->sizeHint().width()),
+                 qPrintable(bar->objectName()));
 }
 
 QTEST_MAIN(TestMainWindow)

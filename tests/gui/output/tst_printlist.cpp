@@ -11,6 +11,7 @@
 #include "outputfixture.h"
 #include "scripteddesktopservices.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -377,6 +378,42 @@ private Q_SLOTS:
         preview.btZoomFit->click();
         QVERIFY(preview.btZoomFit->isChecked());
         QVERIFY(!preview.btZoomWidth->isChecked());
+    }
+
+    // The zoom buttons work from the keyboard (Tab reaches them, Space
+    // presses) and from assistive tools, whose toggle emits no click.
+    void previewZoomButtonsWithoutAMouse()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        addTracks(root, {"A", "B"}, items);
+        TfmPrintListBase window(items, 2, root, m_store);
+        const std::unique_ptr<TReportDocument> document =
+            window.PrepareDocument(QPageSize(QPageSize::A4), QPageLayout::Portrait);
+        TfmPreview preview(*document, m_store);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        for (QToolButton *button : {preview.btZoomFit, preview.btZoom100, preview.btZoomWidth})
+            QVERIFY(button->focusPolicy() & Qt::TabFocus);
+
+        preview.btZoomFit->setFocus();
+        QTest::keyClick(preview.btZoomFit, Qt::Key_Space);
+        QCOMPARE(preview.Zoom(), TfmPreview::TZoom::Fit);
+
+        QAccessibleInterface *actual = QAccessible::queryAccessibleInterface(preview.btZoom100);
+        QVERIFY(actual && actual->actionInterface());
+        QVERIFY(actual->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        actual->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(preview.Zoom(), TfmPreview::TZoom::Actual);
+        QVERIFY(!preview.btZoomFit->isChecked());
+
+        QAccessibleInterface *width = QAccessible::queryAccessibleInterface(preview.btZoomWidth);
+        width->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(preview.Zoom(), TfmPreview::TZoom::Width);
+        // Toggling the zoom shown leaves it: one of them is always down.
+        width->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(preview.Zoom(), TfmPreview::TZoom::Width);
+        QVERIFY(preview.btZoomWidth->isChecked());
     }
 };
 

@@ -9,6 +9,7 @@
 #include "outputfixture.h"
 #include "scripteddesktopservices.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -104,6 +105,71 @@ private Q_SLOTS:
         QCOMPARE(barLines(*window.chLookup), cliLines(cli.out));
         QCOMPARE(window.chLookup->Title(), QStringLiteral("Number of items per %1").arg(field));
         QCOMPARE(window.pnCount->text(), QStringLiteral("Nr Items in database: 7"));
+    }
+
+    // "Order by Name" and "Order by Count" work from the keyboard (Tab
+    // reaches them, Space presses) and from assistive tools.
+    void orderButtonsWithoutAMouse()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        addTracks(root, {"B", "A", "B"}, items);
+        TfmStats window(root, m_store);
+        window.Open(root.Fields->FindByID(Mp3FieldIds::Artist), 2);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.btSortName->focusPolicy() & Qt::TabFocus);
+        QVERIFY(window.btSortCount->focusPolicy() & Qt::TabFocus);
+
+        window.btSortName->setFocus();
+        QTest::keyClick(window.btSortName, Qt::Key_Space);
+        QCOMPARE(window.SortMode, 1);
+        QCOMPARE(barLines(*window.chLookup), (QStringList{"1 A", "2 B"}));
+
+        QAccessibleInterface *byCount = QAccessible::queryAccessibleInterface(window.btSortCount);
+        QVERIFY(byCount && byCount->actionInterface());
+        byCount->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(window.SortMode, 0);
+        QVERIFY(window.acSortCount->isChecked());
+        QVERIFY(window.btSortCount->isChecked());
+        QVERIFY(!window.btSortName->isChecked());
+        QCOMPARE(barLines(*window.chLookup), (QStringList{"2 B", "1 A"}));
+        // Toggling the order shown keeps it: one of the two is always down.
+        byCount->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(window.SortMode, 0);
+        QVERIFY(window.btSortCount->isChecked());
+
+        QAccessibleInterface *byName = QAccessible::queryAccessibleInterface(window.btSortName);
+        byName->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(window.SortMode, 1);
+        QVERIFY(window.btSortName->isChecked());
+        QVERIFY(!window.btSortCount->isChecked());
+    }
+
+    // On a first opening the list shows the figures of a large library
+    // whole, without the user widening it.
+    void figuresShowWholeAtFirst()
+    {
+        TMp3Root root;
+        TDataRefList items;
+        addTracks(root, {"A", "B"}, items);
+        for (TDataItem *item : items) {
+            auto *track = static_cast<TMp3Track *>(item);
+            track->Length = 1500000;
+            track->Size = 300 * 1048576;
+            track->Bitrate = 320;
+        }
+        TfmStats window(root, m_store);
+        window.Open(root.Fields->FindByID(Mp3FieldIds::Artist), 2);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QFontMetrics metrics = window.lvStats->fontMetrics();
+        const int valueRoom = window.lvStats->viewport()->width() - window.lvStats->columnWidth(0);
+        for (int i = 0; i < window.lvStats->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *row = window.lvStats->topLevelItem(i);
+            QVERIFY2(window.lvStats->columnWidth(0) > metrics.horizontalAdvance(row->text(0)), qPrintable(row->text(0)));
+            QVERIFY2(valueRoom > metrics.horizontalAdvance(row->text(1)), qPrintable(row->text(1)));
+        }
     }
 
     void orderingAndFieldChoice()
