@@ -25,8 +25,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 kinds=(mp3 mp3-linked collection collection-linked)
-collection_tracks=20000
-mp3_frames=20000
+collection_tracks=50000
+mp3_frames=60000
 
 now_us() { echo $(( $(date +%s%N) / 1000 )); }
 
@@ -46,22 +46,30 @@ open_file() { # kind file errors
     esac
 }
 
-# Runs a writer to its end or kills it after DELAY microseconds; returns
-# 0 when it was killed while at work.
+# Sleeps without starting a process: a read that times out on a FIFO
+# nobody writes to.
+mkfifo "$scratch/silence" "$scratch/said"
+exec {silence}<>"$scratch/silence"
+pause_us() { # microseconds
+    read -r -t "$(printf '%d.%06d' $(($1 / 1000000)) $(($1 % 1000000)))" -u "$silence" || true
+}
+
+# Runs a writer to its end (DELAY -1; the time from its start of writing
+# to its end is left in write_us) or kills it DELAY microseconds after it
+# started writing; returns 0 when it was killed while at work.
 run_writer() { # kind file delay
-    local out=$scratch/child.out
-    : >"$out"
-    $(write_command "$1" "$2") >"$out" 2>/dev/null &
-    local pid=$!
-    until grep -q writing "$out" 2>/dev/null; do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.001
-    done
+    $(write_command "$1" "$2") >"$scratch/said" 2>/dev/null &
+    local pid=$! line
+    # The child says "writing" just before it starts.
+    read -r line <"$scratch/said"
     if [ "$3" -lt 0 ]; then
+        local start
+        start=$(now_us)
         wait "$pid"
+        write_us=$(($(now_us) - start))
         return 1
     fi
-    sleep "$(printf '%d.%06d' $(($3 / 1000000)) $(($3 % 1000000)))"
+    pause_us "$3"
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     [ $? -eq 137 ]
@@ -90,9 +98,7 @@ for kind in "${kinds[@]}"; do
     fi
     # One complete write gives the new contents and the time a write takes.
     cp "$dir/old" "$dir/reference/$name"
-    start=$(now_us)
     run_writer "$kind" "$dir/reference/$name" -1
-    write_us=$(($(now_us) - start))
     new=$dir/reference/$name
 
     for ((run = 0; run < (runs + ${#kinds[@]} - 1) / ${#kinds[@]}; run++)); do

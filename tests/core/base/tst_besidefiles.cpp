@@ -4,6 +4,7 @@
 // the next write in their folder; what a live writer holds, and files that
 // are not ours, stay.
 
+#include "scripteddesktopservices.h"
 #include "testsupport.h"
 
 #include "core/base/besidefiles.h"
@@ -15,6 +16,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -170,6 +173,25 @@ private Q_SLOTS:
         QCOMPARE(readFile(left.otherName), now);
         QCOMPARE(inodeOf(left.file), inodeOf(left.otherName));
         QVERIFY(!QFile::exists(left.backup));
+    }
+
+    // In the desktop program the message comes up once the event loop
+    // runs again, also when a scan found the file on a worker thread.
+    void desktopHearsOfItOnceIdle()
+    {
+        const KilledWrite left = killedWrite(newFolder());
+        ScriptedDesktopServices desktop;
+        bool opened = false;
+        std::thread scan([&] {
+            QFile file;
+            opened = OpenRegularFile(file, left.file, QIODevice::ReadOnly);
+        });
+        scan.join();
+        QVERIFY(opened);
+        QCOMPARE(desktop.messages, QStringList());
+        QTRY_COMPARE(desktop.messages.size(), 1);
+        QVERIFY2(desktop.messages.first().contains(QLatin1String("put back")), qPrintable(desktop.messages.first()));
+        QCOMPARE(readFile(left.file), OldContents);
     }
 
     // The writer of the copy is still at work: its file is left as it is
