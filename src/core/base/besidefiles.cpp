@@ -1,6 +1,6 @@
 #include "core/base/besidefiles.h"
 
-#include "core/base/desktopservices.h"
+#include "core/base/anythreadinfo.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/base/longpath.h"

@@ -1,5 +1,7 @@
 #include "core/base/desktopservices.h"
 
+#include "core/base/anythreadinfo.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QMetaObject>

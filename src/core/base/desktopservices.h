@@ -49,11 +49,6 @@ bool BrowseForFolder(const QString &title, const QString &startFolder, QString &
                      QObject *owner = nullptr);
 void ShowInfo(const QString &text);
 void ShowError(const QString &text);
-// ShowInfo for code that may run on a worker thread or in the middle of
-// reading a file: with the desktop installed the message box comes up once
-// the event loop runs again; otherwise (the command line) the message is
-// logged at once.
-void ShowInfoFromAnyThread(const QString &text);
 TDesktopServices::TAnswer AskYesNo(const QString &text);
 TDesktopServices::TAnswer AskYesNoCancel(const QString &text);
 void SetBusyCursor();

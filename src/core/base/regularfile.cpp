@@ -43,10 +43,6 @@ QString errnoProblem(int error)
     return QStringLiteral("cannot be opened (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
 }
 
-} // namespace
-
-namespace {
-
 bool openRegular(QFile &file, const QString &path, QIODevice::OpenMode mode, int extraFlags, QString *problem)
 {
     if (file.isOpen())
@@ -57,7 +53,8 @@ bool openRegular(QFile &file, const QString &path, QIODevice::OpenMode mode, int
     const int fd = OpenLocalPath(LocalPathBytes(path), openFlags(mode) | extraFlags);
     struct stat st;
     if (fd < 0)
-        why = (errno == ELOOP && (extraFlags & O_NOFOLLOW)) ? QStringLiteral("is a symbolic link") : errnoProblem(errno);
+        why = errno == ELOOP && (extraFlags & O_NOFOLLOW) ? QStringLiteral("is a symbolic link")
+                                                          : errnoProblem(errno);
     else if (::fstat(fd, &st) != 0)
         why = errnoProblem(errno);
     else
