@@ -9,6 +9,7 @@
 #include "core/data/fielddefaults.h"
 #include "core/files/addfiles.h"
 #include "core/files/mp3process.h"
+#include "core/files/scanindex.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
 
@@ -223,8 +224,11 @@ int runAdd(const QStringList &args)
             return 1;
         }
         // Only a help for the next rescan: failing to write it changes
-        // nothing else.
-        index.Save();
+        // nothing else, but the user hears why (a link planted in its place).
+        QString indexProblem;
+        if (!index.Save(&indexProblem))
+            err << "tunebase-cli add: the scan index " << ReadablePath(ScanIndexPath(collection.targetFile()))
+                << " was not written: " << indexProblem << "\n";
     }
     collection.release();
     for (const QString &path : std::as_const(read.Unreadable))

@@ -1,6 +1,12 @@
 #include "core/base/desktopservices.h"
 
+#include "core/base/anythreadinfo.h"
+
+#include <QCoreApplication>
 #include <QDebug>
+#include <QMetaObject>
+
+#include <atomic>
 
 namespace {
 
@@ -29,7 +35,8 @@ public:
 };
 
 TQuietDesktopServices quietServices;
-TDesktopServices *installedServices = nullptr;
+// Read from worker threads (ShowInfoFromAnyThread).
+std::atomic<TDesktopServices *> installedServices = nullptr;
 
 } // namespace
 
@@ -40,7 +47,8 @@ void SetDesktopServices(TDesktopServices *services)
 
 TDesktopServices &DesktopServices()
 {
-    return installedServices ? *installedServices : quietServices;
+    TDesktopServices *services = installedServices;
+    return services ? *services : quietServices;
 }
 
 bool RunProgram(const QString &file, const QString &parameters, const QString &folder,
@@ -57,6 +65,16 @@ bool BrowseForFolder(const QString &title, const QString &startFolder, QString &
 void ShowInfo(const QString &text)
 {
     DesktopServices().ShowInfo(text);
+}
+
+void ShowInfoFromAnyThread(const QString &text)
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!installedServices || !application) {
+        quietServices.ShowInfo(text);
+        return;
+    }
+    QMetaObject::invokeMethod(application, [text] { ShowInfo(text); }, Qt::QueuedConnection);
 }
 
 void ShowError(const QString &text)

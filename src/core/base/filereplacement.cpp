@@ -1,12 +1,11 @@
 #include "core/base/filereplacement.h"
 
+#include "core/base/besidefiles.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -83,41 +82,15 @@ bool syncToDisk(QFile &file)
     return file.flush() && ::fsync(file.handle()) == 0;
 }
 
-// Creates a new hidden file in the target's folder (so that a rename can
-// put it in place) and opens it for reading and writing.  The name is
-// made here rather than by QTemporaryFile: the target's path may hold
-// bytes Qt cannot name.  A new file gets the mode the user's umask gives.
-bool createBeside(const QString &target, const QString &suffix, QFile &file, QString &createdPath, QString &error)
+// Puts the folder's list of names on the disk: a name made or removed
+// there (a copy of the old contents) is then there after a power cut too.
+void syncFolder(const QString &path)
 {
-    const QFileInfo info(target);
-    // The start of the name says whose file it is; all of it could make the
-    // new name longer than a name may be.
-    constexpr qsizetype NameStart = 40;
-    QString start = info.fileName().left(NameStart);
-    if (!start.isEmpty() && start.back().isHighSurrogate())
-        start.chop(1);
-    const QString stem = info.path() + QStringLiteral("/.") + start + QLatin1Char('.');
-    constexpr int Attempts = 100;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const QString candidate = stem + QString::number(QRandomGenerator::global()->generate(), 36) + suffix;
-        const int fd = ::open(LocalPathBytes(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        if (fd < 0) {
-            error = systemError();
-            return false;
-        }
-        if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
-            error = file.errorString();
-            ::close(fd);
-            ::unlink(LocalPathBytes(candidate).constData());
-            return false;
-        }
-        createdPath = candidate;
-        return true;
+    const int fd = ::open(LocalPathBytes(LocalParentFolder(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
     }
-    error = QStringLiteral("No free name for a file beside %1.").arg(ReadablePath(target));
-    return false;
 }
 
 // A file that remembers a write that did not take all its bytes, as
@@ -154,6 +127,13 @@ bool OwnerMayWrite(const QString &fileName)
     return statFile(fileName, st) && (st.st_mode & S_IWUSR);
 }
 
+QString LinkInPlaceOfOwnFile(const QString &fileName)
+{
+    return QStringLiteral("\"%1\" is a symbolic link; the program writes its own files under their own names "
+                          "only, never through a link.")
+        .arg(ReadablePath(fileName));
+}
+
 // ---- the ways of replacing ------------------------------------------------
 
 class TFileReplacement::TWay {
@@ -177,7 +157,14 @@ public:
     }
     ~TBesideWay() override { cancel(); }
 
-    bool open(QString &error) { return createBeside(m_target, QStringLiteral(".new"), m_file, m_newPath, error); }
+    bool open(QString &error)
+    {
+        // Over an existing file nobody else may read the new contents
+        // before they get the file's mode; a new file gets what the
+        // user's umask gives.
+        const mode_t mode = m_hasOriginal ? 0600 : 0666;
+        return CreateBesideFile(m_target, TBesideKind::NewContents, mode, m_file, m_newPath, error);
+    }
     QIODevice &device() override { return m_file; }
     QString oldContentsPath() const override { return m_target; }
     bool commit(QString &error) override
@@ -193,21 +180,23 @@ public:
             copyOwnerAndMode(m_original, m_file.handle());
             copyExtendedAttributes(m_target, m_file.handle());
         }
-        m_file.close();
+        // Renamed while still open, and so locked: until it is in place
+        // nobody takes it for what a killed writer left.
         if (::rename(LocalPathBytes(m_newPath).constData(), LocalPathBytes(m_target).constData()) != 0) {
             error = systemError();
             cancel();
             return false;
         }
         m_newPath.clear();
+        m_file.close();
         return true;
     }
     void cancel() override
     {
-        m_file.close();
         if (!m_newPath.isEmpty())
             RemoveLocalFile(m_newPath);
         m_newPath.clear();
+        m_file.close();
     }
 
 private:
@@ -219,8 +208,13 @@ private:
 };
 
 // The file is written in place (its other names must see the new
-// contents); the old contents wait in a copy beside it until the new ones
-// are on the disk, and are put back when the writing fails.
+// contents).  First a complete copy of the old contents goes beside it:
+// made under a name of its own, put on the disk, then given the name that
+// says it is complete and whose file it holds (BackupPathOf).  The copy is
+// locked for as long as this write lives.  It is removed once the new
+// contents are on the disk, and put back when the writing fails; when the
+// writer is killed, the next program to open the file puts it back
+// (RecoverInterruptedWrite).
 class TFileReplacement::TInPlaceWay : public TWay {
 public:
     explicit TInPlaceWay(const QString &target)
@@ -231,22 +225,33 @@ public:
 
     bool open(QString &error)
     {
-        QFile backup;
-        QString backupPath;
-        if (!createBeside(m_target, QStringLiteral(".backup"), backup, backupPath, error))
+        QString partialPath;
+        if (!CreateBesideFile(m_target, TBesideKind::PartialBackup, 0600, m_backup, partialPath, error))
             return false;
         QFile source;
-        if (!OpenRegularFile(source, m_target, QIODevice::ReadOnly, &error) || !copyContents(source, backup)
-            || !syncToDisk(backup)) {
+        struct stat st;
+        if (!OpenRegularFile(source, m_target, QIODevice::ReadOnly, &error) || ::fstat(source.handle(), &st) != 0
+            || !copyContents(source, m_backup) || !syncToDisk(m_backup)) {
             if (error.isEmpty())
-                error = backup.errorString().isEmpty() ? source.errorString() : backup.errorString();
-            backup.close();
-            RemoveLocalFile(backupPath);
+                error = m_backup.errorString().isEmpty() ? source.errorString() : m_backup.errorString();
+            dropBackup(partialPath);
             return false;
         }
+        const QString backupPath = BackupPathOf(m_target, st.st_ino);
+        // A copy under that name is another writer's that is still at work:
+        // one that ended was put back when the file was opened.
+        if (::link(LocalPathBytes(partialPath).constData(), LocalPathBytes(backupPath).constData()) != 0) {
+            error = errno == EEXIST
+                        ? QStringLiteral("Another program is writing %1 at the moment.").arg(ReadablePath(m_target))
+                        : systemError();
+            dropBackup(partialPath);
+            return false;
+        }
+        RemoveLocalFile(partialPath);
+        syncFolder(m_target);
         m_backupPath = backupPath;
         if (!OpenRegularFile(m_file, m_target, QIODevice::ReadWrite, &error)) {
-            RemoveLocalFile(m_backupPath);
+            dropBackup(m_backupPath);
             m_backupPath.clear();
             return false;
         }
@@ -264,15 +269,22 @@ public:
             return false;
         }
         m_file.close();
-        RemoveLocalFile(m_backupPath);
+        dropBackup(m_backupPath);
         m_backupPath.clear();
         return true;
     }
     void cancel() override { putBack(); }
 
 private:
+    void dropBackup(const QString &path)
+    {
+        RemoveLocalFile(path);
+        m_backup.close();
+    }
+
     // Puts the old contents back and removes the copy; false (the copy
-    // kept) when they could not be put back.
+    // kept, for the next program that opens the file) when they could not
+    // be put back.
     bool putBack()
     {
         if (m_backupPath.isEmpty())
@@ -281,6 +293,7 @@ private:
         m_file.close();
         if (restored)
             RemoveLocalFile(m_backupPath);
+        m_backup.close();
         m_backupPath.clear();
         return restored;
     }
@@ -289,22 +302,23 @@ private:
     {
         if (!m_file.isOpen())
             return true;  // not touched yet
-        QFile backup;
         // Unwritten buffered bytes must not land after the restore.
         m_file.flush();
-        return OpenRegularFile(backup, m_backupPath, QIODevice::ReadOnly) && m_file.seek(0) && copyContents(backup, m_file)
-               && m_file.resize(backup.size()) && syncToDisk(m_file);
+        return m_backup.seek(0) && m_file.seek(0) && copyContents(m_backup, m_file)
+               && m_file.resize(m_backup.size()) && syncToDisk(m_file);
     }
 
     QString m_target;
     TCheckedFile m_file;
+    QFile m_backup;  // open, and so locked, while the write lives
     QString m_backupPath;
 };
 
 // ---- TFileReplacement -----------------------------------------------------
 
-TFileReplacement::TFileReplacement(const QString &fileName)
+TFileReplacement::TFileReplacement(const QString &fileName, TNamedBy namedBy)
     : m_fileName(fileName)
+    , m_namedBy(namedBy)
 {
 }
 
@@ -324,10 +338,14 @@ bool TFileReplacement::open()
 {
     m_error.clear();
     m_way.reset();
+    const bool namedByProgram = m_namedBy == TNamedBy::Program;
     struct stat st;
+    if (namedByProgram && ::lstat(LocalPathBytes(m_fileName).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        return fail(LinkInPlaceOfOwnFile(m_fileName));
     if (!statFile(m_fileName, st)) {
         if (errno != ENOENT)
             return fail(systemError());
+        TidyFolderBeforeWriting(LocalParentFolder(m_fileName));
         auto way = std::make_unique<TBesideWay>(m_fileName, nullptr);
         if (!way->open(m_error))
             return fail(m_error);
@@ -338,11 +356,20 @@ bool TFileReplacement::open()
         return fail(QStringLiteral("%1 is not a regular file.").arg(ReadablePath(m_fileName)));
     if (!(st.st_mode & S_IWUSR))
         return fail(QStringLiteral("The file is read-only."));
-    // A symbolic link stays one: its target gets the new contents.
-    const QString target = LocalCanonicalPath(m_fileName);
+    // A symbolic link the user named stays one: its target gets the new
+    // contents.
+    const QString target = namedByProgram ? m_fileName : LocalCanonicalPath(m_fileName);
     if (target.isEmpty())
         return fail(QStringLiteral("The file does not exist."));
-    if (st.st_nlink > 1) {
+    // A write that was killed half-way is undone before this one reads the
+    // file or copies it.
+    QString problem;
+    if (!RecoverInterruptedWrite(target, st.st_ino, &problem))
+        return fail(QStringLiteral("%1 %2.").arg(ReadablePath(target), problem));
+    TidyFolderBeforeWriting(LocalParentFolder(target));
+    // The program's own files get a new file under their name: a hard
+    // link planted there must not carry the write to another file.
+    if (st.st_nlink > 1 && !namedByProgram) {
         auto way = std::make_unique<TInPlaceWay>(target);
         if (!way->open(m_error))
             return fail(m_error);

@@ -1,6 +1,7 @@
 #include "core/base/localfiles.h"
 
 #include "core/base/localpath.h"
+#include "core/base/longpath.h"
 
 #include <QDir>
 
@@ -38,12 +39,24 @@ TLocalFileInfo infoOf(const struct stat *followed, bool isLink)
 // stat with symbolic links followed; false for an empty path.
 bool statFollowed(const QString &path, struct stat &st)
 {
-    return !path.isEmpty() && ::stat(LocalPathBytes(path).constData(), &st) == 0;
+    return !path.isEmpty() && StatLocalPath(LocalPathBytes(path), st, true) == 0;
 }
 
 struct TDirCloser {
     void operator()(DIR *dir) const { ::closedir(dir); }
 };
+
+// Opens a folder for listing, however long its path.
+std::unique_ptr<DIR, TDirCloser> openFolder(const QString &folder)
+{
+    const int fd = OpenLocalPath(LocalPathBytes(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    DIR *dir = ::fdopendir(fd);
+    if (!dir)
+        ::close(fd);
+    return std::unique_ptr<DIR, TDirCloser>(dir);
+}
 
 } // namespace
 
@@ -51,12 +64,12 @@ TLocalFileInfo LocalFileInfo(const QString &path)
 {
     const QByteArray bytes = LocalPathBytes(path);
     struct stat link;
-    if (::lstat(bytes.constData(), &link) != 0)
+    if (StatLocalPath(bytes, link, false) != 0)
         return {};
     if (!S_ISLNK(link.st_mode))
         return infoOf(&link, false);
     struct stat target;
-    return infoOf(::stat(bytes.constData(), &target) == 0 ? &target : nullptr, true);
+    return infoOf(StatLocalPath(bytes, target, true) == 0 ? &target : nullptr, true);
 }
 
 bool LocalPathExists(const QString &path)
@@ -94,7 +107,7 @@ bool RemoveLocalFile(const QString &path)
 QList<TLocalFolderEntry> LocalFolderEntries(const QString &folder)
 {
     QList<TLocalFolderEntry> entries;
-    std::unique_ptr<DIR, TDirCloser> dir(::opendir(LocalPathBytes(folder).constData()));
+    const std::unique_ptr<DIR, TDirCloser> dir = openFolder(folder);
     if (!dir)
         return entries;
     const int folderFd = ::dirfd(dir.get());
@@ -124,7 +137,7 @@ QList<TLocalFolderEntry> LocalFolderEntries(const QString &folder)
 
 bool HasVisibleSubfolder(const QString &folder)
 {
-    std::unique_ptr<DIR, TDirCloser> dir(::opendir(LocalPathBytes(folder).constData()));
+    const std::unique_ptr<DIR, TDirCloser> dir = openFolder(folder);
     if (!dir)
         return false;
     while (const dirent *entry = ::readdir(dir.get())) {

@@ -1,6 +1,8 @@
 #include "core/base/regularfile.h"
 
+#include "core/base/besidefiles.h"
 #include "core/base/localpath.h"
+#include "core/base/longpath.h"
 
 #include <QFile>
 
@@ -41,23 +43,25 @@ QString errnoProblem(int error)
     return QStringLiteral("cannot be opened (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
 }
 
-} // namespace
-
-bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *problem)
+bool openRegular(QFile &file, const QString &path, QIODevice::OpenMode mode, int extraFlags, QString *problem)
 {
     if (file.isOpen())
         file.close();
     file.setFileName(path);
     QString why;
     // Never created here: writers that create files have their own ways.
-    const int fd = ::open(LocalPathBytes(path).constData(), openFlags(mode));
+    const int fd = OpenLocalPath(LocalPathBytes(path), openFlags(mode) | extraFlags);
     struct stat st;
     if (fd < 0)
-        why = errnoProblem(errno);
+        why = errno == ELOOP && (extraFlags & O_NOFOLLOW) ? QStringLiteral("is a symbolic link")
+                                                          : errnoProblem(errno);
     else if (::fstat(fd, &st) != 0)
         why = errnoProblem(errno);
     else
         why = typeProblem(st);
+    // A write killed half-way is undone before anything reads the file.
+    if (why.isEmpty())
+        RecoverInterruptedWrite(path, st.st_ino, &why);
     if (why.isEmpty()) {
         // The reads of a regular file never block: they need not see
         // EAGAIN either.
@@ -73,10 +77,22 @@ bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
     return false;
 }
 
+} // namespace
+
+bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *problem)
+{
+    return openRegular(file, path, mode, 0, problem);
+}
+
+bool OpenOwnFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *problem)
+{
+    return openRegular(file, path, mode, O_NOFOLLOW, problem);
+}
+
 QString RegularFileProblem(const QString &path)
 {
     struct stat st;
-    if (::stat(LocalPathBytes(path).constData(), &st) != 0)
+    if (StatLocalPath(LocalPathBytes(path), st, true) != 0)
         return errnoProblem(errno);
     return typeProblem(st);
 }
@@ -85,6 +101,6 @@ bool IsSameExistingFile(const QString &a, const QString &b)
 {
     struct stat sa;
     struct stat sb;
-    return ::stat(LocalPathBytes(a).constData(), &sa) == 0 && ::stat(LocalPathBytes(b).constData(), &sb) == 0
+    return StatLocalPath(LocalPathBytes(a), sa, true) == 0 && StatLocalPath(LocalPathBytes(b), sb, true) == 0
            && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }

@@ -11,8 +11,15 @@ class QFile;
 // from.  The open itself never blocks, and never creates a file.  False,
 // with `problem` saying why (as RegularFileProblem words it), when the path
 // is not a regular file or cannot be opened.
+// A file whose in-place write was killed half-way is first put back
+// (RecoverInterruptedWrite); one that could not be is not opened.  Paths
+// longer than PATH_MAX are opened too.
 bool OpenRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode,
                      QString *problem = nullptr);
+
+// OpenRegularFile for a file the program names for itself (a scan index):
+// a symbolic link in its place is not followed ("is a symbolic link").
+bool OpenOwnFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *problem = nullptr);
 
 // Why path cannot be opened as a regular file, as the end of a sentence
 // that starts with the path; empty when it can be: "is a folder", "is not

@@ -30,9 +30,9 @@ TScanIndexUse::~TScanIndexUse()
         m_process.KnownFiles = nullptr;
 }
 
-bool TScanIndexUse::Save() const
+bool TScanIndexUse::Save(QString *problem) const
 {
-    return SaveScanIndex(m_root, m_collectionPath);
+    return SaveScanIndex(m_root, m_collectionPath, problem);
 }
 
 // ---- reading -----------------------------------------------------------------

@@ -54,9 +54,9 @@ public:
     TScanIndexUse(const TScanIndexUse &) = delete;
     TScanIndexUse &operator=(const TScanIndexUse &) = delete;
 
-    // Writes the index of the collection as it is now; false when it could
-    // not be written (the old one then stays).
-    bool Save() const;
+    // Writes the index of the collection as it is now; false, with
+    // `problem`, when it could not be written (the old one then stays).
+    bool Save(QString *problem = nullptr) const;
 
 private:
     TMP3Process &m_process;

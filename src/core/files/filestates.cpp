@@ -1,6 +1,7 @@
 #include "core/files/filestates.h"
 
 #include "core/base/localpath.h"
+#include "core/base/longpath.h"
 
 #include <QFile>
 
@@ -17,7 +18,7 @@ bool TFileStates::isUnchanged(const QString &path, qint64 &size, qint64 &modifie
     if (found == m_states.constEnd())
         return false;
     struct stat st;
-    if (::stat(LocalPathBytes(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (StatLocalPath(LocalPathBytes(path), st, true) != 0 || !S_ISREG(st.st_mode))
         return false;
     const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
     if (st.st_size != found->size || modified != found->modifiedMs)

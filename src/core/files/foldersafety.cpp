@@ -2,6 +2,7 @@
 
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
+#include "core/base/longpath.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,20 +66,19 @@ bool IsRegularFile(const QString &path, bool followLinks)
 {
     struct stat st {};
     const QByteArray native = nativePath(path);
-    const int result = followLinks ? ::stat(native.constData(), &st) : ::lstat(native.constData(), &st);
-    return result == 0 && S_ISREG(st.st_mode);
+    return StatLocalPath(native, st, followLinks) == 0 && S_ISREG(st.st_mode);
 }
 
 bool IsSymbolicLink(const QString &path)
 {
     struct stat st {};
-    return ::lstat(nativePath(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+    return StatLocalPath(nativePath(path), st, false) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool TVisitedFolders::enter(const QString &path)
 {
     struct stat st {};
-    if (::stat(nativePath(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (StatLocalPath(nativePath(path), st, true) != 0 || !S_ISDIR(st.st_mode))
         return false;
     const QPair<quint64, quint64> key(quint64(st.st_dev), quint64(st.st_ino));
     if (m_seen.contains(key))

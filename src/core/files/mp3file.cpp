@@ -5,6 +5,7 @@
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
+#include "core/base/longpath.h"
 #include "core/data/datafield.h"
 #include "core/files/renamenoreplace.h"
 #include "core/files/shellstuff.h"
@@ -81,7 +82,7 @@ QString yesNo(bool value)
 
 bool statPath(const QString &path, struct stat &st)
 {
-    return ::stat(LocalPathBytes(path).constData(), &st) == 0;
+    return StatLocalPath(LocalPathBytes(path), st, true) == 0;
 }
 
 // What a new name for a file in `folder` may be: a plain name, or a path

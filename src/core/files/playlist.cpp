@@ -1,6 +1,8 @@
 #include "core/files/playlist.h"
 
 #include "core/base/desktopservices.h"
+#include "core/base/filereplacement.h"
+#include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/data/datafield.h"
 #include "core/files/mp3file.h"
@@ -270,6 +272,10 @@ bool TPlayList::Play(int playlistType)
     if (neverSaved) {
         path = DefaultPlayFileName(playlistType);
         QDir().mkpath(QFileInfo(path).absolutePath());
+        // The play file's name is the program's own, in a folder of the
+        // user's: a link planted there must not carry the write elsewhere.
+        if (LocalFileInfo(path).IsSymLink)
+            return fail(LinkInPlaceOfOwnFile(path));
     }
     const bool wasModified = Modified;
     if (!SaveToFile(path))

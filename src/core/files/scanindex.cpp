@@ -67,7 +67,7 @@ QString ScanIndexPath(const QString &collectionPath)
 int LoadScanIndex(TMp3Root &root, const QString &collectionPath)
 {
     QFile file;
-    if (!OpenRegularFile(file, ScanIndexPath(collectionPath), QIODevice::ReadOnly) || file.size() > MaxIndexBytes)
+    if (!OpenOwnFile(file, ScanIndexPath(collectionPath), QIODevice::ReadOnly) || file.size() > MaxIndexBytes)
         return 0;
     QHash<QString, Entry> entries;
     if (!parseIndex(file.readAll(), entries))
@@ -83,7 +83,7 @@ int LoadScanIndex(TMp3Root &root, const QString &collectionPath)
     return known;
 }
 
-bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath)
+bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath, QString *problem)
 {
     QByteArray bytes = IndexMarker + '\n';
     forEachTrack(root, [&](const TMp3Track &track) {
@@ -94,8 +94,19 @@ bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath)
         bytes += QByteArray::number(track.FileModified) + '\t' + QByteArray::number(track.Size) + '\t'
                  + LocalPathBytes(track.FilePath) + '\n';
     });
-    TFileReplacement file(ScanIndexPath(collectionPath));
-    return file.open() && writeAll(file.device(), bytes) && file.commit();
+    TFileReplacement file(ScanIndexPath(collectionPath), TFileReplacement::TNamedBy::Program);
+    QString why;
+    if (!file.open())
+        why = file.errorString();
+    else if (!writeAll(file.device(), bytes))
+        why = file.device().errorString();
+    else if (!file.commit())
+        why = file.errorString();
+    else
+        return true;
+    if (problem)
+        *problem = why;
+    return false;
 }
 
 TFileStates FileStatesOfTracks(const TMp3Root &root)

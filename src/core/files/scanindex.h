@@ -19,8 +19,10 @@ QString ScanIndexPath(const QString &collectionPath);
 // returns how many got one.  0 when there is no usable index.
 int LoadScanIndex(TMp3Root &root, const QString &collectionPath);
 // Writes the index of the tracks whose modification time is known,
-// replacing the old one only once complete.
-bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath);
+// replacing the old one only once complete; false, with `problem`, when it
+// could not be written.  The index's name is the program's own: a symbolic
+// link planted in its place is neither read nor written through.
+bool SaveScanIndex(const TMp3Root &root, const QString &collectionPath, QString *problem = nullptr);
 
 // Size and modification time of the tracks' files where the time is known.
 TFileStates FileStatesOfTracks(const TMp3Root &root);

@@ -1,6 +1,8 @@
 #include "core/files/sparsefiledevice.h"
 
+#include "core/base/besidefiles.h"
 #include "core/base/localpath.h"
+#include "core/base/longpath.h"
 
 #include <QFile>
 
@@ -40,12 +42,19 @@ bool TSparseFileDevice::openFile(const QString &path)
     // that reading a library writes nothing to the disk.
     const QByteArray native = LocalPathBytes(path);
     constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    m_fd = ::open(native.constData(), Flags | O_NOATIME);
+    m_fd = OpenLocalPath(native, Flags | O_NOATIME);
     if (m_fd < 0 && errno == EPERM)
-        m_fd = ::open(native.constData(), Flags);
+        m_fd = OpenLocalPath(native, Flags);
     struct stat st;
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         setErrorString(QString::fromLocal8Bit(std::strerror(m_fd < 0 ? errno : EISDIR)));
+        close();
+        return false;
+    }
+    // A write killed half-way is undone before the file is read.
+    QString problem;
+    if (!RecoverInterruptedWrite(path, st.st_ino, &problem) || ::fstat(m_fd, &st) != 0) {
+        setErrorString(problem.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : problem);
         close();
         return false;
     }

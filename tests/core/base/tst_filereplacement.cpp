@@ -170,6 +170,37 @@ private Q_SLOTS:
         QCOMPARE(readFile(target), QByteArray("new"));
     }
 
+    // A file the program names for itself (a scan index) is never written
+    // through a link planted in its place.
+    void ownFileIsNotWrittenThroughLinks_data()
+    {
+        QTest::addColumn<bool>("symbolic");
+        QTest::newRow("symbolic link") << true;
+        QTest::newRow("hard link") << false;
+    }
+    void ownFileIsNotWrittenThroughLinks()
+    {
+        QFETCH(bool, symbolic);
+        const QString victim = newFile("victim");
+        const QString own = m_dir.filePath(QStringLiteral("own-%1").arg(++m_count));
+        if (symbolic)
+            QVERIFY(QFile::link(victim, own));
+        else
+            QCOMPARE(::link(QFile::encodeName(victim).constData(), QFile::encodeName(own).constData()), 0);
+        TFileReplacement replacement(own, TFileReplacement::TNamedBy::Program);
+        if (symbolic) {
+            QVERIFY(!replacement.open());
+            QVERIFY2(replacement.errorString().contains(QLatin1String("is a symbolic link")),
+                     qPrintable(replacement.errorString()));
+            QVERIFY(QFileInfo(own).isSymLink());
+        } else {
+            QVERIFY(replacement.open());
+            QVERIFY(replacement.device().write("own contents") > 0 && replacement.commit());
+            QCOMPARE(readFile(own), QByteArray("own contents"));
+        }
+        QCOMPARE(readFile(victim), QByteArray("victim"));
+    }
+
     // The owner protected the file: refused even where root could write it.
     void protectedFileIsRefused_data()
     {

@@ -332,6 +332,30 @@ private Q_SLOTS:
         else
             qputenv("XDG_DATA_HOME", saved);
     }
+
+    // The play file's name is the program's own: a link planted in its
+    // place is refused, and the file it names stays as it was.
+    void playFileIsNotWrittenThroughALink()
+    {
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("linkeddata"))));
+        const QString victim = path(QStringLiteral("victim.txt"));
+        QVERIFY(writeFile(victim, "keep me"));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("linkeddata/Brimlow/Tunebase"))));
+        QVERIFY(QFile::link(victim, TPlayList::DefaultPlayFileName(0)));
+
+        ScriptedDesktopServices desktop;
+        TPlayList list;
+        fill(list, 2);
+        QVERIFY(!list.Play(0));
+        QVERIFY2(list.lastError().contains(QLatin1String("is a symbolic link")), qPrintable(list.lastError()));
+        QCOMPARE(readFile(victim), QByteArray("keep me"));
+        QCOMPARE(desktop.opened, QStringList());
+        if (saved.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", saved);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestPlayList)

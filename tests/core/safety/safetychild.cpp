@@ -15,8 +15,15 @@
 //                                     when new) as the command line adds:
 //                                     read and saved under its lock, held
 //                                     HOLD-MS before the save
+//
+// And one that only makes a fixture (it says nothing):
+//
+//   make-mp3 FILE FRAMES              an MP3 with a small ID3v2 tag ("Old
+//                                     title") and FRAMES frames of audio
 
+#include "id3v2builder.h"
 #include "safetyfixtures.h"
+#include "testsupport.h"
 
 #include "core/audio/id3v1tag.h"
 #include "core/audio/id3v2tag.h"
@@ -115,6 +122,12 @@ int addTrackCommand(const QStringList &args)
     return finish(update.save(&complaint), complaint);
 }
 
+int makeMp3Command(const QStringList &args)
+{
+    const QByteArray tag = Id3v2Builder(3).text("TIT2", QStringLiteral("Old title")).padding(16).build();
+    return finish(testsupport::writeFile(args.at(0), tag + safety::audioFrames(args.at(1).toInt())));
+}
+
 struct Command {
     int argumentCount;
     std::function<int(const QStringList &)> run;
@@ -132,6 +145,7 @@ int main(int argc, char **argv)
         {QStringLiteral("pls"), {2, [](const QStringList &a) { return playListCommand(a, true); }}},
         {QStringLiteral("ini"), {2, iniCommand}},
         {QStringLiteral("add-track"), {3, addTrackCommand}},
+        {QStringLiteral("make-mp3"), {2, makeMp3Command}},
     };
     QStringList args;
     for (int i = 1; i < argc; ++i)
