@@ -1,0 +1,443 @@
+#include "core/files/duplicates.h"
+
+#include "core/audio/audiofingerprint.h"
+#include "core/base/localfiles.h"
+#include "core/base/regularfile.h"
+#include "core/data/lookupitems.h"
+#include "core/files/fingerprintcache.h"
+#include "core/files/mp3file.h"
+#include "core/files/parallelread.h"
+#include "core/files/process.h"
+#include "core/mp3model/mp3root.h"
+#include "core/mp3model/mp3track.h"
+#include "core/mp3model/trackinfo.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <optional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+template <typename Source>
+int filledFields(const Source &source)
+{
+    int filled = 0;
+    for (const TMergedField field : AllMergedFields()) {
+        if (IsMergedNumberField(field))
+            filled += source.GetNumber(field).value_or(0) > 0 ? 1 : 0;
+        else
+            filled += source.GetText(field).value_or(QString()).trimmed().isEmpty() ? 0 : 1;
+    }
+    return filled;
+}
+
+QString nameOf(const TDataItem *item)
+{
+    return item ? item->GetDisplayName() : QString();
+}
+
+// A file opened for the search that counts the bytes read through it, so
+// that the search can tell what it cost.  Unbuffered: the counts are the
+// bytes asked of the system, not what a buffer read ahead.
+class TCountingFile : public QIODevice {
+public:
+    bool openFile(const QString &path, QString &problem)
+    {
+        if (!OpenRegularFile(m_file, path, QIODevice::ReadOnly | QIODevice::Unbuffered, &problem))
+            return false;
+        return open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    qint64 size() const override { return m_file.size(); }
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_file.seek(pos); }
+    qint64 bytesRead() const { return m_bytesRead; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 got = m_file.read(data, maxSize);
+        if (got > 0)
+            m_bytesRead += got;
+        return got;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QFile m_file;
+    qint64 m_bytesRead = 0;
+};
+
+// What the search knows of one file.
+struct FileState {
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+    std::optional<TAudioFingerprint> print;
+    bool fromCache = false;
+    bool opened = false;
+    bool fullyHashed = false;
+    qint64 bytesRead = 0;
+    QString problem;
+};
+
+// Advances the process's bar at most every 100 ms: a step per file would
+// spend more time painting than reading on large collections.
+class ThrottledSteps {
+public:
+    explicit ThrottledSteps(TProcess &process) : m_process(process) { m_timer.start(); }
+    void step()
+    {
+        ++m_pending;
+        if (m_timer.hasExpired(100))
+            flush();
+    }
+    void flush()
+    {
+        m_timer.restart();
+        m_process.SetPosition(m_process.Position + std::exchange(m_pending, 0));
+    }
+
+private:
+    TProcess &m_process;
+    QElapsedTimer m_timer;
+    int m_pending = 0;
+};
+
+class SearchRun {
+public:
+    SearchRun(TProcess &process, const TDuplicateSearch &search, const QList<TDuplicateFile> &files)
+        : m_process(process), m_search(search), m_files(files), m_states(size_t(files.size()))
+    {
+    }
+
+    TDuplicateSearchResult run();
+
+private:
+    bool sample(int i, const TFingerprintCache &cache);
+    bool hashFully(int i);
+    // Runs read over the indices on the search's threads with progress.
+    bool readAll(const std::vector<int> &indices, const std::function<bool(int)> &read);
+    std::vector<std::vector<int>> copyGroups();
+    QList<TDuplicateGroup> songGroups(const std::vector<std::vector<int>> &copies) const;
+    TDuplicateGroup group(TDuplicateKind kind, QList<int> members) const;
+
+    TProcess &m_process;
+    const TDuplicateSearch &m_search;
+    const QList<TDuplicateFile> &m_files;
+    std::vector<FileState> m_states;
+};
+
+bool SearchRun::sample(int i, const TFingerprintCache &cache)
+{
+    FileState &state = m_states[size_t(i)];
+    const QString &path = m_files.at(i).Path;
+    const TLocalFileInfo info = LocalFileInfo(path);
+    if (!info.Exists) {
+        state.problem = QStringLiteral("does not exist");
+        return false;
+    }
+    state.size = info.Size;
+    state.modifiedMs = info.ModifiedMs;
+    if (auto known = cache.find(path, info.Size, info.ModifiedMs)) {
+        state.print = std::move(known);
+        state.fromCache = true;
+        return true;
+    }
+    TCountingFile file;
+    if (!file.openFile(path, state.problem))
+        return false;
+    state.opened = true;
+    TAudioFingerprint print;
+    const bool ok = ReadSampledFingerprint(file, print);
+    state.bytesRead += file.bytesRead();
+    if (!ok) {
+        state.problem = QStringLiteral("holds no MPEG audio that can be read");
+        return false;
+    }
+    state.print = print;
+    return true;
+}
+
+bool SearchRun::hashFully(int i)
+{
+    FileState &state = m_states[size_t(i)];
+    TCountingFile file;
+    QString problem;
+    if (!file.openFile(m_files.at(i).Path, problem)) {
+        state.problem = problem;
+        return false;
+    }
+    state.opened = true;
+    const bool ok = ReadFullAudioHash(file, *state.print);
+    state.bytesRead += file.bytesRead();
+    state.fullyHashed = ok;
+    if (!ok)
+        state.problem = QStringLiteral("could not be read to the end of its audio");
+    return ok;
+}
+
+bool SearchRun::readAll(const std::vector<int> &indices, const std::function<bool(int)> &read)
+{
+    m_process.Max = int(indices.size());
+    m_process.SetPosition(0);
+    ThrottledSteps steps(m_process);
+    TParallelRead reading;
+    reading.threads = std::max(m_search.Threads, 1);
+    reading.read = [&](int k) { return read(indices[size_t(k)]); };
+    reading.cancelled = [this] { return m_process.IsCancelled(); };
+    reading.idle = [&] { steps.flush(); };
+    reading.handOver = [&](int, bool) { steps.step(); };
+    reading.run(int(indices.size()));
+    steps.flush();
+    return !m_process.IsCancelled();
+}
+
+std::vector<std::vector<int>> SearchRun::copyGroups()
+{
+    // Files whose samples agree, by their sampled hash and audio length.
+    std::map<std::pair<qint64, QByteArray>, std::vector<int>> bySample;
+    for (int i = 0; i < int(m_states.size()); ++i)
+        if (const auto &print = m_states[size_t(i)].print)
+            bySample[{print->AudioBytes, print->Sampled}].push_back(i);
+
+    std::vector<int> needFull;
+    for (const auto &[key, members] : bySample)
+        if (members.size() > 1)
+            for (const int i : members)
+                if (m_states[size_t(i)].print->Full.isEmpty())
+                    needFull.push_back(i);
+    std::sort(needFull.begin(), needFull.end());
+    m_process.SetMessage(QStringLiteral("Comparing the audio of %1 files ...").arg(needFull.size()));
+    if (!readAll(needFull, [this](int i) { return hashFully(i); }))
+        return {};
+
+    std::vector<std::vector<int>> groups;
+    for (const auto &[key, members] : bySample) {
+        if (members.size() < 2)
+            continue;
+        std::map<QByteArray, std::vector<int>> byFull;
+        for (const int i : members)
+            if (const FileState &state = m_states[size_t(i)]; state.problem.isEmpty())
+                byFull[state.print->Full].push_back(i);
+        for (auto &[full, copies] : byFull)
+            if (copies.size() > 1)
+                groups.push_back(std::move(copies));
+    }
+    std::sort(groups.begin(), groups.end());
+    return groups;
+}
+
+QList<TDuplicateGroup> SearchRun::songGroups(const std::vector<std::vector<int>> &copies) const
+{
+    QHash<int, int> copyGroupOf;
+    for (int g = 0; g < int(copies.size()); ++g)
+        for (const int i : copies[size_t(g)])
+            copyGroupOf.insert(i, g);
+
+    std::map<QString, std::vector<int>> bySong;
+    for (int i = 0; i < m_files.size(); ++i) {
+        const TDuplicateFile &file = m_files.at(i);
+        const QString artist = NormalisedSongText(file.Artist);
+        const QString title = NormalisedSongText(file.Title);
+        // Without both a title and an artist there is too little to go on.
+        if (!artist.isEmpty() && !title.isEmpty())
+            bySong[artist + QChar(0x1F) + title].push_back(i);
+    }
+    QList<TDuplicateGroup> groups;
+    for (auto &[key, members] : bySong) {
+        if (members.size() < 2)
+            continue;
+        std::stable_sort(members.begin(), members.end(),
+                         [this](int a, int b) { return m_files.at(a).Length < m_files.at(b).Length; });
+        // Runs of lengths no further apart than the tolerance from the
+        // run's shortest: an edit and a long mix of a song stay apart.
+        for (size_t from = 0; from < members.size();) {
+            size_t to = from + 1;
+            while (to < members.size()
+                   && m_files.at(members[to]).Length - m_files.at(members[from]).Length <= m_search.LengthTolerance)
+                ++to;
+            QList<int> run(members.begin() + qsizetype(from), members.begin() + qsizetype(to));
+            std::sort(run.begin(), run.end());
+            // Copies of one another are shown as copies already.
+            const int firstCopyGroup = copyGroupOf.value(run.first(), -1);
+            const bool allOneCopyGroup = firstCopyGroup >= 0 && std::all_of(run.begin(), run.end(), [&](int i) {
+                return copyGroupOf.value(i, -1) == firstCopyGroup;
+            });
+            if (run.size() > 1 && !allOneCopyGroup)
+                groups.append(group(TDuplicateKind::SameSong, run));
+            from = to;
+        }
+    }
+    std::sort(groups.begin(), groups.end(),
+              [](const TDuplicateGroup &a, const TDuplicateGroup &b) { return a.Members < b.Members; });
+    return groups;
+}
+
+TDuplicateGroup SearchRun::group(TDuplicateKind kind, QList<int> members) const
+{
+    TDuplicateGroup result;
+    result.Kind = kind;
+    result.Best = BestOfGroup(m_files, members);
+    result.Members = std::move(members);
+    return result;
+}
+
+TDuplicateSearchResult SearchRun::run()
+{
+    TDuplicateSearchResult result;
+    TFingerprintCache cache;
+    if (!m_search.CachePath.isEmpty())
+        cache.load(m_search.CachePath);
+
+    m_process.Start();
+    m_process.SetCaption(QStringLiteral("Find Duplicates"));
+    m_process.SetMessage(QStringLiteral("Reading the audio of %1 files ...").arg(m_files.size()));
+    std::vector<int> all(m_states.size());
+    std::iota(all.begin(), all.end(), 0);
+    // The workers only look the cache up; it is written below, on this
+    // thread, once they are done.
+    const bool sampled = readAll(all, [&](int i) { return sample(i, cache); });
+    const std::vector<std::vector<int>> copies = sampled ? copyGroups() : std::vector<std::vector<int>>();
+    result.Cancelled = m_process.IsCancelled();
+    if (!result.Cancelled) {
+        for (const auto &members : copies)
+            result.Groups.append(group(TDuplicateKind::SameAudio, QList<int>(members.begin(), members.end())));
+        if (m_search.SameSongs)
+            result.Groups += songGroups(copies);
+    }
+    m_process.Finish();
+
+    for (int i = 0; i < int(m_states.size()); ++i) {
+        const FileState &state = m_states[size_t(i)];
+        result.FilesOpened += state.opened ? 1 : 0;
+        result.FullyHashed += state.fullyHashed ? 1 : 0;
+        result.FromCache += state.fromCache ? 1 : 0;
+        result.BytesRead += state.bytesRead;
+        if (!state.problem.isEmpty())
+            result.Problems.append(m_files.at(i).Path + QStringLiteral(": ") + state.problem);
+        else if (state.print)
+            cache.store(m_files.at(i).Path, state.size, state.modifiedMs, *state.print);
+    }
+    // A cancelled search keeps what it learnt: the next one goes on from there.
+    if (!m_search.CachePath.isEmpty())
+        cache.save(m_search.CachePath);
+    return result;
+}
+
+} // namespace
+
+QList<TDuplicateFile> DuplicateFilesOfCollection(const TMp3Root &root)
+{
+    const TMp3TrackList *tracks = root.GetTracks();
+    QHash<const TLocationLookupItem *, int> locationCounts;
+    for (int i = 0; i < tracks->Count(); ++i)
+        if (const TMp3Track *track = static_cast<const TMp3Track *>(tracks->Get(i)); track && track->Location)
+            ++locationCounts[track->Location];
+    const TLocationLookupItem *mainLocation = nullptr;
+    int mostTracks = 0;
+    for (auto it = locationCounts.constBegin(); it != locationCounts.constEnd(); ++it) {
+        // Ties go to the name first in order, so that the choice does not
+        // depend on where the items happen to lie in memory.
+        if (it.value() > mostTracks
+            || (it.value() == mostTracks && nameOf(it.key()) < nameOf(mainLocation))) {
+            mainLocation = it.key();
+            mostTracks = it.value();
+        }
+    }
+
+    QList<TDuplicateFile> files;
+    for (int i = 0; i < tracks->Count(); ++i) {
+        auto *track = static_cast<TMp3Track *>(tracks->Get(i));
+        if (!track || track->FilePath.isEmpty())
+            continue;
+        TTrackInfo info;
+        info.Enabled = true;
+        info.LinkedTrack = track;
+        TDuplicateFile file;
+        file.Path = track->FilePath;
+        file.Artist = nameOf(track->Artist);
+        file.Title = track->Title;
+        file.Album = nameOf(track->Album);
+        file.Bitrate = track->Bitrate;
+        file.VBR = track->VBR;
+        file.Length = track->Length;
+        file.Size = track->Size;
+        file.FilledTags = filledFields(info);
+        file.InMainLocation = mainLocation && track->Location == mainLocation;
+        file.Track = track;
+        files.append(file);
+    }
+    return files;
+}
+
+TDuplicateFile DuplicateFileOf(const TMP3File &mp3)
+{
+    struct MergedValues {
+        const TMP3File &file;
+        std::optional<QString> GetText(TMergedField field) const { return file.GetMergedText(field); }
+        std::optional<qint32> GetNumber(TMergedField field) const { return file.GetMergedNumber(field); }
+    };
+    TDuplicateFile file;
+    file.Path = mp3.Path;
+    file.Artist = mp3.GetMergedText(TMergedField::Artist);
+    file.Title = mp3.GetMergedText(TMergedField::Title);
+    file.Album = mp3.GetMergedText(TMergedField::Album);
+    file.Bitrate = mp3.MpegInfo.Bitrate;
+    file.VBR = mp3.MpegInfo.VBR;
+    file.Length = mp3.MpegInfo.Length;
+    file.Size = mp3.FileSize;
+    file.FilledTags = filledFields(MergedValues{mp3});
+    return file;
+}
+
+QString NormalisedSongText(const QString &text)
+{
+    static const QRegularExpression bracketed(QStringLiteral("[\\(\\[\\{][^\\)\\]\\}]*[\\)\\]\\}]"));
+    static const QRegularExpression featuring(QStringLiteral("(^|\\s)(feat\\.?|ft\\.|ft|featuring)(\\s.*)?$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression notWord(QStringLiteral("[^\\w]+|_+"),
+                                            QRegularExpression::UseUnicodePropertiesOption);
+    QString result = text;
+    result.remove(bracketed);
+    result.remove(featuring);
+    // Accents go with the marks a decomposition splits off.
+    result = result.normalized(QString::NormalizationForm_KD);
+    result.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    result = result.toCaseFolded();
+    result.replace(notWord, QStringLiteral(" "));
+    return result.trimmed();
+}
+
+int BestOfGroup(const QList<TDuplicateFile> &files, const QList<int> &members)
+{
+    const auto rank = [&files](int i) {
+        const TDuplicateFile &f = files.at(i);
+        return std::tuple(f.Bitrate, f.FilledTags, f.InMainLocation);
+    };
+    int best = -1;
+    for (const int i : members)
+        if (best < 0 || rank(i) > rank(best))
+            best = i;
+    return best;
+}
+
+QList<TDuplicateGroup> TDuplicateSearchResult::groupsOf(TDuplicateKind kind) const
+{
+    QList<TDuplicateGroup> result;
+    for (const TDuplicateGroup &group : Groups)
+        if (group.Kind == kind)
+            result.append(group);
+    return result;
+}
+
+TDuplicateSearchResult TDuplicateSearch::run(const QList<TDuplicateFile> &files)
+{
+    return SearchRun(m_process, *this, files).run();
+}
