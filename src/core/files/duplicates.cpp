@@ -379,10 +379,20 @@ QList<TDuplicateFile> DuplicateFilesOfCollection(const TMp3Root &root)
 
 TDuplicateFile DuplicateFileOf(const TMP3File &mp3)
 {
-    struct MergedValues {
+    // The tags alone: values the file name offers are no sign of a
+    // well-kept copy (and every copy of a file has them).
+    struct TagValues {
         const TMP3File &file;
-        std::optional<QString> GetText(TMergedField field) const { return file.GetMergedText(field); }
-        std::optional<qint32> GetNumber(TMergedField field) const { return file.GetMergedNumber(field); }
+        std::optional<QString> GetText(TMergedField field) const
+        {
+            const std::optional<QString> v2 = ID3v2Text(file.ID3v2, field);
+            return v2 && !v2->trimmed().isEmpty() ? v2 : ID3v1Text(file.ID3v1, field);
+        }
+        std::optional<qint32> GetNumber(TMergedField field) const
+        {
+            const std::optional<qint32> v2 = ID3v2Number(file.ID3v2, field);
+            return v2.value_or(0) > 0 ? v2 : ID3v1Number(file.ID3v1, field);
+        }
     };
     TDuplicateFile file;
     file.Path = mp3.Path;
@@ -393,7 +403,7 @@ TDuplicateFile DuplicateFileOf(const TMP3File &mp3)
     file.VBR = mp3.MpegInfo.VBR;
     file.Length = mp3.MpegInfo.Length;
     file.Size = mp3.FileSize;
-    file.FilledTags = filledFields(MergedValues{mp3});
+    file.FilledTags = filledFields(TagValues{mp3});
     return file;
 }
 

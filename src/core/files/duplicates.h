@@ -22,7 +22,7 @@ struct TDuplicateFile {
     bool VBR = false;
     qint32 Length = 0;   // seconds
     qint64 Size = 0;     // bytes, as last read
-    // How many of the track's descriptive fields hold a value.
+    // How many of the descriptive fields the track (or the file's tags) fill.
     int FilledTags = 0;
     // In the collection's main location (or below the first folder searched).
     bool InMainLocation = false;
