@@ -438,6 +438,46 @@ int BestOfGroup(const QList<TDuplicateFile> &files, const QList<int> &members)
     return best;
 }
 
+TDuplicateRemoval PlanDuplicateRemoval(const QList<TDuplicateFile> &files, const QList<TDuplicateGroup> &groups,
+                                       const QSet<int> &kept)
+{
+    TDuplicateRemoval plan;
+    QSet<int> removed;
+    QSet<QString> trashed;
+    for (const TDuplicateGroup &group : groups) {
+        QStringList keptPaths;
+        for (const int i : group.Members)
+            if (kept.contains(i))
+                keptPaths.append(files.at(i).Path);
+        if (keptPaths.isEmpty()) {
+            ++plan.GroupsLeftAlone;
+            continue;
+        }
+        for (const int i : group.Members) {
+            if (kept.contains(i) || removed.contains(i))
+                continue;
+            removed.insert(i);
+            plan.Remove.append(i);
+            // Two tracks of one file are copies too: removing the extra
+            // track must not take the file the kept one plays.
+            const QString &path = files.at(i).Path;
+            const bool keptFile = std::any_of(keptPaths.begin(), keptPaths.end(), [&path](const QString &keptPath) {
+                return keptPath == path || IsSameExistingFile(keptPath, path);
+            });
+            if (!keptFile && !trashed.contains(path)) {
+                trashed.insert(path);
+                plan.Trash.append(path);
+            }
+        }
+    }
+    // A path kept in any group stays on disk.
+    QSet<QString> keptAnywhere;
+    for (const int i : kept)
+        keptAnywhere.insert(files.at(i).Path);
+    plan.Trash.removeIf([&keptAnywhere](const QString &path) { return keptAnywhere.contains(path); });
+    return plan;
+}
+
 QList<TDuplicateGroup> TDuplicateSearchResult::groupsOf(TDuplicateKind kind) const
 {
     QList<TDuplicateGroup> result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -55,6 +56,21 @@ QString NormalisedSongText(const QString &text);
 // The member of the group most worth keeping: the higher bitrate, then the
 // more complete tags, then the one in the main location, then the first.
 int BestOfGroup(const QList<TDuplicateFile> &files, const QList<int> &members);
+
+// What removing duplicates does, decided before anything is touched.
+struct TDuplicateRemoval {
+    QList<int> Remove;        // the files whose tracks leave the collection
+    // Their files that may go to the trash: never one that a kept member
+    // of their group names too (the same path, or a link to that file).
+    QStringList Trash;
+    int GroupsLeftAlone = 0;  // groups with no member kept: nothing of them goes
+};
+
+// The files of the groups not in kept are removed; a file kept in one group
+// stays even where another group would remove it, and a group that keeps
+// none of its members is left as it is.
+TDuplicateRemoval PlanDuplicateRemoval(const QList<TDuplicateFile> &files, const QList<TDuplicateGroup> &groups,
+                                       const QSet<int> &kept);
 
 // What a search found and what it cost.
 struct TDuplicateSearchResult {

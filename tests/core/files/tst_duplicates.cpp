@@ -118,6 +118,7 @@ private Q_SLOTS:
     void bestOfGroup_data();
     void bestOfGroup();
     void songGroupsKeepLengthsApart();
+    void removalNeverTrashesAKeptFile();
 };
 
 void TestDuplicates::copiesAreFoundWhateverTheTags()
@@ -372,6 +373,26 @@ void TestDuplicates::songGroupsKeepLengthsApart()
     for (const TDuplicateGroup &group : result.groupsOf(TDuplicateKind::SameSong))
         members.append(group.Members);
     QCOMPARE(members, (QList<QList<int>>{{0, 1, 3}, {2, 4}}));
+}
+
+void TestDuplicates::removalNeverTrashesAKeptFile()
+{
+    ScratchFolder dir;
+    const QString a = dir.newFile("a");
+    const QString b = dir.newFile("b");
+    const QString c = dir.newFile("c");
+    const QString link = dir.path(QStringLiteral("link.mp3"));
+    QVERIFY(QFile::link(a, link));
+    // 0 and 1: two tracks of one file; 2: a link to it; 3, 4: other files;
+    // 5, 6: a group the user keeps nothing of.
+    const QList<TDuplicateFile> files = {onDisk(a), onDisk(a), onDisk(link), onDisk(b), onDisk(c), onDisk(b), onDisk(c)};
+    const QList<TDuplicateGroup> groups = {{TDuplicateKind::SameAudio, {0, 1, 2, 3}, 0},
+                                           {TDuplicateKind::SameSong, {3, 4}, 3},
+                                           {TDuplicateKind::SameSong, {5, 6}, 5}};
+    const TDuplicateRemoval plan = PlanDuplicateRemoval(files, groups, {0, 4});
+    QCOMPARE(plan.Remove, (QList<int>{1, 2, 3}));
+    QCOMPARE(plan.Trash, (QStringList{b}));
+    QCOMPARE(plan.GroupsLeftAlone, 1);
 }
 
 QTEST_GUILESS_MAIN(TestDuplicates)
