@@ -15,11 +15,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -120,7 +118,10 @@ public:
     TDuplicateSearchResult run();
 
 private:
-    bool sample(int i, const TFingerprintCache &cache);
+    // Looks every file up on disk and in the cache; the files that must be
+    // read, or none when cancelled.
+    std::vector<int> filesToRead(const TFingerprintCache &cache);
+    bool sample(int i);
     bool hashFully(int i);
     // Runs read over the indices on the search's threads with progress.
     bool readAll(const std::vector<int> &indices, const std::function<bool(int)> &read);
@@ -134,22 +135,41 @@ private:
     std::vector<FileState> m_states;
 };
 
-bool SearchRun::sample(int i, const TFingerprintCache &cache)
+std::vector<int> SearchRun::filesToRead(const TFingerprintCache &cache)
+{
+    // On this thread: a look at a file's size and time is too quick to be
+    // worth handing to a worker, and a second search does little else.
+    std::vector<int> toRead;
+    ThrottledSteps steps(m_process);
+    m_process.Max = int(m_files.size());
+    for (int i = 0; i < m_files.size(); ++i) {
+        if (m_process.IsCancelled())
+            return {};
+        FileState &state = m_states[size_t(i)];
+        const QString &path = m_files.at(i).Path;
+        const TLocalFileInfo info = LocalFileInfo(path);
+        if (!info.Exists) {
+            state.problem = QStringLiteral("does not exist");
+        } else if (auto known = cache.find(path, info.Size, info.ModifiedMs)) {
+            state.size = info.Size;
+            state.modifiedMs = info.ModifiedMs;
+            state.print = std::move(known);
+            state.fromCache = true;
+        } else {
+            state.size = info.Size;
+            state.modifiedMs = info.ModifiedMs;
+            toRead.push_back(i);
+        }
+        steps.step();
+    }
+    steps.flush();
+    return toRead;
+}
+
+bool SearchRun::sample(int i)
 {
     FileState &state = m_states[size_t(i)];
     const QString &path = m_files.at(i).Path;
-    const TLocalFileInfo info = LocalFileInfo(path);
-    if (!info.Exists) {
-        state.problem = QStringLiteral("does not exist");
-        return false;
-    }
-    state.size = info.Size;
-    state.modifiedMs = info.ModifiedMs;
-    if (auto known = cache.find(path, info.Size, info.ModifiedMs)) {
-        state.print = std::move(known);
-        state.fromCache = true;
-        return true;
-    }
     TCountingFile file;
     if (!file.openFile(path, state.problem))
         return false;
@@ -202,13 +222,14 @@ bool SearchRun::readAll(const std::vector<int> &indices, const std::function<boo
 std::vector<std::vector<int>> SearchRun::copyGroups()
 {
     // Files whose samples agree, by their sampled hash and audio length.
-    std::map<std::pair<qint64, QByteArray>, std::vector<int>> bySample;
+    // (The sampled hash covers the audio length, too.)
+    QHash<QByteArray, std::vector<int>> bySample;
     for (int i = 0; i < int(m_states.size()); ++i)
         if (const auto &print = m_states[size_t(i)].print)
-            bySample[{print->AudioBytes, print->Sampled}].push_back(i);
+            bySample[print->Sampled].push_back(i);
 
     std::vector<int> needFull;
-    for (const auto &[key, members] : bySample)
+    for (const std::vector<int> &members : std::as_const(bySample))
         if (members.size() > 1)
             for (const int i : members)
                 if (m_states[size_t(i)].print->Full.isEmpty())
@@ -219,7 +240,7 @@ std::vector<std::vector<int>> SearchRun::copyGroups()
         return {};
 
     std::vector<std::vector<int>> groups;
-    for (const auto &[key, members] : bySample) {
+    for (const std::vector<int> &members : std::as_const(bySample)) {
         if (members.size() < 2)
             continue;
         std::map<QByteArray, std::vector<int>> byFull;
@@ -299,11 +320,8 @@ TDuplicateSearchResult SearchRun::run()
     m_process.Start();
     m_process.SetCaption(QStringLiteral("Find Duplicates"));
     m_process.SetMessage(QStringLiteral("Reading the audio of %1 files ...").arg(m_files.size()));
-    std::vector<int> all(m_states.size());
-    std::iota(all.begin(), all.end(), 0);
-    // The workers only look the cache up; it is written below, on this
-    // thread, once they are done.
-    const bool sampled = readAll(all, [&](int i) { return sample(i, cache); });
+    const std::vector<int> toRead = filesToRead(cache);
+    const bool sampled = !m_process.IsCancelled() && readAll(toRead, [this](int i) { return sample(i); });
     const std::vector<std::vector<int>> copies = sampled ? copyGroups() : std::vector<std::vector<int>>();
     result.Cancelled = m_process.IsCancelled();
     if (!result.Cancelled) {
@@ -326,7 +344,7 @@ TDuplicateSearchResult SearchRun::run()
             cache.store(m_files.at(i).Path, state.size, state.modifiedMs, *state.print);
     }
     // A cancelled search keeps what it learnt: the next one goes on from there.
-    if (!m_search.CachePath.isEmpty())
+    if (!m_search.CachePath.isEmpty() && cache.changedSinceLoad())
         cache.save(m_search.CachePath);
     return result;
 }
@@ -407,22 +425,72 @@ TDuplicateFile DuplicateFileOf(const TMP3File &mp3)
     return file;
 }
 
+namespace {
+
+// Leaves out what brackets enclose, brackets included: "(Remastered)",
+// "[Live]", "{Demo}".  An opening bracket never closed ends the text.
+QString withoutBracketed(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    int depth = 0;
+    for (const QChar c : text) {
+        if (c == u'(' || c == u'[' || c == u'{')
+            ++depth;
+        else if ((c == u')' || c == u']' || c == u'}') && depth > 0)
+            --depth;
+        else if (depth == 0)
+            result.append(c);
+    }
+    return result;
+}
+
+// Cuts the text before a word "feat.", "feat", "ft.", "ft" or "featuring".
+QString withoutFeaturing(const QString &text)
+{
+    static const QStringList markers = {QStringLiteral("feat."), QStringLiteral("feat"), QStringLiteral("ft."),
+                                        QStringLiteral("ft"), QStringLiteral("featuring")};
+    qsizetype wordStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text.at(i).isSpace())
+            continue;
+        const QStringView word = QStringView(text).mid(wordStart, i - wordStart);
+        for (const QString &marker : markers)
+            if (word.compare(marker, Qt::CaseInsensitive) == 0)
+                return text.left(wordStart);
+        wordStart = i + 1;
+    }
+    return text;
+}
+
+} // namespace
+
 QString NormalisedSongText(const QString &text)
 {
-    static const QRegularExpression bracketed(QStringLiteral("[\\(\\[\\{][^\\)\\]\\}]*[\\)\\]\\}]"));
-    static const QRegularExpression featuring(QStringLiteral("(^|\\s)(feat\\.?|ft\\.|ft|featuring)(\\s.*)?$"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression notWord(QStringLiteral("[^\\w]+|_+"),
-                                            QRegularExpression::UseUnicodePropertiesOption);
-    QString result = text;
-    result.remove(bracketed);
-    result.remove(featuring);
-    // Accents go with the marks a decomposition splits off.
-    result = result.normalized(QString::NormalizationForm_KD);
-    result.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    QString result = withoutFeaturing(withoutBracketed(text));
+    // Accents go with the marks a decomposition splits off; plain ASCII
+    // (most tags) has none.
+    const bool ascii = std::all_of(result.cbegin(), result.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii) {
+        result = result.normalized(QString::NormalizationForm_KD);
+        result.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    }
     result = result.toCaseFolded();
-    result.replace(notWord, QStringLiteral(" "));
-    return result.trimmed();
+    // Blanks and punctuation between words become one space.
+    QString words;
+    words.reserve(result.size());
+    bool gap = false;
+    for (const QChar c : std::as_const(result)) {
+        if (c.isLetterOrNumber()) {
+            if (gap && !words.isEmpty())
+                words.append(u' ');
+            words.append(c);
+            gap = false;
+        } else {
+            gap = true;
+        }
+    }
+    return words;
 }
 
 int BestOfGroup(const QList<TDuplicateFile> &files, const QList<int> &members)

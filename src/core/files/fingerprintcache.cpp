@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 // First line of the file; a different one means another format.  A later
@@ -37,6 +39,7 @@ QString TFingerprintCache::PathFor(const QString &collectionPath)
 bool TFingerprintCache::load(const QString &cachePath)
 {
     m_entries.clear();
+    m_changed = false;
     QFile file;
     if (!OpenRegularFile(file, cachePath, QIODevice::ReadOnly) || file.size() > MaxCacheBytes)
         return false;
@@ -99,5 +102,15 @@ std::optional<TAudioFingerprint> TFingerprintCache::find(const QString &path, qi
 
 void TFingerprintCache::store(const QString &path, qint64 size, qint64 modifiedMs, const TAudioFingerprint &print)
 {
-    m_entries.insert(path, Entry{size, modifiedMs, print, true});
+    Entry &entry = m_entries[path];
+    const bool same = entry.size == size && entry.modifiedMs == modifiedMs && entry.print.AudioStart == print.AudioStart
+                      && entry.print.AudioBytes == print.AudioBytes && entry.print.Sampled == print.Sampled
+                      && entry.print.Full == print.Full;
+    m_changed = m_changed || !same;
+    entry = Entry{size, modifiedMs, print, true};
+}
+
+bool TFingerprintCache::changedSinceLoad() const
+{
+    return m_changed || std::any_of(m_entries.cbegin(), m_entries.cend(), [](const Entry &e) { return !e.stored; });
 }

@@ -31,6 +31,9 @@ public:
     void store(const QString &path, qint64 size, qint64 modifiedMs, const TAudioFingerprint &print);
 
     int count() const { return int(m_entries.size()); }
+    // Whether save would write other fingerprints than load read: a
+    // search that learnt nothing new leaves the file alone.
+    bool changedSinceLoad() const;
 
 private:
     struct Entry {
@@ -40,4 +43,5 @@ private:
         bool stored = false;  // since load
     };
     QHash<QString, Entry> m_entries;
+    bool m_changed = false;  // an entry was added or differs from the one loaded
 };
