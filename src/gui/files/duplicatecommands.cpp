@@ -4,12 +4,13 @@
 #include "core/base/localpath.h"
 #include "core/files/duplicates.h"
 #include "core/files/fingerprintcache.h"
-#include "core/files/mp3process.h"
+#include "core/files/process.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
 #include "core/settings/prefs.h"
 #include "gui/files/duplicateswindow.h"
-#include "gui/main/mainwindow.h"
+#include "gui/process/processwindow.h"
+#include "gui/shell/mainbase.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ QString tr(const char *text, int n = -1)
     return QCoreApplication::translate("duplicatecommands", text, nullptr, n);
 }
 
-TMp3Root *collection(const TfmMain &window)
+TMp3Root *collection(const TfmMainBase &window)
 {
     return dynamic_cast<TMp3Root *>(window.Root());
 }
@@ -43,7 +44,7 @@ QStringList moveToTrash(const QStringList &paths)
     return failed;
 }
 
-bool removeDuplicates(TfmMain &window, const QList<TDuplicateFile> &files, const TDuplicateRemoval &plan,
+bool removeDuplicates(TfmMainBase &window, const QList<TDuplicateFile> &files, const TDuplicateRemoval &plan,
                       bool trash)
 {
     TMp3Root *root = collection(window);
@@ -82,21 +83,21 @@ TWindowRunner &runner()
     return run;
 }
 
-void findDuplicates(TfmMain &window)
+void findDuplicates(TfmMainBase &window)
 {
     TMp3Root *root = collection(window);
-    if (!root || !window.Process || window.Process->Busy)
+    if (!root)
         return;
     const QList<TDuplicateFile> files = DuplicateFilesOfCollection(*root);
-    TDuplicateSearch search(*window.Process);
+    // A process of its own: its progress window, with Cancel, covers the
+    // main window while the search runs.
+    TProcess process;
+    AttachProcessWindow(process, &window);
+    TDuplicateSearch search(process);
     if (!root->FileName.isEmpty())
         search.CachePath = TFingerprintCache::PathFor(root->FileName);
     search.Threads = window.Prefs().ScanThreads;
-    // The progress window with its Cancel button, whatever the last folder
-    // read (which reports in the status bar) left set.
-    const bool showWindow = std::exchange(window.Process->ShowWindow, true);
     const TDuplicateSearchResult result = search.run(files);
-    window.Process->ShowWindow = showWindow;
     if (result.Cancelled)
         return;
     if (result.Groups.isEmpty()) {
@@ -115,7 +116,7 @@ void findDuplicates(TfmMain &window)
 
 } // namespace
 
-void Attach(TfmMain &window)
+void Attach(TfmMainBase &window)
 {
     auto *action = new QAction(tr("Find &Duplicates..."), &window);
     action->setObjectName(QStringLiteral("acFindDuplicates"));

@@ -3,7 +3,7 @@
 #include <functional>
 
 class TfmDuplicates;
-class TfmMain;
+class TfmMainBase;
 
 // Search > Find Duplicates...: searches the collection's tracks for copies
 // and probable same songs, shows them in the Duplicates window and removes
@@ -12,7 +12,7 @@ class TfmMain;
 namespace duplicatecommands {
 
 // Adds the command to the window's Search menu.
-void Attach(TfmMain &window);
+void Attach(TfmMainBase &window);
 
 // How the Duplicates window is shown: modally, unless a test drives it.
 using TWindowRunner = std::function<void(TfmDuplicates &window)>;

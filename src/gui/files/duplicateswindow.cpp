@@ -102,6 +102,7 @@ void TfmDuplicates::fillGroups()
                                          int(m_result.Problems.size()));
     summary += QLatin1Char(' ') + tr("Checked files are kept; the others are removed from the collection.");
     laSummary->setText(summary);
+    laSummary->setToolTip(m_result.Problems.join(QLatin1Char('\n')));
 }
 
 QTreeWidgetItem *TfmDuplicates::memberItem(QTreeWidgetItem *groupItem, int file, bool keep)
