@@ -466,6 +466,13 @@ bool streamVaries(BlockReader &in, qint64 from, qint64 end, const FrameHeader &s
 
 } // namespace
 
+qint64 FirstFramePosition(QIODevice &device, qint64 audioEnd)
+{
+    BlockReader in(device);
+    const std::optional<FoundFrame> found = findFirstFrame(in, qMin(audioEnd, in.size()));
+    return found ? found->position : -1;
+}
+
 void TMpegInfo::reset()
 {
     *this = TMpegInfo();

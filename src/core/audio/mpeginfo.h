@@ -40,6 +40,11 @@ public:
     qint64 HeaderPosition = 0;    // file offset of the first frame header, 0 = none
 };
 
+// File offset of the first frame header of the MPEG stream in the device
+// (after its ID3v2 tags, found as TMpegInfo finds it), looking no further
+// than audioEnd; -1 when there is no stream.
+qint64 FirstFramePosition(QIODevice &device, qint64 audioEnd);
+
 // Display texts, indexed by the enumerations above.
 inline constexpr std::array<QLatin1String, 4> MpegVersionNames = {
     QLatin1String("1.0", 3), QLatin1String("2.0", 3), QLatin1String("2.5", 3), QLatin1String("?.?", 3)};

@@ -17,6 +17,7 @@
 #include "gui/explorer/explorertreemodel.h"
 #include "gui/explorer/explorertreeview.h"
 #include "gui/explorer/mainexplorerdefs.h"
+#include "gui/files/duplicatecommands.h"
 #include "gui/main/maindragdrop.h"
 #include "gui/process/processwindow.h"
 #include "gui/shell/globaldata.h"
@@ -97,6 +98,7 @@ TfmMain::TfmMain(TMp3Prefs &prefs, TUpdateService &updates, QWidget *parent)
     DesktopFolder->Name = QStringLiteral("DeskTop");
     Playlist = std::make_unique<TPlayList>();
     m_dragDrop = std::make_unique<TMainDragDrop>(*this);
+    duplicatecommands::Attach(*this);
     resize(900, 600);
 }
 
