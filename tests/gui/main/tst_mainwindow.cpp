@@ -699,6 +699,8 @@ void TestMainWindow::manualCommandTableMatchesTheMenus()
         }
     }
     QVERIFY(rows >= 5);
+}
+
 void TestMainWindow::defaultColumnsShowCaptionAndValueWhole()
 {
     Shell shell;
