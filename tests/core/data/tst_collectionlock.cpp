@@ -49,6 +49,24 @@ QByteArray bytes(const QString &path)
     return QFile::encodeName(path);
 }
 
+// Another writer: holds the collection's lock (taken already), and after a
+// while loads the collection, adds a track and saves under its hold, then
+// lets go.  The caller waits for the returned thread.
+std::unique_ptr<QThread> startDelayedSave(std::unique_ptr<TCollectionLock> holder, const QString &collection,
+                                          const QString &title)
+{
+    std::unique_ptr<QThread> writer(QThread::create([holder = std::move(holder), collection, title]() mutable {
+        QThread::msleep(300);
+        TMp3Root root;
+        loadCollection(root, collection);
+        addTrack(root, title);
+        saveCollection(root, collection, {}, holder.get());
+        holder.reset();
+    }));
+    writer->start();
+    return writer;
+}
+
 } // namespace
 
 class tst_CollectionLock : public QObject {
@@ -152,19 +170,10 @@ private Q_SLOTS:
         saveTitles({QStringLiteral("a")});
         auto holder = std::make_unique<TCollectionLock>();
         QVERIFY(holder->acquire(collection(), 0ms));
-        QThread *saver = QThread::create([&holder, this] {
-            QThread::msleep(300);
-            TMp3Root root;
-            loadCollection(root, collection());
-            addTrack(root, QStringLiteral("b"));
-            saveCollection(root, collection(), {}, holder.get());
-            holder.reset();
-        });
-        saver->start();
+        const std::unique_ptr<QThread> saver = startDelayedSave(std::move(holder), collection(), QStringLiteral("b"));
         TCollectionLock waiter;
         const bool got = waiter.acquire(collection(), 20s);
         saver->wait();
-        delete saver;
         QVERIFY2(got, qPrintable(waiter.errorString()));
         QCOMPARE(titles(collection()), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         TCollectionLock third;
@@ -179,19 +188,10 @@ private Q_SLOTS:
         QCOMPARE(::link(bytes(collection()).constData(), bytes(path(QStringLiteral("hard.tbx"))).constData()), 0);
         auto holder = std::make_unique<TCollectionLock>();
         QVERIFY(holder->acquire(collection(), 0ms));
-        QThread *saver = QThread::create([&holder, this] {
-            QThread::msleep(300);
-            TMp3Root root;
-            loadCollection(root, collection());
-            addTrack(root, QStringLiteral("b"));
-            saveCollection(root, collection(), {}, holder.get());
-            holder.reset();
-        });
-        saver->start();
+        const std::unique_ptr<QThread> saver = startDelayedSave(std::move(holder), collection(), QStringLiteral("b"));
         TMp3Root read;
         const TCollectionLoadResult loaded = loadCollectionWhenFree(read, path(QStringLiteral("hard.tbx")), 20s);
         saver->wait();
-        delete saver;
         QVERIFY(loaded.opened() && !loaded.Recovered);
         QCOMPARE(read.GetTracks()->Count(), 2);
     }
@@ -286,18 +286,10 @@ private Q_SLOTS:
 
         auto other = std::make_unique<TCollectionLock>();
         QVERIFY(other->acquire(collection(), 0ms));
-        QThread *writer = QThread::create([&other, this] {
-            QThread::msleep(300);
-            TMp3Root theirs;
-            loadCollection(theirs, collection());
-            addTrack(theirs, QStringLiteral("theirs"));
-            saveCollection(theirs, collection(), {}, other.get());
-            other.reset();
-        });
-        writer->start();
+        const std::unique_ptr<QThread> writer =
+            startDelayedSave(std::move(other), collection(), QStringLiteral("theirs"));
         const TCollectionSaveResult result = saveOverOwnFile(root, std::nullopt, 20s);
         writer->wait();
-        delete writer;
         QVERIFY(!result.Saved);
         QVERIFY(result.ChangedOnDisk);
         QCOMPARE(titles(collection()), (QStringList{QStringLiteral("mine"), QStringLiteral("theirs")}));
