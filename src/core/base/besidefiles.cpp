@@ -68,12 +68,13 @@ QString fileNameOf(const QString &path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+constexpr qsizetype NameStart = 40;
+
 // "FOLDER/.NAME." for a file beside target.  The start of the name says
 // whose file it is; all of it could make the new name longer than a name
 // may be.
 QString besideStem(const QString &target)
 {
-    constexpr qsizetype NameStart = 40;
     QString start = fileNameOf(target).left(NameStart);
     if (!start.isEmpty() && start.back().isHighSurrogate())
         start.chop(1);
@@ -197,9 +198,15 @@ void removeOldNewFile(int folderFd, const QByteArray &name, const QList<QByteArr
     const QRegularExpressionMatch match = oldNew.match(PathFromLocalBytes(name));
     if (!match.hasMatch())
         return;
-    const QByteArray start = LocalPathBytes(match.captured(1));
+    // Its NAME is all of its file's name, or the first NameStart characters
+    // of a longer one (one fewer where that cut a character in two); a
+    // shorter start of a name is a user's file.
+    const QString start = match.captured(1);
     const bool besideItsFile = std::any_of(names.cbegin(), names.cend(), [&](const QByteArray &other) {
-        return !other.startsWith('.') && other.startsWith(start);
+        if (other.startsWith('.'))
+            return false;
+        const QString otherName = PathFromLocalBytes(other);
+        return otherName == start || (start.size() >= NameStart - 1 && otherName.startsWith(start));
     });
     constexpr qint64 LongAgoSecs = 60 * 60;
     struct stat st;

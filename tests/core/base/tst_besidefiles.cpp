@@ -245,6 +245,8 @@ private Q_SLOTS:
         QTest::newRow("older version's new file, long ago") << ".song.mp3.k2x9.new" << false << 7200 << true;
         QTest::newRow("older version's new file, just now") << ".song.mp3.k2x9.new" << false << 0 << false;
         QTest::newRow("user's own .new file") << ".notes.k2x9.new" << false << 7200 << false;
+        QTest::newRow("user's own .new file, named like the start of a file")
+            << ".song.bak.new" << false << 7200 << false;
         QTest::newRow("user's own visible file") << "song.mp3.tunebase-new" << false << 7200 << false;
     }
     void leftoversAreTidiedBeforeWriting()
