@@ -64,10 +64,8 @@ bool rewriteFilePrefix(const QString &fileName, const QByteArray &newPrefix,
         return failWith(error, message.isEmpty() ? QStringLiteral("Reading the file failed.") : message);
     }
     source.close();
-    if (hold) {
-        if (const auto *file = qobject_cast<QFileDevice *>(&device))
-            hold->holdAlso(file->handle());
-    }
+    if (hold)
+        hold->holdAlso(device);
     if (!out.commit())
         return failWith(error, out.errorString());
     return true;

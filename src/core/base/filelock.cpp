@@ -2,6 +2,7 @@
 
 #include "core/base/localpath.h"
 
+#include <QFileDevice>
 #include <QThread>
 
 #include <cerrno>
@@ -80,8 +81,10 @@ TFileLock::TOutcome TFileLock::tryOnce(const QByteArray &path)
     }
 }
 
-void TFileLock::holdAlso(int fd)
+void TFileLock::holdAlso(const QIODevice &device)
 {
+    const auto *file = qobject_cast<const QFileDevice *>(&device);
+    const int fd = file ? file->handle() : -1;
     struct stat added;
     if (m_fds.empty() || fd < 0 || ::fstat(fd, &added) != 0)
         return;

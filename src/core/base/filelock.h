@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 #include <chrono>
 #include <vector>
 
@@ -35,9 +37,10 @@ public:
     // followed), waiting up to `wait` while another program holds it.  A
     // lock held here before is released first.
     TOutcome acquire(const QString &path, std::chrono::milliseconds wait);
-    // Extends the hold to another open file: the one about to replace the
-    // locked file by rename.  Nothing to do when it is the locked file.
-    void holdAlso(int fd);
+    // Extends the hold to the open file behind `device` (a QFileDevice):
+    // the one about to replace the locked file by rename.  Nothing to do
+    // when it is the locked file, or no file.
+    void holdAlso(const QIODevice &device);
     void release();
     bool isHeld() const { return !m_fds.empty(); }
     QString errorString() const { return m_error; }

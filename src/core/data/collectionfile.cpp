@@ -316,10 +316,8 @@ TCollectionSaveResult saveCollection(TRootItem &root, const QString &fileName,
             makeWriter ? makeWriter(file.device()) : std::make_unique<TDataWriter>(file.device());
         root.WriteToStream(*writer);
         writer->FlushBuffer();
-        if (hold) {
-            if (const auto *device = qobject_cast<QFileDevice *>(&file.device()))
-                hold->holdReplacement(device->handle());
-        }
+        if (hold)
+            hold->holdReplacement(file.device());
         if (!file.commit())
             throw EDataWrite(QStringLiteral("Write Error"));
     } catch (const EDataWrite &) {

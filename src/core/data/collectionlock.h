@@ -32,7 +32,7 @@ public:
     bool acquire(const QString &collectionPath, std::chrono::milliseconds wait = DefaultWait);
     // Keeps the hold across a save: the open file about to replace the
     // collection is locked before it takes the collection's name.
-    void holdReplacement(int fd) { m_lock.holdAlso(fd); }
+    void holdReplacement(const QIODevice &device) { m_lock.holdAlso(device); }
     void release() { m_lock.release(); }
     bool isHeld() const { return m_lock.isHeld(); }
     // The last acquire failed because another program holds the lock (not
