@@ -41,7 +41,7 @@ bool TFingerprintCache::load(const QString &cachePath)
     m_entries.clear();
     m_changed = false;
     QFile file;
-    if (!OpenRegularFile(file, cachePath, QIODevice::ReadOnly) || file.size() > MaxCacheBytes)
+    if (!OpenOwnFile(file, cachePath, QIODevice::ReadOnly) || file.size() > MaxCacheBytes)
         return false;
     const QList<QByteArray> lines = file.readAll().split('\n');
     if (lines.isEmpty() || lines.first() != CacheMarker)
@@ -87,7 +87,9 @@ bool TFingerprintCache::save(const QString &cachePath) const
                  + e.print.Sampled.toHex() + '\t' + e.print.Full.toHex() + '\t' + LocalPathBytes(it.key())
                  + '\n';
     }
-    TFileReplacement file(cachePath);
+    // The cache's name is the program's own, like the scan index's: a link
+    // planted in its place is not written through.
+    TFileReplacement file(cachePath, TFileReplacement::TNamedBy::Program);
     return file.open() && writeAll(file.device(), bytes) && file.commit();
 }
 

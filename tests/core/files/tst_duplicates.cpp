@@ -112,6 +112,7 @@ private Q_SLOTS:
     void uniqueFilesAreOnlySampled();
     void secondSearchOpensOnlyChangedFiles();
     void damagedCacheIsIgnored();
+    void cacheIsNotWrittenThroughALink();
     void cancelReturnsNoGroups();
     void normalisedSongText_data();
     void normalisedSongText();
@@ -281,6 +282,28 @@ void TestDuplicates::damagedCacheIsIgnored()
     const TDuplicateSearchResult again = search(files, cache);
     QCOMPARE(again.FilesOpened, 2);
     QCOMPARE(again.groupsOf(TDuplicateKind::SameAudio).size(), 1);
+}
+
+// The cache's name is the program's: a symbolic link planted there is
+// neither read nor written through, and the file it names stays as it was.
+void TestDuplicates::cacheIsNotWrittenThroughALink()
+{
+    ScratchFolder dir;
+    const QByteArray audio = audioFrames(30, 14);
+    const QList<TDuplicateFile> files = {onDisk(dir.newFile(audio)), onDisk(dir.newFile(audio))};
+    const QString victim = dir.path(QStringLiteral("notes.txt"));
+    QFile notes(victim);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("the user's own file\n");
+    notes.close();
+    const QString cache = dir.path(QStringLiteral("c-fingerprints"));
+    QVERIFY(QFile::link(victim, cache));
+
+    const TDuplicateSearchResult result = search(files, cache);
+    QCOMPARE(result.groupsOf(TDuplicateKind::SameAudio).size(), 1);
+    QVERIFY(QFileInfo(cache).isSymLink());
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), QByteArray("the user's own file\n"));
 }
 
 void TestDuplicates::cancelReturnsNoGroups()
