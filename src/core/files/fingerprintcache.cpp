@@ -60,7 +60,10 @@ bool TFingerprintCache::load(const QString &cachePath)
         entry.size = fields.at(1).toLongLong(&ok[1]);
         entry.print.AudioStart = fields.at(2).toLongLong(&ok[2]);
         entry.print.AudioBytes = fields.at(3).toLongLong(&ok[3]);
+        // The audio must lie within the file the entry records: a later
+        // full read goes by these numbers.
         if (!(ok[0] && ok[1] && ok[2] && ok[3]) || entry.print.AudioStart < 0 || entry.print.AudioBytes <= 0
+            || entry.print.AudioStart > entry.size || entry.print.AudioBytes > entry.size - entry.print.AudioStart
             || !parseHash(fields.at(4), entry.print.Sampled, false)
             || !parseHash(fields.at(5), entry.print.Full, true))
             return false;
