@@ -41,7 +41,7 @@ bool TFingerprintCache::load(const QString &cachePath)
     m_entries.clear();
     m_changed = false;
     QFile file;
-    if (!OpenRegularFile(file, cachePath, QIODevice::ReadOnly) || file.size() > MaxCacheBytes)
+    if (!OpenOwnFile(file, cachePath, QIODevice::ReadOnly) || file.size() > MaxCacheBytes)
         return false;
     const QList<QByteArray> lines = file.readAll().split('\n');
     if (lines.isEmpty() || lines.first() != CacheMarker)
@@ -60,7 +60,10 @@ bool TFingerprintCache::load(const QString &cachePath)
         entry.size = fields.at(1).toLongLong(&ok[1]);
         entry.print.AudioStart = fields.at(2).toLongLong(&ok[2]);
         entry.print.AudioBytes = fields.at(3).toLongLong(&ok[3]);
+        // The audio must lie within the file the entry records: a later
+        // full read goes by these numbers.
         if (!(ok[0] && ok[1] && ok[2] && ok[3]) || entry.print.AudioStart < 0 || entry.print.AudioBytes <= 0
+            || entry.print.AudioStart > entry.size || entry.print.AudioBytes > entry.size - entry.print.AudioStart
             || !parseHash(fields.at(4), entry.print.Sampled, false)
             || !parseHash(fields.at(5), entry.print.Full, true))
             return false;
@@ -87,7 +90,9 @@ bool TFingerprintCache::save(const QString &cachePath) const
                  + e.print.Sampled.toHex() + '\t' + e.print.Full.toHex() + '\t' + LocalPathBytes(it.key())
                  + '\n';
     }
-    TFileReplacement file(cachePath);
+    // The cache's name is the program's own, like the scan index's: a link
+    // planted in its place is not written through.
+    TFileReplacement file(cachePath, TFileReplacement::TNamedBy::Program);
     return file.open() && writeAll(file.device(), bytes) && file.commit();
 }
 

@@ -19,7 +19,7 @@ public:
     static QString PathFor(const QString &collectionPath);
 
     // Reads the cache file; false (and an empty cache) when there is no
-    // usable one.
+    // usable one (a symbolic link in its place is not followed).
     bool load(const QString &cachePath);
     // Writes the fingerprints stored since load, replacing the old file
     // only once complete; those of files not stored again drop out.

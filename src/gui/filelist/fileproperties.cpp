@@ -565,6 +565,9 @@ void TfmFileProperties::btOKClick()
             ShowInfo(tr("The tags of the file\n\"%1\"\nkept their old values: %2\n\n"
                         "The collection holds your changes.")
                          .arg(ReadablePath(m_file.Path), whyNotWritten()));
+        // The name is changed only together with the tags.
+        if (renaming)
+            ShowInfo(tr("Unable to rename file"));
         accept();
         return;
     }

@@ -9,6 +9,7 @@
 #include "core/output/printsettings.h"
 #include "core/settings/formplacement.h"
 #include "gui/fields/selectfields.h"
+#include "gui/output/outputfolder.h"
 #include "gui/output/outputservices.h"
 #include "gui/process/processwindow.h"
 #include "gui/settings/formplacement.h"
@@ -158,12 +159,7 @@ void TfmExportBase::finishSetup(QWidget *options, QWidget *preview)
 
 QString TfmExportBase::proposedFolder() const
 {
-    const QString collectionFolder = m_collectionFile.isEmpty() ? QString() : LocalParentFolder(m_collectionFile);
-    for (const QString &folder : {m_lastFolder, collectionFolder}) {
-        if (!folder.isEmpty() && IsLocalFolder(folder))
-            return folder;
-    }
-    return QDir::homePath();
+    return ProposedOutputFolder(m_lastFolder, m_collectionFile);
 }
 
 QString TfmExportBase::absoluteFileName(const QString &name) const

@@ -1,6 +1,7 @@
 #include "gui/output/printlist.h"
 
 #include "core/base/desktopservices.h"
+#include "core/base/localfiles.h"
 #include "core/base/settingsstore.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
@@ -9,6 +10,7 @@
 #include "core/files/process.h"
 #include "core/output/printsettings.h"
 #include "gui/fields/selectfields.h"
+#include "gui/output/outputfolder.h"
 #include "gui/output/outputservices.h"
 #include "gui/output/preview.h"
 #include "gui/output/reportdocument.h"
@@ -32,7 +34,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -575,13 +576,10 @@ bool TfmPrintListBase::Print()
 
 bool TfmPrintListBase::SaveAsPdf()
 {
-    QString start = m_pdfFileName;
     const QString name = (edTitle->text().trimmed().isEmpty() ? tr("List") : edTitle->text().trimmed())
                          + QStringLiteral(".pdf");
-    if (start.isEmpty())
-        start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name);
-    else
-        start = QFileInfo(start).dir().filePath(name);
+    const QString lastFolder = m_pdfFileName.isEmpty() ? QString() : LocalParentFolder(m_pdfFileName);
+    const QString start = QDir(ProposedOutputFolder(lastFolder, m_root.FileName)).filePath(name);
     const QString fileName =
         OutputServices().ChooseSaveFile(this, tr("Save as PDF"), start, tr("PDF Files (*.pdf)"), QStringLiteral("pdf"));
     if (fileName.isEmpty())

@@ -546,8 +546,3 @@ bool TfmMainBase::SaveSettingsToFile()
     m_prefs.SaveToFile();
     return true;
 }
-
-void TfmMainBase::SaveDueSettings()
-{
-    m_settingsAutoSave->SaveIfDue();
-}

@@ -73,8 +73,6 @@ public:
     // the views are being rebuilt.  Runs shortly after every change the user
     // makes, and when the window closes.
     bool SaveSettingsToFile();
-    // Writes the settings now when a change is waiting to be written.
-    void SaveDueSettings();
     virtual void FirstIdleTasks();
     virtual bool EditPreferences(QWidget *owner);
     virtual void RegisterFileAssociation();

@@ -32,12 +32,6 @@ void TSettingsAutoSave::Schedule()
     m_timer.start();
 }
 
-void TSettingsAutoSave::SaveIfDue()
-{
-    if (m_timer.isActive())
-        save();
-}
-
 bool TSettingsAutoSave::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {

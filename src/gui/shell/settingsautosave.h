@@ -27,9 +27,6 @@ public:
     void Start();
     // A change the events do not show (a command run from code).
     void Schedule();
-    // Saves now if a save is due.
-    void SaveIfDue();
-    bool IsDue() const { return m_timer.isActive(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

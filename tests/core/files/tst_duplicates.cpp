@@ -112,6 +112,9 @@ private Q_SLOTS:
     void uniqueFilesAreOnlySampled();
     void secondSearchOpensOnlyChangedFiles();
     void damagedCacheIsIgnored();
+    void cacheEntryBeyondItsFileIsIgnored_data();
+    void cacheEntryBeyondItsFileIsIgnored();
+    void cacheIsNotWrittenThroughALink();
     void cancelReturnsNoGroups();
     void normalisedSongText_data();
     void normalisedSongText();
@@ -281,6 +284,66 @@ void TestDuplicates::damagedCacheIsIgnored()
     const TDuplicateSearchResult again = search(files, cache);
     QCOMPARE(again.FilesOpened, 2);
     QCOMPARE(again.groupsOf(TDuplicateKind::SameAudio).size(), 1);
+}
+
+// A cache whose numbers put the audio outside the file it records is not
+// trusted: the files are read again rather than skipped as unreadable.
+void TestDuplicates::cacheEntryBeyondItsFileIsIgnored_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("audio longer than the file") << 3 << QByteArray("999999999");
+    QTest::newRow("audio starting past the end") << 2 << QByteArray("999999999");
+}
+
+void TestDuplicates::cacheEntryBeyondItsFileIsIgnored()
+{
+    QFETCH(int, field);
+    QFETCH(QByteArray, value);
+    ScratchFolder dir;
+    const QByteArray audio = audioFrames(60, 13);
+    const QList<TDuplicateFile> files = {onDisk(dir.newFile(audio)), onDisk(dir.newFile(audio))};
+    const QString cache = dir.path(QStringLiteral("c-fingerprints"));
+    search(files, cache);
+    QFile file(cache);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = file.readAll().split('\n');
+    file.close();
+    QList<QByteArray> fields = lines[1].split('\t');
+    fields[field] = value;
+    lines[1] = fields.join('\t');
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(lines.join('\n'));
+    file.close();
+    TFingerprintCache loaded;
+    QVERIFY(!loaded.load(cache));
+
+    const TDuplicateSearchResult again = search(files, cache);
+    QCOMPARE(again.Problems, QStringList());
+    QCOMPARE(again.FilesOpened, 2);
+    QCOMPARE(again.groupsOf(TDuplicateKind::SameAudio).size(), 1);
+}
+
+// The cache's name is the program's: a symbolic link planted there is
+// neither read nor written through, and the file it names stays as it was.
+void TestDuplicates::cacheIsNotWrittenThroughALink()
+{
+    ScratchFolder dir;
+    const QByteArray audio = audioFrames(30, 14);
+    const QList<TDuplicateFile> files = {onDisk(dir.newFile(audio)), onDisk(dir.newFile(audio))};
+    const QString victim = dir.path(QStringLiteral("notes.txt"));
+    QFile notes(victim);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("the user's own file\n");
+    notes.close();
+    const QString cache = dir.path(QStringLiteral("c-fingerprints"));
+    QVERIFY(QFile::link(victim, cache));
+
+    const TDuplicateSearchResult result = search(files, cache);
+    QCOMPARE(result.groupsOf(TDuplicateKind::SameAudio).size(), 1);
+    QVERIFY(QFileInfo(cache).isSymLink());
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), QByteArray("the user's own file\n"));
 }
 
 void TestDuplicates::cancelReturnsNoGroups()

@@ -86,8 +86,10 @@ void TestFileProperties::failingWriteLeavesTrackUnchanged()
 void TestFileProperties::readOnlyFile_data()
 {
     QTest::addColumn<bool>("withTrack");
-    QTest::newRow("linked to a track") << true;
-    QTest::newRow("no track") << false;
+    QTest::addColumn<bool>("renamed");
+    QTest::newRow("linked to a track") << true << false;
+    QTest::newRow("linked to a track, renamed") << true << true;
+    QTest::newRow("no track") << false << false;
 }
 
 // The window says before OK that the tags of a read-only file cannot be
@@ -96,6 +98,7 @@ void TestFileProperties::readOnlyFile_data()
 void TestFileProperties::readOnlyFile()
 {
     QFETCH(bool, withTrack);
+    QFETCH(bool, renamed);
     FileListFixture f;
     const QString path = songPath(f, {QStringLiteral("One"), QStringLiteral("Abe"), {}, true});
     TMp3Track *track = withTrack ? f.addTrack(path, QStringLiteral("One")) : nullptr;
@@ -115,14 +118,18 @@ void TestFileProperties::readOnlyFile()
     QVERIFY(window.laReadOnlyFile->isVisible());
 
     qobject_cast<QLineEdit *>(window.V2Control(QStringLiteral("edTitlev2")))->setText(QStringLiteral("Uno"));
+    if (renamed)
+        window.edFilename->setText(QStringLiteral("uno.mp3"));
     window.btOK->click();
     QCOMPARE(testsupport::readFile(path), before);
     if (withTrack) {
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(track->Title, QStringLiteral("Uno"));
         QCOMPARE(track->FilePath, path);
-        // Told once: by the window, before OK.
-        QCOMPARE(f.services.messages, QStringList());
+        // Told once: by the window, before OK; a rename it did not make
+        // is told too.
+        QCOMPARE(f.services.messages,
+                 renamed ? QStringList{QStringLiteral("Unable to rename file")} : QStringList());
     } else {
         QVERIFY(window.isVisible());
         QCOMPARE(f.services.messages, QStringList{QStringLiteral("Could not write to file. This may be because "

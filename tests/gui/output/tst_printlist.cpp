@@ -321,6 +321,42 @@ private Q_SLOTS:
         QVERIFY(pdf.contains(QStringLiteral("Page %1 of %1").arg(document->PageCount())));
     }
 
+    void pdfDialogStartsInAFolderThatExists_data()
+    {
+        QTest::addColumn<QString>("lastPdf");
+        QTest::addColumn<bool>("savedCollection");
+        QTest::addColumn<QString>("expectedFolder");
+        QTest::newRow("first PDF: the collection's folder") << "" << true << "collection";
+        QTest::newRow("the last PDF's folder") << "last/old.pdf" << true << "last";
+        QTest::newRow("the last folder is gone") << "gone/old.pdf" << true << "collection";
+        QTest::newRow("a new collection: home") << "" << false << "home";
+    }
+
+    // A start folder that does not exist would make the file dialog open
+    // in the program's working folder.
+    void pdfDialogStartsInAFolderThatExists()
+    {
+        QFETCH(QString, lastPdf);
+        QFETCH(bool, savedCollection);
+        QFETCH(QString, expectedFolder);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("collection")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("last")));
+        TMp3Root root;
+        if (savedCollection)
+            root.FileName = dir.filePath(QStringLiteral("collection/music.tbx"));
+        TDataRefList items;
+        addTracks(root, {QStringLiteral("A")}, items);
+        if (!lastPdf.isEmpty())
+            m_store.WriteString(TPrintListSettings::Section, QStringLiteral("PdfFileName"), dir.filePath(lastPdf));
+        TfmPrintListBase window(items, 2, root, m_store);
+        window.edTitle->setText(QStringLiteral("Report"));
+        m_output.saveDialogs.clear();
+        QVERIFY(!window.SaveAsPdf());
+        const QString folder = expectedFolder == QStringLiteral("home") ? QDir::homePath() : dir.filePath(expectedFolder);
+        QCOMPARE(m_output.saveDialogs.constLast().at(1), QDir(folder).filePath(QStringLiteral("Report.pdf")));
+    }
+
     void pdfFailureIsReportedAndLeavesNothing()
     {
         TMp3Root root;
