@@ -1,6 +1,5 @@
 #include "cli/clicollection.h"
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 
@@ -26,7 +25,6 @@ struct ListOptions {
     QStringList sort;
     QStringList filters;
     QString format = QStringLiteral("tsv");
-    bool help = false;
 };
 
 // "FIELD=VALUE" on a text field: the field's text is VALUE (letters A to Z
@@ -74,21 +72,13 @@ void printHelp(QTextStream &out)
 }
 
 // An empty string means success, else the complaint.
-QString parseOptions(const QStringList &args, ListOptions &options)
+QString readOptions(const CliCall &call, ListOptions &options)
 {
-    CliOptions cli({{QStringLiteral("--fields"), true, {}},
-                    {QStringLiteral("--sort"), true, {}},
-                    {QStringLiteral("--filter"), true, {}},
-                    {QStringLiteral("--format"), true, {}}});
-    const QString complaint = cli.parse(args);
-    options.help = cli.help();
-    if (options.help || !complaint.isEmpty())
-        return complaint;
-    options.fields = cli.values(QStringLiteral("--fields"));
-    options.sort = cli.values(QStringLiteral("--sort"));
-    options.filters = cli.values(QStringLiteral("--filter"));
-    options.format = cli.value(QStringLiteral("--format"), options.format).toLower();
-    const QStringList &positional = cli.positional();
+    options.fields = call.values(QStringLiteral("fields"));
+    options.sort = call.values(QStringLiteral("sort"));
+    options.filters = call.values(QStringLiteral("filter"));
+    options.format = call.value(QStringLiteral("format"), options.format).toLower();
+    const QStringList positional = call.positional();
     if (positional.size() != 1)
         return positional.isEmpty() ? QStringLiteral("no FILE given")
                                     : QStringLiteral("one FILE only, not %1").arg(positional.size());
@@ -241,20 +231,13 @@ void writeTable(QTextStream &out, const QString &format, const TColumnFieldRefLi
     }
 }
 
-int runList(const QStringList &args)
+int runList(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     ListOptions options;
-    const QString complaint = parseOptions(args, options);
-    if (options.help) {
-        printHelp(out);
-        return 0;
-    }
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli list: " << complaint << "\n";
-        return 2;
-    }
+    if (const QString complaint = readOptions(call, options); !complaint.isEmpty())
+        return call.wrongArguments(complaint);
 
     TMp3Root root;
     TCollectionLoadResult load;
@@ -286,5 +269,14 @@ int runList(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(list, "list FILE [--fields ...] [--sort ...] [--filter TEXT] [--format tsv|csv|json]",
-                     "list the tracks of a collection as a table", runList);
+const CliCommand &listCommand()
+{
+    static const CliCommand command{"list", "list FILE [--fields ...] [--sort ...] [--filter TEXT] [--format tsv|csv|json]",
+                                    "list the tracks of a collection as a table",
+                                    {{{QStringLiteral("fields")}, QStringLiteral("LIST")},
+                                     {{QStringLiteral("sort")}, QStringLiteral("LIST")},
+                                     {{QStringLiteral("filter")}, QStringLiteral("TEXT")},
+                                     {{QStringLiteral("format")}, QStringLiteral("FORMAT")}},
+                                    printHelp, runList};
+    return command;
+}
