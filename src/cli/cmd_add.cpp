@@ -8,6 +8,7 @@
 #include "core/data/fielddefaults.h"
 #include "core/files/addfiles.h"
 #include "core/files/mp3process.h"
+#include "core/files/mp3walk.h"
 #include "core/files/scanindex.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
@@ -120,7 +121,7 @@ QString checkPaths(const QStringList &paths)
         const TLocalFileInfo info = LocalFileInfo(path);
         if (!info.Exists)
             return QStringLiteral("no such file or folder '%1'").arg(path);
-        if (!info.IsFolder && !(info.IsFile && path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)))
+        if (!info.IsFolder && !(info.IsFile && HasMp3Extension(path)))
             return QStringLiteral("'%1' is neither a folder nor an MP3 file").arg(path);
     }
     return QString();
