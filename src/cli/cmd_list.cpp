@@ -8,11 +8,12 @@
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
 #include "core/data/filterfieldlist.h"
+#include "core/data/itemquery.h"
 #include "core/mp3model/mp3root.h"
+#include "core/output/export.h"
 
 #include <QTextStream>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -183,19 +184,31 @@ QString tsvValue(QString value)
     return EscapeControls(value);
 }
 
-QString csvValue(const QString &value)
+// Comma-separated as spreadsheets read it: values quoted only where they
+// must be, line breaks kept inside them, CR LF after each row.
+void writeCsv(QTextStream &out, const TColumnFieldRefList &columns, const TDataRefList &tracks)
 {
-    static const QString special = QStringLiteral(",\"\r\n");
-    if (std::none_of(value.cbegin(), value.cend(), [](QChar c) { return special.contains(c); }))
-        return value;
-    QString quoted = value;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    TExportAscii csv;
+    csv.Delimiter = QStringLiteral(",");
+    csv.TextQualifier = QStringLiteral("\"");
+    csv.QualifyWhenNeeded = true;
+    csv.KeepLineBreaks = true;
+    csv.IncludeFieldNames = true;
+    csv.Interactive = false;
+    csv.Items = &tracks;
+    csv.Columns = &columns;
+    csv.Export(TExport::AllItems, TExport::ToLines);
+    for (const QString &line : std::as_const(csv.Lines))
+        out << line << "\r\n";
 }
 
 void writeTable(QTextStream &out, const QString &format, const TColumnFieldRefList &columns,
                 const TDataRefList &tracks)
 {
+    if (format == QLatin1String("csv")) {
+        writeCsv(out, columns, tracks);
+        return;
+    }
     QStringList names;
     for (int i = 0; i < columns.Count(); ++i)
         names.append(GetFieldDisplayName(columns.Get(i)->Field));
@@ -213,14 +226,11 @@ void writeTable(QTextStream &out, const QString &format, const TColumnFieldRefLi
         json.finish();
         return;
     }
-    const bool csv = format == QLatin1String("csv");
-    const QString separator = csv ? QStringLiteral(",") : QStringLiteral("\t");
-    const char *lineEnd = csv ? "\r\n" : "\n";
     auto writeRow = [&](const QStringList &values) {
         QStringList cells;
         for (const QString &value : values)
-            cells.append(csv ? csvValue(value) : tsvValue(value));
-        out << cells.join(separator) << lineEnd;
+            cells.append(tsvValue(value));
+        out << cells.join(QLatin1Char('\t')) << "\n";
     };
     writeRow(names);
     for (const TDataItem *track : tracks) {
@@ -257,12 +267,7 @@ int runList(const CliCall &call)
     }
 
     TDataRefList tracks;
-    for (TDataItem *track : *root.Items) {
-        if (filter.Matches(track))
-            tracks.Add(track);
-    }
-    if (!keys.isEmpty())
-        tracks.SortByFields(keys);
+    QueryItems(root, &filter, keys, tracks);
     writeTable(out, options.format, columns, tracks);
     return shownExitCode(load);
 }
