@@ -6,6 +6,7 @@
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
+#include "core/data/itemquery.h"
 #include "core/mp3model/mp3root.h"
 #include "core/output/export.h"
 
@@ -112,9 +113,7 @@ int runExport(const CliCall &call)
         return 2;
     }
     TDataRefList items;
-    items.AddItemsOf(*root.GetTracks());
-    if (!keys.isEmpty())
-        items.SortByFields(keys);
+    QueryItems(root, nullptr, keys, items);
 
     std::unique_ptr<TExport> exporter = makeExporter(options);
     exporter->Items = &items;
