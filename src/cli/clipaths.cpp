@@ -1,28 +1,16 @@
 #include "cli/clipaths.h"
 
 #include "core/base/localfiles.h"
-
-namespace {
-
-// Links to folders are not followed: a link back up would never end.
-void collectMp3Files(const QString &folder, QStringList &files)
-{
-    for (const TLocalFolderEntry &entry : LocalFolderEntries(folder)) {
-        if (entry.Info.IsFolder && !entry.Info.IsSymLink)
-            collectMp3Files(entry.Path, files);
-        else if (entry.Info.IsFile && entry.Name.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
-            files << entry.Path;
-    }
-}
-
-} // namespace
+#include "core/files/mp3walk.h"
 
 QStringList Mp3FilesOf(const QString &path)
 {
     if (!IsLocalFolder(path))
         return {path};
     QStringList files;
-    collectMp3Files(path, files);
+    TMp3FileWalk walk;
+    walk.found = [&](const TLocalFolderEntry &file) { files << file.Path; };
+    walk.run(path);
     files.sort(Qt::CaseInsensitive);
     return files;
 }

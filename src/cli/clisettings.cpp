@@ -87,21 +87,6 @@ bool ParseSourceSwitches(const QString &text, InfoSourceSwitches &switches, QStr
     return true;
 }
 
-OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString &name, QString &value)
-{
-    const QString &arg = args.at(i);
-    if (arg.startsWith(name + QLatin1Char('='))) {
-        value = arg.mid(name.size() + 1);
-        return OptionValue::Taken;
-    }
-    if (arg != name)
-        return OptionValue::NotThis;
-    if (i + 1 >= args.size())
-        return OptionValue::Missing;
-    value = args.at(++i);
-    return OptionValue::Taken;
-}
-
 bool ParseThreadCount(const QString &text, int &threads, QString &error)
 {
     bool ok = false;

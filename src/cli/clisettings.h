@@ -41,11 +41,6 @@ struct InfoSourceSwitches {
 // False, with the complaint in error, for an unknown name.
 bool ParseSourceSwitches(const QString &text, InfoSourceSwitches &switches, QString &error);
 
-// Takes the value of option `name` at args[i], given as "--name VALUE" (i
-// then moves past the value) or "--name=VALUE".
-enum class OptionValue { NotThis, Taken, Missing };
-OptionValue TakeOptionValue(const QStringList &args, qsizetype &i, const QString &name, QString &value);
-
 // The worker threads of a scan from a --threads value: a whole number from
 // 1 to MaxScanThreads.  False, with the complaint in error, for anything
 // else.

@@ -1,5 +1,4 @@
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 #include "cli/clisettings.h"
 #include "cli/terminalprogress.h"
 
@@ -9,6 +8,7 @@
 #include "core/data/fielddefaults.h"
 #include "core/files/addfiles.h"
 #include "core/files/mp3process.h"
+#include "core/files/mp3walk.h"
 #include "core/files/scanindex.h"
 #include "core/mp3model/mp3root.h"
 #include "core/settings/prefs.h"
@@ -121,53 +121,42 @@ QString checkPaths(const QStringList &paths)
         const TLocalFileInfo info = LocalFileInfo(path);
         if (!info.Exists)
             return QStringLiteral("no such file or folder '%1'").arg(path);
-        if (!info.IsFolder && !(info.IsFile && path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)))
+        if (!info.IsFolder && !(info.IsFile && HasMp3Extension(path)))
             return QStringLiteral("'%1' is neither a folder nor an MP3 file").arg(path);
     }
     return QString();
 }
 
-int runAdd(const QStringList &args)
+int runAdd(const CliCall &options)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    CliOptions options({{QStringLiteral("--location"), true, {}},
-                        {QStringLiteral("--update"), false, {}},
-                        {QStringLiteral("--threads"), true, {}},
-                        {QStringLiteral("--convert"), true, {}},
-                        {QStringLiteral("--legacy-encoding"), true, {}}});
-    QString complaint = options.parse(args);
-    if (options.help()) {
-        printHelp(out);
-        return 0;
-    }
+    QTextStream &out = options.out;
+    QTextStream &err = options.err;
     const QStringList paths = options.positional().mid(1);
-    if (complaint.isEmpty() && paths.isEmpty())
+    QString complaint;
+    if (paths.isEmpty())
         complaint = options.positional().isEmpty() ? QStringLiteral("no COLLECTION given")
                                                    : QStringLiteral("no folder or file to add given");
-    if (complaint.isEmpty() && options.isSet(QStringLiteral("--location"))
-        && options.value(QStringLiteral("--location")).trimmed().isEmpty())
+    if (complaint.isEmpty() && options.isSet(QStringLiteral("location"))
+        && options.value(QStringLiteral("location")).trimmed().isEmpty())
         complaint = QStringLiteral("--location needs a name");
     int threads = 0;
-    if (complaint.isEmpty() && options.isSet(QStringLiteral("--threads")))
-        ParseThreadCount(options.value(QStringLiteral("--threads")), threads, complaint);
+    if (complaint.isEmpty() && options.isSet(QStringLiteral("threads")))
+        ParseThreadCount(options.value(QStringLiteral("threads")), threads, complaint);
     if (complaint.isEmpty())
         complaint = checkPaths(paths);
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli add: " << complaint << "\n";
-        return 2;
-    }
+    if (!complaint.isEmpty())
+        return options.wrongArguments(complaint);
     const QString collectionPath = options.positional().first();
-    const bool update = options.isSet(QStringLiteral("--update"));
+    const bool update = options.isSet(QStringLiteral("update"));
 
     CliSettings settings;
-    if (options.isSet(QStringLiteral("--legacy-encoding"))
-        && !ParseLegacyEncoding(options.value(QStringLiteral("--legacy-encoding")), complaint)) {
+    if (options.isSet(QStringLiteral("legacy-encoding"))
+        && !ParseLegacyEncoding(options.value(QStringLiteral("legacy-encoding")), complaint)) {
         err << "tunebase-cli add: " << complaint << "\n";
         return 2;
     }
     settings.prefs().InstallDataSettings();
-    const QString convertTo = options.value(QStringLiteral("--convert"));
+    const QString convertTo = options.value(QStringLiteral("convert"));
 
     // A first reading says whether the collection may be changed at all
     // (before a long scan) and which files the scan may pass over.
@@ -214,7 +203,7 @@ int runAdd(const QStringList &args)
     TAddPlan plan;
     PlanAdd(read.Files, root, update, plan);
     TLocationLookupItem *location =
-        LocationForNewTracks(root, options.value(QStringLiteral("--location")).trimmed(), read.Files);
+        LocationForNewTracks(root, options.value(QStringLiteral("location")).trimmed(), read.Files);
     process.AddFiles(plan.Files, location);
 
     if (process.Added + process.Updated > 0 || isNew || !convertTo.isEmpty()) {
@@ -255,5 +244,17 @@ int runAdd(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(add, "add COLLECTION PATH... [--location NAME] [--update] [--threads N] [--convert NEWFILE] [--legacy-encoding CODEPAGE]",
-                     "add the MP3 files of folders to a collection (created when new)", runAdd);
+const CliCommand &addCommand()
+{
+    static const CliCommand command{
+        "add",
+        "add COLLECTION PATH... [--location NAME] [--update] [--threads N] [--convert NEWFILE] [--legacy-encoding CODEPAGE]",
+        "add the MP3 files of folders to a collection (created when new)",
+        {{{QStringLiteral("location")}, QStringLiteral("NAME")},
+         {{QStringLiteral("update")}, {}},
+         {{QStringLiteral("threads")}, QStringLiteral("N")},
+         {{QStringLiteral("convert")}, QStringLiteral("NEWFILE")},
+         {{QStringLiteral("legacy-encoding")}, QStringLiteral("CODEPAGE")}},
+        printHelp, runAdd};
+    return command;
+}

@@ -161,26 +161,13 @@ void printHelp(QTextStream &out)
         << "printed as read, with the note on the standard error.\n";
 }
 
-int runDump(const QStringList &args)
+int runDump(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    QStringList files;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            printHelp(out);
-            return 0;
-        }
-        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            err << "tunebase-cli dump: unknown option '" << arg << "'\n";
-            return 2;
-        }
-        files << arg;
-    }
-    if (files.size() != 1) {
-        printHelp(err);
-        return 2;
-    }
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
+    const QStringList files = call.positional();
+    if (files.size() != 1)
+        return call.helpOnError();
     TMp3Root root;
     TCollectionLoadResult load;
     if (!openCollectionToShow(root, files.first(), err, load))
@@ -192,4 +179,9 @@ int runDump(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(dump, "dump FILE", "print everything a collection file holds as JSON", runDump);
+const CliCommand &dumpCommand()
+{
+    static const CliCommand command{"dump", "dump FILE", "print everything a collection file holds as JSON", {},
+                                    printHelp, runDump};
+    return command;
+}

@@ -1,6 +1,5 @@
 #include "cli/clicollection.h"
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 #include "cli/clipaths.h"
 #include "cli/clisettings.h"
 #include "cli/jsonwriter.h"
@@ -199,23 +198,13 @@ void printJson(QTextStream &out, const QList<TDuplicateFile> &files, const TDupl
     json.finish();
 }
 
-int runDuplicates(const QStringList &args)
+int runDuplicates(const CliCall &options)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    CliOptions options({{QStringLiteral("--json"), false, {}}, {QStringLiteral("--same-song"), false, {}}});
-    QString complaint = options.parse(args);
-    if (options.help()) {
-        printHelp(out);
-        return 0;
-    }
-    if (complaint.isEmpty() && options.positional().isEmpty())
-        complaint = QStringLiteral("no COLLECTION or FOLDER given");
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli duplicates: " << complaint << "\n";
-        return 2;
-    }
-    const bool sameSongs = options.isSet(QStringLiteral("--same-song"));
+    QTextStream &out = options.out;
+    QTextStream &err = options.err;
+    if (options.positional().isEmpty())
+        return options.wrongArguments(QStringLiteral("no COLLECTION or FOLDER given"));
+    const bool sameSongs = options.isSet(QStringLiteral("same-song"));
 
     SourceFiles sources;
     if (!sources.add(options.positional(), err))
@@ -231,7 +220,7 @@ int runDuplicates(const QStringList &args)
     for (const QString &problem : skipped)
         err << "tunebase-cli duplicates: skipped " << problem << "\n";
     err.flush();
-    if (options.isSet(QStringLiteral("--json")))
+    if (options.isSet(QStringLiteral("json")))
         printJson(out, sources.files, result, skipped, sameSongs);
     else
         printText(out, sources.files, result, sameSongs);
@@ -240,6 +229,11 @@ int runDuplicates(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(duplicates, "duplicates COLLECTION|FOLDER... [--json] [--same-song]",
-                     "find copies with identical audio (and tracks that are probably the same song)",
-                     runDuplicates);
+const CliCommand &duplicatesCommand()
+{
+    static const CliCommand command{
+        "duplicates", "duplicates COLLECTION|FOLDER... [--json] [--same-song]",
+        "find copies with identical audio (and tracks that are probably the same song)",
+        {{{QStringLiteral("json")}, {}}, {{QStringLiteral("same-song")}, {}}}, printHelp, runDuplicates};
+    return command;
+}

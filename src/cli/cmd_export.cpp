@@ -1,12 +1,12 @@
 #include "cli/clicollection.h"
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 #include "cli/terminalprogress.h"
 
 #include "core/base/regularfile.h"
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
+#include "core/data/itemquery.h"
 #include "core/mp3model/mp3root.h"
 #include "core/output/export.h"
 
@@ -23,7 +23,6 @@ struct ExportOptions {
     QStringList sort;
     QString output;
     bool guardFormulas = true;
-    bool help = false;
 };
 
 void printHelp(QTextStream &out)
@@ -51,23 +50,14 @@ void printHelp(QTextStream &out)
 }
 
 // An empty string means success, else the complaint.
-QString parseOptions(const QStringList &args, ExportOptions &options)
+QString readOptions(const CliCall &call, ExportOptions &options)
 {
-    CliOptions cli({{QStringLiteral("--format"), true, {}},
-                    {QStringLiteral("--fields"), true, {}},
-                    {QStringLiteral("--sort"), true, {}},
-                    {QStringLiteral("--output"), true, QStringLiteral("-o")},
-                    {QStringLiteral("--no-formula-guard"), false, {}}});
-    const QString complaint = cli.parse(args);
-    options.help = cli.help();
-    if (options.help || !complaint.isEmpty())
-        return complaint;
-    options.format = cli.value(QStringLiteral("--format")).toLower();
-    options.fields = cli.values(QStringLiteral("--fields"));
-    options.sort = cli.values(QStringLiteral("--sort"));
-    options.output = cli.value(QStringLiteral("--output"));
-    options.guardFormulas = !cli.isSet(QStringLiteral("--no-formula-guard"));
-    const QStringList &positional = cli.positional();
+    options.format = call.value(QStringLiteral("format")).toLower();
+    options.fields = call.values(QStringLiteral("fields"));
+    options.sort = call.values(QStringLiteral("sort"));
+    options.output = call.value(QStringLiteral("output"));
+    options.guardFormulas = !call.isSet(QStringLiteral("no-formula-guard"));
+    const QStringList positional = call.positional();
     if (positional.size() != 1)
         return positional.isEmpty() ? QStringLiteral("no COLLECTION given")
                                     : QStringLiteral("one COLLECTION only, not %1").arg(positional.size());
@@ -95,20 +85,13 @@ std::unique_ptr<TExport> makeExporter(const ExportOptions &options)
     return ascii;
 }
 
-int runExport(const QStringList &args)
+int runExport(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     ExportOptions options;
-    const QString complaint = parseOptions(args, options);
-    if (options.help) {
-        printHelp(out);
-        return 0;
-    }
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli export: " << complaint << "\n";
-        return 2;
-    }
+    if (const QString complaint = readOptions(call, options); !complaint.isEmpty())
+        return call.wrongArguments(complaint);
 
     // The export would replace the collection it reads.
     if (!options.output.isEmpty() && IsSameExistingFile(options.output, options.collection)) {
@@ -130,9 +113,7 @@ int runExport(const QStringList &args)
         return 2;
     }
     TDataRefList items;
-    items.AddItemsOf(*root.GetTracks());
-    if (!keys.isEmpty())
-        items.SortByFields(keys);
+    QueryItems(root, nullptr, keys, items);
 
     std::unique_ptr<TExport> exporter = makeExporter(options);
     exporter->Items = &items;
@@ -154,5 +135,15 @@ int runExport(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(export, "export COLLECTION --format csv|html [--fields ...] [--sort ...] [-o FILE]",
-                     "write the tracks of a collection as CSV or an HTML table", runExport);
+const CliCommand &exportCommand()
+{
+    static const CliCommand command{"export", "export COLLECTION --format csv|html [--fields ...] [--sort ...] [-o FILE]",
+                                    "write the tracks of a collection as CSV or an HTML table",
+                                    {{{QStringLiteral("format")}, QStringLiteral("FORMAT")},
+                                     {{QStringLiteral("fields")}, QStringLiteral("LIST")},
+                                     {{QStringLiteral("sort")}, QStringLiteral("LIST")},
+                                     {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("FILE")},
+                                     {{QStringLiteral("no-formula-guard")}, {}}},
+                                    printHelp, runExport};
+    return command;
+}

@@ -36,56 +36,22 @@ void printHelp(QTextStream &out)
         << LegacyEncodingHelp;
 }
 
-int runInfo(const QStringList &args)
+int runInfo(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream &err = call.err;
     InfoOptions options;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        QString list;
-        if (arg == QLatin1String("--json")) {
-            options.json = true;
-        } else if (const OptionValue sources = TakeOptionValue(args, i, QStringLiteral("--sources"), list);
-                   sources != OptionValue::NotThis) {
-            QString error;
-            if (sources == OptionValue::Missing) {
-                err << "tunebase-cli info: --sources needs a list such as v2,v1,filename\n";
-                return 2;
-            }
-            if (!ParseSourceSwitches(list, options.sources, error)) {
-                err << "tunebase-cli info: " << error << "\n";
-                return 2;
-            }
-        } else if (const OptionValue threads = TakeOptionValue(args, i, QStringLiteral("--threads"), list);
-                   threads != OptionValue::NotThis) {
-            QString error;
-            if (threads == OptionValue::Missing || !ParseThreadCount(list, options.threads, error)) {
-                err << "tunebase-cli info: "
-                    << (error.isEmpty() ? QStringLiteral("--threads needs a number") : error) << "\n";
-                return 2;
-            }
-        } else if (const OptionValue encoding =
-                       TakeOptionValue(args, i, QStringLiteral("--legacy-encoding"), options.legacyEncoding);
-                   encoding != OptionValue::NotThis) {
-            if (encoding == OptionValue::Missing) {
-                err << "tunebase-cli info: --legacy-encoding needs a code page such as windows-1251\n";
-                return 2;
-            }
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            printHelp(out);
-            return 0;
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            err << "tunebase-cli info: unknown option '" << arg << "'\n";
-            return 2;
-        } else {
-            options.paths << arg;
-        }
-    }
-    if (options.paths.isEmpty()) {
-        printHelp(err);
-        return 2;
-    }
+    options.json = call.isSet(QStringLiteral("json"));
+    options.paths = call.positional();
+    options.legacyEncoding = call.value(QStringLiteral("legacy-encoding"));
+    QString error;
+    if (call.isSet(QStringLiteral("sources"))
+        && !ParseSourceSwitches(call.value(QStringLiteral("sources")), options.sources, error))
+        return call.wrongArguments(error);
+    if (call.isSet(QStringLiteral("threads"))
+        && !ParseThreadCount(call.value(QStringLiteral("threads")), options.threads, error))
+        return call.wrongArguments(error);
+    if (options.paths.isEmpty())
+        return call.helpOnError();
 
     const CliSettings settings;
     QString encodingError;
@@ -150,5 +116,17 @@ int runInfo(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(info, "info [--json] [--sources v2,v1,filename] [--threads N] [--legacy-encoding CODEPAGE] PATH...",
-                     "Show the MPEG stream, ID3 tags, file name values and merged values of MP3 files", runInfo);
+const CliCommand &infoCommand()
+{
+    static const CliCommand command{
+        "info", "info [--json] [--sources v2,v1,filename] [--threads N] [--legacy-encoding CODEPAGE] PATH...",
+        "Show the MPEG stream, ID3 tags, file name values and merged values of MP3 files",
+        {{{QStringLiteral("json")}, {}},
+         {{QStringLiteral("sources")}, QStringLiteral("LIST"),
+          QStringLiteral("--sources needs a list such as v2,v1,filename")},
+         {{QStringLiteral("threads")}, QStringLiteral("N"), QStringLiteral("--threads needs a number")},
+         {{QStringLiteral("legacy-encoding")}, QStringLiteral("CODEPAGE"),
+          QStringLiteral("--legacy-encoding needs a code page such as windows-1251")}},
+        printHelp, runInfo};
+    return command;
+}

@@ -1,6 +1,5 @@
 #include "cli/clicollection.h"
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 #include "cli/jsonwriter.h"
 #include "cli/terminaltext.h"
 
@@ -9,11 +8,12 @@
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
 #include "core/data/filterfieldlist.h"
+#include "core/data/itemquery.h"
 #include "core/mp3model/mp3root.h"
+#include "core/output/export.h"
 
 #include <QTextStream>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -26,7 +26,6 @@ struct ListOptions {
     QStringList sort;
     QStringList filters;
     QString format = QStringLiteral("tsv");
-    bool help = false;
 };
 
 // "FIELD=VALUE" on a text field: the field's text is VALUE (letters A to Z
@@ -74,21 +73,13 @@ void printHelp(QTextStream &out)
 }
 
 // An empty string means success, else the complaint.
-QString parseOptions(const QStringList &args, ListOptions &options)
+QString readOptions(const CliCall &call, ListOptions &options)
 {
-    CliOptions cli({{QStringLiteral("--fields"), true, {}},
-                    {QStringLiteral("--sort"), true, {}},
-                    {QStringLiteral("--filter"), true, {}},
-                    {QStringLiteral("--format"), true, {}}});
-    const QString complaint = cli.parse(args);
-    options.help = cli.help();
-    if (options.help || !complaint.isEmpty())
-        return complaint;
-    options.fields = cli.values(QStringLiteral("--fields"));
-    options.sort = cli.values(QStringLiteral("--sort"));
-    options.filters = cli.values(QStringLiteral("--filter"));
-    options.format = cli.value(QStringLiteral("--format"), options.format).toLower();
-    const QStringList &positional = cli.positional();
+    options.fields = call.values(QStringLiteral("fields"));
+    options.sort = call.values(QStringLiteral("sort"));
+    options.filters = call.values(QStringLiteral("filter"));
+    options.format = call.value(QStringLiteral("format"), options.format).toLower();
+    const QStringList positional = call.positional();
     if (positional.size() != 1)
         return positional.isEmpty() ? QStringLiteral("no FILE given")
                                     : QStringLiteral("one FILE only, not %1").arg(positional.size());
@@ -193,19 +184,31 @@ QString tsvValue(QString value)
     return EscapeControls(value);
 }
 
-QString csvValue(const QString &value)
+// Comma-separated as spreadsheets read it: values quoted only where they
+// must be, line breaks kept inside them, CR LF after each row.
+void writeCsv(QTextStream &out, const TColumnFieldRefList &columns, const TDataRefList &tracks)
 {
-    static const QString special = QStringLiteral(",\"\r\n");
-    if (std::none_of(value.cbegin(), value.cend(), [](QChar c) { return special.contains(c); }))
-        return value;
-    QString quoted = value;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    TExportAscii csv;
+    csv.Delimiter = QStringLiteral(",");
+    csv.TextQualifier = QStringLiteral("\"");
+    csv.QualifyWhenNeeded = true;
+    csv.KeepLineBreaks = true;
+    csv.IncludeFieldNames = true;
+    csv.Interactive = false;
+    csv.Items = &tracks;
+    csv.Columns = &columns;
+    csv.Export(TExport::AllItems, TExport::ToLines);
+    for (const QString &line : std::as_const(csv.Lines))
+        out << line << "\r\n";
 }
 
 void writeTable(QTextStream &out, const QString &format, const TColumnFieldRefList &columns,
                 const TDataRefList &tracks)
 {
+    if (format == QLatin1String("csv")) {
+        writeCsv(out, columns, tracks);
+        return;
+    }
     QStringList names;
     for (int i = 0; i < columns.Count(); ++i)
         names.append(GetFieldDisplayName(columns.Get(i)->Field));
@@ -223,14 +226,11 @@ void writeTable(QTextStream &out, const QString &format, const TColumnFieldRefLi
         json.finish();
         return;
     }
-    const bool csv = format == QLatin1String("csv");
-    const QString separator = csv ? QStringLiteral(",") : QStringLiteral("\t");
-    const char *lineEnd = csv ? "\r\n" : "\n";
     auto writeRow = [&](const QStringList &values) {
         QStringList cells;
         for (const QString &value : values)
-            cells.append(csv ? csvValue(value) : tsvValue(value));
-        out << cells.join(separator) << lineEnd;
+            cells.append(tsvValue(value));
+        out << cells.join(QLatin1Char('\t')) << "\n";
     };
     writeRow(names);
     for (const TDataItem *track : tracks) {
@@ -241,20 +241,13 @@ void writeTable(QTextStream &out, const QString &format, const TColumnFieldRefLi
     }
 }
 
-int runList(const QStringList &args)
+int runList(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     ListOptions options;
-    const QString complaint = parseOptions(args, options);
-    if (options.help) {
-        printHelp(out);
-        return 0;
-    }
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli list: " << complaint << "\n";
-        return 2;
-    }
+    if (const QString complaint = readOptions(call, options); !complaint.isEmpty())
+        return call.wrongArguments(complaint);
 
     TMp3Root root;
     TCollectionLoadResult load;
@@ -274,17 +267,21 @@ int runList(const QStringList &args)
     }
 
     TDataRefList tracks;
-    for (TDataItem *track : *root.Items) {
-        if (filter.Matches(track))
-            tracks.Add(track);
-    }
-    if (!keys.isEmpty())
-        tracks.SortByFields(keys);
+    QueryItems(root, &filter, keys, tracks);
     writeTable(out, options.format, columns, tracks);
     return shownExitCode(load);
 }
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(list, "list FILE [--fields ...] [--sort ...] [--filter TEXT] [--format tsv|csv|json]",
-                     "list the tracks of a collection as a table", runList);
+const CliCommand &listCommand()
+{
+    static const CliCommand command{"list", "list FILE [--fields ...] [--sort ...] [--filter TEXT] [--format tsv|csv|json]",
+                                    "list the tracks of a collection as a table",
+                                    {{{QStringLiteral("fields")}, QStringLiteral("LIST")},
+                                     {{QStringLiteral("sort")}, QStringLiteral("LIST")},
+                                     {{QStringLiteral("filter")}, QStringLiteral("TEXT")},
+                                     {{QStringLiteral("format")}, QStringLiteral("FORMAT")}},
+                                    printHelp, runList};
+    return command;
+}

@@ -17,30 +17,14 @@ void printHelp(QTextStream &out)
         << "  --force   replace an existing FILE\n";
 }
 
-int runNew(const QStringList &args)
+int runNew(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    bool force = false;
-    QStringList files;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            printHelp(out);
-            return 0;
-        }
-        if (arg == QLatin1String("--force")) {
-            force = true;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            err << "tunebase-cli new: unknown option '" << arg << "'\n";
-            return 2;
-        } else {
-            files << arg;
-        }
-    }
-    if (files.size() != 1) {
-        printHelp(err);
-        return 2;
-    }
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
+    const QStringList files = call.positional();
+    if (files.size() != 1)
+        return call.helpOnError();
+    const bool force = call.isSet(QStringLiteral("force"));
     const QString &file = files.first();
     if (LocalPathExists(file) && !force) {
         err << "tunebase-cli new: " << ReadablePath(file) << " already exists; use --force to replace it\n";
@@ -60,4 +44,9 @@ int runNew(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(new, "new [--force] FILE", "create a new, empty MP3 collection file", runNew);
+const CliCommand &newCommand()
+{
+    static const CliCommand command{"new", "new [--force] FILE", "create a new, empty MP3 collection file",
+                                    {{{QStringLiteral("force")}, {}}}, printHelp, runNew};
+    return command;
+}

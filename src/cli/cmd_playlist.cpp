@@ -19,7 +19,6 @@ namespace {
 struct PlaylistOptions {
     QStringList sources;
     QString output;
-    bool help = false;
 };
 
 void printHelp(QTextStream &out)
@@ -37,24 +36,10 @@ void printHelp(QTextStream &out)
 }
 
 // An empty string means success, else the complaint.
-QString parseOptions(const QStringList &args, PlaylistOptions &options)
+QString readOptions(const CliCall &call, PlaylistOptions &options)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-            return QString();
-        }
-        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
-            if (++i >= args.size())
-                return QStringLiteral("%1 needs a value").arg(arg);
-            options.output = args.at(i);
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return QStringLiteral("unknown option '%1'").arg(arg);
-        } else {
-            options.sources.append(arg);
-        }
-    }
+    options.sources = call.positional();
+    options.output = call.value(QStringLiteral("output"));
     if (options.sources.isEmpty())
         return QStringLiteral("no COLLECTION or PATH given");
     if (options.output.isEmpty())
@@ -97,20 +82,13 @@ int addFiles(TPlayList &list, const QString &path, const QStringList &parseForma
     return unreadable;
 }
 
-int runPlaylist(const QStringList &args)
+int runPlaylist(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     PlaylistOptions options;
-    const QString complaint = parseOptions(args, options);
-    if (options.help) {
-        printHelp(out);
-        return 0;
-    }
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli playlist: " << complaint << "\n";
-        return 2;
-    }
+    if (const QString complaint = readOptions(call, options); !complaint.isEmpty())
+        return call.wrongArguments(complaint);
 
     for (const QString &source : std::as_const(options.sources)) {
         // Writing the playlist would replace what it is made from.
@@ -146,5 +124,11 @@ int runPlaylist(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(playlist, "playlist COLLECTION|PATH... -o FILE.m3u|.pls",
-                     "write an M3U or PLS playlist of collection tracks or MP3 files", runPlaylist);
+const CliCommand &playlistCommand()
+{
+    static const CliCommand command{"playlist", "playlist COLLECTION|PATH... -o FILE.m3u|.pls",
+                                    "write an M3U or PLS playlist of collection tracks or MP3 files",
+                                    {{{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("FILE")}},
+                                    printHelp, runPlaylist};
+    return command;
+}

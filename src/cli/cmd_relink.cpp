@@ -1,6 +1,5 @@
 #include "cli/clicollection.h"
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 #include "cli/terminalprogress.h"
 
 #include "core/base/localfiles.h"
@@ -44,32 +43,23 @@ struct RelinkOptions {
     int minimumScore = DefaultRelinkMinimumScore;
 };
 
-QString parseOptions(const QStringList &args, RelinkOptions &result, bool &help)
+QString readOptions(const CliCall &options, RelinkOptions &result)
 {
-    CliOptions options({{QStringLiteral("--search"), true, {}},
-                        {QStringLiteral("--fuzzy"), false, {}},
-                        {QStringLiteral("--dry-run"), false, {}},
-                        {QStringLiteral("--min-score"), true, {}},
-                        {QStringLiteral("--convert"), true, {}}});
-    const QString complaint = options.parse(args);
-    help = options.help();
-    if (!complaint.isEmpty() || help)
-        return complaint;
     if (options.positional().size() != 1)
         return options.positional().isEmpty() ? QStringLiteral("no COLLECTION given")
                                               : QStringLiteral("one COLLECTION only");
     result.collection = options.positional().first();
-    result.searchFolder = options.value(QStringLiteral("--search"));
+    result.searchFolder = options.value(QStringLiteral("search"));
     if (result.searchFolder.isEmpty())
         return QStringLiteral("--search DIR is needed");
     if (!IsLocalFolder(result.searchFolder))
         return QStringLiteral("no such folder '%1'").arg(result.searchFolder);
-    result.matching = options.isSet(QStringLiteral("--fuzzy")) ? TMatchingType::Fuzzy : TMatchingType::Exact;
-    result.dryRun = options.isSet(QStringLiteral("--dry-run"));
-    result.convertTo = options.value(QStringLiteral("--convert"));
-    if (options.isSet(QStringLiteral("--min-score"))) {
+    result.matching = options.isSet(QStringLiteral("fuzzy")) ? TMatchingType::Fuzzy : TMatchingType::Exact;
+    result.dryRun = options.isSet(QStringLiteral("dry-run"));
+    result.convertTo = options.value(QStringLiteral("convert"));
+    if (options.isSet(QStringLiteral("min-score"))) {
         bool ok = false;
-        result.minimumScore = options.value(QStringLiteral("--min-score")).toInt(&ok);
+        result.minimumScore = options.value(QStringLiteral("min-score")).toInt(&ok);
         if (!ok || result.minimumScore < 1 || result.minimumScore > PerfectMatchScore)
             return QStringLiteral("--min-score takes a number from 1 to 100");
     }
@@ -101,21 +91,13 @@ QString trackCount(int count)
     return QString::number(count) + (count == 1 ? QStringLiteral(" track") : QStringLiteral(" tracks"));
 }
 
-int runRelink(const QStringList &args)
+int runRelink(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     RelinkOptions options;
-    bool help = false;
-    const QString complaint = parseOptions(args, options, help);
-    if (help) {
-        printHelp(out);
-        return 0;
-    }
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli relink: " << complaint << "\n";
-        return 2;
-    }
+    if (const QString complaint = readOptions(call, options); !complaint.isEmpty())
+        return call.wrongArguments(complaint);
 
     TMp3Root root;
     // A run that saves holds the collection's lock throughout, and refuses
@@ -159,5 +141,15 @@ int runRelink(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(relink, "relink COLLECTION --search DIR [--fuzzy] [--dry-run]",
-                     "point tracks whose files have moved at the files found in a folder", runRelink);
+const CliCommand &relinkCommand()
+{
+    static const CliCommand command{"relink", "relink COLLECTION --search DIR [--fuzzy] [--dry-run]",
+                                    "point tracks whose files have moved at the files found in a folder",
+                                    {{{QStringLiteral("search")}, QStringLiteral("DIR")},
+                                     {{QStringLiteral("fuzzy")}, {}},
+                                     {{QStringLiteral("dry-run")}, {}},
+                                     {{QStringLiteral("min-score")}, QStringLiteral("N")},
+                                     {{QStringLiteral("convert")}, QStringLiteral("NEWFILE")}},
+                                    printHelp, runRelink};
+    return command;
+}

@@ -21,6 +21,11 @@ struct RenameOptions {
     QStringList paths;
 };
 
+QString formatMissing()
+{
+    return QStringLiteral("--format needs a rename format such as \"%ar - %t\"");
+}
+
 void printHelp(QTextStream &out)
 {
     out << "Usage: tunebase-cli rename --format FORMAT [--dry-run] [--allow-missing]\n"
@@ -38,34 +43,19 @@ void printHelp(QTextStream &out)
         << "                    any of v2,v1,filename (default: all three)\n";
 }
 
-// Parses the arguments; an empty string means success, else the complaint.
-QString parseOptions(const QStringList &args, RenameOptions &options)
+// Reads the options; an empty string means success, else the complaint.
+QString readOptions(const CliCall &call, RenameOptions &options)
 {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        QString value;
-        if (const OptionValue taken = TakeOptionValue(args, i, QStringLiteral("--format"), value);
-            taken != OptionValue::NotThis) {
-            if (taken == OptionValue::Missing || value.isEmpty())
-                return QStringLiteral("--format needs a rename format such as \"%ar - %t\"");
-            options.format = value;
-        } else if (const OptionValue sources = TakeOptionValue(args, i, QStringLiteral("--sources"), value);
-                   sources != OptionValue::NotThis) {
-            QString error;
-            if (sources == OptionValue::Missing)
-                return QStringLiteral("--sources needs a list such as v2,v1,filename");
-            if (!ParseSourceSwitches(value, options.sources, error))
-                return error;
-        } else if (arg == QLatin1String("--dry-run")) {
-            options.dryRun = true;
-        } else if (arg == QLatin1String("--allow-missing")) {
-            options.allowMissing = true;
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            return QStringLiteral("unknown option '%1'").arg(arg);
-        } else {
-            options.paths << arg;
-        }
-    }
+    options.format = call.value(QStringLiteral("format"));
+    if (call.isSet(QStringLiteral("format")) && options.format.isEmpty())
+        return formatMissing();
+    QString error;
+    if (call.isSet(QStringLiteral("sources"))
+        && !ParseSourceSwitches(call.value(QStringLiteral("sources")), options.sources, error))
+        return error;
+    options.dryRun = call.isSet(QStringLiteral("dry-run"));
+    options.allowMissing = call.isSet(QStringLiteral("allow-missing"));
+    options.paths = call.positional();
     if (options.format.isEmpty())
         return QStringLiteral("--format is required");
     if (options.paths.isEmpty())
@@ -144,21 +134,14 @@ private:
     QSet<QString> m_claimed;
 };
 
-int runRename(const QStringList &args)
+int runRename(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        printHelp(out);
-        return 0;
-    }
     RenameOptions options;
-    if (const QString complaint = parseOptions(args, options); !complaint.isEmpty()) {
-        err << "tunebase-cli rename: " << complaint << "\n\n";
-        printHelp(err);
-        return 2;
-    }
+    if (const QString complaint = readOptions(call, options); !complaint.isEmpty())
+        return call.wrongArguments(complaint);
 
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     Renamer renamer(options, out, err);
     bool failed = false;
     for (const QString &path : std::as_const(options.paths))
@@ -169,5 +152,17 @@ int runRename(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(rename, "rename --format FORMAT [--dry-run] FILE...",
-                     "Rename MP3 files after a rename format filled with their merged values", runRename);
+const CliCommand &renameCommand()
+{
+    static const CliCommand command{"rename", "rename --format FORMAT [--dry-run] FILE...",
+                                    "Rename MP3 files after a rename format filled with their merged values",
+                                    {{{QStringLiteral("format")}, QStringLiteral("FORMAT"), formatMissing()},
+                                     {{QStringLiteral("sources")}, QStringLiteral("LIST"),
+                                      QStringLiteral("--sources needs a list such as v2,v1,filename")},
+                                     {{QStringLiteral("dry-run")}, {}},
+                                     {{QStringLiteral("allow-missing")}, {}}},
+                                    printHelp,
+                                    runRename,
+                                    true};
+    return command;
+}

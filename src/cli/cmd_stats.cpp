@@ -1,6 +1,5 @@
 #include "cli/clicollection.h"
 #include "cli/clicommand.h"
-#include "cli/clioptions.h"
 
 #include "core/data/datafield.h"
 #include "core/data/fieldlists.h"
@@ -72,32 +71,23 @@ void printTotals(QTextStream &out, const TMp3Root &root)
         out << row.first.leftJustified(width + 2) << row.second << "\n";
 }
 
-int runStats(const QStringList &args)
+int runStats(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    CliOptions options({{QStringLiteral("--field"), true, {}}, {QStringLiteral("--order"), true, {}}});
-    QString complaint = options.parse(args);
-    if (options.help()) {
-        printHelp(out);
-        return 0;
-    }
-    const QString order = options.value(QStringLiteral("--order"), QStringLiteral("count")).toLower();
-    if (complaint.isEmpty() && options.positional().size() != 1)
-        complaint = options.positional().isEmpty() ? QStringLiteral("no COLLECTION given")
-                                                   : QStringLiteral("one COLLECTION only");
-    if (complaint.isEmpty() && order != QLatin1String("count") && order != QLatin1String("name"))
-        complaint = QStringLiteral("--order takes count or name, not '%1'").arg(order);
-    if (!complaint.isEmpty()) {
-        err << "tunebase-cli stats: " << complaint << "\n";
-        return 2;
-    }
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
+    const QString order = call.value(QStringLiteral("order"), QStringLiteral("count")).toLower();
+    const QStringList collections = call.positional();
+    if (collections.size() != 1)
+        return call.wrongArguments(collections.isEmpty() ? QStringLiteral("no COLLECTION given")
+                                                         : QStringLiteral("one COLLECTION only"));
+    if (order != QLatin1String("count") && order != QLatin1String("name"))
+        return call.wrongArguments(QStringLiteral("--order takes count or name, not '%1'").arg(order));
 
     TMp3Root root;
     bool recovered = false;
-    if (!openCollectionArg(root, options.positional().first(), err, &recovered))
+    if (!openCollectionArg(root, collections.first(), err, &recovered))
         return 1;
-    const QString fieldName = options.value(QStringLiteral("--field"));
+    const QString fieldName = call.value(QStringLiteral("field"));
     const TDataField *field = chosenField(root, fieldName);
     if (!field) {
         err << "tunebase-cli stats: no field named '" << fieldName
@@ -112,5 +102,12 @@ int runStats(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(stats, "stats COLLECTION [--field NAME] [--order count|name]",
-                     "count the tracks per artist (or another field) and show the totals", runStats);
+const CliCommand &statsCommand()
+{
+    static const CliCommand command{
+        "stats", "stats COLLECTION [--field NAME] [--order count|name]",
+        "count the tracks per artist (or another field) and show the totals",
+        {{{QStringLiteral("field")}, QStringLiteral("NAME")}, {{QStringLiteral("order")}, QStringLiteral("ORDER")}},
+        printHelp, runStats};
+    return command;
+}

@@ -64,44 +64,28 @@ std::optional<TagAction> actionNamed(const QString &text)
     return std::nullopt;
 }
 
-// Parses the arguments; an empty string means success, else the complaint.
-QString parseOptions(const QStringList &args, TagOptions &options)
+// Reads the options; an empty string means success, else the complaint.
+QString readOptions(const CliCall &call, TagOptions &options)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        QString arg = args[i];
-        QString value;
-        const bool takesValue = arg == QLatin1String("--set") || arg == QLatin1String("--v1")
-            || arg == QLatin1String("--v2") || arg == QLatin1String("--legacy-encoding");
-        if (takesValue) {
-            if (++i >= args.size())
-                return QStringLiteral("%1 needs a value").arg(arg);
-            value = args[i];
-        } else if (arg.startsWith(QLatin1String("--")) && arg.contains(u'=')) {
-            value = arg.section(u'=', 1);
-            arg = arg.section(u'=', 0, 0);
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            return QStringLiteral("unknown option '%1'").arg(arg);
-        } else {
-            options.files << arg;
-            continue;
-        }
-        if (arg == QLatin1String("--set")) {
-            const qsizetype eq = value.indexOf(u'=');
-            const TagField *field = eq > 0 ? findTagField(value.left(eq)) : nullptr;
-            if (!field)
-                return QStringLiteral("'%1' is no FIELD=VALUE of a known field").arg(value);
-            options.values.append({field, value.mid(eq + 1)});
-        } else if (arg == QLatin1String("--legacy-encoding")) {
-            options.legacyEncoding = value;
-        } else if (arg == QLatin1String("--v1") || arg == QLatin1String("--v2")) {
-            const auto action = actionNamed(value);
-            if (!action)
-                return QStringLiteral("%1 takes set, remove or keep, not '%2'").arg(arg, value);
-            (arg == QLatin1String("--v1") ? options.v1 : options.v2) = *action;
-        } else {
-            return QStringLiteral("unknown option '%1'").arg(arg);
-        }
+    for (const QString &value : call.values(QStringLiteral("set"))) {
+        const qsizetype eq = value.indexOf(u'=');
+        const TagField *field = eq > 0 ? findTagField(value.left(eq)) : nullptr;
+        if (!field)
+            return QStringLiteral("'%1' is no FIELD=VALUE of a known field").arg(value);
+        options.values.append({field, value.mid(eq + 1)});
     }
+    options.legacyEncoding = call.value(QStringLiteral("legacy-encoding"));
+    for (const auto &[name, action] : {std::pair{QStringLiteral("v1"), &options.v1},
+                                       std::pair{QStringLiteral("v2"), &options.v2}}) {
+        if (!call.isSet(name))
+            continue;
+        const QString value = call.value(name);
+        const auto named = actionNamed(value);
+        if (!named)
+            return QStringLiteral("--%1 takes set, remove or keep, not '%2'").arg(name, value);
+        *action = *named;
+    }
+    options.files = call.positional();
     if (options.files.isEmpty())
         return QStringLiteral("no FILE given");
     if (options.v1 == TagAction::Keep && options.v2 == TagAction::Keep)
@@ -188,21 +172,13 @@ QStringList tagFile(const TagOptions &options, const QString &file, QString *err
     return done;
 }
 
-int runTag(const QStringList &args)
+int runTag(const CliCall &call)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        printHelp(out);
-        return 0;
-    }
     TagOptions options;
-    const QString problem = parseOptions(args, options);
-    if (!problem.isEmpty()) {
-        err << "tunebase-cli tag: " << problem << "\n\n";
-        printHelp(err);
-        return 2;
-    }
+    if (const QString problem = readOptions(call, options); !problem.isEmpty())
+        return call.wrongArguments(problem);
+    QTextStream &out = call.out;
+    QTextStream &err = call.err;
     const CliSettings settings;
     QString encodingError;
     if (!options.legacyEncoding.isEmpty() && !ParseLegacyEncoding(options.legacyEncoding, encodingError)) {
@@ -229,5 +205,18 @@ int runTag(const QStringList &args)
 
 } // namespace
 
-TUNEBASE_CLI_COMMAND(tag, "tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] [--legacy-encoding CODEPAGE] FILE...",
-                     "Write, or remove, the ID3 tags of MP3 files", runTag);
+const CliCommand &tagCommand()
+{
+    static const CliCommand command{
+        "tag",
+        "tag --set FIELD=VALUE... [--v1 set|remove|keep] [--v2 set|remove|keep] [--legacy-encoding CODEPAGE] FILE...",
+        "Write, or remove, the ID3 tags of MP3 files",
+        {{{QStringLiteral("set")}, QStringLiteral("FIELD=VALUE")},
+         {{QStringLiteral("v1")}, QStringLiteral("ACTION")},
+         {{QStringLiteral("v2")}, QStringLiteral("ACTION")},
+         {{QStringLiteral("legacy-encoding")}, QStringLiteral("CODEPAGE")}},
+        printHelp,
+        runTag,
+        true};
+    return command;
+}

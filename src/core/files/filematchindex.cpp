@@ -1,6 +1,7 @@
 #include "core/files/filematchindex.h"
 
 #include "core/audio/filenameinfo.h"
+#include "core/files/mp3walk.h"
 #include "core/mp3model/mp3track.h"
 
 #include <QSet>
@@ -49,7 +50,7 @@ struct TBest {
 QStringList MatchWords(const QString &path)
 {
     QStringView rest(path);
-    if (rest.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
+    if (HasMp3Extension(path))
         rest.chop(4);
     // The file name and the two folders above it: the part of a path that
     // moves with the file.

@@ -8,6 +8,7 @@
 #include "core/files/foldersafety.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3folder.h"
+#include "core/files/mp3walk.h"
 #include "core/files/parallelread.h"
 #include "core/files/shellstuff.h"
 #include "core/mp3model/mp3root.h"
@@ -20,13 +21,6 @@
 #include <optional>
 
 namespace {
-
-const QLatin1String Mp3Extension(".mp3");
-
-bool hasMp3Extension(const QString &path)
-{
-    return path.endsWith(Mp3Extension, Qt::CaseInsensitive);
-}
 
 qint32 clampToInt32(qint64 value)
 {
@@ -323,7 +317,7 @@ int TMP3Process::readNewFolderItems(TMP3Folder &folder, bool recursive, TVisited
                 stepThrottled();
             } else if (entry.IsFolder) {
                 count += addSubfolder(folder, entry, recursive, visited, scan);
-            } else if (hasMp3Extension(entry.Path)) {
+            } else if (HasMp3Extension(entry.Path)) {
                 // The listing holds no FIFOs or devices; reading checks
                 // once more that the file is a regular one.
                 auto file = std::make_unique<TMP3File>(entry.Path);
@@ -553,29 +547,14 @@ void TMP3Process::SearchSystem(const QString &path, TFoundFileList &found)
 {
     startRun(QStringLiteral("Search system for MP3 files"), QStringLiteral("Searching..."), 100);
     if (IsLocalFolder(path)) {
-        TVisitedFolders visited;
-        searchFolder(TShellStuff::ParsingName(path), found, visited);
+        TMp3FileWalk walk;
+        walk.found = [&](const TLocalFolderEntry &file) { found.append({file.Path, file.Info.Size}); };
+        // Keeps the Cancel button working; the bar stays where it is.
+        walk.entering = [this](const QString &) { SetPosition(Position); };
+        walk.cancelled = [this] { return IsCancelled(); };
+        walk.run(TShellStuff::ParsingName(path));
     }
     finishRun();
-}
-
-void TMP3Process::searchFolder(const QString &path, TFoundFileList &found, TVisitedFolders &visited)
-{
-    if (IsPseudoFileSystemFolder(path) || !visited.enter(path))
-        return;
-    // Keeps the Cancel button working; the bar stays where it is.
-    SetPosition(Position);
-    // FIFOs, sockets and devices are not listed.
-    for (const TLocalFolderEntry &entry : LocalFolderEntries(path)) {
-        if (IsCancelled())
-            break;
-        if (entry.Info.IsFolder) {
-            if (!entry.Info.IsSymLink)
-                searchFolder(entry.Path, found, visited);
-        } else if (hasMp3Extension(entry.Name) && entry.Info.IsFile) {
-            found.append({entry.Path, entry.Info.Size});
-        }
-    }
 }
 
 void TMP3Process::MatchTracks(const TFoundFileList &found, TFileMatchList &matches, TMatchingType matchingType)

@@ -157,7 +157,6 @@ private:
     // Read-only handling of renaming and tagging: false when the file is
     // to be left alone.
     bool makeWritable(TMP3File &file);
-    void searchFolder(const QString &path, TFoundFileList &found, TVisitedFolders &visited);
     TMp3Root *collection() const;
     // Runs one operation with the window shown, as the batch operations do.
     void startRun(const QString &caption, const QString &message, int max);

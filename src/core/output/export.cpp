@@ -153,6 +153,9 @@ QString TExportAscii::field(const QString &value) const
         text.prepend(QLatin1Char('\''));
     if (TextQualifier.isEmpty())
         return text;
+    if (QualifyWhenNeeded && !text.contains(Delimiter) && !text.contains(TextQualifier)
+        && !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
     // A qualifier inside a value is doubled, so that readers of the file
     // see it as part of the value and not as its end.
     text.replace(TextQualifier, TextQualifier + TextQualifier);
@@ -174,7 +177,8 @@ bool TExportAscii::Export(int maxItems, TTarget target)
         QStringList values;
         for (int c = 0; c < columnCount(); ++c) {
             const QString value = item->GetValueAsString(columnField(c));
-            values.append(field(isFileName(columnField(c)) ? value : replaceLineBreaks(value, ReplaceEnter)));
+            const bool keepBreaks = KeepLineBreaks || isFileName(columnField(c));
+            values.append(field(keepBreaks ? value : replaceLineBreaks(value, ReplaceEnter)));
         }
         WriteLine(values.join(Delimiter));
     });

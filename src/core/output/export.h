@@ -98,6 +98,11 @@ public:
     // Replaces every line break inside a value (file paths keep theirs:
     // a changed path names another file).
     QString ReplaceEnter;
+    // Every line break stays as it is; ReplaceEnter is not used.
+    bool KeepLineBreaks = false;
+    // Only values holding the delimiter, the qualifier or a line break are
+    // put between qualifiers, as in most CSV files; else every value is.
+    bool QualifyWhenNeeded = false;
     bool IncludeFieldNames = false;
     // A value beginning with "=", "+", "-", "@" (or a tab or carriage
     // return) gets a leading "'", so that spreadsheets opening the file

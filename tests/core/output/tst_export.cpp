@@ -131,6 +131,35 @@ private Q_SLOTS:
         QCOMPARE(exporter.Count, 1);
     }
 
+    // As most CSV files are written (and tunebase-cli list writes them):
+    // quotes only where a reader needs them, line breaks kept inside.
+    void asciiQualifiedWhenNeeded_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << "Lovesong" << "Lovesong,1";
+        QTest::newRow("empty") << "" << ",1";
+        QTest::newRow("delimiter") << "Stone, Cold" << "\"Stone, Cold\",1";
+        QTest::newRow("qualifier") << "say \"hi\"" << "\"say \"\"hi\"\"\",1";
+        QTest::newRow("LF kept") << "l1\nl2" << "\"l1\nl2\",1";
+        QTest::newRow("CR LF kept") << "l1\r\nl2" << "\"l1\r\nl2\",1";
+        QTest::newRow("lone CR kept") << "l1\rl2" << "\"l1\rl2\",1";
+        QTest::newRow("formula not guarded") << "=1+1" << "=1+1,1";
+    }
+    void asciiQualifiedWhenNeeded()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, expected);
+        setRows({{title, QStringLiteral("1")}});
+        TExportAscii exporter;
+        prepare(exporter);
+        exporter.QualifyWhenNeeded = true;
+        exporter.KeepLineBreaks = true;
+        exporter.ReplaceEnter = QStringLiteral(" ");
+        QVERIFY(exporter.Export(TExport::AllItems, TExport::ToLines));
+        QCOMPARE(exporter.Lines, QStringList{expected});
+    }
+
     void asciiHeaderOnlyWithoutItems()
     {
         ScriptedDesktopServices desktop;
