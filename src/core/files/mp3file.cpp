@@ -2,6 +2,7 @@
 
 #include "core/audio/id3v2span.h"
 #include "core/audio/trackvaluetext.h"
+#include "core/base/clamp.h"
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
@@ -34,17 +35,6 @@ constexpr int FileSelectedImage = 14;
 constexpr int FileReadOnlySelectedImage = 16;
 constexpr int FileLargeImage = 4;
 constexpr int FileReadOnlyLargeImage = 5;
-
-qint32 clampToInt32(qint64 value)
-{
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                      std::numeric_limits<qint32>::max()));
-}
-
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Yes") : QStringLiteral("No");
-}
 
 bool statPath(const QString &path, struct stat &st)
 {
@@ -106,10 +96,10 @@ QString TMP3File::GetValueAsString(const TDataField *field) const
     case Ids::MpegLayer: return QString::number(m.Layer);
     case Ids::Mode: return ModeNames[std::min<size_t>(m.Mode, 3)];
     case Ids::Bitrate: return FormatBitrate(m.Bitrate, m.VBR);
-    case Ids::VBR: return yesNo(m.VBR);
-    case Ids::CRCs: return yesNo(m.CRCs);
-    case Ids::Copyrighted: return yesNo(m.Copyrighted);
-    case Ids::Original: return yesNo(m.Original);
+    case Ids::VBR: return FormatYesNo(m.VBR);
+    case Ids::CRCs: return FormatYesNo(m.CRCs);
+    case Ids::Copyrighted: return FormatYesNo(m.Copyrighted);
+    case Ids::Original: return FormatYesNo(m.Original);
     case Ids::SampleRate: return FormatSampleRate(m.SampleRate);
     case Ids::Emphasis: return EmphasisNames[std::min<size_t>(m.Emphasis, 3)];
     case Ids::Frames: return QString::number(m.Frames);

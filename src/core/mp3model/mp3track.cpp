@@ -171,9 +171,7 @@ void TMp3Track::ApplyDefaults()
 
 TDataItem *TMp3TrackList::CreateItem()
 {
-    auto *track = new TMp3Track(this);
-    Add(track);
-    return track;
+    return Add(std::make_unique<TMp3Track>(this));
 }
 
 // ---- texts ----------------------------------------------------------------

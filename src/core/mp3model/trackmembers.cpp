@@ -1,14 +1,13 @@
 #include "core/mp3model/trackmembers.h"
 
 #include "core/audio/mpeginfo.h"
+#include "core/audio/trackvaluetext.h"
 #include "core/base/localpath.h"
 #include "core/data/lookupitems.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
-
-#include <QLocale>
 
 #include <array>
 #include <type_traits>
@@ -103,11 +102,6 @@ QString nameAt(const std::array<QLatin1String, N> &names, quint8 index)
     return index < N ? QString(names[index]) : QString();
 }
 
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Yes") : QStringLiteral("No");
-}
-
 const std::array<TTrackMember, 46> &memberRows()
 {
     static const std::array<TTrackMember, 46> rows = {{
@@ -142,25 +136,18 @@ const std::array<TTrackMember, 46> &memberRows()
         plain("BPM", F::BPM, &T::BPM),
         lookup<&T::Location, &R::Locations>("Location", F::Location),
         filePath("FilePath", F::Filepath, &T::FilePath),
-        shown("Size", F::Size, &T::Size,
-              [](const T &t) { return QLocale().toString(double(t.Size) / 1024.0, 'f', 0) + QStringLiteral(" KB"); }),
-        shown("Length", F::Length, &T::Length,
-              [](const T &t) { return QString::asprintf("%.2d:%.2d", t.Length / 60, t.Length % 60); }),
+        shown("Size", F::Size, &T::Size, [](const T &t) { return FormatSizeKB(t.Size); }),
+        shown("Length", F::Length, &T::Length, [](const T &t) { return FormatLength(t.Length); }),
         shown("MpegVersion", F::MpegVersion, &T::MpegVersion,
               [](const T &t) { return nameAt(MpegVersionNames, t.MpegVersion); }),
         // Left out of comparisons since ever: edit windows tell changes
         // apart by them and never edit the layer.
         uncompared(plain("Layer", F::MpegLayer, &T::Layer)),
         shown("Mode", F::Mode, &T::Mode, [](const T &t) { return nameAt(ModeNames, t.Mode); }),
-        shown("Bitrate", F::Bitrate, &T::Bitrate,
-              [](const T &t) {
-                  return t.VBR ? QStringLiteral("%1kbps(VBR)").arg(t.Bitrate)
-                               : QStringLiteral("%1kbps").arg(t.Bitrate);
-              }),
+        shown("Bitrate", F::Bitrate, &T::Bitrate, [](const T &t) { return FormatBitrate(t.Bitrate, t.VBR); }),
         plain("Frames", F::Frames, &T::Frames),
         plain("HeaderPosition", F::HeaderPosition, &T::HeaderPosition),
-        shown("SampleRate", F::SampleRate, &T::SampleRate,
-              [](const T &t) { return QStringLiteral("%1kHz").arg(t.SampleRate / 1000); }),
+        shown("SampleRate", F::SampleRate, &T::SampleRate, [](const T &t) { return FormatSampleRate(t.SampleRate); }),
         plain("VBR", F::VBR, &T::VBR),
         plain("CRCs", F::CRCs, &T::CRCs),
         plain("Copyrighted", F::Copyrighted, &T::Copyrighted),
@@ -238,7 +225,7 @@ QString TrackMemberText(const TMp3Track &track, const TTrackMember &row)
     return std::visit(TOverloaded{
                           // A byte of a path that is not UTF-8 shows as U+FFFD.
                           [&](QString T::*member) { return row.IsPath ? ReadablePath(track.*member) : track.*member; },
-                          [&](bool T::*member) { return yesNo(track.*member); },
+                          [&](bool T::*member) { return FormatYesNo(track.*member); },
                           [&](TTrackLookupMember lookup) { return GetLookupDisplayName(lookup.Get(track)); },
                           [&](TTrackGenresMember) { return track.Genres->GetText(); },
                           [&](auto member) { return QString::number(track.*member); },
