@@ -133,7 +133,7 @@ QString buildColumns(const TGlobalDataFieldList &catalogue, const QStringList &n
         const TDataField *field = findFieldByName(catalogue, name, ListKind::MainItems);
         if (!field)
             return unknownFieldComplaint(name, command);
-        columns.Add(new TColumnField(field, field->DefaultWidth, &columns));
+        columns.Add(std::make_unique<TColumnField>(field, field->DefaultWidth, &columns));
     }
     return QString();
 }

@@ -5,6 +5,7 @@
 #include "core/data/collectionfile.h"
 #include "core/data/fieldlists.h"
 #include "core/mp3model/mp3root.h"
+#include "core/mp3model/trackmembers.h"
 
 #include <QTextStream>
 
@@ -62,55 +63,23 @@ void writeTrack(TJsonWriter &json, const TMp3Track &track)
     json.beginObject();
     json.member(QStringLiteral("ID"), track.ID);
     json.member(QStringLiteral("Index"), track.Index);
-    json.member(QStringLiteral("Title"), track.Title);
-    json.member(QStringLiteral("TitleSort"), track.TitleSort);
-    json.member(QStringLiteral("TitleThe"), track.TitleThe);
-    json.member(QStringLiteral("SubTitle"), track.SubTitle);
-    json.member(QStringLiteral("Artist"), nameOf(track.Artist));
-    json.member(QStringLiteral("OriginalArtist"), nameOf(track.OriginalArtist));
-    json.member(QStringLiteral("Lyricist"), nameOf(track.Lyricist));
-    json.member(QStringLiteral("Conductor"), nameOf(track.Conductor));
-    json.member(QStringLiteral("Composer"), nameOf(track.Composer));
-    json.member(QStringLiteral("Album"), nameOf(track.Album));
-    json.member(QStringLiteral("Year"), nameOf(track.Year));
-    json.member(QStringLiteral("Tempo"), nameOf(track.Tempo));
-    json.member(QStringLiteral("Mood"), nameOf(track.Mood));
-    json.member(QStringLiteral("Situation"), nameOf(track.Situation));
-    json.member(QStringLiteral("Preference"), nameOf(track.Preference));
-    json.member(QStringLiteral("Label"), nameOf(track.Label));
-    json.member(QStringLiteral("Orchestra"), nameOf(track.Orchestra));
-    json.key(QStringLiteral("Genres"));
-    json.beginArray();
-    for (int i = 0; i < track.Genres->Count(); ++i)
-        json.value(nameOf(track.Genres->Get(i)));
-    json.endArray();
-    json.member(QStringLiteral("Notes"), track.Notes);
-    json.member(QStringLiteral("Biography"), track.Biography);
-    json.member(QStringLiteral("Lyrics"), track.Lyrics);
-    json.member(QStringLiteral("EncodedBy"), track.EncodedBy);
-    json.member(QStringLiteral("CopyrightBy"), track.CopyrightBy);
-    json.member(QStringLiteral("AudioURL"), track.AudioURL);
-    json.member(QStringLiteral("ArtistURL"), track.ArtistURL);
-    json.member(QStringLiteral("GeneralURL"), track.GeneralURL);
-    json.member(QStringLiteral("TrackIndex"), track.TrackIndex);
-    json.member(QStringLiteral("DiskIndex"), track.DiskIndex);
-    json.member(QStringLiteral("BPM"), track.BPM);
-    json.member(QStringLiteral("Location"), nameOf(track.Location));
-    json.member(QStringLiteral("FilePath"), track.FilePath);
-    json.member(QStringLiteral("Size"), track.Size);
-    json.member(QStringLiteral("Length"), track.Length);
-    json.member(QStringLiteral("MpegVersion"), int(track.MpegVersion));
-    json.member(QStringLiteral("Layer"), track.Layer);
-    json.member(QStringLiteral("Mode"), int(track.Mode));
-    json.member(QStringLiteral("Bitrate"), track.Bitrate);
-    json.member(QStringLiteral("Frames"), track.Frames);
-    json.member(QStringLiteral("HeaderPosition"), track.HeaderPosition);
-    json.member(QStringLiteral("SampleRate"), track.SampleRate);
-    json.member(QStringLiteral("VBR"), track.VBR);
-    json.member(QStringLiteral("CRCs"), track.CRCs);
-    json.member(QStringLiteral("Copyrighted"), track.Copyrighted);
-    json.member(QStringLiteral("Original"), track.Original);
-    json.member(QStringLiteral("Emphasis"), int(track.Emphasis));
+    for (const TTrackMember &row : TrackMembers()) {
+        if (!row.InRecord)
+            continue;
+        json.key(QString::fromLatin1(row.Name));
+        std::visit(TOverloaded{
+                       [&](TTrackLookupMember lookup) { json.value(nameOf(lookup.Get(track))); },
+                       [&](TTrackGenresMember) {
+                           json.beginArray();
+                           for (int i = 0; i < track.Genres->Count(); ++i)
+                               json.value(nameOf(track.Genres->Get(i)));
+                           json.endArray();
+                       },
+                       [&](quint8 TMp3Track::*member) { json.value(int(track.*member)); },
+                       [&](auto member) { json.value(track.*member); },
+                   },
+                   row.Value);
+    }
     json.endObject();
 }
 

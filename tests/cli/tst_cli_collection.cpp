@@ -3,10 +3,12 @@
 #include "collectionbytes.h"
 #include "clirun.h"
 #include "testsupport.h"
+#include "tracksamples.h"
 
 #include "core/data/collectionfile.h"
 #include "core/data/fieldlists.h"
 #include "core/mp3model/mp3root.h"
+#include "core/mp3model/trackmembers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,6 +59,7 @@ private Q_SLOTS:
     void newReportsFailures();
     void dumpShowsEverything();
     void dumpKeepsTheRecordOrder();
+    void dumpShowsEveryMember();
     void dumpOfDamagedAndOldFiles();
     void dumpRefusesWhatItCannotOpen_data();
     void dumpRefusesWhatItCannotOpen();
@@ -204,6 +207,41 @@ void TestCliCollection::dumpKeepsTheRecordOrder()
         const qsizetype next = firstTrack.indexOf(key, position);
         QVERIFY2(next > position || (next == position && position == 0), key.constData());
         position = next;
+    }
+}
+
+void TestCliCollection::dumpShowsEveryMember()
+{
+    // One track with a value in every member the record holds: each comes
+    // out under its name, in the order of the record.
+    TMp3Root root;
+    auto *track = static_cast<TMp3Track *>(root.GetTracks()->CreateItem());
+    QStringList expectedKeys{QStringLiteral("ID"), QStringLiteral("Index")};
+    QMap<QString, QString> expected;
+    for (const TTrackMember &row : TrackMembers()) {
+        const QString value = SetSampleValue(*track, row, root);
+        if (row.InRecord) {
+            expectedKeys << QString::fromLatin1(row.Name);
+            expected.insert(QString::fromLatin1(row.Name), value);
+        }
+    }
+    const QString file = path(QStringLiteral("every-member.tbx"));
+    QVERIFY(saveCollection(root, file).Saved);
+
+    const CliRun run = runCli({QStringLiteral("dump"), file});
+    QCOMPARE(run.exitCode, 0);
+    const QByteArray trackText = run.out.mid(run.out.indexOf("\"tracks\""));
+    qsizetype position = 0;
+    for (const QString &key : std::as_const(expectedKeys)) {
+        position = trackText.indexOf('"' + key.toUtf8() + "\":", position);
+        QVERIFY2(position > 0, qPrintable(key));
+    }
+    const QJsonObject dumped = parsedObject(run.out).value("tracks").toArray().at(0).toObject();
+    QCOMPARE(dumped.size(), expectedKeys.size());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QJsonValue value = dumped.value(it.key());
+        const QString shown = value.isArray() ? value.toArray().at(0).toString() : value.toVariant().toString();
+        QCOMPARE(shown, it.value());
     }
 }
 

@@ -34,7 +34,7 @@ QList<qint32> fieldIDs(const TDataFieldRefList &list)
 void addColumns(TTestRoot &root, TColumnFieldRefList &list, std::initializer_list<qint32> ids)
 {
     for (const qint32 id : ids)
-        list.Add(new TColumnField(root.field(id), 77, &list));
+        list.Add(std::make_unique<TColumnField>(root.field(id), 77, &list));
 }
 
 void doubleClick(QAbstractItemView *view, const QModelIndex &index)
@@ -254,8 +254,8 @@ void TestSelectFields::okWritesCopiesCancelLeavesTheList()
     TTestRoot root;
     TMemorySettingsStore store;
     TSortFieldRefList list(ListKind::MainItems, &root);
-    list.Add(new TSortField(root.field(ArtistField), -1, &list));
-    list.Add(new TSortField(root.field(TitleField), 1, &list));
+    list.Add(std::make_unique<TSortField>(root.field(ArtistField), -1, &list));
+    list.Add(std::make_unique<TSortField>(root.field(TitleField), 1, &list));
     {
         TfmSelectFields window(list, QString(), nullptr, store);
         window.MoveEntry(1, 0);

@@ -65,14 +65,42 @@ std::optional<Value> firstOffer(std::initializer_list<SourceOffer<Value>> offers
 
 } // namespace
 
+QString TManualEntry::Text(TMergedField field) const
+{
+    return m_values[size_t(field)].Text;
+}
+
+qint32 TManualEntry::Number(TMergedField field) const
+{
+    return m_values[size_t(field)].Number;
+}
+
+void TManualEntry::SetText(TMergedField field, const QString &text)
+{
+    if (!IsMergedNumberField(field))
+        m_values[size_t(field)].Text = text;
+}
+
+void TManualEntry::SetNumber(TMergedField field, qint32 number)
+{
+    if (IsMergedNumberField(field))
+        m_values[size_t(field)].Number = number;
+}
+
+// The entry offers a text field's text and a number field's number: a
+// source offers a field in one form only.
 std::optional<QString> TManualEntryInfo::GetText(TMergedField field) const
 {
-    return Entry ? memberText(*Entry, MergedFieldRow(field).Entry) : std::nullopt;
+    if (!Entry || IsMergedNumberField(field))
+        return std::nullopt;
+    return Entry->Text(field);
 }
 
 std::optional<qint32> TManualEntryInfo::GetNumber(TMergedField field) const
 {
-    return Entry ? memberNumber(*Entry, MergedFieldRow(field).Entry) : std::nullopt;
+    if (!Entry || !IsMergedNumberField(field))
+        return std::nullopt;
+    return Entry->Number(field);
 }
 
 std::optional<QString> ID3v2Text(const TID3v2Tag &tag, TMergedField field)

@@ -48,33 +48,23 @@ bool IsMergedNumberField(TMergedField field);
 
 // Values typed in the tag window for a whole batch of files.  An empty text
 // or 0 means "no value".
-struct TManualEntry {
-    QString Artist;
-    QString Title;
-    QString Album;
-    qint32 Track = 0;
-    QString Year;
-    QString Genre;
-    QString Comment;
-    QString Label;
-    QString OrigArtist;
-    QString Composer;
-    QString Lyricist;
-    QString Orchestra;
-    QString Conductor;
-    QString EncodedBy;
-    QString CopyrightBy;
-    qint32 BPM = 0;
-    QString Subtitle;
-    QString Tempo;
-    QString Mood;
-    QString Situation;
-    QString Preference;
-    QString Bio;
-    QString AudioURL;
-    QString ArtistURL;
-    QString GeneralURL;
-    QString Lyrics;
+class TManualEntry {
+public:
+    // The text of a text field; empty for Track Index and BPM.
+    QString Text(TMergedField field) const;
+    // The number of Track Index or BPM; 0 for the text fields.
+    qint32 Number(TMergedField field) const;
+    // A text field takes only a text, a number field only a number: the
+    // other setter leaves the field alone.
+    void SetText(TMergedField field, const QString &text);
+    void SetNumber(TMergedField field, qint32 number);
+
+private:
+    struct TValue {
+        QString Text;
+        qint32 Number = 0;
+    };
+    std::array<TValue, MergedFieldCount> m_values;
 };
 
 // Manual entry as an information source of one file.

@@ -8,7 +8,6 @@ namespace {
 using F = TMergedField;
 using L = TFrameLayout;
 using V2 = TID3v2Tag;
-using E = TManualEntry;
 using T = TID3Tag;
 using N = TFilenameInfo;
 
@@ -29,32 +28,32 @@ TFieldMember<Record> number(qint32 Record::*member)
 const std::array<TMergedFieldRow, MergedFieldCount> &MergedFieldRows()
 {
     static const std::array<TMergedFieldRow, MergedFieldCount> rows = {{
-        {F::Artist, "artist", L::Text, "TPE1", nullptr, text<V2>(&V2::Artist), text(&E::Artist), text<T>(&T::Artist), text(&N::Artist)},
-        {F::Title, "title", L::Text, "TIT2", nullptr, text<V2>(&V2::Title), text(&E::Title), text<T>(&T::Title), text(&N::Title)},
-        {F::Album, "album", L::Text, "TALB", nullptr, text<V2>(&V2::Album), text(&E::Album), text<T>(&T::Album), text(&N::Album)},
-        {F::Year, "year", L::Year, nullptr, nullptr, text<V2>(&V2::Year), text(&E::Year), text<T>(&T::Year), text(&N::Year)},
-        {F::TrackIndex, "track", L::Number, "TRCK", nullptr, number<V2>(&V2::Track), number(&E::Track), number<T>(&T::Track), number(&N::Track)},
-        {F::Genre, "genre", L::Genre, "TCON", nullptr, text(&V2::Genre), text(&E::Genre), {}, text(&N::Genre), true},
-        {F::Notes, "comment", L::Described, "COMM", "", text<V2>(&V2::Comment), text(&E::Comment), text<T>(&T::Comment), {}},
-        {F::Label, "label", L::Text, "TPUB", nullptr, text(&V2::Label), text(&E::Label), {}, {}},
-        {F::OrigArtist, "origArtist", L::Text, "TOPE", nullptr, text(&V2::OrigArtist), text(&E::OrigArtist), {}, {}},
-        {F::Composer, "composer", L::Text, "TCOM", nullptr, text(&V2::Composer), text(&E::Composer), {}, {}},
-        {F::Lyricist, "lyricist", L::Text, "TEXT", nullptr, text(&V2::Lyricist), text(&E::Lyricist), {}, {}},
-        {F::Orchestra, "orchestra", L::Text, "TPE2", nullptr, text(&V2::Orchestra), text(&E::Orchestra), {}, {}},
-        {F::Conductor, "conductor", L::Text, "TPE3", nullptr, text(&V2::Conductor), text(&E::Conductor), {}, {}},
-        {F::EncodedBy, "encodedBy", L::Text, "TENC", nullptr, text(&V2::EncodedBy), text(&E::EncodedBy), {}, {}},
-        {F::CopyrightBy, "copyrightBy", L::Text, "TCOP", nullptr, text(&V2::CopyrightBy), text(&E::CopyrightBy), {}, {}},
-        {F::BPM, "bpm", L::Number, "TBPM", nullptr, number(&V2::BPM), number(&E::BPM), {}, {}},
-        {F::SubTitle, "subtitle", L::Text, "TIT3", nullptr, text(&V2::Subtitle), text(&E::Subtitle), {}, {}},
-        {F::Tempo, "tempo", L::Described, "COMM", "MusicMatch_Tempo", text(&V2::Tempo), text(&E::Tempo), {}, {}},
-        {F::Mood, "mood", L::Described, "COMM", "MusicMatch_Mood", text(&V2::Mood), text(&E::Mood), {}, {}},
-        {F::Situation, "situation", L::Described, "COMM", "MusicMatch_Situation", text(&V2::Situation), text(&E::Situation), {}, {}},
-        {F::Preference, "preference", L::Described, "COMM", "MusicMatch_Preference", text(&V2::Preference), text(&E::Preference), {}, {}},
-        {F::Biography, "bio", L::Described, "COMM", "MusicMatch_Bio", text(&V2::Bio), text(&E::Bio), {}, {}},
-        {F::AudioURL, "audioURL", L::Url, "WOAF", nullptr, text(&V2::AudioURL), text(&E::AudioURL), {}, {}},
-        {F::ArtistURL, "artistURL", L::Url, "WOAR", nullptr, text(&V2::ArtistURL), text(&E::ArtistURL), {}, {}},
-        {F::GeneralURL, "generalURL", L::UserUrl, "WXXX", nullptr, text(&V2::GeneralURL), text(&E::GeneralURL), {}, {}},
-        {F::Lyrics, "lyrics", L::Described, "USLT", "", text(&V2::Lyrics), text(&E::Lyrics), {}, {}},
+        {F::Artist, "artist", L::Text, "TPE1", nullptr, text<V2>(&V2::Artist), text<T>(&T::Artist), text(&N::Artist)},
+        {F::Title, "title", L::Text, "TIT2", nullptr, text<V2>(&V2::Title), text<T>(&T::Title), text(&N::Title)},
+        {F::Album, "album", L::Text, "TALB", nullptr, text<V2>(&V2::Album), text<T>(&T::Album), text(&N::Album)},
+        {F::Year, "year", L::Year, nullptr, nullptr, text<V2>(&V2::Year), text<T>(&T::Year), text(&N::Year)},
+        {F::TrackIndex, "track", L::Number, "TRCK", nullptr, number<V2>(&V2::Track), number<T>(&T::Track), number(&N::Track)},
+        {F::Genre, "genre", L::Genre, "TCON", nullptr, text(&V2::Genre), {}, text(&N::Genre), true},
+        {F::Notes, "comment", L::Described, "COMM", "", text<V2>(&V2::Comment), text<T>(&T::Comment), {}},
+        {F::Label, "label", L::Text, "TPUB", nullptr, text(&V2::Label), {}, {}},
+        {F::OrigArtist, "origArtist", L::Text, "TOPE", nullptr, text(&V2::OrigArtist), {}, {}},
+        {F::Composer, "composer", L::Text, "TCOM", nullptr, text(&V2::Composer), {}, {}},
+        {F::Lyricist, "lyricist", L::Text, "TEXT", nullptr, text(&V2::Lyricist), {}, {}},
+        {F::Orchestra, "orchestra", L::Text, "TPE2", nullptr, text(&V2::Orchestra), {}, {}},
+        {F::Conductor, "conductor", L::Text, "TPE3", nullptr, text(&V2::Conductor), {}, {}},
+        {F::EncodedBy, "encodedBy", L::Text, "TENC", nullptr, text(&V2::EncodedBy), {}, {}},
+        {F::CopyrightBy, "copyrightBy", L::Text, "TCOP", nullptr, text(&V2::CopyrightBy), {}, {}},
+        {F::BPM, "bpm", L::Number, "TBPM", nullptr, number(&V2::BPM), {}, {}},
+        {F::SubTitle, "subtitle", L::Text, "TIT3", nullptr, text(&V2::Subtitle), {}, {}},
+        {F::Tempo, "tempo", L::Described, "COMM", "MusicMatch_Tempo", text(&V2::Tempo), {}, {}},
+        {F::Mood, "mood", L::Described, "COMM", "MusicMatch_Mood", text(&V2::Mood), {}, {}},
+        {F::Situation, "situation", L::Described, "COMM", "MusicMatch_Situation", text(&V2::Situation), {}, {}},
+        {F::Preference, "preference", L::Described, "COMM", "MusicMatch_Preference", text(&V2::Preference), {}, {}},
+        {F::Biography, "bio", L::Described, "COMM", "MusicMatch_Bio", text(&V2::Bio), {}, {}},
+        {F::AudioURL, "audioURL", L::Url, "WOAF", nullptr, text(&V2::AudioURL), {}, {}},
+        {F::ArtistURL, "artistURL", L::Url, "WOAR", nullptr, text(&V2::ArtistURL), {}, {}},
+        {F::GeneralURL, "generalURL", L::UserUrl, "WXXX", nullptr, text(&V2::GeneralURL), {}, {}},
+        {F::Lyrics, "lyrics", L::Described, "USLT", "", text(&V2::Lyrics), {}, {}},
     }};
     return rows;
 }

@@ -42,9 +42,7 @@ struct TMergedFieldRow {
     TFrameLayout Layout;
     const char *FrameID;      // none for the year
     const char *Description;  // of a described frame
-    // The ID3v2 tag and the manual entry name their members alike.
     TFieldMember<TID3v2Tag> V2;
-    TFieldMember<TManualEntry> Entry;
     // None: the ID3v1 tag or the file name does not hold the field.
     TFieldMember<TID3Tag> V1;
     TFieldMember<TFilenameInfo> Filename;

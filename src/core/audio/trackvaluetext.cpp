@@ -22,3 +22,8 @@ QString FormatSampleRate(qint32 hertz)
 {
     return QString::asprintf("%dkHz", hertz / 1000);
 }
+
+QString FormatYesNo(bool value)
+{
+    return value ? QStringLiteral("Yes") : QStringLiteral("No");
+}

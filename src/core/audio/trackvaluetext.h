@@ -13,3 +13,5 @@ QString FormatLength(qint64 seconds);
 QString FormatBitrate(qint32 kbps, bool vbr);
 // Whole kilohertz: 44100 shows as "44kHz".
 QString FormatSampleRate(qint32 hertz);
+// A flag of the stream (VBR, CRCs, ...): "Yes" or "No".
+QString FormatYesNo(bool value);

@@ -299,7 +299,7 @@ void TDataList::AddItemsOf(const TDataRefList &list, TDataObject *owner, bool ke
 {
     const int count = list.Count();
     for (int i = 0; i < count; ++i)
-        Add(list.Get(i)->Clone(owner, keepIDs).release());
+        Add(list.Get(i)->Clone(owner, keepIDs));
 }
 
 TDataItem *TDataList::CreateItem()
@@ -335,6 +335,12 @@ std::unique_ptr<TDataItem> TDataList::takeItem(TDataItem *item)
     if (Remove(item) < 0)
         return nullptr;
     return std::unique_ptr<TDataItem>(item);
+}
+
+void TDataList::FreeItem(TDataItem *item)
+{
+    // The list lets go of the item before it is freed.
+    std::unique_ptr<TDataItem> freed = takeItem(item);
 }
 
 // ---- TMainDataList --------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TDataField;
@@ -121,15 +122,34 @@ public:
     // record is cut short is dropped before the error is passed on.
     void ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 dataVersion) override;
 
+    // Appends item, which the list owns from now on, and returns it.
+    template<typename Item>
+    Item *Add(std::unique_ptr<Item> item)
+    {
+        Item *added = item.get();
+        TDataRefList::Add(item.release());
+        return added;
+    }
+
     void FreeAll();
     // Emptying an owning list without freeing its items would leak them:
-    // FreeAll frees them, takeItem hands one over.
+    // FreeAll frees them, FreeItem frees one, takeItem hands one over.
     void Clear() = delete;
     // The first item whose identifier is id; nullptr for -1.
     TDataItem *FindByID(qint32 id) const;
     // Removes item from the list and hands its ownership to the caller;
-    // nullptr when it is not in the list.
-    std::unique_ptr<TDataItem> takeItem(TDataItem *item);
+    // nullptr when it is not in the list.  Dropping the result frees the
+    // item: FreeItem says so.
+    [[nodiscard]] std::unique_ptr<TDataItem> takeItem(TDataItem *item);
+    // Removes item from the list and frees it; nothing when it is not in
+    // the list.
+    void FreeItem(TDataItem *item);
+
+protected:
+    // A bare pointer says nothing of who owns the item: from outside, the
+    // list takes its items as std::unique_ptr.  Lists that make their own
+    // items append them this way.
+    using TDataRefList::Add;
 };
 
 // The list of a collection's main items.

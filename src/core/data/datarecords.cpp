@@ -105,7 +105,7 @@ void TDataList::ReadFromStream(TDataReader &reader, qint32 fileVersion, qint32 d
         try {
             item->ReadFromStream(reader, fileVersion, dataVersion);
         } catch (...) {
-            takeItem(item);
+            FreeItem(item);
             throw;
         }
     }

@@ -48,18 +48,20 @@ void TGlobalDataFieldList::CreateFields()
 
     const TListKinds mainItems{ListKind::MainItems};
     const TListKinds lookups{ListKind::Lookups};
-    Add(new TIntegerDataField(this, FieldIds::ID, QStringLiteral("ID"), false, 20, 1, idCategory, mainItems));
-    Add(new TIntegerDataField(this, FieldIds::Index, QStringLiteral("Index"), false, 20, 1, idCategory,
-                              mainItems));
-    Add(new TIntegerDataField(this, FieldIds::Used, QStringLiteral("Used"), false, 20, 1, -1, lookups));
-    Add(new TStringDataField(this, FieldIds::DisplayName, QStringLiteral("Display Name"), false, 100, 1, -1,
-                             lookups));
-    Add(new TStringDataField(this, FieldIds::Name, QStringLiteral("Name"), false, 100, 1, -1, lookups));
-    Add(new TStringDataField(this, FieldIds::FirstName, QStringLiteral("First Name"), false, 100, 1, -1,
-                             lookups));
-    Add(new TStringDataField(this, FieldIds::The, QStringLiteral("The"), false, 100, 1, -1, lookups));
-    Add(new TStringDataField(this, FieldIds::SortName, QStringLiteral("Sort Name"), false, 100, 1, -1,
-                             lookups));
+    using Integer = TIntegerDataField;
+    using String = TStringDataField;
+    Add(std::make_unique<Integer>(this, FieldIds::ID, QStringLiteral("ID"), false, 20, 1, idCategory, mainItems));
+    Add(std::make_unique<Integer>(this, FieldIds::Index, QStringLiteral("Index"), false, 20, 1, idCategory,
+                                  mainItems));
+    Add(std::make_unique<Integer>(this, FieldIds::Used, QStringLiteral("Used"), false, 20, 1, -1, lookups));
+    Add(std::make_unique<String>(this, FieldIds::DisplayName, QStringLiteral("Display Name"), false, 100, 1, -1,
+                                 lookups));
+    Add(std::make_unique<String>(this, FieldIds::Name, QStringLiteral("Name"), false, 100, 1, -1, lookups));
+    Add(std::make_unique<String>(this, FieldIds::FirstName, QStringLiteral("First Name"), false, 100, 1, -1,
+                                 lookups));
+    Add(std::make_unique<String>(this, FieldIds::The, QStringLiteral("The"), false, 100, 1, -1, lookups));
+    Add(std::make_unique<String>(this, FieldIds::SortName, QStringLiteral("Sort Name"), false, 100, 1, -1,
+                                 lookups));
 }
 
 void TGlobalDataFieldList::LoadFieldNames(const TSettingsStore &store)

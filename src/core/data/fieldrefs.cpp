@@ -15,7 +15,7 @@ const QString widthKey = QStringLiteral("Width");
 const QString orderKey = QStringLiteral("Order");
 
 // Makes the reference of a stored entry whose field the catalogue holds.
-using EntryReader = std::function<TDataFieldRef *(const TDataField *field, const QString &entry)>;
+using EntryReader = std::function<std::unique_ptr<TDataFieldRef>(const TDataField *field, const QString &entry)>;
 // Writes what a reference adds beyond "Field".
 using EntryWriter = std::function<void(const TDataFieldRef &reference, const QString &entry)>;
 
@@ -122,7 +122,7 @@ void TSortFieldRefList::LoadFromSettings(const TSettingsStore &store, const QStr
 {
     loadEntries(*this, store, section, storedCount(store, section),
                 [this, &store](const TDataField *field, const QString &entry) {
-                    return new TSortField(field, store.ReadInteger(entry, orderKey, 1), this);
+                    return std::make_unique<TSortField>(field, store.ReadInteger(entry, orderKey, 1), this);
                 });
 }
 
@@ -150,7 +150,7 @@ void TColumnFieldRefList::LoadFromSettings(const TSettingsStore &store, const QS
         return;
     }
     loadEntries(*this, store, section, count, [this, &store](const TDataField *field, const QString &entry) {
-        return new TColumnField(field, store.ReadInteger(entry, widthKey, 100), this);
+        return std::make_unique<TColumnField>(field, store.ReadInteger(entry, widthKey, 100), this);
     });
 }
 
@@ -168,7 +168,7 @@ void TColumnFieldRefList::addDefaultColumns()
         return;
     for (const qint32 id : fields->DefaultColumns[ListKind]) {
         if (const TDataField *field = fields->FindByID(id))
-            Add(new TColumnField(field, field->DefaultWidth, this));
+            Add(std::make_unique<TColumnField>(field, field->DefaultWidth, this));
     }
 }
 
@@ -182,7 +182,9 @@ void TGroupFieldRefList::Assign(const TGroupFieldRefList &other)
 void TGroupFieldRefList::LoadFromSettings(const TSettingsStore &store, const QString &section)
 {
     loadEntries(*this, store, section, storedCount(store, section),
-                [this](const TDataField *field, const QString &) { return new TGroupField(field, this); });
+                [this](const TDataField *field, const QString &) {
+                    return std::make_unique<TGroupField>(field, this);
+                });
 }
 
 void TGroupFieldRefList::SaveToSettings(TSettingsStore &store, const QString &section) const

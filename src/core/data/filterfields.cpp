@@ -274,25 +274,12 @@ bool TMultiCreditFilterField::Matches(const TDataItem *item, bool /*caseSensitiv
 // ---- TIntegerFilterField --------------------------------------------------
 
 TIntegerFilterField::TIntegerFilterField(const TDataField *field, qint32 min, qint32 max, TDataObject *owner)
-    : TFilterField(field, owner)
-    , Min(min)
-    , Max(max)
+    : TRangeFilterField(field, min, max, owner)
 {
 }
 
-std::unique_ptr<TDataItem> TIntegerFilterField::CreateNew(TDataObject *owner) const
-{
-    return std::make_unique<TIntegerFilterField>(nullptr, 0, std::numeric_limits<qint32>::max(), owner);
-}
-
-std::unique_ptr<TDataItem> TIntegerFilterField::Clone(TDataObject *owner, bool keepID) const
-{
-    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
-    auto &condition = static_cast<TIntegerFilterField &>(*clone);
-    condition.Min = Min;
-    condition.Max = Max;
-    return clone;
-}
+const QString TIntegerFilterField::MinKey = QStringLiteral("IntValue1");
+const QString TIntegerFilterField::MaxKey = QStringLiteral("IntValue2");
 
 QString TIntegerFilterField::GetDescription() const
 {
@@ -303,120 +290,80 @@ QString TIntegerFilterField::GetDescription() const
     return between(fieldDisplayName(), QString::number(Min), QString::number(Max));
 }
 
-bool TIntegerFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+qint32 TIntegerFilterField::valueOf(const TDataItem &item, const TDataField *field)
 {
-    if (!Field)
-        return false;
-    const qint32 value = item->GetValueAsInteger(Field);
-    return Min <= value && value <= Max;
+    return item.GetValueAsInteger(field);
 }
 
-void TIntegerFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+qint32 TIntegerFilterField::readValue(const TSettingsStore &store, const QString &section, const QString &key)
 {
-    store.WriteInteger(section, QStringLiteral("IntValue1"), Min);
-    store.WriteInteger(section, QStringLiteral("IntValue2"), Max);
+    return store.ReadInteger(section, key, -1);
 }
 
-void TIntegerFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+void TIntegerFilterField::writeValue(TSettingsStore &store, const QString &section, const QString &key,
+                                     qint32 value)
 {
-    Min = store.ReadInteger(section, QStringLiteral("IntValue1"), -1);
-    Max = store.ReadInteger(section, QStringLiteral("IntValue2"), -1);
+    store.WriteInteger(section, key, value);
 }
 
 // ---- TDateFilterField -----------------------------------------------------
 
 TDateFilterField::TDateFilterField(const TDataField *field, double min, double max, TDataObject *owner)
-    : TFilterField(field, owner)
-    , Min(min)
-    , Max(max)
+    : TRangeFilterField(field, min, max, owner)
 {
 }
 
-std::unique_ptr<TDataItem> TDateFilterField::CreateNew(TDataObject *owner) const
-{
-    return std::make_unique<TDateFilterField>(nullptr, -1.0, -1.0, owner);
-}
-
-std::unique_ptr<TDataItem> TDateFilterField::Clone(TDataObject *owner, bool keepID) const
-{
-    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
-    auto &condition = static_cast<TDateFilterField &>(*clone);
-    condition.Min = Min;
-    condition.Max = Max;
-    return clone;
-}
+const QString TDateFilterField::MinKey = QStringLiteral("DateValue1");
+const QString TDateFilterField::MaxKey = QStringLiteral("DateValue2");
 
 QString TDateFilterField::GetDescription() const
 {
     return between(fieldDisplayName(), shortDate(Min), shortDate(Max));
 }
 
-bool TDateFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+double TDateFilterField::valueOf(const TDataItem &item, const TDataField *field)
 {
-    if (!Field)
-        return false;
-    const double value = item->GetValueAsDate(Field);
-    return Min <= value && value <= Max;
+    return item.GetValueAsDate(field);
 }
 
-void TDateFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+double TDateFilterField::readValue(const TSettingsStore &store, const QString &section, const QString &key)
 {
-    store.WriteDate(section, QStringLiteral("DateValue1"), Min);
-    store.WriteDate(section, QStringLiteral("DateValue2"), Max);
+    return store.ReadDate(section, key, -1.0);
 }
 
-void TDateFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+void TDateFilterField::writeValue(TSettingsStore &store, const QString &section, const QString &key, double value)
 {
-    Min = store.ReadDate(section, QStringLiteral("DateValue1"), -1.0);
-    Max = store.ReadDate(section, QStringLiteral("DateValue2"), -1.0);
+    store.WriteDate(section, key, value);
 }
 
 // ---- TFloatFilterField ----------------------------------------------------
 
 TFloatFilterField::TFloatFilterField(const TDataField *field, double min, double max, TDataObject *owner)
-    : TFilterField(field, owner)
-    , Min(min)
-    , Max(max)
+    : TRangeFilterField(field, min, max, owner)
 {
 }
 
-std::unique_ptr<TDataItem> TFloatFilterField::CreateNew(TDataObject *owner) const
-{
-    return std::make_unique<TFloatFilterField>(nullptr, -1.0, -1.0, owner);
-}
-
-std::unique_ptr<TDataItem> TFloatFilterField::Clone(TDataObject *owner, bool keepID) const
-{
-    std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
-    auto &condition = static_cast<TFloatFilterField &>(*clone);
-    condition.Min = Min;
-    condition.Max = Max;
-    return clone;
-}
+const QString TFloatFilterField::MinKey = QStringLiteral("FloatValue1");
+const QString TFloatFilterField::MaxKey = QStringLiteral("FloatValue2");
 
 QString TFloatFilterField::GetDescription() const
 {
     return between(fieldDisplayName(), QString::number(Min, 'f', 6), QString::number(Max, 'f', 6));
 }
 
-bool TFloatFilterField::Matches(const TDataItem *item, bool /*caseSensitive*/) const
+double TFloatFilterField::valueOf(const TDataItem &item, const TDataField *field)
 {
-    if (!Field)
-        return false;
-    const double value = item->GetValueAsFloat(Field);
-    return Min <= value && value <= Max;
+    return item.GetValueAsFloat(field);
 }
 
-void TFloatFilterField::SaveValues(TSettingsStore &store, const QString &section) const
+double TFloatFilterField::readValue(const TSettingsStore &store, const QString &section, const QString &key)
 {
-    store.WriteFloat(section, QStringLiteral("FloatValue1"), Min);
-    store.WriteFloat(section, QStringLiteral("FloatValue2"), Max);
+    return store.ReadFloat(section, key, -1.0);
 }
 
-void TFloatFilterField::LoadValues(const TSettingsStore &store, const QString &section)
+void TFloatFilterField::writeValue(TSettingsStore &store, const QString &section, const QString &key, double value)
 {
-    Min = store.ReadFloat(section, QStringLiteral("FloatValue1"), -1.0);
-    Max = store.ReadFloat(section, QStringLiteral("FloatValue2"), -1.0);
+    store.WriteFloat(section, key, value);
 }
 
 // ---- TBoolFilterField -----------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <limits>
+#include <memory>
 
 class TLookupItem;
 class TSettingsStore;
@@ -135,62 +136,125 @@ public:
     bool Matches(const TDataItem *item, bool caseSensitive) const override;
 };
 
-// Min <= the item's integer value <= Max.
-class TIntegerFilterField : public TFilterField {
+// Min <= the item's value <= Max.  The three kinds of range (integers,
+// dates, floating-point values) differ only in how an item gives the value,
+// how the settings store it and how the condition reads; Derived says that
+// with a few static members:
+//   static Value valueOf(const TDataItem &item, const TDataField *field);
+//   static Value readValue(const TSettingsStore &, const QString &section, const QString &key);
+//     (with the value a stored filter lacking the bound reads as)
+//   static void writeValue(TSettingsStore &, const QString &section, const QString &key, Value);
+//   MinKey, MaxKey: the setting keys of the bounds;
+//   NewMin, NewMax: the bounds of a new condition (CreateNew).
+template<typename Derived, typename Value>
+class TRangeFilterField : public TFilterField {
 public:
-    explicit TIntegerFilterField(const TDataField *field = nullptr, qint32 min = 0,
-                                 qint32 max = std::numeric_limits<qint32>::max(),
-                                 TDataObject *owner = nullptr);
+    TRangeFilterField(const TDataField *field, Value min, Value max, TDataObject *owner)
+        : TFilterField(field, owner)
+        , Min(min)
+        , Max(max)
+    {
+    }
 
+    Value Min;
+    Value Max;
+
+    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override
+    {
+        return std::make_unique<Derived>(nullptr, Derived::NewMin, Derived::NewMax, owner);
+    }
+
+    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override
+    {
+        std::unique_ptr<TDataItem> clone = TFilterField::Clone(owner, keepID);
+        auto &condition = static_cast<Derived &>(*clone);
+        condition.Min = Min;
+        condition.Max = Max;
+        return clone;
+    }
+
+    bool Matches(const TDataItem *item, bool /*caseSensitive*/) const override
+    {
+        if (!Field)
+            return false;
+        const Value value = Derived::valueOf(*item, Field);
+        return Min <= value && value <= Max;
+    }
+
+    void SaveValues(TSettingsStore &store, const QString &section) const override
+    {
+        Derived::writeValue(store, section, Derived::MinKey, Min);
+        Derived::writeValue(store, section, Derived::MaxKey, Max);
+    }
+
+    void LoadValues(const TSettingsStore &store, const QString &section) override
+    {
+        Min = Derived::readValue(store, section, Derived::MinKey);
+        Max = Derived::readValue(store, section, Derived::MaxKey);
+    }
+};
+
+// Min <= the item's integer value <= Max.
+class TIntegerFilterField : public TRangeFilterField<TIntegerFilterField, qint32> {
+public:
     // A range open at one end holds these as its missing bound.
     static constexpr qint32 NoMin = std::numeric_limits<qint32>::min();
     static constexpr qint32 NoMax = std::numeric_limits<qint32>::max();
 
-    qint32 Min = 0;
-    qint32 Max = std::numeric_limits<qint32>::max();
+    explicit TIntegerFilterField(const TDataField *field = nullptr, qint32 min = 0, qint32 max = NoMax,
+                                 TDataObject *owner = nullptr);
 
-    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
-    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
     // ("Size" between 1 and 5), or "at least" / "at most" for an open range.
     QString GetDescription() const override;
-    bool Matches(const TDataItem *item, bool caseSensitive) const override;
-    void SaveValues(TSettingsStore &store, const QString &section) const override;
-    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+private:
+    friend class TRangeFilterField<TIntegerFilterField, qint32>;
+    static constexpr qint32 NewMin = 0;
+    static constexpr qint32 NewMax = NoMax;
+    static const QString MinKey;
+    static const QString MaxKey;
+    static qint32 valueOf(const TDataItem &item, const TDataField *field);
+    static qint32 readValue(const TSettingsStore &store, const QString &section, const QString &key);
+    static void writeValue(TSettingsStore &store, const QString &section, const QString &key, qint32 value);
 };
 
 // Min <= the item's date (a day number) <= Max.
-class TDateFilterField : public TFilterField {
+class TDateFilterField : public TRangeFilterField<TDateFilterField, double> {
 public:
     explicit TDateFilterField(const TDataField *field = nullptr, double min = -1.0, double max = -1.0,
                               TDataObject *owner = nullptr);
 
-    double Min = -1.0;
-    double Max = -1.0;
-
-    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
-    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
     // The dates in the user's short date format.
     QString GetDescription() const override;
-    bool Matches(const TDataItem *item, bool caseSensitive) const override;
-    void SaveValues(TSettingsStore &store, const QString &section) const override;
-    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+private:
+    friend class TRangeFilterField<TDateFilterField, double>;
+    static constexpr double NewMin = -1.0;
+    static constexpr double NewMax = -1.0;
+    static const QString MinKey;
+    static const QString MaxKey;
+    static double valueOf(const TDataItem &item, const TDataField *field);
+    static double readValue(const TSettingsStore &store, const QString &section, const QString &key);
+    static void writeValue(TSettingsStore &store, const QString &section, const QString &key, double value);
 };
 
 // Min <= the item's floating-point value <= Max.
-class TFloatFilterField : public TFilterField {
+class TFloatFilterField : public TRangeFilterField<TFloatFilterField, double> {
 public:
     explicit TFloatFilterField(const TDataField *field = nullptr, double min = -1.0, double max = -1.0,
                                TDataObject *owner = nullptr);
 
-    double Min = -1.0;
-    double Max = -1.0;
-
-    std::unique_ptr<TDataItem> CreateNew(TDataObject *owner) const override;
-    std::unique_ptr<TDataItem> Clone(TDataObject *owner, bool keepID) const override;
     QString GetDescription() const override;
-    bool Matches(const TDataItem *item, bool caseSensitive) const override;
-    void SaveValues(TSettingsStore &store, const QString &section) const override;
-    void LoadValues(const TSettingsStore &store, const QString &section) override;
+
+private:
+    friend class TRangeFilterField<TFloatFilterField, double>;
+    static constexpr double NewMin = -1.0;
+    static constexpr double NewMax = -1.0;
+    static const QString MinKey;
+    static const QString MaxKey;
+    static double valueOf(const TDataItem &item, const TDataField *field);
+    static double readValue(const TSettingsStore &store, const QString &section, const QString &key);
+    static void writeValue(TSettingsStore &store, const QString &section, const QString &key, double value);
 };
 
 // The item's three-valued boolean is Value (0 no, 1 yes).  Value 2, "Yes or

@@ -34,9 +34,7 @@ TLookupList::~TLookupList() = default;
 
 TDataItem *TLookupList::CreateItem()
 {
-    auto *item = new TLookupItem(this);
-    Add(item);
-    return item;
+    return Add(std::make_unique<TLookupItem>(this));
 }
 
 void TLookupList::AddDefaults()
@@ -229,16 +227,12 @@ void TLookupList::ResetToDefaults()
 
 TDataItem *TSortLookupList::CreateItem()
 {
-    auto *item = new TSortLookupItem(this);
-    Add(item);
-    return item;
+    return Add(std::make_unique<TSortLookupItem>(this));
 }
 
 TDataItem *TPersonLookupList::CreateItem()
 {
-    auto *item = new TPersonLookupItem(this);
-    Add(item);
-    return item;
+    return Add(std::make_unique<TPersonLookupItem>(this));
 }
 
 TYearLookupList::TYearLookupList(TRootItem *root, bool addDefaults, qint32 fieldID)

@@ -51,7 +51,7 @@ QList<TLookupItem *> RemoveUnusedLookupItems(TRootItem &root, const TDataField *
     if (!unused.isEmpty() && beforeFree)
         beforeFree();
     for (TLookupItem *item : std::as_const(unused))
-        list.takeItem(item);
+        list.FreeItem(item);
     return kept;
 }
 
@@ -91,7 +91,7 @@ int MergeLookupItems(TRootItem &root, const TDataField *field, TLookupList &list
     if (beforeFree)
         beforeFree();
     for (TLookupItem *source : std::as_const(merged))
-        list.takeItem(source);
+        list.FreeItem(source);
     RecountLookupUsage(root, field);
     return int(merged.size());
 }

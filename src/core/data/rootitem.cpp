@@ -108,15 +108,14 @@ void TRootItem::ImportItems(TRootItem &otherRoot)
         if (Items->ContainsSameItem(item))
             ++i;
         else
-            TakeOverItem(otherRoot, item, i);
+            TakeOverItem(otherRoot, item);
     }
 }
 
-void TRootItem::TakeOverItem(TRootItem &otherRoot, TDataItem *item, int index)
+void TRootItem::TakeOverItem(TRootItem &otherRoot, TDataItem *item)
 {
-    Items->Add(item);
+    Items->Add(otherRoot.Items->takeItem(item));
     item->Owner = Items.get();
-    otherRoot.Items->Delete(index);
     // The item's identifier came from the other root's counter and may clash
     // with one of ours: give it a fresh one.
     item->ID = -1;

@@ -71,7 +71,7 @@ public:
     // Moves every main item of otherRoot into this root's main list, with
     // fresh identifiers from this root.
     virtual void ImportItems(TRootItem &otherRoot);
-    virtual void TakeOverItem(TRootItem &otherRoot, TDataItem *item, int index);
+    virtual void TakeOverItem(TRootItem &otherRoot, TDataItem *item);
     virtual TLookupList *GetLookupList(const TDataField *field) const = 0;
     virtual QString GetFileExtension() const;
 

@@ -2,6 +2,7 @@
 
 #include "core/audio/id3v2span.h"
 #include "core/audio/trackvaluetext.h"
+#include "core/base/clamp.h"
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
@@ -11,6 +12,7 @@
 #include "core/files/shellstuff.h"
 #include "core/files/sparsefiledevice.h"
 #include "core/mp3model/mp3fieldids.h"
+#include "core/mp3model/trackfields.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,52 +35,6 @@ constexpr int FileSelectedImage = 14;
 constexpr int FileReadOnlySelectedImage = 16;
 constexpr int FileLargeImage = 4;
 constexpr int FileReadOnlyLargeImage = 5;
-
-// The merged field behind a catalogue field of the file lists.
-std::optional<TMergedField> mergedFieldOf(qint32 fieldId)
-{
-    using F = TMergedField;
-    switch (fieldId) {
-    case Ids::Title: return F::Title;
-    case Ids::Notes: return F::Notes;
-    case Ids::ArtistText: return F::Artist;
-    case Ids::GenreText: return F::Genre;
-    case Ids::LabelText: return F::Label;
-    case Ids::YearText: return F::Year;
-    case Ids::AlbumText: return F::Album;
-    case Ids::LyricistText: return F::Lyricist;
-    case Ids::OrchestraText: return F::Orchestra;
-    case Ids::ConductorText: return F::Conductor;
-    case Ids::SubTitle: return F::SubTitle;
-    case Ids::TempoText: return F::Tempo;
-    case Ids::MoodText: return F::Mood;
-    case Ids::SituationText: return F::Situation;
-    case Ids::PreferenceText: return F::Preference;
-    case Ids::Biography: return F::Biography;
-    case Ids::AudioURL: return F::AudioURL;
-    case Ids::ArtistURL: return F::ArtistURL;
-    case Ids::GeneralURL: return F::GeneralURL;
-    case Ids::Lyrics: return F::Lyrics;
-    case Ids::EncodedBy: return F::EncodedBy;
-    case Ids::CopyrightBy: return F::CopyrightBy;
-    case Ids::ComposerText: return F::Composer;
-    case Ids::OriginalArtistText: return F::OrigArtist;
-    case Ids::TrackIndex: return F::TrackIndex;
-    case Ids::BPM: return F::BPM;
-    default: return std::nullopt;
-    }
-}
-
-qint32 clampToInt32(qint64 value)
-{
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(),
-                                      std::numeric_limits<qint32>::max()));
-}
-
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Yes") : QStringLiteral("No");
-}
 
 bool statPath(const QString &path, struct stat &st)
 {
@@ -130,7 +86,7 @@ QString TMP3File::GetValueAsString(const TDataField *field) const
 {
     if (!field)
         return QString();
-    if (const std::optional<TMergedField> merged = mergedFieldOf(field->ID))
+    if (const std::optional<TMergedField> merged = MergedFieldOfFileListField(field->ID))
         return GetMergedText(*merged);
     const TMpegInfo &m = MpegInfo;
     switch (field->ID) {
@@ -140,10 +96,10 @@ QString TMP3File::GetValueAsString(const TDataField *field) const
     case Ids::MpegLayer: return QString::number(m.Layer);
     case Ids::Mode: return ModeNames[std::min<size_t>(m.Mode, 3)];
     case Ids::Bitrate: return FormatBitrate(m.Bitrate, m.VBR);
-    case Ids::VBR: return yesNo(m.VBR);
-    case Ids::CRCs: return yesNo(m.CRCs);
-    case Ids::Copyrighted: return yesNo(m.Copyrighted);
-    case Ids::Original: return yesNo(m.Original);
+    case Ids::VBR: return FormatYesNo(m.VBR);
+    case Ids::CRCs: return FormatYesNo(m.CRCs);
+    case Ids::Copyrighted: return FormatYesNo(m.Copyrighted);
+    case Ids::Original: return FormatYesNo(m.Original);
     case Ids::SampleRate: return FormatSampleRate(m.SampleRate);
     case Ids::Emphasis: return EmphasisNames[std::min<size_t>(m.Emphasis, 3)];
     case Ids::Frames: return QString::number(m.Frames);

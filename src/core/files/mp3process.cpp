@@ -1,6 +1,7 @@
 #include "core/files/mp3process.h"
 
 #include "core/audio/mergedfields.h"
+#include "core/base/clamp.h"
 #include "core/base/localfiles.h"
 #include "core/data/datalists.h"
 #include "core/data/rootitem.h"
@@ -16,28 +17,13 @@
 #include "core/settings/drives.h"
 
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 #include <limits>
 #include <optional>
 
 namespace {
-
-qint32 clampToInt32(qint64 value)
-{
-    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
-}
-
-// Clears Busy however ReadFolder ends.
-class TBusyFlag {
-public:
-    explicit TBusyFlag(bool &flag) : m_flag(flag) { m_flag = true; }
-    ~TBusyFlag() { m_flag = false; }
-    TBusyFlag(const TBusyFlag &) = delete;
-    TBusyFlag &operator=(const TBusyFlag &) = delete;
-
-private:
-    bool &m_flag;
-};
 
 // ---- copying between files and tracks --------------------------------------
 
@@ -248,7 +234,7 @@ void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow
 {
     if (Busy || !folder || (folder->IsRead && (!recursive || folder->IsReadRecursive)))
         return;
-    const TBusyFlag busy(Busy);
+    const QScopedValueRollback busy(Busy, true);
     SetCaption(QStringLiteral("Read File Information"));
     ShowWindow = showWindow;
     Start();

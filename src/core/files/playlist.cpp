@@ -101,9 +101,7 @@ void TPlayList::Clear()
 
 TPlayListEntry *TPlayList::NewEntry()
 {
-    auto *entry = new TPlayListEntry(this);
-    Add(entry);
-    return entry;
+    return Add(std::make_unique<TPlayListEntry>(this));
 }
 
 TPlayListEntry *TPlayList::AddEntry(const QString &fileName, const QString &title, qint32 length)

@@ -62,9 +62,7 @@ std::unique_ptr<TDataItem> TAlbumLookupItem::CreateNew(TDataObject *owner) const
 
 TDataItem *TAlbumLookupList::CreateItem()
 {
-    auto *item = new TAlbumLookupItem(this);
-    Add(item);
-    return item;
+    return Add(std::make_unique<TAlbumLookupItem>(this));
 }
 
 // ---- TLocationLookupItem --------------------------------------------------
@@ -131,9 +129,7 @@ void TLocationLookupItem::SetFromPath(const QString &path, const TMountTable &mo
 
 TDataItem *TLocationLookupList::CreateItem()
 {
-    auto *item = new TLocationLookupItem(this);
-    Add(item);
-    return item;
+    return Add(std::make_unique<TLocationLookupItem>(this));
 }
 
 TLocationLookupItem *TLocationLookupList::FindByDriveLabel(const QString &label) const

@@ -13,6 +13,7 @@ class TLocationLookupItem;
 class TLookupItem;
 class TPersonLookupItem;
 class TSortLookupItem;
+struct TTrackLookupMember;
 
 // One MP3 file as recorded in the collection: its descriptive information,
 // where it lives, and the technical values of its audio stream.  Lookup
@@ -95,8 +96,8 @@ public:
     void SetValueAsLookupItem(const TDataField *field, TLookupItem *item, qint32 mode,
                               TLookupItem *oldItem) override;
     bool HasLookupItem(const TDataField *field, const TLookupItem *item) const override;
-    // Equal contents; the MPEG layer and the file modification time are not
-    // compared.
+    // Equal contents: the members the member table compares (all but the
+    // MPEG layer and the file modification time).
     bool IsEqual(const TDataItem *item) const override;
     // Fills an empty year, genre and location from the collection's field
     // defaults.
@@ -106,12 +107,8 @@ public:
     QString fileName() const;
 
 private:
-    // Whether the field is one of the track's single-valued lookups.
-    static bool isSingleLookupField(qint32 fieldID);
-    // The value of a single-valued lookup field (nullptr for other fields).
-    TLookupItem *singleLookup(qint32 fieldID) const;
-    // Sets a single-valued lookup field; false for other fields.
-    bool setSingleLookup(const TDataField *field, TLookupItem *item);
+    // The member of a single-valued lookup field; nullptr for other fields.
+    static const TTrackLookupMember *singleLookupMember(const TDataField *field);
     QString ownText(const TDataField *field) const;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/audio/genretext.h"
 #include "core/data/lookupitems.h"
+#include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3lookups.h"
 #include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
@@ -13,6 +14,7 @@ namespace {
 using F = TMergedField;
 using T = TMp3Track;
 using R = TMp3Root;
+namespace Ids = Mp3FieldIds;
 
 template <auto Member>
 TLookupItem *getLookup(const TMp3Track &track)
@@ -33,24 +35,24 @@ TLookupList *listOf(const TMp3Root &root)
     return (root.*List).get();
 }
 
-TTrackFieldRow text(F field, QString T::*member)
+TTrackFieldRow text(F field, qint32 fileListFieldID, QString T::*member)
 {
-    TTrackFieldRow row{field};
+    TTrackFieldRow row{field, fileListFieldID};
     row.Text = member;
     return row;
 }
 
-TTrackFieldRow number(F field, qint32 T::*member)
+TTrackFieldRow number(F field, qint32 fileListFieldID, qint32 T::*member)
 {
-    TTrackFieldRow row{field};
+    TTrackFieldRow row{field, fileListFieldID};
     row.Number = member;
     return row;
 }
 
 template <auto Member, auto List>
-TTrackFieldRow lookup(F field, bool shownName)
+TTrackFieldRow lookup(F field, qint32 fileListFieldID, bool shownName)
 {
-    TTrackFieldRow row{field};
+    TTrackFieldRow row{field, fileListFieldID};
     row.GetLookup = &getLookup<Member>;
     row.SetLookup = &setLookup<Member>;
     row.List = &listOf<List>;
@@ -60,7 +62,7 @@ TTrackFieldRow lookup(F field, bool shownName)
 
 TTrackFieldRow genres()
 {
-    TTrackFieldRow row{F::Genre};
+    TTrackFieldRow row{F::Genre, Ids::GenreText};
     row.List = &listOf<&R::GenreList>;
     row.IsGenres = true;
     return row;
@@ -86,32 +88,32 @@ QString genreNamesOf(const TMp3Track &track)
 const std::array<TTrackFieldRow, MergedFieldCount> &TrackFieldRows()
 {
     static const std::array<TTrackFieldRow, MergedFieldCount> rows = {{
-        number(F::TrackIndex, &T::TrackIndex),
-        text(F::Title, &T::Title),
-        lookup<&T::Artist, &R::Artists>(F::Artist, false),
-        lookup<&T::Album, &R::Albums>(F::Album, false),
+        number(F::TrackIndex, Ids::TrackIndex, &T::TrackIndex),
+        text(F::Title, Ids::Title, &T::Title),
+        lookup<&T::Artist, &R::Artists>(F::Artist, Ids::ArtistText, false),
+        lookup<&T::Album, &R::Albums>(F::Album, Ids::AlbumText, false),
         genres(),
-        text(F::Notes, &T::Notes),
-        lookup<&T::Year, &R::Years>(F::Year, false),
-        lookup<&T::Label, &R::Labels>(F::Label, true),
-        lookup<&T::Lyricist, &R::Lyricists>(F::Lyricist, true),
-        lookup<&T::Orchestra, &R::Orchestras>(F::Orchestra, true),
-        lookup<&T::Conductor, &R::Conductors>(F::Conductor, true),
-        lookup<&T::Tempo, &R::Tempos>(F::Tempo, true),
-        lookup<&T::Mood, &R::Moods>(F::Mood, true),
-        lookup<&T::Situation, &R::Situations>(F::Situation, true),
-        lookup<&T::Preference, &R::Preferences>(F::Preference, true),
-        lookup<&T::Composer, &R::Composers>(F::Composer, true),
-        lookup<&T::OriginalArtist, &R::OriginalArtists>(F::OrigArtist, true),
-        text(F::SubTitle, &T::SubTitle),
-        text(F::Biography, &T::Biography),
-        text(F::AudioURL, &T::AudioURL),
-        text(F::ArtistURL, &T::ArtistURL),
-        text(F::GeneralURL, &T::GeneralURL),
-        text(F::Lyrics, &T::Lyrics),
-        text(F::EncodedBy, &T::EncodedBy),
-        text(F::CopyrightBy, &T::CopyrightBy),
-        number(F::BPM, &T::BPM),
+        text(F::Notes, Ids::Notes, &T::Notes),
+        lookup<&T::Year, &R::Years>(F::Year, Ids::YearText, false),
+        lookup<&T::Label, &R::Labels>(F::Label, Ids::LabelText, true),
+        lookup<&T::Lyricist, &R::Lyricists>(F::Lyricist, Ids::LyricistText, true),
+        lookup<&T::Orchestra, &R::Orchestras>(F::Orchestra, Ids::OrchestraText, true),
+        lookup<&T::Conductor, &R::Conductors>(F::Conductor, Ids::ConductorText, true),
+        lookup<&T::Tempo, &R::Tempos>(F::Tempo, Ids::TempoText, true),
+        lookup<&T::Mood, &R::Moods>(F::Mood, Ids::MoodText, true),
+        lookup<&T::Situation, &R::Situations>(F::Situation, Ids::SituationText, true),
+        lookup<&T::Preference, &R::Preferences>(F::Preference, Ids::PreferenceText, true),
+        lookup<&T::Composer, &R::Composers>(F::Composer, Ids::ComposerText, true),
+        lookup<&T::OriginalArtist, &R::OriginalArtists>(F::OrigArtist, Ids::OriginalArtistText, true),
+        text(F::SubTitle, Ids::SubTitle, &T::SubTitle),
+        text(F::Biography, Ids::Biography, &T::Biography),
+        text(F::AudioURL, Ids::AudioURL, &T::AudioURL),
+        text(F::ArtistURL, Ids::ArtistURL, &T::ArtistURL),
+        text(F::GeneralURL, Ids::GeneralURL, &T::GeneralURL),
+        text(F::Lyrics, Ids::Lyrics, &T::Lyrics),
+        text(F::EncodedBy, Ids::EncodedBy, &T::EncodedBy),
+        text(F::CopyrightBy, Ids::CopyrightBy, &T::CopyrightBy),
+        number(F::BPM, Ids::BPM, &T::BPM),
     }};
     return rows;
 }
@@ -125,6 +127,19 @@ const TTrackFieldRow &TrackFieldRow(TMergedField field)
         return index;
     }();
     return *byField[size_t(field)];
+}
+
+std::optional<TMergedField> MergedFieldOfFileListField(qint32 fieldID)
+{
+    // File lists ask for every cell they show: the fields by ID, found once.
+    constexpr qint32 idLimit = Ids::Filepath + 1;
+    static const std::array<std::optional<TMergedField>, idLimit> byID = [] {
+        std::array<std::optional<TMergedField>, idLimit> index{};
+        for (const TTrackFieldRow &row : TrackFieldRows())
+            index[size_t(row.FileListFieldID)] = row.Field;
+        return index;
+    }();
+    return fieldID > 0 && fieldID < idLimit ? byID[size_t(fieldID)] : std::nullopt;
 }
 
 QString TrackFieldText(const TMp3Track &track, const TTrackFieldRow &row)

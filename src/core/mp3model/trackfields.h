@@ -18,6 +18,10 @@ class TMp3Track;
 // The tag side of the same fields is in core/audio/mergedfields.h.
 struct TTrackFieldRow {
     TMergedField Field;
+    // The catalogue field by which the file lists show the merged value:
+    // the track's own field for texts and numbers, the tag's text of a
+    // lookup (Artist Text) for lookups.
+    qint32 FileListFieldID = 0;
     QString TMp3Track::*Text = nullptr;
     qint32 TMp3Track::*Number = nullptr;
     // A lookup value: read and set the member, and the root's list of it.
@@ -34,6 +38,9 @@ struct TTrackFieldRow {
 // The 26 fields in the order a file's values are copied into a track.
 const std::array<TTrackFieldRow, MergedFieldCount> &TrackFieldRows();
 const TTrackFieldRow &TrackFieldRow(TMergedField field);
+// The merged field a file list shows by the catalogue field; none when the
+// field is no merged one.
+std::optional<TMergedField> MergedFieldOfFileListField(qint32 fieldID);
 
 // The track's value for the field as an information source offers it.
 QString TrackFieldText(const TMp3Track &track, const TTrackFieldRow &row);

@@ -62,7 +62,7 @@ void TfmMainBase::freeItems(const QList<TDataItem *> &items)
     m_listModel->Reset();
     ListContent->Clear();
     for (TDataItem *item : items)
-        Root()->Items->takeItem(item);
+        Root()->Items->FreeItem(item);
 }
 
 // ---- items ---------------------------------------------------------------------------
@@ -84,7 +84,7 @@ void TfmMainBase::AddItem()
         RebuildTree();
         RestoreState(item, true);
     } else {
-        root->Items->takeItem(item);
+        root->Items->FreeItem(item);
     }
     RefreshList(nullptr, true);
     UpdateActions();
@@ -99,8 +99,7 @@ void TfmMainBase::EditSelectedItem()
     std::unique_ptr<TDataItem> copy = item->Clone(Root()->Items.get(), true);
     if (EditItem(copy.get(), true)) {
         freeItems({item});
-        TDataItem *edited = copy.release();
-        Root()->Items->Add(edited);
+        TDataItem *edited = Root()->Items->Add(std::move(copy));
         Save();
         RebuildTree();
         RestoreState(edited, true);
@@ -118,8 +117,7 @@ void TfmMainBase::DuplicateItem()
     SaveState();
     std::unique_ptr<TDataItem> copy = item->Clone(Root()->Items.get(), false);
     Root()->Items->AssignNextIndex(copy.get());
-    TDataItem *duplicate = copy.release();
-    Root()->Items->Add(duplicate);
+    TDataItem *duplicate = Root()->Items->Add(std::move(copy));
     Root()->IncrementNextIndex();
     Save();
     RebuildTree();

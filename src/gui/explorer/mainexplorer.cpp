@@ -38,6 +38,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -272,7 +273,7 @@ TRootItem *TfmMainBase::Root() const
 void TfmMainBase::releaseCollection(TRootItem *incoming)
 {
     // Nothing shown may refer to what is about to be freed.
-    const TFlagScope updating(Updating);
+    const QScopedValueRollback updating(Updating, true);
     ListReady = false;
     m_listModel->Reset();
     ListContent->Clear();
@@ -324,7 +325,7 @@ void TfmMainBase::rebindFieldLists(TRootItem &root)
             if (field)
                 ref->Field = field;
             else
-                list->takeItem(ref);
+                list->FreeItem(ref);
         }
     }
 }
@@ -507,7 +508,7 @@ TExplorerNode *TfmMainBase::TopLevelNode(TExplorerNode *node) const
 
 void TfmMainBase::CreateTreeRoots()
 {
-    const TFlagScope updating(Updating);
+    const QScopedValueRollback updating(Updating, true);
     const TBusyCursor busy;
     ReleaseOwnTreeNodes();
     m_treeModel->Clear();
@@ -527,7 +528,7 @@ void TfmMainBase::RebuildTree()
         return;
     updateRootNodeText();
     {
-        const TFlagScope updating(Updating);
+        const QScopedValueRollback updating(Updating, true);
         const TBusyCursor busy;
         const TNoUpdates frozen(tvMain);
         m_treeModel->RemoveChildren(RootNode);
@@ -616,7 +617,7 @@ void TfmMainBase::RestoreState(TDataItem *item, bool select)
         return;
     {
         const TBusyCursor busy;
-        const TFlagScope updating(Updating);
+        const QScopedValueRollback updating(Updating, true);
         {
             const TNoUpdates frozen(tvMain);
             bool found = restoreStateNode(State.Root, nullptr, true, select);
@@ -704,7 +705,7 @@ void TfmMainBase::StoreColumns()
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
         if (TDataField *field = root->Fields->FindByID(shown.at(logical).Tag))
-            columns->Add(new TColumnField(field, header->sectionSize(logical), columns));
+            columns->Add(std::make_unique<TColumnField>(field, header->sectionSize(logical), columns));
     }
 }
 
@@ -886,7 +887,7 @@ void TfmMainBase::headerClicked(int section)
             sorts->Get(0)->Order = -sorts->Get(0)->Order;
         } else {
             sorts->FreeAll();
-            sorts->Add(new TSortField(field, 1, sorts));
+            sorts->Add(std::make_unique<TSortField>(field, 1, sorts));
         }
     }
     ShowSortIndicator();

@@ -25,17 +25,4 @@ constexpr int CustomTag = -2;
 // The free area of the screen the window is on.
 QRect ScreenArea(const QWidget *window);
 
-// Sets a flag for the life of a scope and puts back what it was.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool &flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~TFlagScope() { m_flag = m_old; }
-    TFlagScope(const TFlagScope &) = delete;
-    TFlagScope &operator=(const TFlagScope &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_old;
-};
-
 } // namespace mainexplorer

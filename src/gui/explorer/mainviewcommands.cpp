@@ -154,7 +154,7 @@ void TfmMainBase::ApplyGroupPreset(int preset)
         return;
     for (const qint32 id : presets.at(preset)) {
         if (TDataField *field = root->Fields->FindByID(id))
-            groups->Add(new TGroupField(field, groups));
+            groups->Add(std::make_unique<TGroupField>(field, groups));
     }
 }
 

@@ -488,10 +488,8 @@ void TfmSelectFieldsBase::orderChosen(int index)
 void TfmSelectFieldsBase::accept()
 {
     m_list.FreeAll();
-    for (int row = 0; row < lvFields->count(); ++row) {
-        std::unique_ptr<TDataItem> copy = EntryRef(row)->Clone(&m_list, true);
-        m_list.Add(copy.release());
-    }
+    for (int row = 0; row < lvFields->count(); ++row)
+        m_list.Add(EntryRef(row)->Clone(&m_list, true));
     QDialog::accept();
 }
 

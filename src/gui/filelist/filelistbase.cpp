@@ -538,8 +538,7 @@ void TfmFileListBase::StoreColumns()
         const int logical = header->logicalIndex(visual);
         if (logical < 0 || logical >= columns.size())
             continue;
-        auto column = std::make_unique<TColumnField>(columns.at(logical).Field, header->sectionSize(logical));
-        ColumnFields->Add(column.release());
+        ColumnFields->Add(std::make_unique<TColumnField>(columns.at(logical).Field, header->sectionSize(logical)));
     }
 }
 
@@ -584,7 +583,7 @@ void TfmFileListBase::HeaderClick(int column)
         SortFields->Get(0)->Order = -SortFields->Get(0)->Order;
     } else {
         SortFields->FreeAll();
-        SortFields->Add(new TSortField(field, 1));
+        SortFields->Add(std::make_unique<TSortField>(field, 1));
     }
     ShowSortIndicator();
     SortFiles();

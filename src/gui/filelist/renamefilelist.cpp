@@ -95,7 +95,7 @@ void TfmRenameFilelist::LoadSettings()
         const int width =
             Store().ReadInteger(SettingsSection(), QStringLiteral("Col%1Width").arg(i++), column.width);
         if (const TDataField *field = catalogue ? catalogue->FindByID(column.field) : nullptr)
-            ColumnFields->Add(new TColumnField(field, width));
+            ColumnFields->Add(std::make_unique<TColumnField>(field, width));
     }
 }
 

@@ -286,13 +286,13 @@ void TfmTagFileList::UpdateEnabledState()
 void TfmTagFileList::BuildManualEntry()
 {
     for (size_t i = 0; i < ManualFields.size(); ++i) {
-        const TFieldMember<TManualEntry> &member = MergedFieldRow(ManualFields[i].Merged).Entry;
+        const TMergedField field = ManualFields[i].Merged;
         const TFieldControls &controls = FieldControls.at(int(i));
         const QString text = controls.Check->isChecked() ? controls.Values->currentText() : QString();
-        if (member.Text)
-            ManualEntry.*member.Text = text;
-        else if (member.Number)
-            ManualEntry.*member.Number = text.trimmed().toInt();  // 0 when not a number
+        if (IsMergedNumberField(field))
+            ManualEntry.SetNumber(field, text.trimmed().toInt());  // 0 when not a number
+        else
+            ManualEntry.SetText(field, text);
     }
     if (!Loading)
         Model()->Refresh();

@@ -63,7 +63,7 @@ bool removeDuplicates(TfmMainBase &window, const QList<TDuplicateFile> &files, c
     window.ReleaseViews();
     for (const int i : plan.Remove)
         if (TMp3Track *track = files.at(i).Track)
-            root->Items->takeItem(track);  // freed here
+            root->Items->FreeItem(track);
     const bool saved = window.Save();
     window.ShowViewsAgain();
     window.UpdateActions();

@@ -525,7 +525,7 @@ void TfmLookupListBase::AddItem()
         return;
     }
     // Not shown yet: the list's rows end before it.
-    m_list->takeItem(item);
+    m_list->FreeItem(item);
     updateActions();
 }
 

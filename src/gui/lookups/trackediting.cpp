@@ -33,9 +33,8 @@ TMp3Track *EditTrackInPlace(QWidget *owner, TMp3Track *track, const std::functio
         beforeFree();
     // The copy takes the track's place, so the collection keeps its order.
     const int position = items.IndexOf(track);
-    auto *edited = static_cast<TMp3Track *>(copy.release());
-    items.Add(edited);
+    auto *edited = static_cast<TMp3Track *>(items.Add(std::move(copy)));
     items.Exchange(position, items.Count() - 1);
-    items.takeItem(track);
+    items.FreeItem(track);
     return edited;
 }

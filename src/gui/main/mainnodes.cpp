@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 
 using namespace mainexplorer;
 
@@ -282,7 +283,7 @@ TExplorerNode *TfmMain::ExpandExplorerTo(const QString &path, bool select)
     if (!ExplorerNode)
         return nullptr;
     {
-        const TFlagScope updating(Updating);
+        const QScopedValueRollback updating(Updating, true);
         const TBusyCursor busy;
         clearListIfShowing(ExplorerNode);
         TreeModel()->RemoveChildren(ExplorerNode);
@@ -294,7 +295,7 @@ TExplorerNode *TfmMain::ExpandExplorerTo(const QString &path, bool select)
     TExplorerNode *node = ExplorerNode;
     // A folder on a mount that does not answer is not walked to.
     if (!path.isEmpty() && PathAnswers(path, FolderAnswerMs)) {
-        const TFlagScope updating(Updating);
+        const QScopedValueRollback updating(Updating, true);
         const TBusyCursor busy;
         for (;;) {
             ExpandNode(node);
@@ -391,7 +392,7 @@ void TfmMain::showPlaylist(TPlayListEntry *select)
     if (!PlaylistNode)
         return;
     if (SelectedNode() != PlaylistNode) {
-        const TFlagScope updating(Updating);
+        const QScopedValueRollback updating(Updating, true);
         SelectNode(PlaylistNode);
     }
     ShowFolder(PlaylistNode);

@@ -574,7 +574,7 @@ void TfmMain::rebindFileFieldLists(TRootItem &incoming)
             if (field)
                 ref->Field = field;
             else
-                list->takeItem(ref);
+                list->FreeItem(ref);
         }
     }
 }

@@ -392,8 +392,8 @@ void TfmPrintListBase::takeColumns()
     ColumnFields->FreeAll();
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
-        ColumnFields->Add(new TColumnField(m_report.Columns.at(logical).Field, header->sectionSize(logical),
-                                           ColumnFields.get()));
+        ColumnFields->Add(std::make_unique<TColumnField>(m_report.Columns.at(logical).Field,
+                                                         header->sectionSize(logical), ColumnFields.get()));
     }
 }
 
@@ -443,7 +443,7 @@ void TfmPrintListBase::headerClicked(int section)
         SortFields->Get(0)->Order = -SortFields->Get(0)->Order;
     } else {
         SortFields->FreeAll();
-        SortFields->Add(new TSortField(field, 1, SortFields.get()));
+        SortFields->Add(std::make_unique<TSortField>(field, 1, SortFields.get()));
     }
     sortItems();
     refreshList();

@@ -22,6 +22,6 @@ TLookupItem *EditOrAddLookupValue(QWidget *owner, TLookupList &list, TLookupItem
     list.ItemChanged(added);
     if (openWindow(added, true))
         return added;
-    list.takeItem(added);
+    list.FreeItem(added);
     return nullptr;
 }

@@ -58,6 +58,7 @@ private Q_SLOTS:
     void collectionTrack();
     void allSourcesOff();
     void fieldsASourceDoesNotOffer();
+    void manualEntryKeepsEachField();
     void genreTexts();
     void bpmFromManualAndV2();
     void copyV1ToV2();
@@ -113,7 +114,7 @@ void TestInfoSources::titlePrecedence()
     Sources s;
     if (!manual.isNull()) {
         s.useManual(manualOn);
-        s.entry.Title = manual;
+        s.entry.SetText(TMergedField::Title, manual);
     }
     if (!v2.isNull()) {
         s.useV2(v2On);
@@ -155,7 +156,7 @@ void TestInfoSources::trackPrecedence()
 
     Sources s;
     s.useManual(true);
-    s.entry.Track = manual;
+    s.entry.SetNumber(TMergedField::TrackIndex, manual);
     s.useV2(true);
     s.v2.Track = v2;
     s.useV1(true);
@@ -191,7 +192,7 @@ void TestInfoSources::collectionTrack()
 
     Sources s;
     s.useManual(true);
-    s.entry.Artist = QStringLiteral("Typed");
+    s.entry.SetText(TMergedField::Artist, QStringLiteral("Typed"));
     s.useV2(true);
     s.v2.Album = QStringLiteral("Tag album");
     s.v2.Track = 9;
@@ -221,9 +222,9 @@ void TestInfoSources::allSourcesOff()
 {
     Sources s;
     s.useManual(false);
-    s.entry.Title = QStringLiteral("M");
-    s.entry.Track = 4;
-    s.entry.BPM = 120;
+    s.entry.SetText(TMergedField::Title, QStringLiteral("M"));
+    s.entry.SetNumber(TMergedField::TrackIndex, 4);
+    s.entry.SetNumber(TMergedField::BPM, 120);
     s.useV2(false);
     s.v2.Artist = QStringLiteral("A");
     s.useV1(false);
@@ -284,7 +285,7 @@ void TestInfoSources::bpmFromManualAndV2()
     s.v2.BPM = 98;
     s.useV1(true);
     QCOMPARE(s.set().GetMergedNumber(TMergedField::BPM), 98);
-    s.entry.BPM = 120;
+    s.entry.SetNumber(TMergedField::BPM, 120);
     QCOMPARE(s.set().GetMergedNumber(TMergedField::BPM), 120);
     QCOMPARE(s.set().GetMergedNumber(TMergedField::Title), 0);
 }
@@ -375,6 +376,31 @@ void TestInfoSources::filenameToTags()
     QCOMPARE(v1.GenreIndex, 17);
     QCOMPARE(v1.Track, 4);
     QCOMPARE(v1.Comment, QStringLiteral("kept"));
+}
+
+void TestInfoSources::manualEntryKeepsEachField()
+{
+    // Every field its own value, offered in its own form only.
+    Sources s;
+    s.useManual(true);
+    for (const TMergedField field : AllMergedFields()) {
+        const int i = int(field);
+        s.entry.SetText(field, QStringLiteral("text %1").arg(i));
+        s.entry.SetNumber(field, 100 + i);
+    }
+    for (const TMergedField field : AllMergedFields()) {
+        const int i = int(field);
+        if (IsMergedNumberField(field)) {
+            QCOMPARE(s.manual.GetNumber(field), std::optional<qint32>(100 + i));
+            QCOMPARE(s.manual.GetText(field), std::nullopt);
+            QCOMPARE(s.entry.Text(field), QString());
+        } else {
+            QCOMPARE(s.manual.GetText(field), std::optional<QString>(QStringLiteral("text %1").arg(i)));
+            QCOMPARE(s.manual.GetNumber(field), std::nullopt);
+            QCOMPARE(s.entry.Number(field), 0);
+        }
+    }
+    QCOMPARE(s.set().GetMergedText(TMergedField::Genre), QStringLiteral("text %1").arg(int(TMergedField::Genre)));
 }
 
 QTEST_APPLESS_MAIN(TestInfoSources)

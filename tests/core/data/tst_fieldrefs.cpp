@@ -107,7 +107,7 @@ void tst_FieldRefs::sortTiesByIdentifierAscending()
     list.Add(a1);
 
     TSortFieldRefList sortFields(ListKind::MainItems, &root);
-    sortFields.Add(new TSortField(field(Artist), order, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(field(Artist), order, &sortFields));
     list.SortByFields(sortFields);
     QTEST(titles(list), "expected");
 }
@@ -120,8 +120,8 @@ void tst_FieldRefs::sortByTwoFields()
     addTrack(QStringLiteral("Anna"), QStringLiteral("w"), 64);
 
     TSortFieldRefList sortFields(ListKind::MainItems, &root);
-    sortFields.Add(new TSortField(field(Bitrate), -1, &sortFields));
-    sortFields.Add(new TSortField(field(Artist), 1, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(field(Bitrate), -1, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(field(Artist), 1, &sortFields));
     root.GetTracks()->SortByFields(sortFields);
     QCOMPARE(titles(*root.GetTracks()), QStringList({"z", "y", "x", "w"}));
 
@@ -158,8 +158,8 @@ void tst_FieldRefs::sortSkipsEmptyReference()
     addTrack(QString(), QStringLiteral("b"));
     addTrack(QString(), QStringLiteral("a"));
     TSortFieldRefList sortFields(ListKind::MainItems, &root);
-    sortFields.Add(new TSortField(nullptr, 1, &sortFields));
-    sortFields.Add(new TSortField(field(Title), 1, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(nullptr, 1, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(field(Title), 1, &sortFields));
     root.GetTracks()->SortByFields(sortFields);
     QCOMPARE(titles(*root.GetTracks()), QStringList({"a", "b"}));
 }
@@ -246,14 +246,14 @@ void tst_FieldRefs::referencesCloneTheirValues()
 void tst_FieldRefs::indexOfFieldAndAssign()
 {
     TGroupFieldRefList groups(ListKind::MainItems, &root);
-    groups.Add(new TGroupField(field(Artist), &groups));
-    groups.Add(new TGroupField(field(Album), &groups));
+    groups.Add(std::make_unique<TGroupField>(field(Artist), &groups));
+    groups.Add(std::make_unique<TGroupField>(field(Album), &groups));
     QCOMPARE(groups.IndexOfField(field(Album)), 1);
     QCOMPARE(groups.IndexOfField(field(Genre)), -1);
     QCOMPARE(groups.IndexOfField(nullptr), -1);
 
     TGroupFieldRefList other(ListKind::MainItems, &root);
-    other.Add(new TGroupField(field(Genre), &other));
+    other.Add(std::make_unique<TGroupField>(field(Genre), &other));
     other.Assign(groups);
     QCOMPARE(fieldIDs(other), QList<qint32>({Genre, Artist, Album}));
     QVERIFY(other.Get(1) != groups.Get(0));
@@ -334,11 +334,11 @@ void tst_FieldRefs::savingFewerEntriesLeavesStaleOnes()
     TMemorySettingsStore store;
     TColumnFieldRefList three(ListKind::MainItems, &root);
     for (qint32 id : {Title, Artist, Album})
-        three.Add(new TColumnField(field(id), 80, &three));
+        three.Add(std::make_unique<TColumnField>(field(id), 80, &three));
     three.SaveToSettings(store, columnsSection);
 
     TColumnFieldRefList one(ListKind::MainItems, &root);
-    one.Add(new TColumnField(field(Length), 40, &one));
+    one.Add(std::make_unique<TColumnField>(field(Length), 40, &one));
     one.SaveToSettings(store, columnsSection);
 
     QCOMPARE(store.ReadInteger(columnsSection, QStringLiteral("Count"), -1), 1);
@@ -356,8 +356,8 @@ void tst_FieldRefs::roundTrips()
 {
     TMemorySettingsStore store;
     TSortFieldRefList sortFields(ListKind::MainItems, &root);
-    sortFields.Add(new TSortField(field(Artist), 1, &sortFields));
-    sortFields.Add(new TSortField(field(TrackIndex), -1, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(field(Artist), 1, &sortFields));
+    sortFields.Add(std::make_unique<TSortField>(field(TrackIndex), -1, &sortFields));
     sortFields.SaveToSettings(store, QStringLiteral("ItemSortFields"));
     QCOMPARE(store.ReadString(QStringLiteral("ItemSortFields\\1"), QStringLiteral("Order")), QStringLiteral("-1"));
     TSortFieldRefList sortLoaded(ListKind::MainItems, &root);
@@ -366,7 +366,7 @@ void tst_FieldRefs::roundTrips()
     QCOMPARE(sortLoaded.Get(1)->Order, -1);
 
     TGroupFieldRefList groups(ListKind::MainItems, &root);
-    groups.Add(new TGroupField(field(Genre), &groups));
+    groups.Add(std::make_unique<TGroupField>(field(Genre), &groups));
     groups.SaveToSettings(store, QStringLiteral("CustomGroupFields"));
     QCOMPARE(store.ValueNames(QStringLiteral("CustomGroupFields\\0")), QStringList({"Field"}));
     TGroupFieldRefList groupsLoaded(ListKind::MainItems, &root);

@@ -136,16 +136,16 @@ public:
     {
         TGlobalDataFieldList::CreateFields();
         const TListKinds items{ListKind::MainItems};
-        Add(new TStringDataField(this, TitleField, "Title", false, 100, 1, 1, items));
-        Add(new TPersonLookupDataField(this, ArtistField, "&Artist", false, 100, 1, 1, items, false, 1));
-        Add(new TLookupDataField(this, GenreField, "Genre", false, 100, 1, 1, items, true, 0));
-        Add(new TLookupDataField(this, YearField, "Year", false, 50, 1, 1, items, true, 1));
-        Add(new TIntegerDataField(this, BitrateField, "Bitrate", false, 50, 1, 1, items));
-        Add(new TDateDataField(this, AddedField, "Added", false, 50, 1, 1, items));
-        Add(new TFloatDataField(this, GainField, "Gain", false, 50, 1, 1, items));
-        Add(new TBooleanDataField(this, VbrField, "VBR", false, 50, 1, 1, items));
-        Add(new TPersonLookupDataField(this, ComposerField, "Composer", false, 100, 1, 1, items, true, 1));
-        Add(new TCreditDataField(this, PerformerField, "Performer", false, 100, 1, 1, items, true, 0));
+        Add(std::make_unique<TStringDataField>(this, TitleField, "Title", false, 100, 1, 1, items));
+        Add(std::make_unique<TPersonLookupDataField>(this, ArtistField, "&Artist", false, 100, 1, 1, items, false, 1));
+        Add(std::make_unique<TLookupDataField>(this, GenreField, "Genre", false, 100, 1, 1, items, true, 0));
+        Add(std::make_unique<TLookupDataField>(this, YearField, "Year", false, 50, 1, 1, items, true, 1));
+        Add(std::make_unique<TIntegerDataField>(this, BitrateField, "Bitrate", false, 50, 1, 1, items));
+        Add(std::make_unique<TDateDataField>(this, AddedField, "Added", false, 50, 1, 1, items));
+        Add(std::make_unique<TFloatDataField>(this, GainField, "Gain", false, 50, 1, 1, items));
+        Add(std::make_unique<TBooleanDataField>(this, VbrField, "VBR", false, 50, 1, 1, items));
+        Add(std::make_unique<TPersonLookupDataField>(this, ComposerField, "Composer", false, 100, 1, 1, items, true, 1));
+        Add(std::make_unique<TCreditDataField>(this, PerformerField, "Performer", false, 100, 1, 1, items, true, 0));
     }
 };
 

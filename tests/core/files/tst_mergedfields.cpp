@@ -80,12 +80,11 @@ void TestMergedFields::everyFieldOnceInEachTable()
     for (const TMergedFieldRow &row : MergedFieldRows()) {
         tagFields.insert(int(row.Field));
         names.insert(QString::fromLatin1(row.Name).toLower());
-        QVERIFY2(row.V2.Holds() && row.Entry.Holds(), row.Name);
+        QVERIFY2(row.V2.Holds(), row.Name);
         QCOMPARE(&MergedFieldRow(row.Field), &row);
         QCOMPARE(FindMergedFieldRow(QString::fromLatin1(row.Name).toUpper()), &row);
         // A number is a number in every record that holds the field.
         QCOMPARE(bool(row.V2.Number), IsMergedNumberField(row.Field));
-        QCOMPARE(bool(row.Entry.Number), IsMergedNumberField(row.Field));
         QCOMPARE(bool(TrackFieldRow(row.Field).Number), IsMergedNumberField(row.Field));
     }
     for (const TTrackFieldRow &row : TrackFieldRows())

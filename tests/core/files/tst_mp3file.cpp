@@ -1,6 +1,10 @@
 #include "core/data/datafield.h"
 #include "core/files/mp3file.h"
+#include "core/audio/mergedfields.h"
+#include "core/data/fieldlists.h"
+#include "core/mp3model/mp3root.h"
 #include "core/mp3model/mp3track.h"
+#include "core/mp3model/trackfields.h"
 
 #include "id3v2builder.h"
 #include "mp3builder.h"
@@ -55,6 +59,7 @@ private Q_SLOTS:
     void readInfo();
     void readInfoOfMissingFileChangesNothing();
     void readInfoKeepsLockedFormat();
+    void everyMergedFieldShowsInFileLists();
     void fieldTexts_data();
     void fieldTexts();
     void fieldNumbers();
@@ -146,6 +151,31 @@ void TestMp3File::readInfoKeepsLockedFormat()
     QVERIFY(file.ReadInfo(ParseFormats));
     QCOMPARE(file.FilenameInfo.ParseFormat, QStringLiteral("%ar\\%t"));
     QCOMPARE(file.FilenameInfo.Title, QStringLiteral("Ann - Song"));
+}
+
+void TestMp3File::everyMergedFieldShowsInFileLists()
+{
+    // Each merged field by exactly one catalogue field, and the file shows
+    // the merged value there.
+    TMp3Root root;
+    for (const TMergedField merged : AllMergedFields()) {
+        QList<qint32> shownBy;
+        for (int i = 0; i < root.Fields->Count(); ++i) {
+            const TDataField *listField = root.Fields->Get(i);
+            if (MergedFieldOfFileListField(listField->ID) == merged)
+                shownBy << listField->ID;
+        }
+        QCOMPARE(shownBy.size(), 1);
+        TMP3File file(QStringLiteral("/music/x.mp3"));
+        setTagValues(file, {}, {});
+        const TMergedFieldRow &row = MergedFieldRow(merged);
+        if (row.V2.Text)
+            file.ID3v2.*row.V2.Text = QStringLiteral("42");
+        else
+            file.ID3v2.*row.V2.Number = 42;
+        QCOMPARE(file.GetValueAsString(root.Fields->FindByID(shownBy.first())), file.GetMergedText(merged));
+        QVERIFY2(!file.GetMergedText(merged).isEmpty(), row.Name);
+    }
 }
 
 void TestMp3File::fieldTexts_data()

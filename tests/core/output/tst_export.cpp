@@ -89,7 +89,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         for (qint32 id : {testroot::TitleField, testroot::SizeField})
-            m_columns.Add(new TDataFieldRef(m_root.field(id), &m_columns));
+            m_columns.Add(std::make_unique<TDataFieldRef>(m_root.field(id), &m_columns));
     }
     void cleanup()
     {

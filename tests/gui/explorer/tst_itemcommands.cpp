@@ -159,7 +159,7 @@ void groupBy(CommandWindow &window, std::initializer_list<qint32> ids)
     TGroupFieldRefList *groups = window.GetGroupFields(window.TreeMode);
     groups->FreeAll();
     for (const qint32 id : ids)
-        groups->Add(new TGroupField(window.testRoot()->Fields->FindByID(id), groups));
+        groups->Add(std::make_unique<TGroupField>(window.testRoot()->Fields->FindByID(id), groups));
     window.ResetState();
     window.RebuildTree();
     window.RestoreState(nullptr, true);
@@ -406,7 +406,7 @@ void TestItemCommands::reassignIndexRenumbersAndSaves()
     TTestRoot *root = window->testRoot();
     TSortFieldRefList *order = window->ItemIndexSortFields.get();
     order->FreeAll();
-    order->Add(new TSortField(root->Fields->FindByID(TitleField), 1, order));
+    order->Add(std::make_unique<TSortField>(root->Fields->FindByID(TitleField), 1, order));
     QTimer::singleShot(0, [] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
             dialog->accept();

@@ -161,8 +161,8 @@ void TestAddWindows::storedColumnWidthBelowZeroOpensAs100()
     FileListFixture f;
     f.addSong(QStringLiteral("a.mp3"), {});
     TColumnFieldRefList columns(ListKind::Files, &f.root);
-    columns.Add(new TColumnField(f.root.Fields->FindByID(Mp3FieldIds::Title), -1));
-    columns.Add(new TColumnField(f.root.Fields->FindByID(Mp3FieldIds::Filename), 240));
+    columns.Add(std::make_unique<TColumnField>(f.root.Fields->FindByID(Mp3FieldIds::Title), -1));
+    columns.Add(std::make_unique<TColumnField>(f.root.Fields->FindByID(Mp3FieldIds::Filename), 240));
     columns.SaveToSettings(f.store, QStringLiteral("fmAddFilelist\\FilePreviewColumnFields"));
     auto folder = f.folder();
     TfmAddFilelist window(nullptr, f.context(), false);

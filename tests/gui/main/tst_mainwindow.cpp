@@ -717,9 +717,9 @@ void TestMainWindow::defaultColumnsShowCaptionAndValueWhole()
     // stored them), and one the user chose.
     for (const qint32 id : {Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::TrackIndex, Mp3FieldIds::Length}) {
         const TDataField *field = root->Fields->FindByID(id);
-        columns->Add(new TColumnField(const_cast<TDataField *>(field), field->DefaultWidth, columns));
+        columns->Add(std::make_unique<TColumnField>(const_cast<TDataField *>(field), field->DefaultWidth, columns));
     }
-    columns->Add(new TColumnField(root->Fields->FindByID(Mp3FieldIds::Year), 40, columns));
+    columns->Add(std::make_unique<TColumnField>(root->Fields->FindByID(Mp3FieldIds::Year), 40, columns));
     showAllTracks(*window);
     window->BuildColumns();
     const QTableView *view = window->lvMain->DetailsView();

@@ -111,7 +111,7 @@ private Q_SLOTS:
         {
             TfmBrowseBase window(items, 2, root, m_store);
             window.ColumnFields->FreeAll();
-            window.ColumnFields->Add(new TColumnField(root.Fields->FindByID(Mp3FieldIds::Title), 100,
+            window.ColumnFields->Add(std::make_unique<TColumnField>(root.Fields->FindByID(Mp3FieldIds::Title), 100,
                                                       window.ColumnFields.get()));
             window.accept();
         }

@@ -146,7 +146,7 @@ private Q_SLOTS:
                                 Mp3FieldIds::Length, Mp3FieldIds::Size, Mp3FieldIds::Bitrate, Mp3FieldIds::SampleRate,
                                 Mp3FieldIds::Frames, Mp3FieldIds::Mode, Mp3FieldIds::MpegVersion,
                                 Mp3FieldIds::MpegLayer})
-            columns.Add(new TColumnField(root.Fields->FindByID(id), 100, &columns));
+            columns.Add(std::make_unique<TColumnField>(root.Fields->FindByID(id), 100, &columns));
         columns.SaveToSettings(m_store, QStringLiteral("fmPrintList\\ColumnFields2"));
         TfmPrintListBase window(items, 2, root, m_store);
         QCOMPARE(window.lvRepDef->model()->columnCount(), 12);
