@@ -47,18 +47,6 @@ private:
 
 // ---- copying between files and tracks --------------------------------------
 
-void copyText(QString &member, const QString &text)
-{
-    if (!text.isEmpty())
-        member = text;
-}
-
-void copyNumber(qint32 &member, qint32 number)
-{
-    if (number != 0)
-        member = number;
-}
-
 void copyStreamValues(TMp3Track &track, const TMP3File &file)
 {
     const TMpegInfo &mpeg = file.MpegInfo;
@@ -78,52 +66,6 @@ void copyStreamValues(TMp3Track &track, const TMP3File &file)
     track.Emphasis = mpeg.Emphasis;
     track.Frames = clampToInt32(mpeg.Frames);
     track.HeaderPosition = clampToInt32(mpeg.HeaderPosition);
-}
-
-// The merged values that are not empty (0) go into the fields the tag
-// holds.
-void fillID3v1(TID3v1Tag &tag, const TMP3File &file)
-{
-    for (const TMergedFieldRow &row : MergedFieldRows()) {
-        if (row.IsGenre) {
-            if (const QString genre = file.GetMergedText(row.Field); !genre.isEmpty())
-                tag.SetGenre(genre);
-        } else if (row.V1.Text) {
-            copyText(tag.*row.V1.Text, file.GetMergedText(row.Field));
-        } else if (row.V1.Number) {
-            copyNumber(tag.*row.V1.Number, file.GetMergedNumber(row.Field));
-        }
-    }
-}
-
-void fillID3v2(TID3v2Tag &tag, const TMP3File &file)
-{
-    for (const TMergedFieldRow &row : MergedFieldRows()) {
-        if (row.V2.Text)
-            copyText(tag.*row.V2.Text, file.GetMergedText(row.Field));
-        else
-            copyNumber(tag.*row.V2.Number, file.GetMergedNumber(row.Field));
-    }
-}
-
-// Set writes the tag, Remove takes it out of the file, No Change leaves it
-// alone (the tag is not written at all: writing it back would re-encode
-// it).
-void applyTagAction(TID3Tag &tag, TTagAction action)
-{
-    if (action != TTagAction::NoChange)
-        tag.Enabled = action == TTagAction::Set;
-}
-
-// The tags whose action is not No Change, the ID3v2 tag first; the ID3v1
-// tag only when that succeeded.
-bool writeChosenTags(TMP3File &file, TTagAction v1Action, TTagAction v2Action)
-{
-    if (!IsRegularFile(file.Path, true))
-        return false;
-    if (v2Action != TTagAction::NoChange && !file.ID3v2.WriteToFile(file.Path))
-        return false;
-    return v1Action == TTagAction::NoChange || file.ID3v1.WriteToFile(file.Path);
 }
 
 TMp3Track *asTrack(TDataItem *item)
@@ -175,31 +117,11 @@ void CopyTagsOverTrack(TMp3Track &track, const TMP3File &file)
 
 void CopyTrackToTags(const TMp3Track &track, TMP3File &file)
 {
-    TID3v1Tag &v1 = file.ID3v1;
-    TID3v2Tag &v2 = file.ID3v2;
-    for (const TMergedFieldRow &row : MergedFieldRows()) {
-        const TTrackFieldRow &trackRow = TrackFieldRow(row.Field);
-        const QString text = TrackFieldOwnText(track, trackRow);
-        const qint32 number = TrackFieldNumber(track, trackRow);
-        if (v1.Enabled) {
-            // The comment is cut to what the tag holds; the writer cuts
-            // the other texts.
-            if (row.IsGenre)
-                v1.SetGenre(text);
-            else if (row.V1.Number)
-                v1.*row.V1.Number = number;
-            else if (row.V1.Text)
-                v1.*row.V1.Text = row.Field == TMergedField::Notes ? text.left(V1TextLength) : text;
-        }
-        if (v2.Enabled) {
-            if (row.IsGenre)
-                v2.SetGenre(text);
-            else if (row.V2.Number)
-                v2.*row.V2.Number = number;
-            else
-                v2.*row.V2.Text = text;
-        }
-    }
+    const TTagValues values = TrackTagValues(track);
+    if (file.ID3v1.Enabled)
+        values.PutInto(file.ID3v1);
+    if (file.ID3v2.Enabled)
+        values.PutInto(file.ID3v2);
 }
 
 TFileMatchList MissingFileMatches(const TDataRefList &tracks, bool ignoreCD, bool ignoreNetwork)
@@ -525,26 +447,18 @@ int TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TT
 
 bool TMP3Process::tagFile(TMP3File &file)
 {
-    if (!makeWritable(file))
-        return false;
-    if (V1Action == TTagAction::Set) {
-        fillID3v1(file.ID3v1, file);
-        if (const QStringList leftOut = file.ID3v1.UnwritableFields(); !leftOut.isEmpty())
-            V1LeftOut.append(file.Path + QStringLiteral(": ") + leftOut.join(QStringLiteral(", ")));
-    }
-    if (V2Action == TTagAction::Set)
-        fillID3v2(file.ID3v2, file);
-    applyTagAction(file.ID3v1, V1Action);
-    applyTagAction(file.ID3v2, V2Action);
-    if (!writeChosenTags(file, V1Action, V2Action))
-        return false;
-    if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
-        // The track shows what is now in the file, sizes and stream
-        // position included (a grown tag moves the first frame).
-        file.ReadInfo(ParseFormats);
-        CopyFileToTrack(*linked, file);
-    }
-    return true;
+    TTagWriteRequest request;
+    request.V1 = V1Action;
+    request.V2 = V2Action;
+    request.MergedValues = true;
+    request.ReadOnly = ClearReadOnly ? TReadOnlyFiles::MakeWritable : TReadOnlyFiles::Skip;
+    request.Track = file.TrackInfo.LinkedTrack;
+    request.Refresh = TTrackRefresh::FileValues;
+    request.ParseFormats = ParseFormats;
+    const TTagWriteResult result = WriteFileTags(file, request);
+    if (!result.V1LeftOut.isEmpty())
+        V1LeftOut.append(file.Path + QStringLiteral(": ") + result.V1LeftOut.join(QStringLiteral(", ")));
+    return result.Written();
 }
 
 // ---- searching and matching ------------------------------------------------

@@ -5,6 +5,7 @@
 #include "core/files/parallelread.h"
 #include "core/settings/prefs.h"
 #include "core/files/process.h"
+#include "core/files/tagwrite.h"
 
 #include <QList>
 #include <QString>
@@ -27,14 +28,6 @@ class TMp3Root;
 class TMp3Track;
 class TVisitedFolders;
 struct TShellEntry;
-
-// What writing tags does with one of the two tags of a file.  The values
-// are the order of the tag window's choices.
-enum class TTagAction : int {
-    Set = 0,       // fill from the merged values and write
-    Remove = 1,    // remove the tag from the file
-    NoChange = 2,  // leave the tag in the file alone
-};
 
 // The batch work on MP3 files: reading folders into file objects, adding
 // files to the collection, renaming files, writing tags, searching folder

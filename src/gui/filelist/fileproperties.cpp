@@ -10,6 +10,7 @@
 #include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
+#include "core/files/tagwrite.h"
 #include "core/files/tracktagwrite.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3root.h"
@@ -543,16 +544,23 @@ void TfmFileProperties::btOKClick()
     }
     StoreControls();
     const TBusyCursor busy;
-    // Found by the path before a rename; updated only after the writes.
-    TMp3Track *track = linkedTrack();
-    // The file is made writable before and read-only after the writes,
-    // which would fail on a file made read-only first.
-    const bool wasReadOnly = m_file.IsReadOnly();
-    if (wasReadOnly && !ckReadOnly->isChecked())
-        m_file.SetReadOnly(false);
     const QString obstacle = writeObstacle();
-    if (!m_file.WriteTags()) {
-        if (!track || !LocalPathExists(m_file.Path)) {
+    // The file is made writable before and read-only after the writes,
+    // which would fail on a file made read-only first.  The track is found
+    // by the path before a rename and follows the file only once it is
+    // written.
+    TTagWriteRequest request;
+    request.V2 = m_file.ID3v2.Enabled ? TTagAction::Set : TTagAction::Remove;
+    request.V1 = m_file.ID3v1.Enabled ? TTagAction::Set : TTagAction::Remove;
+    request.ReadOnly = ckReadOnly->isChecked() ? TReadOnlyFiles::Try : TReadOnlyFiles::MakeWritable;
+    request.NewName = renaming ? newName : QString();
+    request.MakeReadOnly = ckReadOnly->isChecked();
+    request.Track = linkedTrack();
+    request.Refresh = TTrackRefresh::FileValues;
+    request.ParseFormats = m_context.Prefs.ParseFormats;
+    const TTagWriteResult written = WriteFileTags(m_file, request);
+    if (!written.Written()) {
+        if (!request.Track || !LocalPathExists(m_file.Path)) {
             ShowInfo(tr("Could not write to file. This may be because the file is read-only"));
             return;
         }
@@ -560,7 +568,7 @@ void TfmFileProperties::btOKClick()
         // catalogue of CDs and archive disks must stay editable.  The user
         // hears once why the file kept its tags: before OK when that could
         // be seen, otherwise now.
-        linkFileToTrack(*track);
+        linkFileToTrack(*request.Track);
         if (obstacle.isEmpty())
             ShowInfo(tr("The tags of the file\n\"%1\"\nkept their old values: %2\n\n"
                         "The collection holds your changes.")
@@ -571,15 +579,8 @@ void TfmFileProperties::btOKClick()
         accept();
         return;
     }
-    if (renaming && !m_file.Rename(newName))
+    if (written.RenameFailed)
         ShowInfo(tr("Unable to rename file"));
-    if (ckReadOnly->isChecked() && !m_file.IsReadOnly())
-        m_file.SetReadOnly(true);
-    // Only now, with the file as it is on disk, the track follows it.
-    if (track) {
-        m_file.ReadInfo(m_context.Prefs.ParseFormats);
-        linkFileToTrack(*track);
-    }
     accept();
 }
 
