@@ -57,10 +57,10 @@ void readFolderPath(const QString &path, TMP3Process &process, const std::functi
     folder->SetPath(path);
     if (onFolder)
         onFolder(true);
-    process.ReadFolder(folder.get(), true, true);
+    const TReadFolderResult read = process.ReadFolder(folder.get(), true, true);
     if (onFolder)
         onFolder(false);
-    const QSet<QString> unreadable(process.FailedFiles.cbegin(), process.FailedFiles.cend());
+    const QSet<QString> unreadable(read.FailedFiles.cbegin(), read.FailedFiles.cend());
     TMp3FileItemList found;
     folder->CollectFiles(found, true);
     for (TDataItem *item : found)

@@ -31,14 +31,14 @@ class TMp3Root;
 //     report to the process's progress window (TProcess::SetWindow with the
 //     GUI's TProcessWindow), which stays responsive; after TProcess::Cancel
 //     what was read so far stays.  Files that could not be read are listed
-//     (ReadAddPaths: Unreadable; ReadFolder: FailedFiles).
+//     (ReadAddPaths: Unreadable; ReadFolder's result: FailedFiles).
 //  3. PlanAdd sorts the files into new ones, ones to refresh and ones left
 //     alone.
 //  4. SuggestLocation gives the location the window preselects;
 //     ChooseLocation finds or adds the one the user settles on.
 //  5. TMP3Process::AddFiles with the plan's Files and the location (with
-//     the progress window and Cancel as above; Added and Updated count what
-//     it did); then the caller saves the collection and, once that
+//     the progress window and Cancel as above; its result counts what it
+//     did); then the caller saves the collection and, once that
 //     succeeded, TScanIndexUse::Save (the index is only a help: failing to
 //     write it changes nothing else).
 

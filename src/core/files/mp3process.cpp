@@ -161,7 +161,6 @@ void TMP3Process::startRun(const QString &caption, const QString &message, int m
     Position = 0;
     SetCaption(caption);
     SetMessage(message);
-    FailedFiles.clear();
 }
 
 void TMP3Process::finishRun()
@@ -172,17 +171,15 @@ void TMP3Process::finishRun()
 
 // ---- reading folders -------------------------------------------------------
 
-void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow)
+TReadFolderResult TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow)
 {
     if (Busy || !folder || (folder->IsRead && (!recursive || folder->IsReadRecursive)))
-        return;
+        return {};
     const TBusyFlag busy(Busy);
     SetCaption(QStringLiteral("Read File Information"));
     ShowWindow = showWindow;
     Start();
-    FilesRead = 0;
-    FilesUnchanged = 0;
-    FailedFiles.clear();
+    m_reading = {};
     SetMessage(QStringLiteral("Counting files ..."));
     SetPosition(0);
     Max = 100;
@@ -204,6 +201,7 @@ void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow
             markUnfinished(scan, *folder);
     }
     Finish();
+    return m_reading;
 }
 
 int TMP3Process::readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited, TFolderScan &scan)
@@ -315,11 +313,11 @@ void TMP3Process::readPendingFiles(TFolderScan &scan)
     reading.handOver = [&](int i, bool ok) {
         TFolderScan::Pending &p = scan.pending[size_t(i)];
         if (!ok)
-            FailedFiles.append(p.file->Path);
+            m_reading.FailedFiles.append(p.file->Path);
         if (p.file->Unchanged)
-            ++FilesUnchanged;
+            ++m_reading.FilesUnchanged;
         auto *file = static_cast<TMP3File *>(p.folder->AddChild(std::move(p.file)));
-        ++FilesRead;
+        ++m_reading.FilesRead;
         if (OnFileRead)
             OnFileRead(*file);
         stepThrottled();
@@ -360,37 +358,38 @@ void TMP3Process::reportProgress()
 
 // ---- adding files ----------------------------------------------------------
 
-void TMP3Process::AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location)
+TAddFilesResult TMP3Process::AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location,
+                                     TTrackRefreshFrom refresh)
 {
     startRun(QStringLiteral("Add Files to Collection"), QStringLiteral("Adding ..."), files.Count());
-    NewLocation = location;
-    Added = 0;
-    Updated = 0;
-    runOverFiles(files, &TMP3Process::addFile);
+    TAddFilesResult result;
+    runOverFiles(files, [&](TMP3File &file) { return addFile(file, location, refresh, result); }, result);
+    return result;
 }
 
-int TMP3Process::runOverFiles(const TMp3FileItemList &files, bool (TMP3Process::*work)(TMP3File &))
+void TMP3Process::runOverFiles(const TMp3FileItemList &files, const std::function<bool(TMP3File &)> &work,
+                               TFileRunResult &result)
 {
     for (TDataItem *item : files) {
         if (IsCancelled())
             break;
-        if (TMP3File *file = asFile(item); file && !(this->*work)(*file))
-            FailedFiles.append(file->Path);
+        if (TMP3File *file = asFile(item); file && !work(*file))
+            result.FailedFiles.append(file->Path);
         StepIt();
     }
     finishRun();
-    return int(FailedFiles.size());
 }
 
-bool TMP3Process::addFile(TMP3File &file)
+bool TMP3Process::addFile(TMP3File &file, TLocationLookupItem *location, TTrackRefreshFrom refresh,
+                          TAddFilesResult &result)
 {
     if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
         // Updating: the track keeps its Location and gets no defaults.
-        if (TagsReplaceTrackValues)
+        if (refresh == TTrackRefreshFrom::TagsReplaceTrackValues)
             CopyTagsOverTrack(*linked, file);
         else
             CopyFileToTrack(*linked, file);
-        ++Updated;
+        ++result.Updated;
         return true;
     }
     TMp3Root *root = collection();
@@ -401,64 +400,62 @@ bool TMP3Process::addFile(TMP3File &file)
     root->IncrementNextIndex();
     file.ReparseFilename(ParseFormats);
     CopyFileToTrack(*track, file);
-    track->Location = NewLocation;
+    track->Location = location;
     track->ApplyDefaults();
-    ++Added;
+    ++result.Added;
     return true;
 }
 
 // ---- renaming and tagging --------------------------------------------------
 
-bool TMP3Process::makeWritable(TMP3File &file)
+namespace {
+
+// A read-only file is made writable first when asked (the attribute is not
+// set again afterwards), else left alone.
+bool readyToChange(TMP3File &file, bool clearReadOnly)
 {
     if (!file.IsReadOnly())
         return true;
-    // The attribute is not set again afterwards.
-    return ClearReadOnly && file.SetReadOnly(false);
+    return clearReadOnly && file.SetReadOnly(false);
 }
 
-int TMP3Process::RenameFiles(const TMp3FileItemList &files, bool clearReadOnly)
+} // namespace
+
+TFileRunResult TMP3Process::RenameFiles(const TMp3FileItemList &files, bool clearReadOnly)
 {
     startRun(QStringLiteral("Rename Files"), QStringLiteral("Renaming ..."), files.Count());
-    ClearReadOnly = clearReadOnly;
-    return runOverFiles(files, &TMP3Process::renameFile);
+    TFileRunResult result;
+    runOverFiles(files, [clearReadOnly](TMP3File &file) {
+        // Without a format the new name would be the bare extension.
+        if (file.FilenameInfo.RenameFormat.trimmed().isEmpty() || !readyToChange(file, clearReadOnly))
+            return false;
+        // The file and a linked track take the new path only when the move
+        // succeeded; a taken name is never replaced.
+        return file.Rename(file.GetNewFileName(file.FilenameInfo.RenameFormat));
+    }, result);
+    return result;
 }
 
-bool TMP3Process::renameFile(TMP3File &file)
-{
-    // Without a format the new name would be the bare extension.
-    if (file.FilenameInfo.RenameFormat.trimmed().isEmpty() || !makeWritable(file))
-        return false;
-    // The file and a linked track take the new path only when the move
-    // succeeded; a taken name is never replaced.
-    return file.Rename(file.GetNewFileName(file.FilenameInfo.RenameFormat));
-}
-
-int TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action,
-                          bool clearReadOnly)
+TEditTagsResult TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action,
+                                      bool clearReadOnly)
 {
     startRun(QStringLiteral("Edit ID3 Tags"), QStringLiteral("Editing..."), files.Count());
-    V1Action = v1Action;
-    V2Action = v2Action;
-    ClearReadOnly = clearReadOnly;
-    V1LeftOut.clear();
-    return runOverFiles(files, &TMP3Process::tagFile);
-}
-
-bool TMP3Process::tagFile(TMP3File &file)
-{
     TTagWriteRequest request;
-    request.V1 = V1Action;
-    request.V2 = V2Action;
+    request.V1 = v1Action;
+    request.V2 = v2Action;
     request.MergedValues = true;
-    request.ReadOnly = ClearReadOnly ? TReadOnlyFiles::MakeWritable : TReadOnlyFiles::Skip;
-    request.Track = file.TrackInfo.LinkedTrack;
+    request.ReadOnly = clearReadOnly ? TReadOnlyFiles::MakeWritable : TReadOnlyFiles::Skip;
     request.Refresh = TTrackRefresh::FileValues;
     request.ParseFormats = ParseFormats;
-    const TTagWriteResult result = WriteFileTags(file, request);
-    if (!result.V1LeftOut.isEmpty())
-        V1LeftOut.append(file.Path + QStringLiteral(": ") + result.V1LeftOut.join(QStringLiteral(", ")));
-    return result.Written();
+    TEditTagsResult result;
+    runOverFiles(files, [&](TMP3File &file) {
+        request.Track = file.TrackInfo.LinkedTrack;
+        const TTagWriteResult written = WriteFileTags(file, request);
+        if (!written.V1LeftOut.isEmpty())
+            result.V1LeftOut.append(file.Path + QStringLiteral(": ") + written.V1LeftOut.join(QStringLiteral(", ")));
+        return written.Written();
+    }, result);
+    return result;
 }
 
 // ---- searching and matching ------------------------------------------------

@@ -269,23 +269,24 @@ bool TfmAddFilelist::RunOperation()
 
     TMP3Process &process = Context().Process;
     process.Collection = &root;
-    process.TagsReplaceTrackValues = ckTagsReplaceCollection->isChecked();
     // The preview keeps its rows: the files stay as they are, and the user
     // reads the result and answers the save question over the list that
     // was added.
-    process.AddFiles(readable, ChosenLocation);
-    process.TagsReplaceTrackValues = false;
-    for (const QString &path : std::as_const(process.FailedFiles)) {
+    const TAddFilesResult added =
+        process.AddFiles(readable, ChosenLocation,
+                         ckTagsReplaceCollection->isChecked() ? TTrackRefreshFrom::TagsReplaceTrackValues
+                                                              : TTrackRefreshFrom::FileKeepsTrackValues);
+    for (const QString &path : added.FailedFiles) {
         summary.Failed << path;
         summary.Reasons << QString();
     }
-    summary.Done = process.Added;
-    summary.Details << tr("%1 updated").arg(process.Updated);
+    summary.Done = added.Added;
+    summary.Details << tr("%1 updated").arg(added.Updated);
     if (process.IsCancelled())
-        summary.NotRun = std::max(0, readable.Count() - process.Added - process.Updated - int(process.FailedFiles.size()));
+        summary.NotRun = std::max(0, readable.Count() - added.Added - added.Updated - added.Failed());
     // What was done first, then where to keep it.
-    summary.Show();
-    if (process.Added + process.Updated > 0)
+    ShowRunSummary(summary);
+    if (added.Added + added.Updated > 0)
         saveCollection();
     return true;
 }

@@ -196,18 +196,18 @@ bool TfmRenameFilelist::RunOperation()
     TMP3Process &process = Context().Process;
     ListReady = false;
     Model()->Clear();
-    process.RenameFiles(Files, ckAutoClearReadOnly->isChecked());
+    const TFileRunResult renamed = process.RenameFiles(Files, ckAutoClearReadOnly->isChecked());
     ListReady = true;
     m_statusesValid = false;
     TRunSummary summary;
     summary.Action = tr("renamed");
-    summary.Failed = process.FailedFiles;
+    summary.Failed = renamed.FailedFiles;
     for (const QString &path : std::as_const(summary.Failed))
         summary.Reasons << FileFailureReason(path, true);
     const int run = process.IsCancelled() ? process.Position : Files.Count();
     summary.NotRun = Files.Count() - run;
     summary.Unchanged = unchanged;
     summary.Done = std::max(0, run - int(summary.Failed.size()) - unchanged);
-    summary.Show();
+    ShowRunSummary(summary);
     return true;
 }

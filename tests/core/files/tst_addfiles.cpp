@@ -114,7 +114,7 @@ void TestAddFiles::scanIndexLendsKnownFilesWhileInUse()
         QCOMPARE(process.KnownFiles->count(), 2);
         const TAddPathsRead read = ReadAddPaths({path(QStringLiteral("songs"))}, process);
         QCOMPARE(read.Files.size(), 2);
-        QCOMPARE(process.FilesUnchanged, 2);
+        QCOMPARE(process.Reading().FilesUnchanged, 2);
     }
     // The process does not keep a pointer into the ended use.
     QVERIFY(!process.KnownFiles);
