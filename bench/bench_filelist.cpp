@@ -187,8 +187,8 @@ int main(int argc, char **argv)
 
     out << "Batch windows over " << Figure(batch.Count()) << " files\n"
         << "  tag writing (both tags set): " << Figure(perSecond(batch.Count(), tagSeconds), 0) << " files/s, "
-        << Figure(tag.process->FailedFiles.size()) << " failed\n"
+        << Figure(tagWindow.LastRun().Failed.size()) << " failed\n"
         << "  renaming:                    " << Figure(perSecond(batch.Count(), renameSeconds), 0) << " files/s, "
-        << Figure(rename.process->FailedFiles.size()) << " failed\n";
+        << Figure(renameWindow.LastRun().Failed.size()) << " failed\n";
     return files == count ? 0 : 1;
 }

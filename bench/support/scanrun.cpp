@@ -24,12 +24,12 @@ ScanRun ScanTree(const QString &root, int threads)
     const double cpuBefore = processorSeconds();
     QElapsedTimer timer;
     timer.start();
-    process.ReadFolder(&folder, true, false);
+    const TReadFolderResult read = process.ReadFolder(&folder, true, false);
     run.seconds = timer.nsecsElapsed() / 1e9;
     run.cpuSeconds = processorSeconds() - cpuBefore;
     const qint64 after = BytesReadSoFar();
-    run.files = process.FilesRead;
-    run.failed = int(process.FailedFiles.size());
+    run.files = read.FilesRead;
+    run.failed = int(read.FailedFiles.size());
     if (before >= 0 && after >= 0)
         run.bytesRead = after - before;
     return run;

@@ -65,10 +65,11 @@ QString plural(qint64 count, const QString &one, const QString &many)
 // tracks are added it shows the percentage.
 class AddProgress : public TProcessWindow {
 public:
-    void setReading(const int *filesRead)
+    // The process whose folder reading is shown; none while tracks are added.
+    void setReading(const TMP3Process *reading)
     {
-        m_filesRead = filesRead;
-        m_line.setPercentShown(filesRead == nullptr);
+        m_reading = reading;
+        m_line.setPercentShown(reading == nullptr);
     }
     // Files read by earlier runs (one run per folder given).
     void addCounted(int count) { m_counted += count; }
@@ -84,13 +85,13 @@ public:
     void setMessage(const QString &message) override
     {
         m_message = message;
-        m_line.setMessage(m_filesRead ? readingText() : message);
+        m_line.setMessage(m_reading ? readingText() : message);
     }
     int percent() const override { return m_line.percent(); }
     void setPercent(int percent) override
     {
         // Reading has no total: each step only brings the count up to date.
-        if (m_filesRead)
+        if (m_reading)
             m_line.setMessage(readingText());
         else
             m_line.setPercent(percent);
@@ -105,12 +106,12 @@ private:
         QString folder = m_message;
         if (folder.size() > MaxFolderWidth)
             folder = QStringLiteral("...") + folder.right(MaxFolderWidth - 3);
-        return plural(m_counted + *m_filesRead, QStringLiteral("file"), QStringLiteral("files")) + QStringLiteral(", ")
+        return plural(m_counted + m_reading->Reading().FilesRead, QStringLiteral("file"), QStringLiteral("files")) + QStringLiteral(", ")
                + folder;
     }
 
     TTerminalProgress m_line;
-    const int *m_filesRead = nullptr;
+    const TMP3Process *m_reading = nullptr;
     int m_counted = 0;
     QString m_message;
 };
@@ -179,9 +180,9 @@ int runAdd(const CliCall &options)
     std::optional<TScanIndexUse> scanIndex(std::in_place, process, scanned, collectionPath);
     const TAddPathsRead read = ReadAddPaths(paths, process, [&](bool reading) {
         if (reading) {
-            progress.setReading(&process.FilesRead);
+            progress.setReading(&process);
         } else {
-            progress.addCounted(process.FilesRead);
+            progress.addCounted(process.Reading().FilesRead);
             progress.setReading(nullptr);
         }
     });
@@ -204,9 +205,9 @@ int runAdd(const CliCall &options)
     PlanAdd(read.Files, root, update, plan);
     TLocationLookupItem *location =
         LocationForNewTracks(root, options.value(QStringLiteral("location")).trimmed(), read.Files);
-    process.AddFiles(plan.Files, location);
+    const TAddFilesResult added = process.AddFiles(plan.Files, location);
 
-    if (process.Added + process.Updated > 0 || isNew || !convertTo.isEmpty()) {
+    if (added.Added + added.Updated > 0 || isNew || !convertTo.isEmpty()) {
         QString problem;
         if (!collection.save(&problem)) {
             err << "tunebase-cli add: " << problem << "\nThe collection file was not changed.\n";
@@ -223,7 +224,7 @@ int runAdd(const CliCall &options)
     for (const QString &path : std::as_const(read.Unreadable))
         err << "tunebase-cli add: cannot read " << ReadablePath(path) << "\n";
     out << plural(read.Files.size(), QStringLiteral("file read"), QStringLiteral("files read")) << ", "
-        << number(process.Added) << " added, " << number(process.Updated) << " updated, "
+        << number(added.Added) << " added, " << number(added.Updated) << " updated, "
         << number(read.Unreadable.size()) << " unreadable\n";
     if (plan.AlreadyThere > 0)
         out << (plan.AlreadyThere == 1 ? QStringLiteral("1 file was already in the collection and is left as it is")

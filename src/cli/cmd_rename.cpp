@@ -5,10 +5,9 @@
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/files/mp3file.h"
+#include "core/files/renameplan.h"
 #include "core/files/shellstuff.h"
 
-#include <QDir>
-#include <QSet>
 #include <QTextStream>
 
 namespace {
@@ -79,7 +78,8 @@ QString refusal(int status, bool allowMissing)
 class Renamer {
 public:
     Renamer(const RenameOptions &options, QTextStream &out, QTextStream &err)
-        : m_options(options), m_parseFormats(CurrentParseFormats()), m_out(out), m_err(err)
+        : m_options(options), m_parseFormats(CurrentParseFormats()), m_out(out), m_err(err),
+          m_planner(options.format)
     {
     }
 
@@ -92,20 +92,19 @@ public:
         if (!IsLocalFile(file.Path) || !file.ReadInfo(m_parseFormats))
             return fail(path, QStringLiteral("cannot read the file"));
 
-        const QString newName = file.GetNewFileName(m_options.format);
-        const QString newPath = QDir::cleanPath(LocalParentFolder(file.Path) + QLatin1Char('/') + newName);
-        if (newPath == file.Path) {
+        const TRenameStep step = m_planner.Plan(file);
+        const QString &newName = step.NewName;
+        if (step.Unchanged) {
             m_out << ReadablePath(file.Path) << ": unchanged\n";
             return true;
         }
-        if (const QString why = refusal(file.CheckRename(m_options.format), m_options.allowMissing);
-            !why.isEmpty())
+        if (const QString why = refusal(step.FileStatus, m_options.allowMissing); !why.isEmpty())
             return fail(file.Path, why);
         // Two files of this run must not be given the same name; the second
         // would fail anyway, and a dry run should say so as well.
-        if (m_claimed.contains(newPath))
+        if (step.TakenInRun)
             return fail(file.Path, QStringLiteral("another file of this run is renamed to %1").arg(newName));
-        m_claimed.insert(newPath);
+        m_planner.Claim(step);
 
         if (m_options.dryRun) {
             m_out << ReadablePath(file.Path) << " -> " << ReadablePath(newName) << "  (dry run)\n";
@@ -131,7 +130,7 @@ private:
     const QStringList m_parseFormats;
     QTextStream &m_out;
     QTextStream &m_err;
-    QSet<QString> m_claimed;
+    TRenamePlanner m_planner;
 };
 
 int runRename(const CliCall &call)

@@ -2,12 +2,12 @@
 #include "cli/clisettings.h"
 #include "cli/tagfields.h"
 
-#include "core/audio/genretext.h"
-#include "core/audio/id3v1tag.h"
-#include "core/audio/id3v2tag.h"
+#include "core/audio/mergedfields.h"
 #include "core/base/legacytext.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
+#include "core/files/mp3file.h"
+#include "core/files/tagwrite.h"
 
 #include <QTextStream>
 
@@ -98,78 +98,80 @@ QString readOptions(const CliCall &call, TagOptions &options)
     return QString();
 }
 
-void applyToV2(const TagOptions &options, TID3v2Tag &tag)
+TTagAction tagAction(TagAction action)
 {
-    for (const auto &[field, value] : options.values)
-        field->setValue(tag, value);
-}
-
-// The ID3v1 tag holds only the base fields; the others are not its business.
-void applyToV1(const TagOptions &options, TID3v1Tag &tag)
-{
-    TID3v2Tag values;
-    applyToV2(options, values);
-    for (const auto &[field, value] : options.values) {
-        const QString name = QLatin1String(field->name);
-        if (name == QLatin1String("title"))
-            tag.Title = values.Title;
-        else if (name == QLatin1String("artist"))
-            tag.Artist = values.Artist;
-        else if (name == QLatin1String("album"))
-            tag.Album = values.Album;
-        else if (name == QLatin1String("year"))
-            tag.Year = values.Year;
-        else if (name == QLatin1String("comment"))
-            tag.Comment = values.Comment;
-        else if (name == QLatin1String("track"))
-            tag.Track = values.Track;
-        else if (name == QLatin1String("genre"))
-            tag.SetGenre(genreDisplayText(values.Genre));  // "(17)" is Rock there too
+    switch (action) {
+    case TagAction::Set:
+        return TTagAction::Set;
+    case TagAction::Remove:
+        return TTagAction::Remove;
+    case TagAction::Keep:
+        break;
     }
+    return TTagAction::NoChange;
 }
 
-QString actionDone(TagAction action, const char *tag)
+// The values as given, numbers checked by the parsing; the ID3v1 tag takes
+// those it has room for.
+TTagValues tagValues(const TagOptions &options)
+{
+    TTagValues values;
+    for (const auto &[field, text] : options.values)
+        values.Set(FindMergedFieldRow(QLatin1String(field->name))->Field, text, text.trimmed().toInt());
+    return values;
+}
+
+QString actionDone(TTagAction action, const char *tag)
 {
     return QStringLiteral("%1 %2").arg(QLatin1String(tag),
-                                       action == TagAction::Set ? QStringLiteral("set")
-                                                                : QStringLiteral("removed"));
+                                       action == TTagAction::Set ? QStringLiteral("set")
+                                                                 : QStringLiteral("removed"));
 }
 
 // Writes one file: ID3v2 first, ID3v1 only when that succeeded.  Returns
 // what was done, or sets `error`.
-QStringList tagFile(const TagOptions &options, const QString &file, QString *error, QStringList *leftOut)
+QStringList tagFile(const TagOptions &options, const QString &path, QString *error, QStringList *leftOut)
 {
-    if (!IsLocalFile(file)) {
-        *error = LocalPathExists(file) ? QStringLiteral("not a file") : QStringLiteral("no such file");
+    if (!IsLocalFile(path)) {
+        *error = LocalPathExists(path) ? QStringLiteral("not a file") : QStringLiteral("no such file");
         return {};
     }
+    TTagWriteRequest request;
+    request.V1 = tagAction(options.v1);
+    request.V2 = tagAction(options.v2);
+    request.Values = tagValues(options);
+    // Only the tags to be written are read: the others stay as they are.
+    TMP3File file(path);
+    if (request.V2 != TTagAction::NoChange)
+        file.ID3v2.ReadFromFile(path);
+    if (request.V1 != TTagAction::NoChange)
+        file.ID3v1.ReadFromFile(path);
+    const TTagWriteResult result = WriteFileTags(file, request);
+    // The ID3v1 tag is not tried once the ID3v2 tag failed.
+    if (result.Failure != TTagWriteResult::TFailure::V2)
+        *leftOut = result.V1LeftOut;
     QStringList done;
-    if (options.v2 != TagAction::Keep) {
-        TID3v2Tag v2;
-        v2.ReadFromFile(file);
-        v2.Enabled = options.v2 == TagAction::Set;
-        applyToV2(options, v2);
-        if (!v2.WriteToFile(file)) {
-            *error = QStringLiteral("ID3v2: %1").arg(v2.errorString());
-            return {};
-        }
-        done << actionDone(options.v2, "ID3v2");
+    if (result.V2Done != TTagAction::NoChange)
+        done << actionDone(result.V2Done, "ID3v2");
+    if (result.V1Done != TTagAction::NoChange)
+        done << actionDone(result.V1Done, "ID3v1");
+    switch (result.Failure) {
+    case TTagWriteResult::TFailure::None:
+        return done;
+    case TTagWriteResult::TFailure::V2:
+        *error = QStringLiteral("ID3v2: %1").arg(result.Error);
+        return {};
+    case TTagWriteResult::TFailure::V1:
+        *error = done.isEmpty() ? QStringLiteral("ID3v1 could not be written")
+                                : done.join(QStringLiteral(", ")) + QStringLiteral("; ID3v1 could not be written");
+        return {};
+    case TTagWriteResult::TFailure::NotAFile:
+    case TTagWriteResult::TFailure::ReadOnly:
+        break;
     }
-    if (options.v1 != TagAction::Keep) {
-        TID3v1Tag v1;
-        v1.ReadFromFile(file);
-        v1.Enabled = options.v1 == TagAction::Set;
-        applyToV1(options, v1);
-        if (v1.Enabled)
-            *leftOut = v1.UnwritableFields();
-        if (!v1.WriteToFile(file)) {
-            *error = done.isEmpty() ? QStringLiteral("ID3v1 could not be written")
-                                    : done.join(QStringLiteral(", ")) + QStringLiteral("; ID3v1 could not be written");
-            return {};
-        }
-        done << actionDone(options.v1, "ID3v1");
-    }
-    return done;
+    // Gone between the look and the write.
+    *error = QStringLiteral("no such file");
+    return {};
 }
 
 int runTag(const CliCall &call)

@@ -57,10 +57,10 @@ void readFolderPath(const QString &path, TMP3Process &process, const std::functi
     folder->SetPath(path);
     if (onFolder)
         onFolder(true);
-    process.ReadFolder(folder.get(), true, true);
+    const TReadFolderResult read = process.ReadFolder(folder.get(), true, true);
     if (onFolder)
         onFolder(false);
-    const QSet<QString> unreadable(process.FailedFiles.cbegin(), process.FailedFiles.cend());
+    const QSet<QString> unreadable(read.FailedFiles.cbegin(), read.FailedFiles.cend());
     TMp3FileItemList found;
     folder->CollectFiles(found, true);
     for (TDataItem *item : found)
@@ -93,24 +93,41 @@ TAddPathsRead ReadAddPaths(const QStringList &paths, TMP3Process &process, const
 
 // ---- planning ----------------------------------------------------------------
 
+TAddFate AddFateOf(const TMP3File &file, const TMp3Track *track, bool update)
+{
+    if (!track)
+        return TAddFate::New;
+    if (!update)
+        return TAddFate::AlreadyThere;
+    // Its track holds what the file holds: there is nothing to refresh.
+    return file.Unchanged ? TAddFate::Unchanged : TAddFate::Refresh;
+}
+
+void TAddPlan::Take(TMP3File &file, TMp3Track *track, bool update)
+{
+    switch (AddFateOf(file, track, update)) {
+    case TAddFate::AlreadyThere:
+        ++AlreadyThere;
+        return;
+    case TAddFate::Unchanged:
+        ++Unchanged;
+        return;
+    case TAddFate::Refresh:
+        file.LinkTrack(track);
+        break;
+    case TAddFate::New:
+        break;
+    }
+    Files.Add(&file);
+}
+
 void PlanAdd(const QList<TMP3File *> &files, TMp3Root &root, bool update, TAddPlan &plan)
 {
     TFilePathList inCollection;
     root.GetFilePathList(inCollection);
     for (TMP3File *file : files) {
         file->SetInfoSources(false, true, true, true, true);
-        if (TMp3Track *track = inCollection.find(file->Path)) {
-            if (!update) {
-                ++plan.AlreadyThere;
-                continue;
-            }
-            if (file->Unchanged) {
-                ++plan.Unchanged;
-                continue;
-            }
-            file->LinkTrack(track);
-        }
-        plan.Files.Add(file);
+        plan.Take(*file, inCollection.find(file->Path), update);
     }
 }
 

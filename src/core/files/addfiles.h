@@ -31,14 +31,16 @@ class TMp3Root;
 //     report to the process's progress window (TProcess::SetWindow with the
 //     GUI's TProcessWindow), which stays responsive; after TProcess::Cancel
 //     what was read so far stays.  Files that could not be read are listed
-//     (ReadAddPaths: Unreadable; ReadFolder: FailedFiles).
+//     (ReadAddPaths: Unreadable; ReadFolder's result: FailedFiles).
 //  3. PlanAdd sorts the files into new ones, ones to refresh and ones left
-//     alone.
+//     alone.  A window that links its files to their tracks as they are
+//     read sorts each with AddFateOf (which files its list shows) and
+//     TAddPlan::Take (what OK adds).
 //  4. SuggestLocation gives the location the window preselects;
 //     ChooseLocation finds or adds the one the user settles on.
 //  5. TMP3Process::AddFiles with the plan's Files and the location (with
-//     the progress window and Cancel as above; Added and Updated count what
-//     it did); then the caller saves the collection and, once that
+//     the progress window and Cancel as above; its result counts what it
+//     did); then the caller saves the collection and, once that
 //     succeeded, TScanIndexUse::Save (the index is only a help: failing to
 //     write it changes nothing else).
 
@@ -82,6 +84,18 @@ struct TAddPathsRead {
 TAddPathsRead ReadAddPaths(const QStringList &paths, TMP3Process &process,
                            const std::function<void(bool reading)> &onFolder = {});
 
+// What becomes of one file of an add.
+enum class TAddFate {
+    New,           // not in the collection: it becomes a new track
+    Refresh,       // its track is refreshed from it
+    AlreadyThere,  // in the collection and left as it is: no update asked for
+    Unchanged,     // in the collection and unchanged since the last scan
+};
+
+// The fate of a file whose track is known (none: not in the collection);
+// update asks for the tracks of files in the collection to be refreshed.
+TAddFate AddFateOf(const TMP3File &file, const TMp3Track *track, bool update);
+
 // The files of an add, sorted by what becomes of them.
 struct TAddPlan {
     // For AddFiles: files not in the collection, and with update the files
@@ -91,6 +105,10 @@ struct TAddPlan {
     int AlreadyThere = 0;
     // In the collection and unchanged since the last scan: not refreshed.
     int Unchanged = 0;
+
+    // Sorts in the next file by its fate; a file to refresh is linked to
+    // its track.
+    void Take(TMP3File &file, TMp3Track *track, bool update);
 };
 
 // Sorts files (read with a TScanIndexUse in place) for AddFiles into root.

@@ -10,6 +10,7 @@
 #include "core/data/datafield.h"
 #include "core/files/renamenoreplace.h"
 #include "core/files/shellstuff.h"
+#include "core/files/tagwrite.h"
 #include "core/files/sparsefiledevice.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/trackfields.h"
@@ -182,10 +183,11 @@ bool TMP3File::ReadInfo(const QStringList &parseFormats)
 
 bool TMP3File::WriteTags()
 {
-    if (!LocalPathExists(Path))
-        return false;
     const TBusyCursor busy;
-    return ID3v2.WriteToFile(Path) && ID3v1.WriteToFile(Path);
+    TTagWriteRequest request;
+    request.V2 = ID3v2.Enabled ? TTagAction::Set : TTagAction::Remove;
+    request.V1 = ID3v1.Enabled ? TTagAction::Set : TTagAction::Remove;
+    return WriteFileTags(*this, request).Written();
 }
 
 bool TMP3File::Rename(const QString &newName)

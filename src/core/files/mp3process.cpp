@@ -27,18 +27,6 @@ namespace {
 
 // ---- copying between files and tracks --------------------------------------
 
-void copyText(QString &member, const QString &text)
-{
-    if (!text.isEmpty())
-        member = text;
-}
-
-void copyNumber(qint32 &member, qint32 number)
-{
-    if (number != 0)
-        member = number;
-}
-
 void copyStreamValues(TMp3Track &track, const TMP3File &file)
 {
     const TMpegInfo &mpeg = file.MpegInfo;
@@ -58,52 +46,6 @@ void copyStreamValues(TMp3Track &track, const TMP3File &file)
     track.Emphasis = mpeg.Emphasis;
     track.Frames = clampToInt32(mpeg.Frames);
     track.HeaderPosition = clampToInt32(mpeg.HeaderPosition);
-}
-
-// The merged values that are not empty (0) go into the fields the tag
-// holds.
-void fillID3v1(TID3v1Tag &tag, const TMP3File &file)
-{
-    for (const TMergedFieldRow &row : MergedFieldRows()) {
-        if (row.IsGenre) {
-            if (const QString genre = file.GetMergedText(row.Field); !genre.isEmpty())
-                tag.SetGenre(genre);
-        } else if (row.V1.Text) {
-            copyText(tag.*row.V1.Text, file.GetMergedText(row.Field));
-        } else if (row.V1.Number) {
-            copyNumber(tag.*row.V1.Number, file.GetMergedNumber(row.Field));
-        }
-    }
-}
-
-void fillID3v2(TID3v2Tag &tag, const TMP3File &file)
-{
-    for (const TMergedFieldRow &row : MergedFieldRows()) {
-        if (row.V2.Text)
-            copyText(tag.*row.V2.Text, file.GetMergedText(row.Field));
-        else
-            copyNumber(tag.*row.V2.Number, file.GetMergedNumber(row.Field));
-    }
-}
-
-// Set writes the tag, Remove takes it out of the file, No Change leaves it
-// alone (the tag is not written at all: writing it back would re-encode
-// it).
-void applyTagAction(TID3Tag &tag, TTagAction action)
-{
-    if (action != TTagAction::NoChange)
-        tag.Enabled = action == TTagAction::Set;
-}
-
-// The tags whose action is not No Change, the ID3v2 tag first; the ID3v1
-// tag only when that succeeded.
-bool writeChosenTags(TMP3File &file, TTagAction v1Action, TTagAction v2Action)
-{
-    if (!IsRegularFile(file.Path, true))
-        return false;
-    if (v2Action != TTagAction::NoChange && !file.ID3v2.WriteToFile(file.Path))
-        return false;
-    return v1Action == TTagAction::NoChange || file.ID3v1.WriteToFile(file.Path);
 }
 
 TMp3Track *asTrack(TDataItem *item)
@@ -155,31 +97,11 @@ void CopyTagsOverTrack(TMp3Track &track, const TMP3File &file)
 
 void CopyTrackToTags(const TMp3Track &track, TMP3File &file)
 {
-    TID3v1Tag &v1 = file.ID3v1;
-    TID3v2Tag &v2 = file.ID3v2;
-    for (const TMergedFieldRow &row : MergedFieldRows()) {
-        const TTrackFieldRow &trackRow = TrackFieldRow(row.Field);
-        const QString text = TrackFieldOwnText(track, trackRow);
-        const qint32 number = TrackFieldNumber(track, trackRow);
-        if (v1.Enabled) {
-            // The comment is cut to what the tag holds; the writer cuts
-            // the other texts.
-            if (row.IsGenre)
-                v1.SetGenre(text);
-            else if (row.V1.Number)
-                v1.*row.V1.Number = number;
-            else if (row.V1.Text)
-                v1.*row.V1.Text = row.Field == TMergedField::Notes ? text.left(V1TextLength) : text;
-        }
-        if (v2.Enabled) {
-            if (row.IsGenre)
-                v2.SetGenre(text);
-            else if (row.V2.Number)
-                v2.*row.V2.Number = number;
-            else
-                v2.*row.V2.Text = text;
-        }
-    }
+    const TTagValues values = TrackTagValues(track);
+    if (file.ID3v1.Enabled)
+        values.PutInto(file.ID3v1);
+    if (file.ID3v2.Enabled)
+        values.PutInto(file.ID3v2);
 }
 
 TFileMatchList MissingFileMatches(const TDataRefList &tracks, bool ignoreCD, bool ignoreNetwork)
@@ -219,7 +141,6 @@ void TMP3Process::startRun(const QString &caption, const QString &message, int m
     Position = 0;
     SetCaption(caption);
     SetMessage(message);
-    FailedFiles.clear();
 }
 
 void TMP3Process::finishRun()
@@ -230,17 +151,15 @@ void TMP3Process::finishRun()
 
 // ---- reading folders -------------------------------------------------------
 
-void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow)
+TReadFolderResult TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow)
 {
     if (Busy || !folder || (folder->IsRead && (!recursive || folder->IsReadRecursive)))
-        return;
+        return {};
     const QScopedValueRollback busy(Busy, true);
     SetCaption(QStringLiteral("Read File Information"));
     ShowWindow = showWindow;
     Start();
-    FilesRead = 0;
-    FilesUnchanged = 0;
-    FailedFiles.clear();
+    m_reading = {};
     SetMessage(QStringLiteral("Counting files ..."));
     SetPosition(0);
     Max = 100;
@@ -262,6 +181,7 @@ void TMP3Process::ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow
             markUnfinished(scan, *folder);
     }
     Finish();
+    return m_reading;
 }
 
 int TMP3Process::readFolderItems(TMP3Folder &folder, bool recursive, TVisitedFolders &visited, TFolderScan &scan)
@@ -373,11 +293,11 @@ void TMP3Process::readPendingFiles(TFolderScan &scan)
     reading.handOver = [&](int i, bool ok) {
         TFolderScan::Pending &p = scan.pending[size_t(i)];
         if (!ok)
-            FailedFiles.append(p.file->Path);
+            m_reading.FailedFiles.append(p.file->Path);
         if (p.file->Unchanged)
-            ++FilesUnchanged;
+            ++m_reading.FilesUnchanged;
         auto *file = static_cast<TMP3File *>(p.folder->AddChild(std::move(p.file)));
-        ++FilesRead;
+        ++m_reading.FilesRead;
         if (OnFileRead)
             OnFileRead(*file);
         stepThrottled();
@@ -418,37 +338,38 @@ void TMP3Process::reportProgress()
 
 // ---- adding files ----------------------------------------------------------
 
-void TMP3Process::AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location)
+TAddFilesResult TMP3Process::AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location,
+                                     TTrackRefreshFrom refresh)
 {
     startRun(QStringLiteral("Add Files to Collection"), QStringLiteral("Adding ..."), files.Count());
-    NewLocation = location;
-    Added = 0;
-    Updated = 0;
-    runOverFiles(files, &TMP3Process::addFile);
+    TAddFilesResult result;
+    runOverFiles(files, [&](TMP3File &file) { return addFile(file, location, refresh, result); }, result);
+    return result;
 }
 
-int TMP3Process::runOverFiles(const TMp3FileItemList &files, bool (TMP3Process::*work)(TMP3File &))
+void TMP3Process::runOverFiles(const TMp3FileItemList &files, const std::function<bool(TMP3File &)> &work,
+                               TFileRunResult &result)
 {
     for (TDataItem *item : files) {
         if (IsCancelled())
             break;
-        if (TMP3File *file = asFile(item); file && !(this->*work)(*file))
-            FailedFiles.append(file->Path);
+        if (TMP3File *file = asFile(item); file && !work(*file))
+            result.FailedFiles.append(file->Path);
         StepIt();
     }
     finishRun();
-    return int(FailedFiles.size());
 }
 
-bool TMP3Process::addFile(TMP3File &file)
+bool TMP3Process::addFile(TMP3File &file, TLocationLookupItem *location, TTrackRefreshFrom refresh,
+                          TAddFilesResult &result)
 {
     if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
         // Updating: the track keeps its Location and gets no defaults.
-        if (TagsReplaceTrackValues)
+        if (refresh == TTrackRefreshFrom::TagsReplaceTrackValues)
             CopyTagsOverTrack(*linked, file);
         else
             CopyFileToTrack(*linked, file);
-        ++Updated;
+        ++result.Updated;
         return true;
     }
     TMp3Root *root = collection();
@@ -459,72 +380,62 @@ bool TMP3Process::addFile(TMP3File &file)
     root->IncrementNextIndex();
     file.ReparseFilename(ParseFormats);
     CopyFileToTrack(*track, file);
-    track->Location = NewLocation;
+    track->Location = location;
     track->ApplyDefaults();
-    ++Added;
+    ++result.Added;
     return true;
 }
 
 // ---- renaming and tagging --------------------------------------------------
 
-bool TMP3Process::makeWritable(TMP3File &file)
+namespace {
+
+// A read-only file is made writable first when asked (the attribute is not
+// set again afterwards), else left alone.
+bool readyToChange(TMP3File &file, bool clearReadOnly)
 {
     if (!file.IsReadOnly())
         return true;
-    // The attribute is not set again afterwards.
-    return ClearReadOnly && file.SetReadOnly(false);
+    return clearReadOnly && file.SetReadOnly(false);
 }
 
-int TMP3Process::RenameFiles(const TMp3FileItemList &files, bool clearReadOnly)
+} // namespace
+
+TFileRunResult TMP3Process::RenameFiles(const TMp3FileItemList &files, bool clearReadOnly)
 {
     startRun(QStringLiteral("Rename Files"), QStringLiteral("Renaming ..."), files.Count());
-    ClearReadOnly = clearReadOnly;
-    return runOverFiles(files, &TMP3Process::renameFile);
+    TFileRunResult result;
+    runOverFiles(files, [clearReadOnly](TMP3File &file) {
+        // Without a format the new name would be the bare extension.
+        if (file.FilenameInfo.RenameFormat.trimmed().isEmpty() || !readyToChange(file, clearReadOnly))
+            return false;
+        // The file and a linked track take the new path only when the move
+        // succeeded; a taken name is never replaced.
+        return file.Rename(file.GetNewFileName(file.FilenameInfo.RenameFormat));
+    }, result);
+    return result;
 }
 
-bool TMP3Process::renameFile(TMP3File &file)
-{
-    // Without a format the new name would be the bare extension.
-    if (file.FilenameInfo.RenameFormat.trimmed().isEmpty() || !makeWritable(file))
-        return false;
-    // The file and a linked track take the new path only when the move
-    // succeeded; a taken name is never replaced.
-    return file.Rename(file.GetNewFileName(file.FilenameInfo.RenameFormat));
-}
-
-int TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action,
-                          bool clearReadOnly)
+TEditTagsResult TMP3Process::EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action,
+                                      bool clearReadOnly)
 {
     startRun(QStringLiteral("Edit ID3 Tags"), QStringLiteral("Editing..."), files.Count());
-    V1Action = v1Action;
-    V2Action = v2Action;
-    ClearReadOnly = clearReadOnly;
-    V1LeftOut.clear();
-    return runOverFiles(files, &TMP3Process::tagFile);
-}
-
-bool TMP3Process::tagFile(TMP3File &file)
-{
-    if (!makeWritable(file))
-        return false;
-    if (V1Action == TTagAction::Set) {
-        fillID3v1(file.ID3v1, file);
-        if (const QStringList leftOut = file.ID3v1.UnwritableFields(); !leftOut.isEmpty())
-            V1LeftOut.append(file.Path + QStringLiteral(": ") + leftOut.join(QStringLiteral(", ")));
-    }
-    if (V2Action == TTagAction::Set)
-        fillID3v2(file.ID3v2, file);
-    applyTagAction(file.ID3v1, V1Action);
-    applyTagAction(file.ID3v2, V2Action);
-    if (!writeChosenTags(file, V1Action, V2Action))
-        return false;
-    if (TMp3Track *linked = file.TrackInfo.LinkedTrack) {
-        // The track shows what is now in the file, sizes and stream
-        // position included (a grown tag moves the first frame).
-        file.ReadInfo(ParseFormats);
-        CopyFileToTrack(*linked, file);
-    }
-    return true;
+    TTagWriteRequest request;
+    request.V1 = v1Action;
+    request.V2 = v2Action;
+    request.MergedValues = true;
+    request.ReadOnly = clearReadOnly ? TReadOnlyFiles::MakeWritable : TReadOnlyFiles::Skip;
+    request.Refresh = TTrackRefresh::FileValues;
+    request.ParseFormats = ParseFormats;
+    TEditTagsResult result;
+    runOverFiles(files, [&](TMP3File &file) {
+        request.Track = file.TrackInfo.LinkedTrack;
+        const TTagWriteResult written = WriteFileTags(file, request);
+        if (!written.V1LeftOut.isEmpty())
+            result.V1LeftOut.append(file.Path + QStringLiteral(": ") + written.V1LeftOut.join(QStringLiteral(", ")));
+        return written.Written();
+    }, result);
+    return result;
 }
 
 // ---- searching and matching ------------------------------------------------

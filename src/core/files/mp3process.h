@@ -5,6 +5,7 @@
 #include "core/files/parallelread.h"
 #include "core/settings/prefs.h"
 #include "core/files/process.h"
+#include "core/files/tagwrite.h"
 
 #include <QList>
 #include <QString>
@@ -28,20 +29,47 @@ class TMp3Track;
 class TVisitedFolders;
 struct TShellEntry;
 
-// What writing tags does with one of the two tags of a file.  The values
-// are the order of the tag window's choices.
-enum class TTagAction : int {
-    Set = 0,       // fill from the merged values and write
-    Remove = 1,    // remove the tag from the file
-    NoChange = 2,  // leave the tag in the file alone
+// What a ReadFolder run found.
+struct TReadFolderResult {
+    // MP3 files read (those passed over as unchanged included).
+    int FilesRead = 0;
+    // Files passed over because KnownFiles knows them unchanged.
+    int FilesUnchanged = 0;
+    // Files whose information could not be read (they are in their folder
+    // all the same).
+    QStringList FailedFiles;
+};
+
+// What a run over a list of files did: the files it skipped or failed on.
+// A cancelled run leaves the files after the cancel out of it.
+struct TFileRunResult {
+    QStringList FailedFiles;
+    int Failed() const { return int(FailedFiles.size()); }
+};
+
+struct TAddFilesResult : TFileRunResult {
+    int Added = 0;    // new tracks
+    int Updated = 0;  // tracks refreshed from their linked files
+};
+
+struct TEditTagsResult : TFileRunResult {
+    // Each file whose ID3v1 tag left out values its code page cannot hold,
+    // as "path: title, artist" (the ID3v2 tag has them).
+    QStringList V1LeftOut;
+};
+
+// How AddFiles refreshes a track from its linked file.
+enum class TTrackRefreshFrom {
+    FileKeepsTrackValues,   // the track keeps its own values (CopyFileToTrack)
+    TagsReplaceTrackValues, // the tags replace them (CopyTagsOverTrack)
 };
 
 // The batch work on MP3 files: reading folders into file objects, adding
 // files to the collection, renaming files, writing tags, searching folder
 // trees for files and matching tracks whose files have moved.  Each
 // operation is one run of the process, with its caption, message, progress
-// and cancel.  File operations raise nothing: what failed is counted in
-// FailedFiles for the caller to report.
+// and cancel, and returns what it did.  File operations raise nothing: what
+// failed is listed in the result for the caller to report.
 class TMP3Process : public TProcess {
 public:
     using TProcess::TProcess;
@@ -49,37 +77,10 @@ public:
 
     // True while ReadFolder runs; a second ReadFolder returns at once.
     bool Busy = false;
-    TTagAction V1Action = TTagAction::Set;
-    TTagAction V2Action = TTagAction::Set;
-    // The Location of the tracks AddFiles creates; none allowed.
-    TLocationLookupItem *NewLocation = nullptr;
-    // Whether RenameFiles and EditTags make read-only files writable first.
-    bool ClearReadOnly = false;
-
     // The collection AddFiles adds to; when not set, the current collection.
     TMp3Root *Collection = nullptr;
-    // How AddFiles refreshes a track from its linked file: keeping the
-    // track's own values (CopyFileToTrack), or letting the tags replace
-    // them (CopyTagsOverTrack).
-    bool TagsReplaceTrackValues = false;
     // The parse formats file names are read with (the user's settings).
     QStringList ParseFormats;
-
-    // Results of the last run.
-    int Added = 0;    // AddFiles: new tracks
-    int Updated = 0;  // AddFiles: tracks refreshed from their linked files
-    // ReadFolder: files found whose information could not be read (they
-    // are in their folder all the same); RenameFiles and EditTags: files
-    // that were skipped or could not be renamed or written.
-    QStringList FailedFiles;
-    // EditTags: each file whose ID3v1 tag left out values its code page
-    // cannot hold, as "path: title, artist" (the ID3v2 tag has them).
-    QStringList V1LeftOut;
-    // ReadFolder: MP3 files read in the run so far (those passed over as
-    // unchanged included).
-    int FilesRead = 0;
-    // ReadFolder: files passed over because KnownFiles knows them unchanged.
-    int FilesUnchanged = 0;
     // The worker threads ReadFolder reads files on; 1 reads them on the
     // calling thread.  The files come out in the same order either way.
     int Threads = DefaultScanThreads;
@@ -96,16 +97,24 @@ public:
     // subfolders) into folder and file objects, the files with all their
     // information.  Hidden entries, symbolic links, pseudo file systems and
     // anything that is not a folder or a regular file are left out.  Does
-    // nothing while busy or when the folder has been read already.
-    void ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow);
-    // New files become new tracks; files linked to a track update it.
-    void AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location);
-    // Renames each file by its RenameFormat; returns the number of failures.
-    int RenameFiles(const TMp3FileItemList &files, bool clearReadOnly);
-    // Fills and writes the tags as the actions say; a linked track takes
-    // the new values once its file is written.  Returns the number of
-    // failures.
-    int EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action, bool clearReadOnly);
+    // nothing (and counts nothing) while busy or when the folder has been
+    // read already.
+    TReadFolderResult ReadFolder(TMP3Folder *folder, bool recursive, bool showWindow);
+    // What the ReadFolder running now (or the last one) has counted so far,
+    // for a progress display.
+    const TReadFolderResult &Reading() const { return m_reading; }
+    // New files become new tracks with the location (none allowed); files
+    // linked to a track update it as refresh says.
+    TAddFilesResult AddFiles(const TMp3FileItemList &files, TLocationLookupItem *location,
+                             TTrackRefreshFrom refresh = TTrackRefreshFrom::FileKeepsTrackValues);
+    // Renames each file by its RenameFormat; read-only files are made
+    // writable first when asked, else left alone.
+    TFileRunResult RenameFiles(const TMp3FileItemList &files, bool clearReadOnly);
+    // Fills each file's tags from its merged values and writes them as the
+    // actions say (read-only files as for RenameFiles); a linked track
+    // takes the new values once its file is written.
+    TEditTagsResult EditTags(const TMp3FileItemList &files, TTagAction v1Action, TTagAction v2Action,
+                             bool clearReadOnly);
     // Appends every MP3 file below path (hidden ones too) to found.
     // Symbolic links to files count; linked folders and pseudo file
     // systems are not entered.
@@ -149,14 +158,10 @@ private:
     void stepThrottled();
     void reportProgress();
     // Runs work on every file of the list until cancelled, noting the
-    // files it fails on, and finishes the run; the number of failures.
-    int runOverFiles(const TMp3FileItemList &files, bool (TMP3Process::*work)(TMP3File &));
-    bool addFile(TMP3File &file);
-    bool renameFile(TMP3File &file);
-    bool tagFile(TMP3File &file);
-    // Read-only handling of renaming and tagging: false when the file is
-    // to be left alone.
-    bool makeWritable(TMP3File &file);
+    // files it fails on, and finishes the run.
+    void runOverFiles(const TMp3FileItemList &files, const std::function<bool(TMP3File &)> &work,
+                      TFileRunResult &result);
+    bool addFile(TMP3File &file, TLocationLookupItem *location, TTrackRefreshFrom refresh, TAddFilesResult &result);
     TMp3Root *collection() const;
     // Runs one operation with the window shown, as the batch operations do.
     void startRun(const QString &caption, const QString &message, int max);
@@ -164,6 +169,7 @@ private:
 
     QElapsedTimer m_progressTimer;
     int m_pendingSteps = 0;
+    TReadFolderResult m_reading;
 };
 
 // Copies the file's merged values into the track (an empty value never

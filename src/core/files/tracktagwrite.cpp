@@ -5,13 +5,10 @@
 #include "core/base/localpath.h"
 #include "core/base/regularfile.h"
 #include "core/files/mp3file.h"
-#include "core/files/mp3process.h"
+#include "core/files/tagwrite.h"
 #include "core/mp3model/mp3track.h"
 
 #include <QFile>
-
-#include <algorithm>
-#include <limits>
 
 #include <sys/statvfs.h>
 
@@ -20,16 +17,6 @@ namespace {
 TTrackTagWrite failure(const QString &reason)
 {
     return {TTrackTagWrite::TResult::Failed, reason};
-}
-
-// Why a file cannot be written, in the system's words where it has any.
-QString writeProblem(const QString &path)
-{
-    QFile file;
-    QString problem;
-    if (!OpenRegularFile(file, path, QIODevice::ReadWrite, &problem))
-        return problem;
-    return QStringLiteral("The ID3v1 tag could not be written.");
 }
 
 } // namespace
@@ -79,18 +66,15 @@ TTrackTagWrite WriteTrackToFileTags(TMp3Track &track)
     }
     if (!file.ID3v2.Exists && !file.ID3v1.Exists)
         return {TTrackTagWrite::TResult::NoTags, {}};
-    file.ID3v2.Enabled = file.ID3v2.Exists;
-    file.ID3v1.Enabled = file.ID3v1.Exists;
-    CopyTrackToTags(track, file);
-    if (file.ID3v2.Exists && !file.ID3v2.WriteToFile(path))
-        return failure(file.ID3v2.errorString());
-    if (file.ID3v1.Exists && !file.ID3v1.WriteToFile(path))
-        return failure(writeProblem(path));
-    TMP3File written(path);
-    if (written.ReadInfo({})) {
-        track.Size = qint32(std::min<qint64>(written.FileSize, std::numeric_limits<qint32>::max()));
-        track.HeaderPosition = qint32(std::min<qint64>(written.MpegInfo.HeaderPosition, std::numeric_limits<qint32>::max()));
-        track.FileModified = written.ModifiedTime;
-    }
+    // The tags the file has, neither more nor fewer.
+    TTagWriteRequest request;
+    request.V2 = file.ID3v2.Exists ? TTagAction::Set : TTagAction::NoChange;
+    request.V1 = file.ID3v1.Exists ? TTagAction::Set : TTagAction::NoChange;
+    request.Values = TrackTagValues(track);
+    request.Track = &track;
+    request.Refresh = TTrackRefresh::FilePlace;
+    const TTagWriteResult result = WriteFileTags(file, request);
+    if (!result.Written())
+        return failure(result.Error);
     return {TTrackTagWrite::TResult::Written, {}};
 }

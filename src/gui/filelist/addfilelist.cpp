@@ -179,7 +179,14 @@ bool TfmAddFilelist::PassesOverUnchanged() const
 {
     // Unchanged files need not even be read when the collection's files
     // are left out anyway; updating them means reading them again.
-    return m_scanIndex != nullptr && !UpdateMode && !ckUpdateIfInCollection->isChecked();
+    return m_scanIndex != nullptr && !updating();
+}
+
+bool TfmAddFilelist::updating() const
+{
+    // In update mode the files are there to be updated, whatever the
+    // hidden box says.
+    return UpdateMode || ckUpdateIfInCollection->isChecked();
 }
 
 bool TfmAddFilelist::CollectionSourceOn() const
@@ -189,9 +196,8 @@ bool TfmAddFilelist::CollectionSourceOn() const
 
 bool TfmAddFilelist::ListsFile(const TMP3File &file) const
 {
-    // In update mode the files are there to be updated, whatever the
-    // hidden box says.
-    return UpdateMode || ckUpdateIfInCollection->isChecked() || !file.TrackInfo.HasTrack();
+    // The file is linked to its track by now.
+    return AddFateOf(file, file.TrackInfo.LinkedTrack, updating()) != TAddFate::AlreadyThere;
 }
 
 int TfmAddFilelist::StateImage(const TMP3File &file, int column) const
@@ -266,26 +272,32 @@ bool TfmAddFilelist::RunOperation()
     SplitReadable(readable, summary.Failed);
     for (int i = 0; i < summary.Failed.size(); ++i)
         summary.Reasons << tr("could not be read");
+    TAddPlan plan;
+    for (TDataItem *item : readable) {
+        auto *file = static_cast<TMP3File *>(item);
+        plan.Take(*file, file->TrackInfo.LinkedTrack, updating());
+    }
 
     TMP3Process &process = Context().Process;
     process.Collection = &root;
-    process.TagsReplaceTrackValues = ckTagsReplaceCollection->isChecked();
     // The preview keeps its rows: the files stay as they are, and the user
     // reads the result and answers the save question over the list that
     // was added.
-    process.AddFiles(readable, ChosenLocation);
-    process.TagsReplaceTrackValues = false;
-    for (const QString &path : std::as_const(process.FailedFiles)) {
+    const TAddFilesResult added =
+        process.AddFiles(plan.Files, ChosenLocation,
+                         ckTagsReplaceCollection->isChecked() ? TTrackRefreshFrom::TagsReplaceTrackValues
+                                                              : TTrackRefreshFrom::FileKeepsTrackValues);
+    for (const QString &path : added.FailedFiles) {
         summary.Failed << path;
         summary.Reasons << QString();
     }
-    summary.Done = process.Added;
-    summary.Details << tr("%1 updated").arg(process.Updated);
+    summary.Done = added.Added;
+    summary.Details << tr("%1 updated").arg(added.Updated);
     if (process.IsCancelled())
-        summary.NotRun = std::max(0, readable.Count() - process.Added - process.Updated - int(process.FailedFiles.size()));
+        summary.NotRun = std::max(0, plan.Files.Count() - added.Added - added.Updated - added.Failed());
     // What was done first, then where to keep it.
-    summary.Show();
-    if (process.Added + process.Updated > 0)
+    ShowRunSummary(summary);
+    if (added.Added + added.Updated > 0)
         saveCollection();
     return true;
 }

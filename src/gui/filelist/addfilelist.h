@@ -67,6 +67,8 @@ private:
     // Fills the location list afresh and chooses item.
     void selectLocation(const TLookupItem *item);
     void showLeftOut(int count);
+    // Whether files already in the collection refresh their tracks.
+    bool updating() const;
 
     // The collection's scan index while the window is open, when the
     // collection has a file: rescans pass over files unchanged since.

@@ -285,9 +285,9 @@ void TfmFileListBase::collectFolder(TMP3Folder &folder, bool recursive)
     // process's failures then belong to another run.
     const bool readNow = !(folder.IsRead && (!recursive || folder.IsReadRecursive));
     const int first = Files.Count();
-    readFolder(folder, recursive);
+    const TReadFolderResult result = readFolder(folder, recursive);
     if (readNow) {
-        for (const QString &path : std::as_const(m_context.Process.FailedFiles))
+        for (const QString &path : result.FailedFiles)
             UnreadableFiles.insert(path);
     }
     // The files shown as they were read make way for all the folder's
@@ -306,15 +306,16 @@ void TfmFileListBase::collectFolder(TMP3Folder &folder, bool recursive)
     }
 }
 
-void TfmFileListBase::readFolder(TMP3Folder &folder, bool recursive)
+TReadFolderResult TfmFileListBase::readFolder(TMP3Folder &folder, bool recursive)
 {
     const TWindowRead read(m_context.Process, !PassesOverUnchanged(),
                            [this](TMP3File &file) { fileRead(file); });
     setReading(true);
     // The first file read shows at once, the others in batches.
     m_rowClock.invalidate();
-    m_context.Process.ReadFolder(&folder, recursive, true);
+    const TReadFolderResult result = m_context.Process.ReadFolder(&folder, recursive, true);
     setReading(false);
+    return result;
 }
 
 void TfmFileListBase::fileRead(TMP3File &file)
@@ -406,6 +407,12 @@ void TfmFileListBase::BuildFileList()
     KeepOnly(listed);
     UpdateCount();
     ListReady = true;
+}
+
+void TfmFileListBase::ShowRunSummary(const TRunSummary &summary)
+{
+    m_lastRun = summary;
+    summary.Show();
 }
 
 void TfmFileListBase::SplitReadable(TMp3FileItemList &readable, QStringList &unreadable) const

@@ -3,6 +3,7 @@
 #include "core/files/mp3fileitem.h"
 #include "core/mp3model/mp3root.h"
 #include "gui/filelist/filelistcontext.h"
+#include "gui/filelist/runsummary.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -22,6 +23,7 @@ class TColumnFieldRefList;
 class TDataField;
 class TFilePreviewModel;
 class TMP3Folder;
+struct TReadFolderResult;
 class TSortFieldRefList;
 class TSettingsStore;
 
@@ -99,6 +101,8 @@ public:
     void acColumnsExecute();
     void acParseSettingsExecute();
     void btClearReadOnlyflagsClick();
+    // What the last run of the window's operation did, as it was shown.
+    const TRunSummary &LastRun() const { return m_lastRun; }
 
 protected:
     // ---- the window's parts (base behaviour in the .cpp) -----------------
@@ -157,6 +161,8 @@ protected:
     // Files of the last list building that the scan index knew unchanged
     // and that were therefore neither read nor listed.
     int PassedOverCount() const { return m_passedOverCount; }
+    // Shows what the run did and keeps it as LastRun.
+    void ShowRunSummary(const TRunSummary &summary);
 
     // Rows the windows add their own controls to: beside the sources box
     // and below the options of the top panel.
@@ -168,7 +174,7 @@ private:
     // A file the process has just read: it joins the list and, now and
     // then, the preview's rows.
     void fileRead(TMP3File &file);
-    void readFolder(TMP3Folder &folder, bool recursive);
+    TReadFolderResult readFolder(TMP3Folder &folder, bool recursive);
     // While the files are read only the preview and Cancel take input.
     void setReading(bool reading);
     // Closes the window when the user asked for it while files were read.
@@ -194,6 +200,7 @@ private:
     // them after this window reads them afresh.
     QSet<TMP3Folder *> m_passedOver;
     int m_passedOverCount = 0;
+    TRunSummary m_lastRun;
 };
 
 // Makes, opens and runs a file list window of class TWindow over a list of

@@ -4,12 +4,14 @@
 
 #include "core/audio/filenameinfo.h"
 #include "core/audio/id3tag.h"
+#include "core/audio/mergedfields.h"
 #include "core/base/desktopservices.h"
 #include "core/base/localfiles.h"
 #include "core/base/localpath.h"
 #include "core/data/fieldlists.h"
 #include "core/files/mp3file.h"
 #include "core/files/mp3process.h"
+#include "core/files/tagwrite.h"
 #include "core/files/tracktagwrite.h"
 #include "core/mp3model/mp3fieldids.h"
 #include "core/mp3model/mp3root.h"
@@ -31,44 +33,46 @@
 
 namespace {
 
-// The ID3v2 fields as the pages show them: a text member or a number
-// member of the tag, and whether the control takes several lines.
+using F = TMergedField;
+
+// The ID3v2 fields as the pages show them: the page, the merged field (its
+// row says which member of the tag holds it) and whether the control takes
+// several lines.
 struct TV2Field {
     int Page;
     const char *Caption;
     const char *Name;
-    QString TID3v2Tag::*Text;
-    qint32 TID3v2Tag::*Number;
+    TMergedField Field;
     bool MultiLine;
 };
 
 const TV2Field V2Fields[] = {
-    {0, "Title", "edTitlev2", &TID3v2Tag::Title, nullptr, false},
-    {0, "Subtitle", "edSubtitlev2", &TID3v2Tag::Subtitle, nullptr, false},
-    {0, "Artist", "edArtistv2", &TID3v2Tag::Artist, nullptr, false},
-    {0, "Original Artist", "edOrigArtistv2", &TID3v2Tag::OrigArtist, nullptr, false},
-    {0, "Album", "edAlbumv2", &TID3v2Tag::Album, nullptr, false},
-    {0, "Year", "edYearv2", &TID3v2Tag::Year, nullptr, false},
-    {0, "Index", "edIndexv2", nullptr, &TID3v2Tag::Track, false},
-    {0, "BPM", "edBPMv2", nullptr, &TID3v2Tag::BPM, false},
-    {0, "Genre", "edGenrev2", &TID3v2Tag::Genre, nullptr, false},
-    {0, "Label", "edLabelv2", &TID3v2Tag::Label, nullptr, false},
-    {1, "Composer", "edComposerv2", &TID3v2Tag::Composer, nullptr, false},
-    {1, "Lyricist", "edLyricistv2", &TID3v2Tag::Lyricist, nullptr, false},
-    {1, "Orchestra", "edOrchestrav2", &TID3v2Tag::Orchestra, nullptr, false},
-    {1, "Conductor", "edConductorv2", &TID3v2Tag::Conductor, nullptr, false},
-    {1, "Copyright", "edCopyrightv2", &TID3v2Tag::CopyrightBy, nullptr, false},
-    {2, "General URL", "edGeneralURLv2", &TID3v2Tag::GeneralURL, nullptr, false},
-    {2, "Audio URL", "edAudioURLv2", &TID3v2Tag::AudioURL, nullptr, false},
-    {2, "Artist URL", "edArtistURLv2", &TID3v2Tag::ArtistURL, nullptr, false},
-    {3, "Mood", "edMoodv2", &TID3v2Tag::Mood, nullptr, false},
-    {3, "Tempo", "edTempov2", &TID3v2Tag::Tempo, nullptr, false},
-    {3, "Situation", "edSituationv2", &TID3v2Tag::Situation, nullptr, false},
-    {3, "Preference", "edPreferencev2", &TID3v2Tag::Preference, nullptr, false},
-    {3, "Bio", "meBiov2", &TID3v2Tag::Bio, nullptr, true},
-    {4, "Comment", "meCommentv2", &TID3v2Tag::Comment, nullptr, true},
-    {4, "Encoded by", "edEncodedByv2", &TID3v2Tag::EncodedBy, nullptr, false},
-    {5, "Lyrics", "meLyricsv2", &TID3v2Tag::Lyrics, nullptr, true},
+    {0, "Title", "edTitlev2", F::Title, false},
+    {0, "Subtitle", "edSubtitlev2", F::SubTitle, false},
+    {0, "Artist", "edArtistv2", F::Artist, false},
+    {0, "Original Artist", "edOrigArtistv2", F::OrigArtist, false},
+    {0, "Album", "edAlbumv2", F::Album, false},
+    {0, "Year", "edYearv2", F::Year, false},
+    {0, "Index", "edIndexv2", F::TrackIndex, false},
+    {0, "BPM", "edBPMv2", F::BPM, false},
+    {0, "Genre", "edGenrev2", F::Genre, false},
+    {0, "Label", "edLabelv2", F::Label, false},
+    {1, "Composer", "edComposerv2", F::Composer, false},
+    {1, "Lyricist", "edLyricistv2", F::Lyricist, false},
+    {1, "Orchestra", "edOrchestrav2", F::Orchestra, false},
+    {1, "Conductor", "edConductorv2", F::Conductor, false},
+    {1, "Copyright", "edCopyrightv2", F::CopyrightBy, false},
+    {2, "General URL", "edGeneralURLv2", F::GeneralURL, false},
+    {2, "Audio URL", "edAudioURLv2", F::AudioURL, false},
+    {2, "Artist URL", "edArtistURLv2", F::ArtistURL, false},
+    {3, "Mood", "edMoodv2", F::Mood, false},
+    {3, "Tempo", "edTempov2", F::Tempo, false},
+    {3, "Situation", "edSituationv2", F::Situation, false},
+    {3, "Preference", "edPreferencev2", F::Preference, false},
+    {3, "Bio", "meBiov2", F::Biography, true},
+    {4, "Comment", "meCommentv2", F::Notes, true},
+    {4, "Encoded by", "edEncodedByv2", F::EncodedBy, false},
+    {5, "Lyrics", "meLyricsv2", F::Lyrics, true},
 };
 
 const char *const V2Pages[] = {"Main", "Credits", "URLs", "MusicMatch", "Notes", "Lyrics"};
@@ -93,6 +97,23 @@ void setControlText(QWidget *control, const QString &text)
 QString numberText(qint32 value)
 {
     return value == 0 ? QString() : QString::number(value);
+}
+
+// A field of the tag as its control shows it: a number of 0 as nothing.
+template <typename Tag, typename Record>
+QString fieldText(const Tag &tag, const TFieldMember<Record> &member)
+{
+    return member.Text ? tag.*member.Text : numberText(tag.*member.Number);
+}
+
+// The control's text into the field; a number that is none becomes 0.
+template <typename Tag, typename Record>
+void setFieldText(Tag &tag, const TFieldMember<Record> &member, const QString &text)
+{
+    if (member.Text)
+        tag.*member.Text = text;
+    else
+        tag.*member.Number = text.trimmed().toInt();
 }
 
 QLineEdit *lineEdit(const QString &name, int maxLength, QWidget *parent)
@@ -210,6 +231,8 @@ QWidget *TfmFileProperties::buildV1Group()
     form->addRow(tr("Year"), edYearv1);
     form->addRow(tr("Index"), edIndexv1);
     form->addRow(tr("Genre"), cbGenrev1);
+    m_v1Edits = {{edTitlev1, F::Title}, {edArtistv1, F::Artist}, {edAlbumv1, F::Album},
+                 {edCommentsv1, F::Notes}, {edYearv1, F::Year}, {edIndexv1, F::TrackIndex}};
     m_v1Controls = {edTitlev1, edArtistv1, edAlbumv1, edCommentsv1, edYearv1, edIndexv1, cbGenrev1};
     return gbID3v1;
 }
@@ -358,12 +381,8 @@ void TfmFileProperties::loadV1()
     const TID3v1Tag &tag = m_file.ID3v1;
     ckID3v1->setChecked(tag.Exists);
     m_file.ID3v1.Enabled = tag.Exists;
-    edTitlev1->setText(tag.Title);
-    edArtistv1->setText(tag.Artist);
-    edAlbumv1->setText(tag.Album);
-    edCommentsv1->setText(tag.Comment);
-    edYearv1->setText(tag.Year);
-    edIndexv1->setText(numberText(tag.Track));
+    for (const auto &[edit, field] : std::as_const(m_v1Edits))
+        edit->setText(fieldText(tag, MergedFieldRow(field).V1));
     const int genre = cbGenrev1->findText(tag.GetGenre());
     cbGenrev1->setCurrentIndex(genre >= 0 ? genre : 0);
 }
@@ -374,10 +393,8 @@ void TfmFileProperties::loadV2()
     ckID3v2->setChecked(tag.Exists);
     tag.Enabled = tag.Exists;
     int i = 0;
-    for (const TV2Field &field : V2Fields) {
-        QWidget *control = m_v2Controls.at(i++);
-        setControlText(control, field.Text ? tag.*field.Text : numberText(tag.*field.Number));
-    }
+    for (const TV2Field &field : V2Fields)
+        setControlText(m_v2Controls.at(i++), fieldText(tag, MergedFieldRow(field.Field).V2));
 }
 
 void TfmFileProperties::loadFileValues()
@@ -413,24 +430,15 @@ void TfmFileProperties::StoreControls()
 {
     TID3v1Tag &v1 = m_file.ID3v1;
     v1.Enabled = v1.Exists = ckID3v1->isChecked();
-    v1.Title = edTitlev1->text();
-    v1.Artist = edArtistv1->text();
-    v1.Album = edAlbumv1->text();
-    v1.Comment = edCommentsv1->text();
-    v1.Year = edYearv1->text();
-    v1.Track = edIndexv1->text().trimmed().toInt();
+    for (const auto &[edit, field] : std::as_const(m_v1Edits))
+        setFieldText(v1, MergedFieldRow(field).V1, edit->text());
     v1.SetGenre(cbGenrev1->currentText());
 
     TID3v2Tag &v2 = m_file.ID3v2;
     v2.Enabled = v2.Exists = ckID3v2->isChecked();
     int i = 0;
-    for (const TV2Field &field : V2Fields) {
-        const QString text = controlText(m_v2Controls.at(i++));
-        if (field.Text)
-            v2.*field.Text = text;
-        else
-            v2.*field.Number = text.trimmed().toInt();  // 0 when not a number
-    }
+    for (const TV2Field &field : V2Fields)
+        setFieldText(v2, MergedFieldRow(field.Field).V2, controlText(m_v2Controls.at(i++)));
 }
 
 void TfmFileProperties::acCopyv1tov2Execute()
@@ -543,16 +551,23 @@ void TfmFileProperties::btOKClick()
     }
     StoreControls();
     const TBusyCursor busy;
-    // Found by the path before a rename; updated only after the writes.
-    TMp3Track *track = linkedTrack();
-    // The file is made writable before and read-only after the writes,
-    // which would fail on a file made read-only first.
-    const bool wasReadOnly = m_file.IsReadOnly();
-    if (wasReadOnly && !ckReadOnly->isChecked())
-        m_file.SetReadOnly(false);
     const QString obstacle = writeObstacle();
-    if (!m_file.WriteTags()) {
-        if (!track || !LocalPathExists(m_file.Path)) {
+    // The file is made writable before and read-only after the writes,
+    // which would fail on a file made read-only first.  The track is found
+    // by the path before a rename and follows the file only once it is
+    // written.
+    TTagWriteRequest request;
+    request.V2 = m_file.ID3v2.Enabled ? TTagAction::Set : TTagAction::Remove;
+    request.V1 = m_file.ID3v1.Enabled ? TTagAction::Set : TTagAction::Remove;
+    request.ReadOnly = ckReadOnly->isChecked() ? TReadOnlyFiles::Try : TReadOnlyFiles::MakeWritable;
+    request.NewName = renaming ? newName : QString();
+    request.MakeReadOnly = ckReadOnly->isChecked();
+    request.Track = linkedTrack();
+    request.Refresh = TTrackRefresh::FileValues;
+    request.ParseFormats = m_context.Prefs.ParseFormats;
+    const TTagWriteResult written = WriteFileTags(m_file, request);
+    if (!written.Written()) {
+        if (!request.Track || !LocalPathExists(m_file.Path)) {
             ShowInfo(tr("Could not write to file. This may be because the file is read-only"));
             return;
         }
@@ -560,7 +575,7 @@ void TfmFileProperties::btOKClick()
         // catalogue of CDs and archive disks must stay editable.  The user
         // hears once why the file kept its tags: before OK when that could
         // be seen, otherwise now.
-        linkFileToTrack(*track);
+        linkFileToTrack(*request.Track);
         if (obstacle.isEmpty())
             ShowInfo(tr("The tags of the file\n\"%1\"\nkept their old values: %2\n\n"
                         "The collection holds your changes.")
@@ -571,15 +586,8 @@ void TfmFileProperties::btOKClick()
         accept();
         return;
     }
-    if (renaming && !m_file.Rename(newName))
+    if (written.RenameFailed)
         ShowInfo(tr("Unable to rename file"));
-    if (ckReadOnly->isChecked() && !m_file.IsReadOnly())
-        m_file.SetReadOnly(true);
-    // Only now, with the file as it is on disk, the track follows it.
-    if (track) {
-        m_file.ReadInfo(m_context.Prefs.ParseFormats);
-        linkFileToTrack(*track);
-    }
     accept();
 }
 

@@ -2,6 +2,8 @@
 
 #include "gui/filelist/filelistcontext.h"
 
+#include "core/audio/infosources.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -103,6 +105,9 @@ private:
     TFileListContext m_context;
     TMP3File &m_file;
     TMp3Track *m_track;
+    // The ID3v1 tag's line edits by the field they show (the genre has its
+    // list).
+    QList<QPair<QLineEdit *, TMergedField>> m_v1Edits;
     QList<QWidget *> m_v1Controls;
     QList<QWidget *> m_v2Controls;
     bool m_placed = false;

@@ -5,7 +5,6 @@
 #include "gui/shell/globaldata.h"
 
 #include "core/base/desktopservices.h"
-#include "core/base/localfiles.h"
 #include "core/data/fieldlists.h"
 #include "core/data/fieldrefs.h"
 #include "core/files/mp3file.h"
@@ -15,13 +14,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -35,11 +31,6 @@ const struct {
     {Mp3FieldIds::Filename, 200}, {Mp3FieldIds::NewFilename, 174}, {Mp3FieldIds::ArtistText, 100},
     {Mp3FieldIds::Title, 100},    {Mp3FieldIds::AlbumText, 100},   {Mp3FieldIds::TrackIndex, 30},
 };
-
-QString newPathOf(const TMP3File &file, const QString &format)
-{
-    return QDir::cleanPath(LocalParentFolder(file.Path) + QLatin1Char('/') + file.GetNewFileName(format));
-}
 
 } // namespace
 
@@ -135,29 +126,33 @@ void TfmRenameFilelist::ApplyFormat()
     Model()->Refresh();
 }
 
-void TfmRenameFilelist::computeStatuses() const
+void TfmRenameFilelist::computeSteps() const
 {
-    m_statuses.clear();
-    const QString format = cbRenameFormats->currentText();
-    QSet<QString> targets;
+    m_steps.clear();
+    // The batch renames in list order: an earlier file takes the name, even
+    // one that cannot be renamed as things stand (the user may go ahead).
+    TRenamePlanner planner(cbRenameFormats->currentText());
     for (TDataItem *item : Files) {
         const auto *file = static_cast<const TMP3File *>(item);
-        int status = file->CheckRename(format);
-        const QString target = newPathOf(*file, format);
-        // The batch renames in list order: an earlier file takes the name.
-        if (status == RenameStatus::Ok && target != file->Path && targets.contains(target))
-            status = RenameStatus::TargetExists;
-        targets.insert(target);
-        m_statuses.insert(file, status);
+        const TRenameStep step = planner.Plan(*file);
+        planner.Claim(step);
+        m_steps.insert(file, step);
     }
     m_statusesValid = true;
 }
 
+const TRenameStep &TfmRenameFilelist::stepOf(const TMP3File &file) const
+{
+    static const TRenameStep none;
+    if (!m_statusesValid)
+        computeSteps();
+    const auto found = m_steps.constFind(&file);
+    return found != m_steps.constEnd() ? *found : none;
+}
+
 int TfmRenameFilelist::RowStatus(const TMP3File &file) const
 {
-    if (!m_statusesValid)
-        computeStatuses();
-    return m_statuses.value(&file, RenameStatus::Ok);
+    return stepOf(file).Status();
 }
 
 int TfmRenameFilelist::StateImage(const TMP3File &file, int) const
@@ -187,9 +182,10 @@ bool TfmRenameFilelist::RunOperation()
     int unchanged = 0;
     for (TDataItem *item : Files) {
         const auto *file = static_cast<const TMP3File *>(item);
-        if (RowStatus(*file) != RenameStatus::Ok)
+        const TRenameStep &step = stepOf(*file);
+        if (step.Status() != RenameStatus::Ok)
             ++blocked;
-        else if (newPathOf(*file, cbRenameFormats->currentText()) == file->Path)
+        else if (step.Unchanged)
             ++unchanged;
     }
     if (blocked > 0
@@ -200,18 +196,18 @@ bool TfmRenameFilelist::RunOperation()
     TMP3Process &process = Context().Process;
     ListReady = false;
     Model()->Clear();
-    process.RenameFiles(Files, ckAutoClearReadOnly->isChecked());
+    const TFileRunResult renamed = process.RenameFiles(Files, ckAutoClearReadOnly->isChecked());
     ListReady = true;
     m_statusesValid = false;
     TRunSummary summary;
     summary.Action = tr("renamed");
-    summary.Failed = process.FailedFiles;
+    summary.Failed = renamed.FailedFiles;
     for (const QString &path : std::as_const(summary.Failed))
         summary.Reasons << FileFailureReason(path, true);
     const int run = process.IsCancelled() ? process.Position : Files.Count();
     summary.NotRun = Files.Count() - run;
     summary.Unchanged = unchanged;
     summary.Done = std::max(0, run - int(summary.Failed.size()) - unchanged);
-    summary.Show();
+    ShowRunSummary(summary);
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include "gui/filelist/filelistbase.h"
 
+#include "core/files/renameplan.h"
+
 #include <QHash>
 
 class QComboBox;
@@ -44,8 +46,10 @@ protected:
 
 private:
     void fillFormats();
-    void computeStatuses() const;
+    void computeSteps() const;
+    // The plan of the run, computed when first asked for.
+    const TRenameStep &stepOf(const TMP3File &file) const;
 
-    mutable QHash<const TMP3File *, int> m_statuses;
+    mutable QHash<const TMP3File *, TRenameStep> m_steps;
     mutable bool m_statusesValid = false;
 };

@@ -340,16 +340,16 @@ bool TfmTagFileList::RunOperation()
     TMP3Process &process = Context().Process;
     ListReady = false;
     Model()->Clear();
-    process.EditTags(readable, v1, v2, ckAutoClearReadOnly->isChecked());
+    const TEditTagsResult edited = process.EditTags(readable, v1, v2, ckAutoClearReadOnly->isChecked());
     ListReady = true;
-    for (const QString &path : std::as_const(process.FailedFiles)) {
+    for (const QString &path : edited.FailedFiles) {
         summary.Failed << path;
         summary.Reasons << FileFailureReason(path, false);
     }
     const int run = process.IsCancelled() ? process.Position : readable.Count();
     summary.NotRun = readable.Count() - run;
-    summary.Done = std::max(0, run - int(process.FailedFiles.size()));
-    summary.Show();
+    summary.Done = std::max(0, run - edited.Failed());
+    ShowRunSummary(summary);
     return true;
 }
 

@@ -62,6 +62,8 @@ private Q_SLOTS:
         makeSong(QStringLiteral("songs/b.mp3"), QStringLiteral("B"));
     }
     void planSortsFiles();
+    void fateOfOneFile_data();
+    void fateOfOneFile();
     void scanIndexLendsKnownFilesWhileInUse();
     void locationSuggestion();
     void chosenLocationLearnsItsDrive();
@@ -92,6 +94,44 @@ void TestAddFiles::planSortsFiles()
     QCOMPARE(root.GetTracks()->Count(), 3);
 }
 
+void TestAddFiles::fateOfOneFile_data()
+{
+    QTest::addColumn<bool>("inCollection");
+    QTest::addColumn<bool>("update");
+    QTest::addColumn<bool>("unchanged");
+    QTest::addColumn<TAddFate>("fate");
+    QTest::newRow("new") << false << false << false << TAddFate::New;
+    QTest::newRow("new, update asked") << false << true << false << TAddFate::New;
+    QTest::newRow("there, no update") << true << false << false << TAddFate::AlreadyThere;
+    QTest::newRow("there, unchanged, no update") << true << false << true << TAddFate::AlreadyThere;
+    QTest::newRow("there, update") << true << true << false << TAddFate::Refresh;
+    QTest::newRow("there, unchanged, update") << true << true << true << TAddFate::Unchanged;
+}
+
+// The add window sorts its files one by one as they are read: the same
+// fate, and only a file to refresh joins the plan linked to its track.
+void TestAddFiles::fateOfOneFile()
+{
+    QFETCH(bool, inCollection);
+    QFETCH(bool, update);
+    QFETCH(bool, unchanged);
+    QFETCH(TAddFate, fate);
+    TMp3Root root;
+    auto *track = static_cast<TMp3Track *>(root.GetTracks()->CreateItem());
+    TMP3File file(m_dir->filePath(QStringLiteral("songs/a.mp3")));
+    file.Unchanged = unchanged;
+    TMp3Track *known = inCollection ? track : nullptr;
+    QCOMPARE(AddFateOf(file, known, update), fate);
+
+    TAddPlan plan;
+    plan.Take(file, known, update);
+    const bool planned = fate == TAddFate::New || fate == TAddFate::Refresh;
+    QCOMPARE(plan.Files.Count(), planned ? 1 : 0);
+    QCOMPARE(plan.AlreadyThere, fate == TAddFate::AlreadyThere ? 1 : 0);
+    QCOMPARE(plan.Unchanged, fate == TAddFate::Unchanged ? 1 : 0);
+    QCOMPARE(file.TrackInfo.LinkedTrack, fate == TAddFate::Refresh ? track : nullptr);
+}
+
 void TestAddFiles::scanIndexLendsKnownFilesWhileInUse()
 {
     TMp3Root root;
@@ -114,7 +154,7 @@ void TestAddFiles::scanIndexLendsKnownFilesWhileInUse()
         QCOMPARE(process.KnownFiles->count(), 2);
         const TAddPathsRead read = ReadAddPaths({path(QStringLiteral("songs"))}, process);
         QCOMPARE(read.Files.size(), 2);
-        QCOMPARE(process.FilesUnchanged, 2);
+        QCOMPARE(process.Reading().FilesUnchanged, 2);
     }
     // The process does not keep a pointer into the ended use.
     QVERIFY(!process.KnownFiles);

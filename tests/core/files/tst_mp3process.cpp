@@ -165,8 +165,8 @@ void TestMp3Process::readFolderFlags()
                                             QStringLiteral("UPPER.MP3")}));
     QVERIFY(root.IsRead);
     QVERIFY(!root.IsReadRecursive);
-    QCOMPARE(process.FilesRead, 2);
-    QVERIFY(process.FailedFiles.isEmpty());
+    QCOMPARE(process.Reading().FilesRead, 2);
+    QVERIFY(process.Reading().FailedFiles.isEmpty());
     QCOMPARE(process.Log.size(), 2);
     TMP3Folder *album = childFolder(root, QStringLiteral("Album"));
     QVERIFY(album && !album->IsRead && album->ChildCount() == 0);
@@ -180,7 +180,7 @@ void TestMp3Process::readFolderFlags()
     process.ReadFolder(&root, true, false);
     QCOMPARE(root.Child(2), before);
     QVERIFY(root.IsReadRecursive);
-    QCOMPARE(process.FilesRead, 1);
+    QCOMPARE(process.Reading().FilesRead, 1);
     QVERIFY(album->IsRead && album->IsReadRecursive);
     QCOMPARE(childNames(*album), QStringList{QStringLiteral("c.mp3")});
     TMP3Folder *empty = childFolder(root, QStringLiteral("Empty"));
@@ -225,7 +225,7 @@ void TestMp3Process::readFolderRecursiveWithLoopAndFifo()
     process.ReadFolder(&root, true, true);
 
     QVERIFY(root.IsRead && root.IsReadRecursive);
-    QCOMPARE(process.FilesRead, 3);
+    QCOMPARE(process.Reading().FilesRead, 3);
     TMp3FileItemList files;
     root.CollectFiles(files, true);
     QStringList paths;
@@ -255,13 +255,13 @@ void TestMp3Process::readFolderCancelled()
     QVERIFY(!root.IsRead);
     QVERIFY(!root.IsReadRecursive);
     QVERIFY(!process.Busy);
-    QCOMPARE(process.FilesRead, 0);
+    QCOMPARE(process.Reading().FilesRead, 0);
 
     // The next run starts afresh and reads everything.
     process.SetWindow(std::make_unique<TRecordingProcessWindow>(record));
     process.ReadFolder(&root, true, true);
     QVERIFY(root.IsReadRecursive);
-    QCOMPARE(process.FilesRead, 3);
+    QCOMPARE(process.Reading().FilesRead, 3);
 }
 
 void TestMp3Process::pseudoFileSystemsReadEmpty()
@@ -271,7 +271,7 @@ void TestMp3Process::pseudoFileSystemsReadEmpty()
     proc.SetPath(QStringLiteral("/proc"));
     process.ReadFolder(&proc, true, false);
     QCOMPARE(proc.ChildCount(), 0);
-    QCOMPARE(process.FilesRead, 0);
+    QCOMPARE(process.Reading().FilesRead, 0);
 }
 
 void TestMp3Process::addNewAndLinkedFiles()
@@ -303,10 +303,10 @@ void TestMp3Process::addNewAndLinkedFiles()
     TMp3FileItemList files;
     files.Add(&linked);
     files.Add(&fresh);
-    process.AddFiles(files, nullptr);
+    const TAddFilesResult result = process.AddFiles(files, nullptr);
 
-    QCOMPARE(process.Added, 1);
-    QCOMPARE(process.Updated, 1);
+    QCOMPARE(result.Added, 1);
+    QCOMPARE(result.Updated, 1);
     QCOMPARE(root.GetTracks()->Count(), 2);
     // The linked track is refreshed and keeps its place and location.
     QCOMPARE(existing->Title, QStringLiteral("Tag Title"));
@@ -333,10 +333,10 @@ void TestMp3Process::addNewAndLinkedFiles()
     QVERIFY(third.ReadInfo({}));
     files.Clear();
     files.Add(&third);
-    process.AddFiles(files, home);
+    const TAddFilesResult onShelf = process.AddFiles(files, home);
     QCOMPARE(root.GetTracks()->Get(2)->Location, home);
-    QCOMPARE(process.Added, 1);
-    QCOMPARE(process.Updated, 0);
+    QCOMPARE(onShelf.Added, 1);
+    QCOMPARE(onShelf.Updated, 0);
 }
 
 void TestMp3Process::copyFileToTrack()
@@ -428,9 +428,10 @@ void TestMp3Process::tagsReplaceValuesReadWithTheWrongCodePage()
         file->LinkTrack(track);
         TMp3FileItemList files;
         files.Add(file.get());
-        process.TagsReplaceTrackValues = tagsReplace;
-        process.AddFiles(files, nullptr);
-        QCOMPARE(process.Updated, 1);
+        const TAddFilesResult updated = process.AddFiles(
+            files, nullptr,
+            tagsReplace ? TTrackRefreshFrom::TagsReplaceTrackValues : TTrackRefreshFrom::FileKeepsTrackValues);
+        QCOMPARE(updated.Updated, 1);
         QCOMPARE(track->Title == title, tagsReplace);
     }
     QCOMPARE(root.GetTracks()->Count(), 1);
@@ -518,7 +519,7 @@ void TestMp3Process::editTagsNoChangeWritesNothing()
     files.Add(&file);
 
     TMP3Process process;
-    QCOMPARE(process.EditTags(files, TTagAction::NoChange, TTagAction::NoChange, false), 0);
+    QCOMPARE(process.EditTags(files, TTagAction::NoChange, TTagAction::NoChange, false).Failed(), 0);
     QCOMPARE(testsupport::readFile(p), bytes);
 }
 
@@ -532,8 +533,9 @@ void TestMp3Process::editTagsReportsWhatId3v1LeavesOut()
     TMp3FileItemList files;
     files.Add(&file);
     TMP3Process process;
-    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::NoChange, false), 0);
-    QCOMPARE(process.V1LeftOut, QStringList{p + QStringLiteral(": title")});
+    const TEditTagsResult edited = process.EditTags(files, TTagAction::Set, TTagAction::NoChange, false);
+    QCOMPARE(edited.Failed(), 0);
+    QCOMPARE(edited.V1LeftOut, QStringList{p + QStringLiteral(": title")});
     TID3v1Tag v1;
     QVERIFY(v1.ReadFromFile(p));
     QCOMPARE(v1.Title, QString());  // no "?mega"
@@ -551,7 +553,7 @@ void TestMp3Process::editTagsRemoveV1KeepsV2()
     files.Add(&file);
 
     TMP3Process process;
-    QCOMPARE(process.EditTags(files, TTagAction::Remove, TTagAction::NoChange, false), 0);
+    QCOMPARE(process.EditTags(files, TTagAction::Remove, TTagAction::NoChange, false).Failed(), 0);
     QCOMPARE(testsupport::readFile(p), bytes);
 }
 
@@ -570,7 +572,7 @@ void TestMp3Process::editTagsUpdatesLinkedTrackAfterWriting()
 
     TMP3Process process;
     process.ParseFormats = {QStringLiteral("%ar - %t")};
-    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, false), 0);
+    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, false).Failed(), 0);
 
     TMP3File again(p);
     QVERIFY(again.ReadInfo({}));
@@ -604,8 +606,7 @@ void TestMp3Process::editTagsFailureLeavesTrack()
     files.Add(&pipe);
 
     TMP3Process process;
-    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, false), 2);
-    QCOMPARE(process.FailedFiles, (QStringList{p, fifo}));
+    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, false).FailedFiles, (QStringList{p, fifo}));
     QCOMPARE(track->Title, QStringLiteral("Before"));
     QVERIFY(!QFileInfo::exists(p));
 }
@@ -623,12 +624,12 @@ void TestMp3Process::readOnlyFiles()
     files.Add(&file);
 
     TMP3Process process;
-    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, false), 1);
-    QCOMPARE(process.RenameFiles(files, false), 1);
+    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, false).Failed(), 1);
+    QCOMPARE(process.RenameFiles(files, false).Failed(), 1);
     QCOMPARE(testsupport::readFile(p), bytes);
     QVERIFY(file.IsReadOnly());
 
-    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, true), 0);
+    QCOMPARE(process.EditTags(files, TTagAction::Set, TTagAction::Set, true).Failed(), 0);
     QVERIFY(!file.IsReadOnly());
     QVERIFY(testsupport::readFile(p) != bytes);
 }
@@ -660,8 +661,7 @@ void TestMp3Process::renameFiles()
     files.Add(&unformatted);
 
     TMP3Process process;
-    QCOMPARE(process.RenameFiles(files, false), 2);
-    QCOMPARE(process.FailedFiles, (QStringList{other, noFormat}));
+    QCOMPARE(process.RenameFiles(files, false).FailedFiles, (QStringList{other, noFormat}));
     // The taken name was not replaced.
     QVERIFY(QFileInfo::exists(other));
     QCOMPARE(blocked.Path, other);

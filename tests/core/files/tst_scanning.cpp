@@ -248,7 +248,7 @@ void TestScanning::sameCollectionOnAnyThreadCount()
         TMP3Folder folder;
         folder.SetPath(path(QStringLiteral("music")));
         process.ReadFolder(&folder, true, false);
-        QCOMPARE(process.FilesRead, 23);
+        QCOMPARE(process.Reading().FilesRead, 23);
         QVERIFY(folder.IsRead && folder.IsReadRecursive);
 
         TMp3Root root;
@@ -256,18 +256,18 @@ void TestScanning::sameCollectionOnAnyThreadCount()
         TMp3FileItemList files;
         folder.CollectFiles(files, true);
         files.SetInfoSources(false, true, true, true, true);
-        process.AddFiles(files, nullptr);
+        const TAddFilesResult added = process.AddFiles(files, nullptr);
         const QList<TrackView> tracks = tracksOf(root);
         QCOMPARE(tracks.size(), 23);
         if (threads == 1) {
             expected = tracks;
-            expectedFailed = process.FailedFiles;
+            expectedFailed = added.FailedFiles;
             QCOMPARE(tracks.first().title, QStringLiteral("Song 0.0"));
             QCOMPARE(tracks.at(3).artist, QStringLiteral("Artist 0"));
             continue;
         }
         QCOMPARE(tracks, expected);
-        QCOMPARE(process.FailedFiles, expectedFailed);
+        QCOMPARE(added.FailedFiles, expectedFailed);
     }
 }
 
@@ -427,9 +427,9 @@ void TestScanning::rescanPassesOverUnchangedFiles()
     process.KnownFiles = &known;
     TMP3Folder second;
     second.SetPath(path(QStringLiteral("music")));
-    process.ReadFolder(&second, true, false);
-    QCOMPARE(process.FilesRead, 4);
-    QCOMPARE(process.FilesUnchanged, 1);
+    const TReadFolderResult read = process.ReadFolder(&second, true, false);
+    QCOMPARE(read.FilesRead, 4);
+    QCOMPARE(read.FilesUnchanged, 1);
     TMp3FileItemList again;
     second.CollectFiles(again, true);
     QCOMPARE(again.Count(), 4);

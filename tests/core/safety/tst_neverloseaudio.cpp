@@ -99,7 +99,7 @@ int runBatch(const QString &path, TTagAction v1, TTagAction v2)
     files.Add(&file);
     TMP3Process process;
     process.ParseFormats = formats;
-    return process.EditTags(files, v1, v2, false);
+    return process.EditTags(files, v1, v2, false).Failed();
 }
 
 bool copyTrackToTags(const QString &path)

@@ -340,8 +340,6 @@ void TestAddWindows::updateModeLetsTagsReplaceTrackValues()
     QCOMPARE(track->Title, QStringLiteral("Tag Title"));
     QCOMPARE(GetLookupDisplayName(track->Album), QStringLiteral("Tag Album"));
     QCOMPARE(track->Notes, QStringLiteral("Own Notes"));
-    // The choice belongs to this run only.
-    QVERIFY(!f.process.TagsReplaceTrackValues);
     // The add mode has no tracks to replace values of.
     TfmAddFilelist adding(nullptr, f.context(), false);
     QVERIFY(adding.ckTagsReplaceCollection->isHidden());
@@ -697,7 +695,7 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
         TfmAddFilelist window(nullptr, context(), false);
         window.SetSource(nullptr, folder.get());
         window.Open();
-        QCOMPARE(f.process.FilesUnchanged, 1);
+        QCOMPARE(f.process.Reading().FilesUnchanged, 1);
         QCOMPARE(window.Files.Count(), 1);
         QCOMPARE(window.FileAt(0)->Path, three);
         QVERIFY(!window.laLeftOut->isHidden());
@@ -729,7 +727,7 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
         TfmAddFilelist window(nullptr, context(), false);
         window.SetSource(nullptr, folder.get());
         window.Open();
-        QCOMPARE(f.process.FilesUnchanged, 0);
+        QCOMPARE(f.process.Reading().FilesUnchanged, 0);
         QCOMPARE(window.Files.Count(), 3);
         QVERIFY(window.laLeftOut->isHidden());
         window.btOK->click();
@@ -752,7 +750,7 @@ void TestAddWindows::rescanPassesOverFilesTheIndexKnows()
         TfmAddFilelist window(nullptr, context(), false);
         window.SetSource(nullptr, folder.get());
         window.Open();
-        QCOMPARE(f.process.FilesUnchanged, 0);
+        QCOMPARE(f.process.Reading().FilesUnchanged, 0);
         QCOMPARE(window.Files.Count(), 0);
         QCOMPARE(window.laLeftOut->text(), QStringLiteral("3 files already in the collection left out"));
     }
