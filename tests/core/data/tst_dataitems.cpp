@@ -284,7 +284,9 @@ void TestDataItems::autoIncrementIndex()
     root.Items->InsertBefore(&inserted, item);
     QCOMPARE(inserted.Index, autoIncrement ? nextIndex : 0);
     TTestItem appended(root.Items.get());
-    root.Items->Add(&appended);
+    // The items live on the stack: appended through the list's plain
+    // reference interface, and removed again below.
+    static_cast<TDataRefList &>(*root.Items).Add(&appended);
     QCOMPARE(appended.Index, 0);
     root.Items->Remove(&inserted);
     root.Items->Remove(&appended);

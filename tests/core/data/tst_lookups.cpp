@@ -361,7 +361,7 @@ void TestLookups::manyNamesKeepTheOrderOfAFullSort()
         added.append(name);
         if (i == 300) {
             list.Exchange(0, list.Count() - 1); // outside reordering
-            list.Add(list.Get(0)->Clone(&list, false).release()); // outside append
+            list.Add(list.Get(0)->Clone(&list, false)); // outside append
         }
     }
     QVERIFY(isInSortOrder(list));

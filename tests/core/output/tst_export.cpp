@@ -65,10 +65,9 @@ class TestExport : public QObject {
         m_items.Clear();
         m_rows.FreeAll();
         for (const auto &[title, size] : rows) {
-            auto *item = new TRowItem;
+            auto item = std::make_unique<TRowItem>();
             item->Values = {{testroot::TitleField, title}, {testroot::SizeField, size}};
-            m_rows.Add(item);
-            m_items.Add(item);
+            m_items.Add(m_rows.Add(std::move(item)));
         }
     }
     void setRowCount(int count)
