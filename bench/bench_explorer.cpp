@@ -145,7 +145,7 @@ int main(int argc, char *argv[])
     window.FormCreate({});
     window.LoadSettings();
     window.ItemSortFields->FreeAll();
-    window.ItemSortFields->Add(new TSortField(window.Root()->Fields->FindByID(Mp3FieldIds::Title), 1,
+    window.ItemSortFields->Add(std::make_unique<TSortField>(window.Root()->Fields->FindByID(Mp3FieldIds::Title), 1,
                                               window.ItemSortFields.get()));
     window.resize(1000, 700);
     window.show();

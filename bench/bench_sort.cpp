@@ -46,7 +46,7 @@ TTiming sortTiming(TMp3Root &root, const QList<TDataItem *> &generated,
 {
     TSortFieldRefList sortFields(ListKind::MainItems, &root);
     for (const auto &[id, order] : keys)
-        sortFields.Add(new TSortField(root.Fields->FindByID(id), order, &sortFields));
+        sortFields.Add(std::make_unique<TSortField>(root.Fields->FindByID(id), order, &sortFields));
     TTiming best;
     for (int run = 0; run < 3; ++run) {
         TDataRefList *tracks = root.GetTracks();
